@@ -1,0 +1,60 @@
+#include "CommandLine.h"
+
+const char* const UsageText =
+    "Usage: tabulon-convert [--source FILE] [--target FILE] [--table NAME] [--discover] [--quiet]\n"
+    "                       PROJECT.cvtproj\n"
+    "\n"
+    "Converts the source text file of a saved Tabulon project into its SQL script.\n"
+    "\n"
+    "  --source FILE   read FILE instead of the project's source file\n"
+    "  --target FILE   write the script to FILE instead of the project's target\n"
+    "  --table NAME    fill table NAME instead of the project's table\n"
+    "  --discover      read the column names and quotation from the source first\n"
+    "                  (done anyway when the project has no columns)\n"
+    "  --quiet         no progress display\n"
+    "  --help          show this text\n"
+    "  --version       show the version\n"
+    "\n"
+    "Relative paths inside the project are taken from the project file's folder.\n"
+    "Exit status: 0 done, 1 source cannot be opened, 2 target cannot be created,\n"
+    "3 read or write error during the run, 4 project file cannot be read, 64 bad usage.\n";
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    CommandLine result;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto value = [&](std::optional<std::string>& into) {
+            if (i + 1 >= arguments.size()) {
+                result.Error = argument + " needs a value";
+                return;
+            }
+            into = arguments[++i];
+        };
+        if (argument == "--source")
+            value(result.Source);
+        else if (argument == "--target")
+            value(result.Target);
+        else if (argument == "--table")
+            value(result.Table);
+        else if (argument == "--discover")
+            result.Discover = true;
+        else if (argument == "--quiet")
+            result.Quiet = true;
+        else if (argument == "--help" || argument == "-h")
+            result.Help = true;
+        else if (argument == "--version")
+            result.Version = true;
+        else if (argument.size() > 1 && argument[0] == '-')
+            result.Error = "unknown option " + argument;
+        else if (!result.ProjectFile.empty())
+            result.Error = "more than one project file given";
+        else
+            result.ProjectFile = argument;
+        if (!result.Error.empty())
+            return result;
+    }
+    if (result.ProjectFile.empty() && !result.Help && !result.Version)
+        result.Error = "no project file given";
+    return result;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+// The C runtime's number and character rules, independent of the current locale,
+// so that a project reads the same on every machine.
+
+#include <cstdint>
+#include <string_view>
+
+// atoi: leading white space skipped, an optional sign, the digits up to the
+// first other byte; 0 without digits. Wraps like a 32-bit int instead of
+// overflowing.
+std::int32_t Atoi(std::string_view text);
+
+// isdigit / isalpha / isalnum of the C locale: ASCII only, bytes 128..255 are neither.
+inline bool IsAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+inline bool IsAsciiAlpha(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+inline bool IsAsciiAlnum(unsigned char c) { return IsAsciiDigit(c) || IsAsciiAlpha(c); }
+
+// Compares two byte strings, letters without regard to case (ASCII only).
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Project.h"
+
+#include <string>
+#include <vector>
+
+// Replaces the project's columns by freshly discovered ones. A column whose
+// source name was there before keeps the target name and quotation the user
+// gave it; a new column takes its discovered name and mark.
+void MergeDiscoveredColumns(CProject& project, std::vector<std::string> names,
+                            std::vector<std::string> quotes);

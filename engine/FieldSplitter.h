@@ -1,0 +1,42 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// Cuts a line into fields, calling emit(field) for each in order.
+//
+// Separator mode: the line is cut at every occurrence of the separator, which
+// is skipped whole; an empty separator matches at every position and advances
+// one byte, so splitting always ends. Nothing is trimmed and quotes mean nothing.
+// Fixed-width mode: each width in turn takes the next bytes, as long as the
+// field lies wholly within the line.
+template <class Emit>
+void SplitFields(std::string_view line, bool withSeparators, std::string_view separator,
+                 const std::vector<std::uint16_t>& widths, Emit&& emit)
+{
+    if (withSeparators) {
+        const std::size_t step = std::max<std::size_t>(separator.size(), 1);
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t at = start > line.size() ? std::string_view::npos
+                                   : separator.size() == 1 ? line.find(separator[0], start)
+                                                           : line.find(separator, start);
+            if (at == std::string_view::npos) {
+                emit(line.substr(std::min(start, line.size())));
+                return;
+            }
+            emit(line.substr(start, at - start));
+            start = at + step;
+        }
+    }
+    std::size_t start = 0;
+    for (const std::uint16_t width : widths) {
+        const std::size_t end = start + width;
+        if (end > line.size())
+            return;
+        emit(line.substr(start, width));
+        start = end;
+    }
+}

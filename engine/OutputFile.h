@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The target script: created or truncated, written byte for byte through one
+// large buffer. Every failed write throws FileError naming the file.
+class OutputFile {
+public:
+    static constexpr std::size_t BufferSize = std::size_t{1} << 20;
+
+    // False when the file cannot be created (errno tells why).
+    bool Open(const std::string& path);
+    // Writes what is buffered and closes; throws FileError when that fails.
+    void Close();
+    // Closes after a failure elsewhere: writes what it can, reports nothing more.
+    void Abandon();
+    bool IsOpen() const { return File != nullptr; }
+
+    void Append(std::string_view text)
+    {
+        if (text.size() <= BufferSize - Used) {
+            std::char_traits<char>::copy(Data.get() + Used, text.data(), text.size());
+            Used += text.size();
+        } else {
+            AppendSlow(text);
+        }
+    }
+
+    // Appends text with every occurrence of `doubled` written twice.
+    void AppendDoubling(std::string_view text, char doubled);
+
+    void Flush();
+
+private:
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    void AppendSlow(std::string_view text);
+
+    std::unique_ptr<std::FILE, Closer> File;
+    std::string FilePath;
+    std::unique_ptr<char[]> Data;
+    std::size_t Used = 0;
+};

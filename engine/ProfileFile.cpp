@@ -1,0 +1,260 @@
+#include "ProfileFile.h"
+
+#include "CRuntime.h"
+#include "TextLineReader.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+// "[Name]" with optional blanks: the name, or false for any other line.
+bool SectionName(std::string_view line, std::string_view& name)
+{
+    line = TrimBlanks(line);
+    if (line.size() < 2 || line.front() != '[')
+        return false;
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos)
+        return false;
+    name = TrimBlanks(line.substr(1, close - 1));
+    return true;
+}
+
+// "Key=Value": the key and the raw value, or false for a line without "=" or a comment.
+bool KeyLine(std::string_view line, std::string_view& key, std::string_view& value)
+{
+    const std::string_view trimmed = TrimBlanks(line);
+    if (trimmed.empty() || trimmed.front() == ';')
+        return false;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return false;
+    key = TrimBlanks(line.substr(0, equals));
+    value = line.substr(equals + 1);
+    return true;
+}
+
+std::string Cut(std::string_view value, std::size_t bufferSize)
+{
+    if (bufferSize == 0)
+        return {};
+    return std::string(value.substr(0, bufferSize - 1));
+}
+
+} // namespace
+
+bool ProfileFile::Read(const std::string& path)
+{
+    Lines.clear();
+    IndexValid = false;
+    TextLineReader reader;
+    if (path.empty() || !reader.Open(path))
+        return false;
+    try {
+        std::string_view line;
+        while (reader.ReadLine(line))
+            Lines.emplace_back(line);
+    } catch (const std::exception&) {
+        Lines.clear();
+        return false;
+    }
+    return true;
+}
+
+std::string ProfileFile::Text() const
+{
+    std::string text;
+    for (const std::string& line : Lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+bool ProfileFile::Write(const std::string& path) const
+{
+    if (path.empty())
+        return false;
+    const std::string temporary = path + ".tmp~";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        const std::string text = Text();
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string ProfileFile::IndexKey(std::string_view section, std::string_view key)
+{
+    std::string joined;
+    joined.reserve(section.size() + key.size() + 1);
+    for (char c : section)
+        joined += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    joined += '\n';
+    for (char c : key)
+        joined += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return joined;
+}
+
+void ProfileFile::BuildIndex() const
+{
+    Sections.clear();
+    Keys.clear();
+    std::string_view section; // name of the section being read
+    Span* span = nullptr;     // its entry, when it is the first of its name
+    for (std::size_t i = 0; i < Lines.size(); ++i) {
+        std::string_view name, value;
+        if (SectionName(Lines[i], name)) {
+            auto [it, inserted] = Sections.try_emplace(IndexKey(name, ""), Span{i, i + 1});
+            section = name;
+            span = inserted ? &it->second : nullptr;
+            continue;
+        }
+        if (!span)
+            continue;
+        span->Last = i + 1;
+        if (KeyLine(Lines[i], name, value))
+            Keys.try_emplace(IndexKey(section, name), i);
+    }
+    IndexValid = true;
+}
+
+bool ProfileFile::FindSection(std::string_view section, Span& span) const
+{
+    if (!IndexValid)
+        BuildIndex();
+    const auto it = Sections.find(IndexKey(section, ""));
+    if (it == Sections.end())
+        return false;
+    span = it->second;
+    return true;
+}
+
+std::size_t ProfileFile::FindKey(const Span& span, std::string_view key) const
+{
+    if (!IndexValid)
+        BuildIndex();
+    std::string_view name;
+    SectionName(Lines[span.First], name);
+    const auto it = Keys.find(IndexKey(name, key));
+    return it == Keys.end() ? std::string::npos : it->second;
+}
+
+std::string ProfileFile::Get(std::string_view section, std::string_view key,
+                             std::string_view defaultValue, std::size_t bufferSize) const
+{
+    Span span;
+    if (FindSection(section, span)) {
+        const std::size_t at = FindKey(span, key);
+        if (at != std::string::npos) {
+            std::string_view name, raw;
+            KeyLine(Lines[at], name, raw);
+            return Cut(DecodeValue(raw), bufferSize);
+        }
+    }
+    return Cut(defaultValue, bufferSize);
+}
+
+bool ProfileFile::Has(std::string_view section, std::string_view key) const
+{
+    Span span;
+    return FindSection(section, span) && FindKey(span, key) != std::string::npos;
+}
+
+void ProfileFile::Set(std::string_view section, std::string_view key, std::string_view value)
+{
+    std::string line(key);
+    line += '=';
+    line += EncodeValue(value);
+
+    Span span;
+    if (!FindSection(section, span)) {
+        Sections[IndexKey(section, "")] = Span{Lines.size(), Lines.size() + 2};
+        Keys[IndexKey(section, key)] = Lines.size() + 1;
+        Lines.push_back("[" + std::string(section) + "]");
+        Lines.push_back(std::move(line));
+        return;
+    }
+    const std::size_t at = FindKey(span, key);
+    if (at != std::string::npos) {
+        Lines[at] = std::move(line);
+        return;
+    }
+    // After the section's last non-blank line, so blank lines between sections stay.
+    std::size_t insertAt = span.Last;
+    while (insertAt > span.First + 1 && TrimBlanks(Lines[insertAt - 1]).empty())
+        --insertAt;
+    if (insertAt == Lines.size()) {
+        std::string_view name;
+        SectionName(Lines[span.First], name);
+        Keys[IndexKey(name, key)] = insertAt;
+        Sections[IndexKey(name, "")].Last = insertAt + 1;
+        Lines.push_back(std::move(line));
+        return;
+    }
+    Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
+    IndexValid = false;
+}
+
+std::string ProfileFile::EncodeValue(std::string_view value)
+{
+    const bool blankAtEdge = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+    const bool quotedLook = value.size() >= 2 && IsQuote(value.front()) && value.front() == value.back();
+    if (blankAtEdge || quotedLook)
+        return "\"" + std::string(value) + "\"";
+    return std::string(value);
+}
+
+std::string_view ProfileFile::DecodeValue(std::string_view raw)
+{
+    raw = TrimBlanks(raw);
+    if (raw.size() >= 2 && IsQuote(raw.front()) && raw.front() == raw.back())
+        raw = raw.substr(1, raw.size() - 2);
+    return raw;
+}
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, std::size_t bufferSize,
+                                    const std::string& path)
+{
+    ProfileFile profile;
+    profile.Read(path);
+    return profile.Get(section, key, defaultValue, bufferSize);
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& path)
+{
+    ProfileFile profile;
+    profile.Read(path);
+    profile.Set(section, key, value);
+    return profile.Write(path);
+}

@@ -1,0 +1,126 @@
+#include "Project.h"
+
+#include "CRuntime.h"
+#include "ProfileFile.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr std::size_t TextBuffer = 260;
+constexpr std::size_t FlagBuffer = 3;
+constexpr std::size_t NumberBuffer = 5;
+
+std::string IndexedKey(const char* prefix, std::size_t index)
+{
+    return prefix + std::to_string(index);
+}
+
+} // namespace
+
+CProject::CProject() { ResetDefaults(); }
+
+void CProject::ResetDefaults()
+{
+    FileName.clear();
+    TargetName.clear();
+    TableName.clear();
+    ProjectPath.clear();
+    ColumnNames = 1;
+    WithSeparators = 1;
+    Commit = 0;
+    CommitSize = 250;
+    Separator = "<tab>";
+    SQLSep = ";";
+}
+
+void CProject::ParseWidths()
+{
+    WidthList.clear();
+    std::size_t comma = Widths.find(',');
+    if (comma == std::string::npos || comma == 0)
+        return;
+    std::size_t start = 0;
+    auto append = [this](std::string_view piece) {
+        WidthList.push_back(static_cast<std::uint16_t>(static_cast<std::uint32_t>(Atoi(piece))));
+    };
+    while (comma != std::string::npos) {
+        append(std::string_view(Widths).substr(start, comma - start));
+        start = comma + 1;
+        comma = Widths.find(',', start);
+    }
+    append(std::string_view(Widths).substr(start));
+}
+
+const std::string& CProject::SourceColumnName(std::size_t i) const
+{
+    return i < SourceColumns.size() ? SourceColumns[i] : Columns[i];
+}
+
+bool CProject::Load()
+{
+    ProfileFile file;
+    const bool read = file.Read(ProjectPath);
+    auto text = [&](const char* key, const char* defaultValue) {
+        return file.Get(ProfileSection, key, defaultValue, TextBuffer);
+    };
+    auto number = [&](const char* key, const char* defaultValue, std::size_t buffer) {
+        return Atoi(file.Get(ProfileSection, key, defaultValue, buffer));
+    };
+
+    FileName = text("FileName", "");
+    TargetName = text("TargetName", "");
+    TableName = text("TableName", "");
+    Separator = text("Separator", "<tab>");
+    SQLSep = text("SQLSep", ";");
+    Widths = text("Widths", "");
+    Commit = number("Commit", "1", FlagBuffer);
+    WithSeparators = number("WithSeparators", "1", FlagBuffer);
+    ColumnNames = number("ColumnNames", "1", FlagBuffer);
+    CommitSize = number("CommitSize", "250", NumberBuffer);
+    const std::int32_t count = number("nColumns", "0", NumberBuffer);
+
+    Columns.clear();
+    Quotes.clear();
+    SourceColumns.clear();
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::size_t index = static_cast<std::size_t>(i);
+        Columns.push_back(text(IndexedKey("Column", index).c_str(), ""));
+        Quotes.push_back(text(IndexedKey("Quote", index).c_str(), ""));
+        SourceColumns.push_back(text(IndexedKey("Source", index).c_str(), Columns.back().c_str()));
+    }
+    return read;
+}
+
+bool CProject::Save() const
+{
+    if (ProjectPath.empty())
+        return false;
+    ProfileFile file;
+    file.Read(ProjectPath);
+    auto set = [&](const std::string& key, const std::string& value) {
+        file.Set(ProfileSection, key, value);
+    };
+    set("FileName", FileName);
+    set("TargetName", TargetName);
+    set("TableName", TableName);
+    set("Separator", Separator);
+    set("SQLSep", SQLSep);
+    set("Widths", Widths);
+    set("Commit", std::to_string(Commit));
+    set("WithSeparators", std::to_string(WithSeparators));
+    set("ColumnNames", std::to_string(ColumnNames));
+    set("CommitSize", std::to_string(CommitSize));
+    set("nColumns", std::to_string(Columns.size()));
+    for (std::size_t i = 0; i < Columns.size(); ++i) {
+        set(IndexedKey("Column", i), Columns[i]);
+        // A column without a quotation entry is written bare, as the run treats it.
+        set(IndexedKey("Quote", i), i < Quotes.size() ? Quotes[i] : std::string());
+        // The source name is kept only where it differs, or where an older save left one.
+        const std::string sourceKey = IndexedKey("Source", i);
+        const std::string& source = SourceColumnName(i);
+        if (source != Columns[i] || file.Has(ProfileSection, sourceKey))
+            set(sourceKey, source);
+    }
+    return file.Write(ProjectPath);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Every setting of one conversion. The frame owns exactly one; pages, the
+// preview and the engine read and write its fields directly.
+class CProject {
+public:
+    CProject();
+    virtual ~CProject() = default;
+
+    std::string FileName;    // source text file
+    std::string TargetName;  // SQL script to write
+    std::string TableName;   // table the INSERT statements fill
+    std::string ProjectPath; // project file read by Load, written by Save; empty when untitled
+    std::int32_t ColumnNames = 1;    // nonzero: the first line holds the column names
+    std::int32_t WithSeparators = 1; // nonzero: split at Separator; zero: cut at WidthList
+    std::int32_t Commit = 0;         // nonzero: COMMIT every CommitSize rows
+    std::int32_t CommitSize = 250;
+    std::string Separator; // as the user gave it; "<tab>" stands for a tab
+    std::string SQLSep;    // statement separator
+    std::string Widths;    // fixed widths as typed, comma delimited
+    std::vector<std::string> Columns; // target column name per column
+    std::vector<std::string> Quotes;  // per column: "'" or empty
+    std::vector<std::uint16_t> WidthList;
+    // The source's own name per column, so that renamed columns stay recognisable
+    // when the columns are discovered again. Empty or as long as Columns.
+    std::vector<std::string> SourceColumns;
+
+    void ResetDefaults();
+    void ParseWidths();
+
+    // Reads ProjectPath. False when the file is missing or unreadable; every
+    // setting then takes the read default, as the profile functions give it.
+    bool Load();
+    // Writes ProjectPath in one piece. False when nothing could be written
+    // (also for an empty ProjectPath).
+    bool Save() const;
+
+    // The source name of column i (its target name when none is recorded).
+    const std::string& SourceColumnName(std::size_t i) const;
+};
+
+// The section every project and settings file uses.
+inline constexpr const char* ProfileSection = "General";

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads a file line by line the way the C runtime's text mode does: LF ends a
+// line, a CR right before it is dropped, any other CR stays, byte 26 ends the
+// file, and a last line without LF is still a line. Lines have no length
+// limit; the buffer grows only as far as the longest line needs.
+class TextLineReader {
+public:
+    static constexpr std::size_t ChunkSize = std::size_t{1} << 20;
+
+    // False when the file cannot be opened for reading (errno tells why);
+    // a folder counts as a file that cannot be opened.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return File != nullptr; }
+
+    // The next line, without its line end; the view stays valid until the
+    // next call. False at the end of the file. Throws FileError when reading fails.
+    bool ReadLine(std::string_view& line);
+
+    // Size of the open file in bytes, 0 when the system cannot tell.
+    std::uint64_t FileSize() const;
+
+    const std::string& Path() const { return FilePath; }
+
+private:
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    void Refill();
+
+    std::unique_ptr<std::FILE, Closer> File;
+    std::string FilePath;
+    std::vector<char> Buffer;
+    std::size_t Begin = 0; // unread data is Buffer[Begin, End)
+    std::size_t End = 0;
+    bool AtEnd = false; // nothing more will come from the file
+};
