@@ -81,10 +81,14 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
             return;
         }
         mark = "'";
+    } else if (mark != "\"") {
+        // Only an apostrophe or a double quote encloses a value whole; any other
+        // mark (a letter, two apostrophes) would leave the value standing as SQL.
+        mark = "'";
     }
     TargetFile.Append(mark);
-    if (mark.size() == 1 && mark[0] != '\'' && value.find(mark[0]) != std::string_view::npos) {
-        // Another one-byte mark is doubled as well, so the value cannot close it.
+    if (mark[0] == '"' && value.find('"') != std::string_view::npos) {
+        // The double quote is doubled as well, so the value cannot close it.
         std::string doubled;
         for (const char c : value) {
             doubled += c;
@@ -150,8 +154,8 @@ int CConverter::Run(ProgressFn progress)
         const bool header = Project->ColumnNames != 0;
         const bool commit = Project->Commit != 0;
         // CommitSize 0 writes no interval COMMITs; a negative one acts as its size.
-        const std::int64_t interval = Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize}
-                                                               : std::int64_t{Project->CommitSize};
+        const std::int64_t interval =
+            Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize} : std::int64_t{Project->CommitSize};
         std::vector<std::string_view> fields;
         std::string_view line;
         std::uint64_t i = 0;
