@@ -1,0 +1,206 @@
+// Bad source files: each converts in a defined way, with nothing lost and no
+// value running as SQL, or ends in a clear error.
+#include "Converter.h"
+#include "FileError.h"
+#include "RobustnessSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+using namespace robust;
+
+namespace {
+
+void NoProgress(const char*, int) {}
+
+// A project of table T with the text columns a and b, fields separated by commas.
+CProject TextProject(const TempDir& dir, bool header)
+{
+    CProject project;
+    project.FileName = dir / "source.txt";
+    project.TargetName = dir / "script.sql";
+    project.TableName = "T";
+    project.Separator = ",";
+    project.ColumnNames = header ? 1 : 0;
+    project.Columns = {"a", "b"};
+    project.Quotes = {"'", "'"};
+    return project;
+}
+
+// One INSERT of table T as the script holds it, every value a text literal.
+std::string Insert(const std::vector<std::string>& values)
+{
+    std::string statement = "insert into T(a,b) values(";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        statement += i > 0 ? ",'" : "'";
+        for (const char c : values[i])
+            statement += c == '\'' ? std::string("''") : std::string(1, c);
+        statement += "'";
+    }
+    return statement + ");\r\n";
+}
+
+std::string Convert(CProject& project, std::string_view source)
+{
+    WriteBytes(project.FileName, source);
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    EXPECT_EQ(converter.Run(NoProgress), 0);
+    return ReadBytes(project.TargetName);
+}
+
+struct SourceCase {
+    const char* Name;
+    std::string Source;
+    bool Header;
+    std::string Script;
+};
+
+void PrintTo(const SourceCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class BadSource : public ::testing::TestWithParam<SourceCase> {};
+
+TEST_P(BadSource, ConvertsAsDefined)
+{
+    TempDir dir;
+    CProject project = TextProject(dir, GetParam().Header);
+    EXPECT_EQ(Convert(project, GetParam().Source), GetParam().Script);
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, BadSource,
+    ::testing::Values(
+        SourceCase{"EmptyFile", "", true, ""}, SourceCase{"EmptyFileNoHeader", "", false, ""},
+        SourceCase{"HeaderOnly", "a,b\r\n", true, ""},
+        SourceCase{"HeaderOnlyWithoutLineEnd", "a,b", true, ""},
+        SourceCase{"NoFinalLineEnd", "1,x\r\n2,y", false, Insert({"1", "x"}) + Insert({"2", "y"})},
+        // A CR alone ends no line: it stays inside the value.
+        SourceCase{"CrOnlyLineEnds", "1,x\r2,y\r", false, Insert({"1", "x\r2", "y\r"})},
+        SourceCase{"LfOnlyLineEnds", "1,x\n2,y\n", false, Insert({"1", "x"}) + Insert({"2", "y"})},
+        SourceCase{"MixedLineEnds", "1,x\r\n2,y\n\n", false,
+                   Insert({"1", "x"}) + Insert({"2", "y"}) + Insert({""})},
+        // Byte 26 ends a text file, as in text mode.
+        SourceCase{"EndOfFileByteInTheMiddle", "1,x\n2,y\x1a,z\n3,w\n", false,
+                   Insert({"1", "x"}) + Insert({"2", "y"})},
+        SourceCase{"NulBytes", "a\0b,\0\n\0\n"s, false, Insert({"a\0b"s, "\0"s}) + Insert({"\0"s})},
+        SourceCase{"HighBytesAndInvalidUtf8", "\x80\xff,\xc3\x28\xe2\x82\n\xfe\xfe\xff,\xed\xa0\x80\n", false,
+                   Insert({"\x80\xff", "\xc3\x28\xe2\x82"}) + Insert({"\xfe\xfe\xff", "\xed\xa0\x80"})},
+        SourceCase{"Utf8ByteOrderMarkStaysInTheFirstValue",
+                   "\xef\xbb\xbf"
+                   "1,x\n",
+                   false,
+                   Insert({"\xef\xbb\xbf"
+                           "1",
+                           "x"})}),
+    [](const ::testing::TestParamInfo<SourceCase>& info) { return std::string(info.param.Name); });
+
+// Every byte of a binary file but byte 26 comes through: the lines as text mode
+// cuts them, each a single text value.
+TEST(BadSourceFile, BinaryFileKeepsEveryByte)
+{
+    TempDir dir;
+    CProject project = TextProject(dir, false);
+    project.Separator = "<none>"; // never in the data below, so each line is one value
+    std::mt19937 random(26);
+    std::string source;
+    for (int i = 0; i < 200000; ++i) {
+        const char c = static_cast<char>(random() % 256);
+        if (c != '\x1a' && c != '<')
+            source += c;
+    }
+    std::string expected;
+    std::size_t start = 0;
+    for (std::size_t lf = source.find('\n'); start < source.size(); lf = source.find('\n', start)) {
+        std::string line = source.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
+        if (lf != std::string::npos && !line.empty() && line.back() == '\r')
+            line.pop_back();
+        expected += Insert({line});
+        start = lf == std::string::npos ? source.size() : lf + 1;
+    }
+    const std::string script = Convert(project, source);
+    EXPECT_EQ(script.size(), expected.size());
+    EXPECT_TRUE(script == expected);
+}
+
+long PeakMemoryKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A 100 MB line is one value, taken whole, with memory a small multiple of the line.
+TEST(BadSourceFile, HundredMegabyteLine)
+{
+    TempDir dir;
+    CProject project = TextProject(dir, false);
+    constexpr std::size_t length = 100u << 20;
+    {
+        // Written piece by piece, so the test itself holds no copy of the line.
+        std::ofstream out(project.FileName, std::ios::binary);
+        const std::string piece(1u << 20, 'x');
+        out << '\'' << piece.substr(1);
+        for (std::size_t i = 1; i < length / piece.size(); ++i)
+            out << (i == length / piece.size() / 2 ? ',' + piece.substr(1) : piece);
+        out << "\r\n2,y\r\n";
+    }
+    const long before = PeakMemoryKiB();
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    ASSERT_EQ(converter.Run(NoProgress), 0);
+    const long grown = PeakMemoryKiB() - before;
+    EXPECT_LT(grown, 3 * static_cast<long>(length / 1024)) << "KiB grown while converting";
+    EXPECT_EQ(converter.LinesRead, 2u);
+
+    const std::string script = ReadBytes(project.TargetName);
+    const std::string head = "insert into T(a,b) values('''x";
+    const std::string tail = "');\r\n" + Insert({"2", "y"});
+    ASSERT_EQ(script.size(), std::string("insert into T(a,b) values('','');\r\n").size() + length +
+                                 tail.size() - std::string("');\r\n").size());
+    EXPECT_EQ(script.compare(0, head.size(), head), 0);
+    EXPECT_EQ(script.compare(script.size() - tail.size(), tail.size(), tail), 0);
+    // 'x' * (length - 2) split into the two values around the comma, and nothing else.
+    EXPECT_EQ(static_cast<std::size_t>(std::count(script.begin(), script.end(), 'x')), length - 2);
+}
+
+// 100,000 columns: discovered from the header, all written in one statement.
+TEST(BadSourceFile, HundredThousandColumns)
+{
+    TempDir dir;
+    CProject project = TextProject(dir, true);
+    project.Columns.clear();
+    project.Quotes.clear();
+    constexpr int columns = 100000;
+    std::string header, data, values;
+    for (int i = 0; i < columns; ++i) {
+        header += (i ? ",c" : "c") + std::to_string(i);
+        data += (i ? "," : "") + std::to_string(i % 7 == 0 ? -i : i) + (i % 3 == 0 ? "x" : "");
+    }
+    WriteBytes(project.FileName, header + "\r\n" + data + "\r\n");
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    converter.DiscoverProjectColumns();
+    ASSERT_EQ(project.Columns.size(), static_cast<std::size_t>(columns));
+    ASSERT_EQ(project.Quotes.size(), static_cast<std::size_t>(columns));
+    ASSERT_EQ(converter.Run(NoProgress), 0);
+
+    std::string expected = "insert into T(" + header + ") values(";
+    for (int i = 0; i < columns; ++i) {
+        const std::string value = std::to_string(i % 7 == 0 ? -i : i);
+        expected += i ? "," : "";
+        expected += i % 3 == 0 ? "'" + value + "x'" : value;
+    }
+    expected += ");\r\n";
+    EXPECT_TRUE(ReadBytes(project.TargetName) == expected);
+}
+
+} // namespace

@@ -1,0 +1,198 @@
+// Sources and targets that cannot be used: a clear result or error naming the
+// file, and the source never harmed.
+#include "Converter.h"
+#include "FileError.h"
+#include "RobustnessSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
+using namespace robust;
+
+namespace {
+
+void NoProgress(const char*, int) {}
+
+const std::string SourceText = "id,name\r\n1,Ann\r\n2,O'Neil\r\n";
+
+CProject MakeProject(const std::string& source, const std::string& target)
+{
+    CProject project;
+    project.FileName = source;
+    project.TargetName = target;
+    project.TableName = "T";
+    project.Separator = ",";
+    project.Columns = {"id", "name"};
+    project.Quotes = {"", "'"};
+    return project;
+}
+
+// What Open gave when a run was tried: 0, -1 for the source, -2 for the target.
+int OpenResult(CProject& project)
+{
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    const int result = converter.Run(NoProgress);
+    EXPECT_EQ(result, converter.LastOpenFailure().Result == 0 ? 0 : -1);
+    return converter.LastOpenFailure().Result;
+}
+
+// A project file for the command line that converts source into target.
+std::string CliProject(const TempDir& dir, const std::string& source, const std::string& target)
+{
+    const std::string path = dir / "job.cvtproj";
+    WriteBytes(path, ProjectText({"FileName=" + source, "TargetName=" + target, "TableName=T", "Separator=,",
+                                  "nColumns=2", "Column0=id", "Quote0=", "Column1=name", "Quote1='"}));
+    return path;
+}
+
+bool RunningAsRoot()
+{
+    return geteuid() == 0;
+}
+
+TEST(UnusableSource, FolderMissingOrUnnamedFailsOpen)
+{
+    TempDir dir;
+    const std::string target = dir / "script.sql";
+    WriteBytes(target, "earlier script");
+    for (const std::string& source : {dir.Path.string(), dir / "missing.txt", std::string()}) {
+        SCOPED_TRACE(source);
+        CProject project = MakeProject(source, target);
+        EXPECT_EQ(OpenResult(project), -1);
+        EXPECT_EQ(ReadBytes(target), "earlier script"); // a failed source leaves the target alone
+    }
+}
+
+TEST(UnusableSource, UnreadableFailsOpen)
+{
+    if (RunningAsRoot())
+        GTEST_SKIP() << "root reads a file whatever its permissions say";
+    TempDir dir;
+    WriteBytes(dir / "source.txt", SourceText);
+    fs::permissions(dir / "source.txt", fs::perms::none);
+    CProject project = MakeProject(dir / "source.txt", dir / "script.sql");
+    EXPECT_EQ(OpenResult(project), -1);
+}
+
+TEST(UnusableSource, CommandLineNamesTheSource)
+{
+    TempDir dir;
+    for (const std::string& source : {dir.Path.string(), dir / "missing.txt"}) {
+        SCOPED_TRACE(source);
+        const CliResult result = RunCli({"--quiet", CliProject(dir, source, dir / "script.sql")});
+        EXPECT_EQ(result.Status, 1);
+        EXPECT_NE(result.Output.find(source + ":"), std::string::npos) << result.Output;
+    }
+}
+
+TEST(UnusableTarget, MissingFolderOrFolderFailsOpen)
+{
+    TempDir dir;
+    WriteBytes(dir / "source.txt", SourceText);
+    for (const std::string& target : {dir / "missing/script.sql", dir.Path.string(), std::string()}) {
+        SCOPED_TRACE(target);
+        CProject project = MakeProject(dir / "source.txt", target);
+        EXPECT_EQ(OpenResult(project), -2);
+        EXPECT_EQ(ReadBytes(dir / "source.txt"), SourceText);
+    }
+    EXPECT_FALSE(fs::exists(dir / "missing"));
+}
+
+TEST(UnusableTarget, ReadOnlyFailsOpen)
+{
+    if (RunningAsRoot())
+        GTEST_SKIP() << "root writes a file whatever its permissions say";
+    TempDir dir;
+    WriteBytes(dir / "source.txt", SourceText);
+    WriteBytes(dir / "script.sql", "kept");
+    fs::permissions(dir / "script.sql", fs::perms::owner_read);
+    CProject project = MakeProject(dir / "source.txt", dir / "script.sql");
+    EXPECT_EQ(OpenResult(project), -2);
+    EXPECT_EQ(ReadBytes(dir / "script.sql"), "kept");
+}
+
+TEST(UnusableTarget, CommandLineNamesTheTarget)
+{
+    TempDir dir;
+    WriteBytes(dir / "source.txt", SourceText);
+    const std::string target = dir / "missing/script.sql";
+    const CliResult result = RunCli({"--quiet", CliProject(dir, dir / "source.txt", target)});
+    EXPECT_EQ(result.Status, 2);
+    EXPECT_NE(result.Output.find(target + ": No such file or directory"), std::string::npos) << result.Output;
+}
+
+// A full device: the run ends with the write error naming the file, both files closed.
+TEST(FullDevice, RunThrowsFileError)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "this system has no /dev/full";
+    TempDir dir;
+    WriteBytes(dir / "source.txt", SourceText);
+    CProject project = MakeProject(dir / "source.txt", "/dev/full");
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    try {
+        converter.Run(NoProgress);
+        FAIL() << "the run did not report the full device";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.FileName, "/dev/full");
+        EXPECT_EQ(error.Reason, std::strerror(ENOSPC));
+    }
+    // Both files were closed: the engine opens them again at once.
+    project.TargetName = dir / "script.sql";
+    EXPECT_EQ(converter.Run(NoProgress), 0);
+    EXPECT_EQ(ReadBytes(dir / "script.sql"),
+              "insert into T(id,name) values(1,'Ann');\r\ninsert into T(id,name) values(2,'O''Neil');\r\n");
+}
+
+TEST(FullDevice, CommandLineExitsWithThree)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "this system has no /dev/full";
+    TempDir dir;
+    WriteBytes(dir / "source.txt", SourceText);
+    const CliResult result = RunCli({"--quiet", CliProject(dir, dir / "source.txt", "/dev/full")});
+    EXPECT_EQ(result.Status, 3);
+    EXPECT_NE(result.Output.find("/dev/full: " + std::string(std::strerror(ENOSPC))), std::string::npos)
+        << result.Output;
+}
+
+// The source named as the target, under any name, is never truncated.
+TEST(SourceAsTarget, EverySpellingIsRefused)
+{
+    TempDir dir;
+    fs::create_directory(dir.Path / "sub");
+    const std::string source = dir / "source.txt";
+    WriteBytes(source, SourceText);
+    fs::create_symlink(source, dir / "link.txt");
+    fs::create_hard_link(source, dir / "hard.txt");
+    const fs::path cwdBefore = fs::current_path();
+    fs::current_path(dir.Path);
+    const std::vector<std::string> spellings = {
+        source,           dir / "./source.txt", dir / "sub/../source.txt", dir / "link.txt",
+        dir / "hard.txt", "source.txt",         "./sub/../source.txt"};
+    for (const std::string& target : spellings) {
+        SCOPED_TRACE(target);
+        CProject project = MakeProject(source, target);
+        CConverter converter;
+        converter.Project = &project;
+        EXPECT_EQ(converter.Open(true), -2);
+        EXPECT_EQ(converter.LastOpenFailure().File, target);
+        EXPECT_EQ(ReadBytes(source), SourceText);
+
+        const CliResult result =
+            RunCli({"--quiet", "--source", source, "--target", target, CliProject(dir, source, target)});
+        EXPECT_EQ(result.Status, 2) << result.Output;
+        EXPECT_EQ(ReadBytes(source), SourceText);
+    }
+    fs::current_path(cwdBefore);
+}
+
+} // namespace
