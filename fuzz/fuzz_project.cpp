@@ -1,0 +1,82 @@
+// Project file round trip: whatever a project file held before, what Save
+// writes into it Load reads back, for every value within the format's limits:
+//   texts of at most 259 bytes without LF or byte 26 (both end a line or the file);
+//   Commit, WithSeparators, ColumnNames from -9 to 99 (two characters are read);
+//   CommitSize from -999 to 9999 and at most 9999 columns (four characters are read).
+#include "FuzzSupport.h"
+#include "Project.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+namespace {
+
+std::string Text(FuzzedDataProvider& input, std::size_t longest = 259)
+{
+    std::string text = input.ConsumeRandomLengthString(longest);
+    for (char& c : text) {
+        if (c == '\n' || c == '\x1a')
+            c = ' ';
+    }
+    return text;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    const std::string before = input.ConsumeRandomLengthString(2000);
+
+    CProject saved;
+    saved.FileName = Text(input);
+    saved.TargetName = Text(input);
+    saved.TableName = Text(input);
+    saved.Separator = Text(input);
+    saved.SQLSep = Text(input);
+    saved.Widths = Text(input);
+    saved.Commit = input.ConsumeIntegralInRange(-9, 99);
+    saved.WithSeparators = input.ConsumeIntegralInRange(-9, 99);
+    saved.ColumnNames = input.ConsumeIntegralInRange(-9, 99);
+    saved.CommitSize = input.ConsumeIntegralInRange(-999, 9999);
+    const std::size_t columns = input.ConsumeIntegralInRange(0, 12);
+    const bool withSources = input.ConsumeBool();
+    for (std::size_t i = 0; i < columns; ++i) {
+        saved.Columns.push_back(Text(input, 40));
+        if (input.ConsumeIntegralInRange(0, 7) != 0) // a short quotation list now and then
+            saved.Quotes.push_back(Text(input, 4));
+        if (withSources)
+            saved.SourceColumns.push_back(input.ConsumeBool() ? saved.Columns.back() : Text(input, 40));
+    }
+
+    static const std::string path = fuzz::TempPath("project.cvtproj");
+    fuzz::WriteFile(path, before);
+    saved.ProjectPath = path;
+    fuzz::Check(saved.Save(), "Save failed");
+
+    CProject loaded;
+    loaded.ProjectPath = path;
+    fuzz::Check(loaded.Load(), "Load failed");
+    fuzz::Check(loaded.FileName == saved.FileName, "FileName");
+    fuzz::Check(loaded.TargetName == saved.TargetName, "TargetName");
+    fuzz::Check(loaded.TableName == saved.TableName, "TableName");
+    fuzz::Check(loaded.Separator == saved.Separator, "Separator");
+    fuzz::Check(loaded.SQLSep == saved.SQLSep, "SQLSep");
+    fuzz::Check(loaded.Widths == saved.Widths, "Widths");
+    fuzz::Check(loaded.Commit == saved.Commit, "Commit");
+    fuzz::Check(loaded.WithSeparators == saved.WithSeparators, "WithSeparators");
+    fuzz::Check(loaded.ColumnNames == saved.ColumnNames, "ColumnNames");
+    fuzz::Check(loaded.CommitSize == saved.CommitSize, "CommitSize");
+    fuzz::Check(loaded.Columns == saved.Columns, "Columns");
+    fuzz::Check(loaded.Quotes.size() == saved.Columns.size(), "one quotation per column");
+    for (std::size_t i = 0; i < saved.Columns.size(); ++i) {
+        const std::string quote = i < saved.Quotes.size() ? saved.Quotes[i] : std::string();
+        fuzz::Check(loaded.Quotes[i] == quote, "Quote", std::to_string(i));
+        fuzz::Check(loaded.SourceColumnName(i) == saved.SourceColumnName(i), "Source", std::to_string(i));
+    }
+
+    // Saving what was loaded changes nothing more.
+    const std::string first = fuzz::ReadFile(path);
+    fuzz::Check(loaded.Save(), "second Save failed");
+    fuzz::Check(fuzz::ReadFile(path) == first, "second Save changed the file");
+    return 0;
+}

@@ -1,0 +1,121 @@
+// A whole run on arbitrary bytes: the script holds one well-formed INSERT per
+// data line (every literal and quoted name closed inside it), each with that
+// line's fields unchanged, and the COMMITs where the interval puts them.
+#include "Converter.h"
+#include "FuzzSupport.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+namespace {
+
+std::string PickSeparator(FuzzedDataProvider& input)
+{
+    switch (input.ConsumeIntegralInRange(0, 4)) {
+    case 0:
+        return "<tab>";
+    case 1:
+        return ",";
+    case 2:
+        return "|";
+    case 3:
+        return ";";
+    default:
+        return input.ConsumeRandomLengthString(3);
+    }
+}
+
+std::string PickMark(FuzzedDataProvider& input)
+{
+    switch (input.ConsumeIntegralInRange(0, 3)) {
+    case 0:
+        return "";
+    case 1:
+        return "'";
+    case 2:
+        return "\"";
+    default:
+        return input.ConsumeRandomLengthString(3);
+    }
+}
+
+void IgnoreProgress(const char*, int) {}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    CProject project;
+    project.TableName = input.ConsumeRandomLengthString(16);
+    project.Separator = PickSeparator(input);
+    project.WithSeparators = input.ConsumeIntegralInRange(0, 3) != 0 ? 1 : 0;
+    project.Widths = input.ConsumeRandomLengthString(16);
+    project.ColumnNames = input.ConsumeBool() ? 1 : 0;
+    project.Commit = input.ConsumeBool() ? 1 : 0;
+    project.CommitSize = input.ConsumeIntegralInRange(-4, 6);
+    const std::string separators[] = {";", "GO", ""};
+    project.SQLSep = separators[input.ConsumeIntegralInRange(0, 2)];
+    const bool discover = input.ConsumeBool();
+    if (!discover) {
+        const std::size_t columns = input.ConsumeIntegralInRange(0, 5);
+        for (std::size_t i = 0; i < columns; ++i) {
+            project.Columns.push_back(input.ConsumeRandomLengthString(10));
+            project.Quotes.push_back(PickMark(input));
+        }
+    }
+    const std::string bytes = input.ConsumeRemainingBytesAsString();
+
+    static const std::string source = fuzz::TempPath("run.txt");
+    static const std::string target = fuzz::TempPath("run.sql");
+    fuzz::WriteFile(source, bytes);
+    project.FileName = source;
+    project.TargetName = target;
+
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    if (discover) {
+        converter.DiscoverProjectColumns();
+        fuzz::Check(project.Quotes.size() == project.Columns.size(), "discovery: one mark per column");
+    }
+    fuzz::Check(converter.Run(IgnoreProgress) == 0, "Run failed");
+
+    const std::vector<std::string> lines = fuzz::ReferenceLines(bytes);
+    fuzz::Check(converter.LinesRead == lines.size(), "LinesRead");
+    const std::string script = fuzz::ReadFile(target);
+    std::vector<fuzz::Statement> statements;
+    std::string error;
+    fuzz::ScriptReader reader(script, project.SQLSep);
+    fuzz::Check(reader.ReadAll(statements, error), "malformed script:", error);
+
+    std::size_t next = 0;
+    auto expectCommit = [&](const char* where) {
+        fuzz::Check(next < statements.size() && statements[next].commit, "COMMIT missing", where);
+        ++next;
+    };
+    const std::uint64_t interval =
+        static_cast<std::uint64_t>(project.CommitSize < 0 ? -project.CommitSize : project.CommitSize);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (project.ColumnNames != 0 && i == 0)
+            continue;
+        fuzz::Check(next < statements.size(), "statement missing for line", std::to_string(i));
+        const fuzz::Statement& row = statements[next++];
+        fuzz::Check(!row.commit, "COMMIT where a row belongs", std::to_string(i));
+        fuzz::Check(row.table == project.TableName, "table name");
+        fuzz::Check(fuzz::SameColumns(row.columns, project.Columns), "column names");
+        const std::vector<std::string> fields = fuzz::ReferenceSplit(
+            lines[i], project.WithSeparators != 0, converter.FieldSeparator, project.WidthList);
+        fuzz::Check(row.values.size() == fields.size(), "value count", std::to_string(i));
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            const std::string mark = k < project.Quotes.size() ? project.Quotes[k] : std::string();
+            fuzz::Check(fuzz::SameValue(row.values[k], fields[k], mark), "value differs",
+                        std::to_string(i) + ":" + std::to_string(k));
+        }
+        if (project.Commit && interval > 0 && (i + 1) % interval == 0)
+            expectCommit("interval");
+    }
+    if (project.Commit)
+        expectCommit("final");
+    fuzz::Check(next == statements.size(), "statements beyond the data lines");
+    return 0;
+}
