@@ -88,9 +88,12 @@ int main(int argc, char** argv)
     if (!project.Load()) {
         const bool isFolder = std::filesystem::is_directory(options.ProjectFile);
         return Fail(ProjectFailed, options.ProjectFile,
-                    isFolder ? "is a folder" : errno != 0 ? std::strerror(errno) : "cannot be read");
+                    isFolder     ? "is a folder"
+                    : errno != 0 ? std::strerror(errno)
+                                 : "cannot be read");
     }
-    project.FileName = options.Source ? *options.Source : FromProjectFolder(project.FileName, options.ProjectFile);
+    project.FileName =
+        options.Source ? *options.Source : FromProjectFolder(project.FileName, options.ProjectFile);
     project.TargetName =
         options.Target ? *options.Target : FromProjectFolder(project.TargetName, options.ProjectFile);
     if (options.Table)
@@ -99,12 +102,12 @@ int main(int argc, char** argv)
     CConverter converter;
     converter.Project = &project;
     converter.UseProjectSeparator();
-    if (options.Discover || project.Columns.empty())
-        converter.DiscoverProjectColumns();
-
     ShowProgress = !options.Quiet && isatty(fileno(stderr));
     const Clock::time_point started = Clock::now();
     try {
+        // Discovery reads the source too, so its read errors end the run the same way.
+        if (options.Discover || project.Columns.empty())
+            converter.DiscoverProjectColumns();
         if (converter.Run(DrawProgress) != 0) {
             const CConverter::OpenFailure& failure = converter.LastOpenFailure();
             return Fail(failure.Result == -1 ? SourceFailed : TargetFailed, failure.File, failure.Reason);

@@ -164,6 +164,50 @@ TEST(FullDevice, CommandLineExitsWithThree)
         << result.Output;
 }
 
+// Reading this process's own memory from the start fails with an I/O error:
+// a source that opens but cannot be read.
+const char* const UnreadableSource = "/proc/self/mem";
+
+TEST(ReadError, RunAndDiscoveryThrowFileError)
+{
+    if (!fs::exists(UnreadableSource))
+        GTEST_SKIP() << "this system has no " << UnreadableSource;
+    TempDir dir;
+    CProject project = MakeProject(UnreadableSource, dir / "script.sql");
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    std::vector<std::string> names;
+    EXPECT_THROW(converter.DiscoverColumns(names, nullptr), FileError);
+    try {
+        converter.Run(NoProgress);
+        FAIL() << "the run did not report the read error";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.FileName, UnreadableSource);
+        EXPECT_EQ(error.Reason, std::strerror(EIO));
+    }
+}
+
+// With or without discovering the columns first: exit status 3 and the reason.
+TEST(ReadError, CommandLineExitsWithThree)
+{
+    if (!fs::exists(UnreadableSource))
+        GTEST_SKIP() << "this system has no " << UnreadableSource;
+    TempDir dir;
+    const std::string project = CliProject(dir, UnreadableSource, dir / "script.sql");
+    for (const bool discover : {false, true}) {
+        SCOPED_TRACE(discover ? "discovering" : "saved columns");
+        std::vector<std::string> arguments = {"--quiet", project};
+        if (discover)
+            arguments.insert(arguments.begin(), "--discover");
+        const CliResult result = RunCli(arguments);
+        EXPECT_EQ(result.Status, 3) << result.Output;
+        EXPECT_NE(result.Output.find(std::string(UnreadableSource) + ": " + std::strerror(EIO)),
+                  std::string::npos)
+            << result.Output;
+    }
+}
+
 // The source named as the target, under any name, is never truncated.
 TEST(SourceAsTarget, EverySpellingIsRefused)
 {
