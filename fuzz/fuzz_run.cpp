@@ -56,13 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string separators[] = {";", "GO", ""};
     project.SQLSep = separators[input.ConsumeIntegralInRange(0, 2)];
     const bool discover = input.ConsumeBool();
-    if (!discover) {
-        const std::size_t columns = input.ConsumeIntegralInRange(0, 5);
-        for (std::size_t i = 0; i < columns; ++i) {
-            project.Columns.push_back(input.ConsumeRandomLengthString(10));
+    // Columns of the project; when discovering, the earlier ones whose names the source may repeat.
+    const std::size_t columns = input.ConsumeIntegralInRange(0, 5);
+    for (std::size_t i = 0; i < columns; ++i) {
+        project.Columns.push_back(input.ConsumeRandomLengthString(10));
+        if (input.ConsumeIntegralInRange(0, 7) != 0)
             project.Quotes.push_back(PickMark(input));
-        }
+        if (discover && input.ConsumeBool())
+            project.SourceColumns.push_back(input.ConsumeRandomLengthString(10));
     }
+    if (project.SourceColumns.size() != project.Columns.size())
+        project.SourceColumns.clear();
     const std::string bytes = input.ConsumeRemainingBytesAsString();
 
     static const std::string source = fuzz::TempPath("run.txt");
@@ -75,8 +79,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     converter.Project = &project;
     converter.UseProjectSeparator();
     if (discover) {
+        const CProject before = project;
         converter.DiscoverProjectColumns();
         fuzz::Check(project.Quotes.size() == project.Columns.size(), "discovery: one mark per column");
+        fuzz::Check(project.SourceColumns.size() == project.Columns.size(),
+                    "discovery: one source name each");
+        // A column keeps its earlier target name and mark only when its source name was there before.
+        for (std::size_t i = 0; i < project.Columns.size(); ++i) {
+            if (project.Columns[i] == project.SourceColumns[i])
+                continue;
+            bool known = false;
+            for (std::size_t j = 0; j < before.Columns.size() && !known; ++j)
+                known = before.SourceColumnName(j) == project.SourceColumns[i] &&
+                        before.Columns[j] == project.Columns[i];
+            fuzz::Check(known, "discovery: a target name from nowhere", std::to_string(i));
+        }
     }
     fuzz::Check(converter.Run(IgnoreProgress) == 0, "Run failed");
 

@@ -1,0 +1,62 @@
+// Inputs the fuzzers found, reduced to what broke, with the script they must give now.
+#include "Converter.h"
+#include "RobustnessSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace robust;
+
+namespace {
+
+void NoProgress(const char*, int) {}
+
+struct Finding {
+    const char* Name;
+    std::vector<std::string> Quotes;
+    std::string Source; // one line, fields separated by tabs
+    std::string Script;
+};
+
+void PrintTo(const Finding& finding, std::ostream* out)
+{
+    *out << finding.Name;
+}
+
+class FuzzFinding : public ::testing::TestWithParam<Finding> {};
+
+TEST_P(FuzzFinding, WritesTheExpectedScript)
+{
+    TempDir dir;
+    CProject project;
+    project.FileName = dir / "source.txt";
+    project.TargetName = dir / "script.sql";
+    project.TableName = "T";
+    project.ColumnNames = 0;
+    project.Columns = {"a", "b"};
+    project.Quotes = GetParam().Quotes;
+    WriteBytes(project.FileName, GetParam().Source);
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    ASSERT_EQ(converter.Run(NoProgress), 0);
+    EXPECT_EQ(ReadBytes(project.TargetName), GetParam().Script);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, FuzzFinding,
+    ::testing::Values(
+        // A mark of several bytes was written around the value as it stood, so
+        // the value was no literal at all; any mark but ' and " is now an apostrophe.
+        Finding{"MarkOfSeveralBytes",
+                {"\xffid", "''"},
+                "O'N\x96il;--\t1); drop table t; --\n",
+                "insert into T(a,b) values('O''N\x96il;--','1); drop table t; --');\r\n"},
+        Finding{
+            "MarkThatIsALetter", {"x", "x"}, "x);--\tax\n", "insert into T(a,b) values('x);--','ax');\r\n"},
+        Finding{"DoubleQuoteMarkStays",
+                {"\"", "'"},
+                "say \"hi\" it's\tit's\n",
+                "insert into T(a,b) values(\"say \"\"hi\"\" it''s\",'it''s');\r\n"}),
+    [](const ::testing::TestParamInfo<Finding>& info) { return std::string(info.param.Name); });
+
+} // namespace
