@@ -14,6 +14,8 @@ bool ReadHelpControlPath(char (&path)[HelpControlPathSize])
     DWORD size = HelpControlPathSize;
     const LONG read = RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size);
     RegCloseKey(key);
+    // A value that fills the buffer need not end in a zero.
+    path[HelpControlPathSize - 1] = '\0';
     return read == ERROR_SUCCESS;
 }
 

@@ -37,6 +37,12 @@ class HelpControlLoader {
     virtual HelpEntryPoint FindEntry(HelpModule module, unsigned ordinal) = 0;
 };
 
+#ifdef _WIN32
+// True, with the path in `path`, when the registry records the HTML Help
+// control's class; the path is left exactly as recorded.
+bool ReadHelpControlPath(char (&path)[HelpControlPathSize]);
+#endif
+
 // The loader for this system: the registered HTML Help control on Windows,
 // the program's own viewer elsewhere.
 HelpControlLoader& PlatformHelpControlLoader();
