@@ -1,7 +1,10 @@
 #include "PreviewDlg.h"
 
 #include "Converter.h"
+#include "FileError.h"
 #include "Project.h"
+#include "QtText.h"
+#include "UserDialogs.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -13,11 +16,6 @@
 #include <vector>
 
 namespace {
-
-QString Text(const std::string& text)
-{
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Closes the source however the reading ends.
 class SourceReading {
@@ -56,7 +54,7 @@ CPreviewDlg::CPreviewDlg(QWidget* parent, CProject* project, CConverter* convert
 
 void CPreviewDlg::OnInitDialog()
 {
-    setWindowTitle(QStringLiteral(" The first rows of ") + Text(Project->FileName));
+    setWindowTitle(QStringLiteral(" The first rows of ") + ToQt(Project->FileName));
 
     Grid->setShowGrid(true);
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -68,13 +66,17 @@ void CPreviewDlg::OnInitDialog()
     Grid->verticalHeader()->hide();
     Grid->setWordWrap(false);
 
-    std::vector<std::string> names;
-    Converter->DiscoverColumns(names, nullptr);
-    Grid->setColumnCount(static_cast<int>(names.size()));
-    for (std::size_t i = 0; i < names.size(); ++i)
-        Grid->setHorizontalHeaderItem(static_cast<int>(i), new QTableWidgetItem(Text(names[i])));
-
-    FillRows(static_cast<int>(names.size()));
+    try {
+        std::vector<std::string> names;
+        Converter->DiscoverColumns(names, nullptr);
+        Grid->setColumnCount(static_cast<int>(names.size()));
+        for (std::size_t i = 0; i < names.size(); ++i)
+            Grid->setHorizontalHeaderItem(static_cast<int>(i), new QTableWidgetItem(ToQt(names[i])));
+        FillRows(static_cast<int>(names.size()));
+    } catch (const FileError& error) {
+        // The window still shows what was read before the failure.
+        UserDialogs().ShowMessage(parentWidget(), error.what(), "Error", IUserDialogs::Icon::Stop);
+    }
     SizeColumns();
 }
 
@@ -109,7 +111,7 @@ void CPreviewDlg::FillRows(int columns)
         Grid->insertRow(row);
         const int shown = std::min(columns, static_cast<int>(fields.size()));
         for (int j = 0; j < shown; ++j)
-            Grid->setItem(row, j, new QTableWidgetItem(Text(fields[static_cast<std::size_t>(j)])));
+            Grid->setItem(row, j, new QTableWidgetItem(ToQt(fields[static_cast<std::size_t>(j)])));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "AppPaths.h"
 #include "HelpLauncher.h"
 #include "MappingPage.h"
+#include "PreviewDlg.h"
 #include "ProfileFile.h"
 #include "QtText.h"
 #include "RunPage.h"
@@ -196,8 +197,8 @@ void CWizardDlg::OnPreview()
 
 void CWizardDlg::ShowPreviewWindow()
 {
-    // Part 2.6: CPreviewDlg (ui/PreviewDlg.*) is built separately; it is run modally here
-    // with (this, &Project, &Converter) once it exists.
+    CPreviewDlg preview(this, &Project, &Converter);
+    preview.exec();
 }
 
 void CWizardDlg::OnHelpIndex() { ShowHelp("index.html"); }

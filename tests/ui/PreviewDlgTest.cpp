@@ -1,6 +1,7 @@
 #include "PreviewDlg.h"
 #include "Converter.h"
 #include "Project.h"
+#include "ScriptedUserDialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -261,6 +262,26 @@ TEST_F(PreviewDlgTest, EscapeAndEnterClose)
         QTest::keyClick(preview->Grid, key);
         EXPECT_FALSE(preview->isVisible());
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PreviewDlgTest, AReadErrorIsReportedAndTheWindowStillOpens)
+{
+    // Reading the process's own memory from address 0 fails midway, like a broken disk.
+    if (!QFile::exists("/proc/self/mem"))
+        GTEST_SKIP() << "no /proc here";
+    ScriptedUserDialogs dialogs;
+    Project.FileName = "/proc/self/mem";
+    const auto preview = Preview();
+    EXPECT_EQ(preview->Grid->rowCount(), 0);
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Caption, "Error");
+    EXPECT_EQ(dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
+    EXPECT_NE(dialogs.Messages[0].Text.find("/proc/self/mem"), std::string::npos);
+    EXPECT_EQ(dialogs.Messages[0].Owner, &Parent);
 }
 
 } // namespace
