@@ -82,6 +82,11 @@ struct LinesCase {
     Texts LastRow;
 };
 
+void PrintTo(const LinesCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
 class PreviewLinesTest : public PreviewDlgTest, public testing::WithParamInterface<LinesCase> {};
 
 TEST_P(PreviewLinesTest, ShowsAtMostTwentyFiveLinesWithoutTheHeader)
@@ -151,6 +156,11 @@ struct WidthsCase {
     Texts Headings;
     Texts FirstRow;
 };
+
+void PrintTo(const WidthsCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
 
 class PreviewWidthsTest : public PreviewDlgTest, public testing::WithParamInterface<WidthsCase> {};
 
