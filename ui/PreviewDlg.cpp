@@ -64,6 +64,9 @@ void CPreviewDlg::OnInitDialog()
     Grid->horizontalHeader()->setSectionsClickable(false);
     Grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Grid->verticalHeader()->hide();
+    // List rows: one line of text each.
+    Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 6);
     Grid->setWordWrap(false);
 
     try {
