@@ -78,7 +78,10 @@ void CPreviewDlg::OnInitDialog()
         FillRows(static_cast<int>(names.size()));
     } catch (const FileError& error) {
         // The window still shows what was read before the failure.
-        UserDialogs().ShowMessage(parentWidget(), error.what(), "Error", IUserDialogs::Icon::Stop);
+        std::string message = "The source file cannot be read.\n\n" + error.FileName;
+        if (!error.Reason.empty())
+            message += "\n\nReason: " + error.Reason + ".";
+        UserDialogs().ShowMessage(parentWidget(), message, "Error", IUserDialogs::Icon::Stop);
     }
     SizeColumns();
 }
