@@ -213,8 +213,15 @@ void CWizardDlg::ShowHelp(std::string topic)
 {
     const std::string address = HelpPath + "::/" + topic;
     HelpAddresses.push_back(address);
+#ifdef _WIN32
+    // The HTML Help control wants the native window.
+    void* window = reinterpret_cast<void*>(winId());
+#else
+    // The built-in viewer takes the widget itself as its owner.
+    void* window = static_cast<QWidget*>(this);
+#endif
     if (HelpLauncher)
-        (void)HelpLauncher(static_cast<void*>(static_cast<QWidget*>(this)), address.c_str(), 0, 0);
+        (void)HelpLauncher(window, address.c_str(), 0, 0);
 }
 
 void CWizardDlg::ShowAbout()

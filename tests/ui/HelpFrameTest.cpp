@@ -1,9 +1,6 @@
 // Help as the user gets it from the wizard: which topics each way of asking
 // opens, in which order, and that they arrive in the program's own viewer.
-#include "HelpBrowser.h"
 #include "HelpLauncher.h"
-#include "HelpViewer.h"
-#include "HelpWindow.h"
 #include "SourcePage.h"
 #include "UiTestSupport.h"
 
@@ -14,6 +11,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#ifndef _WIN32
+#include "HelpBrowser.h"
+#include "HelpViewer.h"
+#include "HelpWindow.h"
+#endif
 
 namespace {
 
@@ -83,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Pages, HelpInPageTest,
                              return "Page" + std::to_string(info.param.Page);
                          });
 
-// With the real launcher: the help file beside the program opens in the viewer.
+#ifndef _WIN32
+// With the real launcher: the help file beside the program opens in the built-in viewer.
 class HelpViewerFrameTest : public HelpFrameTest {
   protected:
     void SetUp() override
@@ -131,5 +135,7 @@ TEST_F(HelpViewerFrameTest, AMissingHelpFileOpensNothingAndSaysNothing)
     EXPECT_EQ(HelpViewerWindow(), nullptr);
     EXPECT_TRUE(Dialogs.Messages.empty());
 }
+
+#endif
 
 } // namespace
