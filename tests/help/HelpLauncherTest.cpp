@@ -145,13 +145,16 @@ TEST_F(HelpLauncherTest, AMissingEntryPointRetriesOnlyTheLookup)
 TEST_F(HelpLauncherTest, HtmlHelpLauncherUsesTheInstalledLoader)
 {
     Loader.LoadableNames = {"hhctrl.ocx"};
+    // Whatever happens, later tests get the real control back.
+    struct Restore {
+        ~Restore() { UseHelpControlLoader(PlatformHelpControlLoader()); }
+    } restore;
     UseHelpControlLoader(Loader);
     EXPECT_EQ(HtmlHelpLauncher(&Window, "x.chm::/page1.html", 0, 0), 0x5150);
     EXPECT_EQ(HtmlHelpLauncher(&Window, "x.chm::/page3.html", 0, 0), 0x5150);
     EXPECT_EQ(Loader.Steps, (Steps{"read path", "load hhctrl.ocx", "find 14"}));
     ASSERT_EQ(EntryCalls.size(), 2u);
     EXPECT_EQ(EntryCalls[1].Address, "x.chm::/page3.html");
-    UseHelpControlLoader(PlatformHelpControlLoader());
 }
 
 } // namespace
