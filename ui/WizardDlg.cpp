@@ -80,8 +80,8 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
 void CWizardDlg::BuildWindow()
 {
     setObjectName(QStringLiteral("CWizardDlg"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
@@ -152,7 +152,8 @@ void CWizardDlg::BuildWindow()
 
 void CWizardDlg::UpdateTitle()
 {
-    const std::string title = AppTitle + " [" + (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) + "]";
+    const std::string title =
+        AppTitle + " [" + (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) + "]";
     setWindowTitle(ToQt(title));
 }
 
@@ -201,7 +202,10 @@ void CWizardDlg::ShowPreviewWindow()
     preview.exec();
 }
 
-void CWizardDlg::OnHelpIndex() { ShowHelp("index.html"); }
+void CWizardDlg::OnHelpIndex()
+{
+    ShowHelp("index.html");
+}
 
 bool CWizardDlg::OnHelpInfo()
 {
@@ -289,7 +293,8 @@ bool CWizardDlg::OnCommand(unsigned command, const void* data)
 bool CWizardDlg::ChooseProjectFile(bool save)
 {
     std::string path;
-    if (!UserDialogs().ChooseFile(this, save ? IUserDialogs::FileDialog::Save : IUserDialogs::FileDialog::Open,
+    if (!UserDialogs().ChooseFile(this,
+                                  save ? IUserDialogs::FileDialog::Save : IUserDialogs::FileDialog::Open,
                                   Project.ProjectPath, ProjectFilter, ProjectExtension, path))
         return false;
     Project.ProjectPath = path;
@@ -298,7 +303,8 @@ bool CWizardDlg::ChooseProjectFile(bool save)
 
 void CWizardDlg::ReadAppSettings()
 {
-    Project.ProjectPath = GetPrivateProfileString(ProfileSection, "LastProjectName", "", SettingsBuffer, SettingsPath);
+    Project.ProjectPath =
+        GetPrivateProfileString(ProfileSection, "LastProjectName", "", SettingsBuffer, SettingsPath);
 }
 
 void CWizardDlg::WriteAppSettings()
@@ -317,7 +323,10 @@ void CWizardDlg::CloseFrame()
     WriteAppSettings();
 }
 
-bool CWizardDlg::IsRunning() const { return CRunPage::RunInProgress(); }
+bool CWizardDlg::IsRunning() const
+{
+    return CRunPage::RunInProgress();
+}
 
 void CWizardDlg::done(int result)
 {
