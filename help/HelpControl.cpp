@@ -30,8 +30,10 @@ class WindowsHelpControlLoader final : public HelpControlLoader {
     HelpModule LoadControl(const char* pathOrName) override { return LoadLibraryA(pathOrName); }
     HelpEntryPoint FindEntry(HelpModule module, unsigned ordinal) override
     {
-        return reinterpret_cast<HelpEntryPoint>(
-            GetProcAddress(static_cast<HMODULE>(module), MAKEINTRESOURCEA(static_cast<WORD>(ordinal))));
+        // Through the generic function pointer type, the one cast between function types that is clean.
+        const FARPROC entry =
+            GetProcAddress(static_cast<HMODULE>(module), MAKEINTRESOURCEA(static_cast<WORD>(ordinal)));
+        return reinterpret_cast<HelpEntryPoint>(reinterpret_cast<void (*)()>(entry));
     }
 };
 
