@@ -1,5 +1,6 @@
 // tabulon: the wizard. No command-line options of its own.
 #include "ConverterApp.h"
+#include "QuitOnSignal.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tabulon"));
+    QuitOnTerminationSignals();
     CConverterApp app;
     app.InitInstance();
     return 0;

@@ -22,7 +22,7 @@ std::vector<std::string> Addresses()
 }
 
 class LongTopicPage : public CWizardPage {
-public:
+  public:
     LongTopicPage(CWizardDlg* frame, std::string topic)
         : CWizardPage(999, frame, &frame->Project, &frame->Converter), Topic(std::move(topic))
     {
@@ -36,7 +36,7 @@ public:
 } // namespace
 
 class HelpTest : public WizardTest {
-protected:
+  protected:
     std::string Address(const char* topic) { return Path("conv.chm") + "::/" + topic; }
 };
 
@@ -75,6 +75,33 @@ TEST_F(HelpTest, F1InsideAPageOpensTheIndexThenThePageTopic)
     QTest::keyClick(edit, Qt::Key_F1);
     // The page's request is posted: only the index has been asked for so far.
     EXPECT_EQ(Addresses(), std::vector<std::string>{Address("index.html")});
+    QApplication::processEvents();
+    EXPECT_EQ(Addresses(), (std::vector<std::string>{Address("index.html"), Address("page1.html")}));
+}
+
+TEST_F(HelpTest, F1InTheMappingListOpensTheIndexThenPageTwo)
+{
+    CWizardDlg& frame = Start();
+    WriteFile(Path("data.csv"), "a,b\r\n1,2\r\n");
+    frame.Pages[0]
+        ->findChild<QLineEdit*>(QStringLiteral("c1004"))
+        ->setText(QString::fromStdString(Path("data.csv")));
+    frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1010"))->setText(QStringLiteral("out.sql"));
+    frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1012"))->setText(QStringLiteral("T"));
+    frame.OnNext();
+    ASSERT_EQ(frame.CurrentPage, 1);
+    QWidget* list = frame.Pages[1]->findChild<QWidget*>(QStringLiteral("c1016"));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_F1);
+    QApplication::processEvents();
+    EXPECT_EQ(Addresses(), (std::vector<std::string>{Address("index.html"), Address("page2.html")}));
+
+    // And in an editable combo box of page 0.
+    frame.OnBack();
+    RecordedHelpCalls().clear();
+    QWidget* combo = frame.Pages[0]->findChild<QWidget*>(QStringLiteral("c1068"));
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_F1);
     QApplication::processEvents();
     EXPECT_EQ(Addresses(), (std::vector<std::string>{Address("index.html"), Address("page1.html")}));
 }
