@@ -4,6 +4,7 @@
 #include "ProfileFile.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -64,7 +65,7 @@ bool CProject::Load()
 {
     ProfileFile file;
     const bool read = file.Read(ProjectPath);
-    auto text = [&](const char* key, const char* defaultValue) {
+    auto text = [&](const std::string& key, std::string_view defaultValue) {
         return file.Get(ProfileSection, key, defaultValue, TextBuffer);
     };
     auto number = [&](const char* key, const char* defaultValue, std::size_t buffer) {
@@ -88,9 +89,10 @@ bool CProject::Load()
     SourceColumns.clear();
     for (std::int32_t i = 0; i < count; ++i) {
         const std::size_t index = static_cast<std::size_t>(i);
-        Columns.push_back(text(IndexedKey("Column", index).c_str(), ""));
-        Quotes.push_back(text(IndexedKey("Quote", index).c_str(), ""));
-        SourceColumns.push_back(text(IndexedKey("Source", index).c_str(), Columns.back().c_str()));
+        Columns.push_back(text(IndexedKey("Column", index), ""));
+        Quotes.push_back(text(IndexedKey("Quote", index), ""));
+        // The name itself, not its C string: a name from a source may hold a NUL byte.
+        SourceColumns.push_back(text(IndexedKey("Source", index), Columns.back()));
     }
     return read;
 }

@@ -60,3 +60,25 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Finding>& info) { return std::string(info.param.Name); });
 
 } // namespace
+
+// A column name from a source may hold a NUL byte. Loading took the name's C
+// string as the default source name, so the name read back cut at the NUL and
+// the column no longer counted as its source's own on the next discovery.
+TEST(FuzzFindingProject, ColumnNameWithNulReadsBackAsItsOwnSourceName)
+{
+    using namespace std::string_literals;
+    TempDir dir;
+    CProject saved;
+    saved.ProjectPath = dir / "p.cvtproj";
+    saved.Columns = {"id\0x"s, "name"};
+    saved.Quotes = {"", "'"};
+    ASSERT_TRUE(saved.Save());
+
+    CProject loaded;
+    loaded.ProjectPath = saved.ProjectPath;
+    ASSERT_TRUE(loaded.Load());
+    EXPECT_EQ(loaded.Columns, saved.Columns);
+    ASSERT_EQ(loaded.SourceColumns.size(), 2u);
+    EXPECT_EQ(loaded.SourceColumnName(0), "id\0x"s);
+    EXPECT_EQ(ReadBytes(saved.ProjectPath).find("Source"), std::string::npos);
+}
