@@ -88,9 +88,12 @@ int main(int argc, char** argv)
     if (!project.Load()) {
         const bool isFolder = std::filesystem::is_directory(options.ProjectFile);
         return Fail(ProjectFailed, options.ProjectFile,
-                    isFolder ? "is a folder" : errno != 0 ? std::strerror(errno) : "cannot be read");
+                    isFolder     ? "is a folder"
+                    : errno != 0 ? std::strerror(errno)
+                                 : "cannot be read");
     }
-    project.FileName = options.Source ? *options.Source : FromProjectFolder(project.FileName, options.ProjectFile);
+    project.FileName =
+        options.Source ? *options.Source : FromProjectFolder(project.FileName, options.ProjectFile);
     project.TargetName =
         options.Target ? *options.Target : FromProjectFolder(project.TargetName, options.ProjectFile);
     if (options.Table)

@@ -12,9 +12,18 @@
 std::int32_t Atoi(std::string_view text);
 
 // isdigit / isalpha / isalnum of the C locale: ASCII only, bytes 128..255 are neither.
-inline bool IsAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-inline bool IsAsciiAlpha(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
-inline bool IsAsciiAlnum(unsigned char c) { return IsAsciiDigit(c) || IsAsciiAlpha(c); }
+inline bool IsAsciiDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+inline bool IsAsciiAlpha(unsigned char c)
+{
+    return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+}
+inline bool IsAsciiAlnum(unsigned char c)
+{
+    return IsAsciiDigit(c) || IsAsciiAlpha(c);
+}
 
 // Compares two byte strings, letters without regard to case (ASCII only).
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

@@ -15,7 +15,7 @@ using ProgressFn = void (*)(const char* status, int percent);
 // The conversion engine: reads the source named by the project line by line,
 // splits each line into fields and writes one INSERT statement per data line.
 class CConverter {
-public:
+  public:
     CConverter() = default;
     CConverter(const CConverter&) = delete;
     CConverter& operator=(const CConverter&) = delete;
@@ -67,7 +67,7 @@ public:
     // Lines read by the last run, the header line included.
     std::uint64_t LinesRead = 0;
 
-private:
+  private:
     bool ReadLineView(std::string_view& line);
     void SplitLineViews(std::string_view line, std::vector<std::string_view>& fields) const;
     void WriteValue(std::string_view value, std::size_t column);

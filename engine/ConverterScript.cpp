@@ -150,8 +150,8 @@ int CConverter::Run(ProgressFn progress)
         const bool header = Project->ColumnNames != 0;
         const bool commit = Project->Commit != 0;
         // CommitSize 0 writes no interval COMMITs; a negative one acts as its size.
-        const std::int64_t interval = Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize}
-                                                               : std::int64_t{Project->CommitSize};
+        const std::int64_t interval =
+            Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize} : std::int64_t{Project->CommitSize};
         std::vector<std::string_view> fields;
         std::string_view line;
         std::uint64_t i = 0;

@@ -20,7 +20,7 @@ void SplitFields(std::string_view line, bool withSeparators, std::string_view se
         const std::size_t step = std::max<std::size_t>(separator.size(), 1);
         std::size_t start = 0;
         for (;;) {
-            const std::size_t at = start > line.size() ? std::string_view::npos
+            const std::size_t at = start > line.size()     ? std::string_view::npos
                                    : separator.size() == 1 ? line.find(separator[0], start)
                                                            : line.find(separator, start);
             if (at == std::string_view::npos) {

@@ -25,6 +25,12 @@ int CountDigitsIfNumeric(std::string_view value)
 
 } // namespace
 
-bool LooksNumeric(std::string_view value) { return CountDigitsIfNumeric(value) >= 0; }
+bool LooksNumeric(std::string_view value)
+{
+    return CountDigitsIfNumeric(value) >= 0;
+}
 
-bool IsPlainNumber(std::string_view value) { return CountDigitsIfNumeric(value) > 0; }
+bool IsPlainNumber(std::string_view value)
+{
+    return CountDigitsIfNumeric(value) > 0;
+}

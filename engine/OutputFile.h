@@ -8,7 +8,7 @@
 // The target script: created or truncated, written byte for byte through one
 // large buffer. Every failed write throws FileError naming the file.
 class OutputFile {
-public:
+  public:
     static constexpr std::size_t BufferSize = std::size_t{1} << 20;
 
     // False when the file cannot be created (errno tells why).
@@ -34,7 +34,7 @@ public:
 
     void Flush();
 
-private:
+  private:
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };

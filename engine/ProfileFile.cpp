@@ -9,7 +9,10 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 std::string_view TrimBlanks(std::string_view text)
 {
@@ -20,7 +23,10 @@ std::string_view TrimBlanks(std::string_view text)
     return text;
 }
 
-bool IsQuote(char c) { return c == '"' || c == '\''; }
+bool IsQuote(char c)
+{
+    return c == '"' || c == '\'';
+}
 
 // "[Name]" with optional blanks: the name, or false for any other line.
 bool SectionName(std::string_view line, std::string_view& name)
@@ -168,8 +174,8 @@ std::size_t ProfileFile::FindKey(const Span& span, std::string_view key) const
     return it == Keys.end() ? std::string::npos : it->second;
 }
 
-std::string ProfileFile::Get(std::string_view section, std::string_view key,
-                             std::string_view defaultValue, std::size_t bufferSize) const
+std::string ProfileFile::Get(std::string_view section, std::string_view key, std::string_view defaultValue,
+                             std::size_t bufferSize) const
 {
     Span span;
     if (FindSection(section, span)) {
@@ -250,8 +256,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
     return profile.Get(section, key, defaultValue, bufferSize);
 }
 
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::string& path)
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                               const std::string& path)
 {
     ProfileFile profile;
     profile.Read(path);

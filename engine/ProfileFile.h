@@ -16,7 +16,7 @@
 // and strips one pair of enclosing quotes, so the writer puts double quotes
 // around any value that would otherwise lose them.
 class ProfileFile {
-public:
+  public:
     // Reads the file. False when it is missing or cannot be read; the profile is then empty.
     bool Read(const std::string& path);
     // Writes the whole file at once: to a temporary file beside it, renamed over it.
@@ -37,7 +37,7 @@ public:
     // What the reader makes of the text after "=".
     static std::string_view DecodeValue(std::string_view raw);
 
-private:
+  private:
     struct Span {
         std::size_t First = 0; // index of the section's header line
         std::size_t Last = 0;  // one past its last line
@@ -53,7 +53,7 @@ private:
 
     std::vector<std::string> Lines; // without line ends
     mutable bool IndexValid = false;
-    mutable std::unordered_map<std::string, Span> Sections;   // first of each name
+    mutable std::unordered_map<std::string, Span> Sections;    // first of each name
     mutable std::unordered_map<std::string, std::size_t> Keys; // first of each key there
 };
 
@@ -61,5 +61,5 @@ private:
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, std::size_t bufferSize,
                                     const std::string& path);
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::string& path);
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                               const std::string& path);

@@ -18,7 +18,10 @@ std::string IndexedKey(const char* prefix, std::size_t index)
 
 } // namespace
 
-CProject::CProject() { ResetDefaults(); }
+CProject::CProject()
+{
+    ResetDefaults();
+}
 
 void CProject::ResetDefaults()
 {

@@ -7,21 +7,21 @@
 // Every setting of one conversion. The frame owns exactly one; pages, the
 // preview and the engine read and write its fields directly.
 class CProject {
-public:
+  public:
     CProject();
     virtual ~CProject() = default;
 
-    std::string FileName;    // source text file
-    std::string TargetName;  // SQL script to write
-    std::string TableName;   // table the INSERT statements fill
-    std::string ProjectPath; // project file read by Load, written by Save; empty when untitled
+    std::string FileName;            // source text file
+    std::string TargetName;          // SQL script to write
+    std::string TableName;           // table the INSERT statements fill
+    std::string ProjectPath;         // project file read by Load, written by Save; empty when untitled
     std::int32_t ColumnNames = 1;    // nonzero: the first line holds the column names
     std::int32_t WithSeparators = 1; // nonzero: split at Separator; zero: cut at WidthList
     std::int32_t Commit = 0;         // nonzero: COMMIT every CommitSize rows
     std::int32_t CommitSize = 250;
-    std::string Separator; // as the user gave it; "<tab>" stands for a tab
-    std::string SQLSep;    // statement separator
-    std::string Widths;    // fixed widths as typed, comma delimited
+    std::string Separator;            // as the user gave it; "<tab>" stands for a tab
+    std::string SQLSep;               // statement separator
+    std::string Widths;               // fixed widths as typed, comma delimited
     std::vector<std::string> Columns; // target column name per column
     std::vector<std::string> Quotes;  // per column: "'" or empty
     std::vector<std::uint16_t> WidthList;

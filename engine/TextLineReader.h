@@ -12,7 +12,7 @@
 // file, and a last line without LF is still a line. Lines have no length
 // limit; the buffer grows only as far as the longest line needs.
 class TextLineReader {
-public:
+  public:
     static constexpr std::size_t ChunkSize = std::size_t{1} << 20;
 
     // False when the file cannot be opened for reading (errno tells why);
@@ -30,7 +30,7 @@ public:
 
     const std::string& Path() const { return FilePath; }
 
-private:
+  private:
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };

@@ -6,5 +6,4 @@
 // Returns the viewer's window handle, or 0 when no viewer could be had; never
 // reports anything to the user. `window` is the caller's window (a QWidget* on
 // systems without the HTML Help control).
-std::intptr_t HtmlHelpLauncher(void* window, const char* address, std::uint32_t command,
-                               std::uint32_t data);
+std::intptr_t HtmlHelpLauncher(void* window, const char* address, std::uint32_t command, std::uint32_t data);

@@ -1,0 +1,158 @@
+// Runs the real tabulon-convert program.
+#include "CommandLine.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <sys/wait.h>
+
+namespace {
+
+struct Outcome {
+    int Status = -1;
+    std::string Output; // standard output and error together
+};
+
+std::string Quote(const std::string& text)
+{
+    return "'" + text + "'";
+}
+
+Outcome RunConvert(const std::string& arguments)
+{
+    const std::string command = std::string(TABULON_CONVERT) + " " + arguments + " 2>&1";
+    Outcome outcome;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::array<char, 4096> chunk;
+    std::size_t got;
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) > 0)
+        outcome.Output.append(chunk.data(), got);
+    const int status = pclose(pipe.release());
+    outcome.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+const char* const ProjectText =
+    "[General]\r\nFileName=people.csv\r\nTargetName=people.sql\r\nTableName=People\r\n"
+    "Separator=,\r\nSQLSep=;\r\nCommit=1\r\nCommitSize=2\r\nColumnNames=1\r\n"
+    "WithSeparators=1\r\n";
+
+} // namespace
+
+TEST(Cli, ConvertsAGeneratedSourceByteForByte)
+{
+    TestFolder folder;
+    std::string source = "id,name,amount\r\n";
+    std::string expected;
+    for (int i = 1; i <= 1000; ++i) {
+        const std::string name = i % 7 == 0 ? "O'Neil " + std::to_string(i) : "name" + std::to_string(i);
+        const std::string amount = i % 10 == 0 ? "" : std::to_string(i) + ".25";
+        source += std::to_string(i) + "," + name + "," + amount + (i % 3 == 0 ? "\n" : "\r\n");
+        std::string quoted = name;
+        for (std::size_t at = quoted.find('\''); at != std::string::npos; at = quoted.find('\'', at + 2))
+            quoted.insert(at, 1, '\'');
+        expected += "insert into People(id,name,amount) values(" + std::to_string(i) + ",'" + quoted + "'," +
+                    (amount.empty() ? "NULL" : amount) + ");\r\n";
+        if ((i + 1) % 2 == 0)
+            expected += "COMMIT;\r\n";
+    }
+    expected += "COMMIT;\r\n";
+    folder.Write("people.csv", source);
+    const std::string project = folder.Write("people.cvtproj", ProjectText);
+
+    const Outcome outcome = RunConvert(Quote(project));
+    EXPECT_EQ(outcome.Status, 0) << outcome.Output;
+    EXPECT_NE(outcome.Output.find("1001 lines"), std::string::npos) << outcome.Output;
+    EXPECT_NE(outcome.Output.find(folder.Path("people.sql")), std::string::npos) << outcome.Output;
+    EXPECT_EQ(ReadFile(folder.Path("people.sql")), expected);
+    EXPECT_EQ(ReadFile(project), ProjectText); // the project file is not written
+}
+
+TEST(Cli, OptionsReplaceTheProjectsNamesForOneRun)
+{
+    TestFolder folder;
+    folder.Write("people.csv", "id\r\n1\r\n");
+    folder.Write("other.csv", "code\tname\r\n7\tx\r\n");
+    const std::string project =
+        folder.Write("p.cvtproj", std::string(ProjectText) + "nColumns=1\r\nColumn0=ident\r\nQuote0='\r\n");
+    // The saved columns are used as they stand...
+    Outcome outcome = RunConvert(Quote(project) + " --quiet");
+    ASSERT_EQ(outcome.Status, 0) << outcome.Output;
+    EXPECT_EQ(ReadFile(folder.Path("people.sql")),
+              "insert into People(ident) values('1');\r\nCOMMIT;\r\nCOMMIT;\r\n");
+
+    // ...unless asked to discover them from the source. The separator is the project's.
+    outcome = RunConvert("--source " + Quote(folder.Path("other.csv")) + " --target " +
+                         Quote(folder.Path("out.sql")) + " --table T2 --discover " + Quote(project));
+    ASSERT_EQ(outcome.Status, 0) << outcome.Output;
+    EXPECT_EQ(ReadFile(folder.Path("out.sql")),
+              "insert into T2(\"code\tname\") values('7\tx');\r\nCOMMIT;\r\nCOMMIT;\r\n");
+    EXPECT_EQ(ReadFile(project).find("T2"), std::string::npos);
+}
+
+TEST(Cli, ExitStatusNamesWhatFailed)
+{
+    TestFolder folder;
+    folder.Write("people.csv", "id\r\n1\r\n");
+    const std::string project = folder.Write("p.cvtproj", ProjectText);
+    const struct {
+        std::string Arguments;
+        int Status;
+        std::string Mentions;
+    } cases[] = {
+        {"--source " + Quote(folder.Path("missing.csv")) + " " + Quote(project), 1, "missing.csv"},
+        {"--target " + Quote(folder.Path("no/dir/x.sql")) + " " + Quote(project), 2, "x.sql"},
+        {"--target " + Quote(folder.Path("people.csv")) + " " + Quote(project), 2, "source"},
+        {"--target /dev/full " + Quote(project), 3, "/dev/full"},
+        {Quote(folder.Path("none.cvtproj")), 4, "none.cvtproj"},
+        {Quote(folder.Path("")), 4, "folder"},
+        {"", 64, "no project file"},
+        {"--bogus " + Quote(project), 64, "--bogus"},
+        {"--target", 64, "--target needs a value"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = RunConvert(c.Arguments);
+        EXPECT_EQ(outcome.Status, c.Status) << c.Arguments << "\n" << outcome.Output;
+        EXPECT_NE(outcome.Output.find(c.Mentions), std::string::npos) << c.Arguments << "\n"
+                                                                      << outcome.Output;
+    }
+    EXPECT_EQ(ReadFile(folder.Path("people.csv")), "id\r\n1\r\n");
+}
+
+TEST(Cli, HelpAndVersion)
+{
+    Outcome outcome = RunConvert("--help");
+    EXPECT_EQ(outcome.Status, 0);
+    EXPECT_NE(outcome.Output.find("Usage: tabulon-convert"), std::string::npos);
+    outcome = RunConvert("--version");
+    EXPECT_EQ(outcome.Status, 0);
+    EXPECT_EQ(outcome.Output.rfind("tabulon-convert ", 0), 0u);
+}
+
+TEST(Cli, TheBundledExampleConverts)
+{
+    TestFolder folder;
+    const Outcome outcome = RunConvert("--quiet --target " + Quote(folder.Path("c.sql")) + " " +
+                                       Quote(std::string(TABULON_EXAMPLES) + "/customers.cvtproj"));
+    ASSERT_EQ(outcome.Status, 0) << outcome.Output;
+    const std::string script = ReadFile(folder.Path("c.sql"));
+    EXPECT_EQ(
+        script.rfind(
+            "insert into CUSTOMERS(id,\"first_name\",\"last_name\",city,balance,joined,note) values(1,", 0),
+        0u);
+}
+
+TEST(CommandLine, ParsesOptionsAndRejectsWhatItDoesNotKnow)
+{
+    CommandLine line = ParseCommandLine({"--source", "s", "--quiet", "p.cvtproj"});
+    EXPECT_TRUE(line.Error.empty());
+    EXPECT_EQ(line.Source.value_or(""), "s");
+    EXPECT_TRUE(line.Quiet);
+    EXPECT_FALSE(line.Target.has_value());
+    EXPECT_EQ(line.ProjectFile, "p.cvtproj");
+    EXPECT_FALSE(ParseCommandLine({"a.cvtproj", "b.cvtproj"}).Error.empty());
+    EXPECT_TRUE(ParseCommandLine({"--help"}).Error.empty());
+}

@@ -1,0 +1,274 @@
+#include "Converter.h"
+#include "FileError.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+struct Report {
+    std::string Status;
+    int Percent;
+};
+std::vector<Report> Reports;
+void Record(const char* status, int percent)
+{
+    Reports.push_back({status, percent});
+}
+
+// A project converting one source in a test folder.
+class Conversion : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        Reports.clear();
+        Project.FileName = Folder.Path("source.csv");
+        Project.TargetName = Folder.Path("target.sql");
+        Project.TableName = "People";
+        Project.Separator = ",";
+        Converter.Project = &Project;
+    }
+
+    // Runs on the source and gives the script's bytes.
+    std::string Convert(const std::string& source)
+    {
+        WriteFile(Project.FileName, source);
+        Converter.UseProjectSeparator(); // as column discovery does before every run
+        EXPECT_EQ(Converter.Run(Record), 0);
+        return ReadFile(Project.TargetName);
+    }
+
+    void Columns(std::vector<std::string> names, std::vector<std::string> quotes)
+    {
+        Project.Columns = std::move(names);
+        Project.Quotes = std::move(quotes);
+    }
+
+    TestFolder Folder;
+    CProject Project;
+    CConverter Converter;
+};
+
+std::string Lines(int count, int firstNumber = 1)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += std::to_string(firstNumber + i) + "\r\n";
+    return text;
+}
+
+std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+} // namespace
+
+TEST_F(Conversion, StatementSeparators)
+{
+    Columns({"id", "name"}, {"", "'"});
+    Project.Commit = 1;
+    const struct {
+        const char* SQLSep;
+        const char* Expected;
+    } cases[] = {
+        {";", "insert into People(id,name) values(7,'O''Neil');\r\nCOMMIT;\r\n"},
+        {"GO", "insert into People(id,name) values(7,'O''Neil')\r\nGO\r\nCOMMIT\r\nGO\r\n"},
+        {"", "insert into People(id,name) values(7,'O''Neil')\r\nCOMMIT\r\n"},
+    };
+    for (const auto& c : cases) {
+        Project.SQLSep = c.SQLSep;
+        EXPECT_EQ(Convert("id,name\r\n7,O'Neil\r\n"), c.Expected) << c.SQLSep;
+    }
+}
+
+TEST_F(Conversion, ValuesKeepTheirColumnsAndNeverRunAsSql)
+{
+    Columns({"a", "b", "c"}, {"", "", "'"});
+    Project.ColumnNames = 0;
+    const struct {
+        const char* Line;
+        const char* Values;
+    } cases[] = {
+        {",5,", "NULL,5,''"},
+        {"5,,6", "5,NULL,'6'"},
+        {"O'Neil,-1.5,x", "'O''Neil',-1.5,'x'"},
+        {"1); drop table x; --,+7,y", "'1); drop table x; --',+7,'y'"},
+        {"-,.,1e5", "'-','.','1e5'"},
+        {"1,2,3,4", "1,2,'3',4"}, // more fields than columns: the extra value is unmarked
+        {"only", "'only'"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Convert(std::string(c.Line) + "\r\n"),
+                  std::string("insert into People(a,b,c) values(") + c.Values + ");\r\n")
+            << c.Line;
+    }
+}
+
+TEST_F(Conversion, AnotherMarkIsDoubledInsideItsValues)
+{
+    Columns({"a"}, {"\""});
+    Project.ColumnNames = 0;
+    EXPECT_EQ(Convert("say \"hi\" o'k\r\n"), "insert into People(a) values(\"say \"\"hi\"\" o''k\");\r\n");
+}
+
+TEST_F(Conversion, NamesThatAreNoPlainIdentifiersAreQuoted)
+{
+    for (const char* name : {"first_name", "my table", "dbo.People", "2nd", "\xe4pfel", "-x"})
+        EXPECT_TRUE(CConverter::NeedsQuoting(name)) << name;
+    for (const char* name : {"People", "Col2", "", "x"})
+        EXPECT_FALSE(CConverter::NeedsQuoting(name)) << name;
+
+    Project.TableName = "my \"t\"";
+    Columns({"a\"b", "ok", ""}, {});
+    Project.ColumnNames = 0;
+    EXPECT_EQ(Convert("1,2,3\r\n"), "insert into \"my \"\"t\"\"\"(\"a\"\"b\",ok,) values(1,2,3);\r\n");
+}
+
+TEST_F(Conversion, AShortLineLeavesNothingOfTheLineBefore)
+{
+    Columns({"a", "b", "c"}, {"'", "'", "'"});
+    Project.ColumnNames = 0;
+    EXPECT_EQ(Convert("1,2,3\r\n4\r\n"), "insert into People(a,b,c) values('1','2','3');\r\n"
+                                         "insert into People(a,b,c) values('4');\r\n");
+}
+
+TEST_F(Conversion, FixedWidthLines)
+{
+    Project.WithSeparators = 0;
+    Project.Widths = "3,2";
+    Project.ColumnNames = 0;
+    Columns({"code", "n"}, {"'", ""});
+    EXPECT_EQ(Convert("ABC12rest\r\nXY\r\n"), "insert into People(code,n) values('ABC',12);\r\n"
+                                              "insert into People(code,n) values();\r\n");
+}
+
+TEST_F(Conversion, CommitIntervals)
+{
+    Project.Commit = 1;
+    Project.CommitSize = 250;
+    Columns({"n"}, {""});
+    std::string script = Convert("n\r\n" + Lines(500));
+    EXPECT_EQ(Count(script, "COMMIT;\r\n"), 3u);
+    // With a header the interval counts it: COMMIT after data rows 249 and 499, and at the end.
+    EXPECT_NE(script.find("values(249);\r\nCOMMIT;\r\ninsert"), std::string::npos);
+    EXPECT_NE(script.find("values(499);\r\nCOMMIT;\r\ninsert"), std::string::npos);
+    EXPECT_TRUE(EndsWith(script, "values(500);\r\nCOMMIT;\r\n"));
+
+    Project.ColumnNames = 0;
+    script = Convert(Lines(500));
+    EXPECT_NE(script.find("values(250);\r\nCOMMIT;\r\ninsert"), std::string::npos);
+    EXPECT_TRUE(EndsWith(script, "values(500);\r\nCOMMIT;\r\nCOMMIT;\r\n"));
+
+    Project.CommitSize = -2;
+    EXPECT_EQ(Count(Convert(Lines(4)), "COMMIT"), 3u);
+    Project.CommitSize = 0; // no interval, only the final COMMIT
+    EXPECT_EQ(Count(Convert(Lines(4)), "COMMIT"), 1u);
+    Project.Commit = 0;
+    Project.CommitSize = 1;
+    EXPECT_EQ(Count(Convert(Lines(4)), "COMMIT"), 0u);
+}
+
+TEST_F(Conversion, ReportsEveryNinthLineAndAtTheEnd)
+{
+    Columns({"n"}, {""});
+    Project.ColumnNames = 0;
+    Convert(Lines(20));
+    std::vector<std::string> statuses;
+    for (const Report& report : Reports)
+        statuses.push_back(report.Status);
+    // Each line counts its length plus 2; the read that meets the end adds 2 more.
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Line 1, 3 bytes done", "Line 10, 31 bytes done",
+                                                  "Line 19, 67 bytes done", "Line 20, 73 bytes done"}));
+    EXPECT_EQ(Reports.back().Percent, 73 * 100 / 71);
+
+    Project.ColumnNames = 1;
+    Reports.clear();
+    const std::string script = Convert("n\r\n" + Lines(3));
+    EXPECT_EQ(Count(script, "insert"), 3u);
+    ASSERT_EQ(Reports.size(), 1u);
+    EXPECT_EQ(Reports[0].Status, "Line 4, 14 bytes done");
+}
+
+TEST_F(Conversion, AnEmptySource)
+{
+    Project.Commit = 1;
+    EXPECT_EQ(Convert(""), "COMMIT;\r\n");
+    ASSERT_EQ(Reports.size(), 1u);
+    EXPECT_EQ(Reports[0].Status, "Line 0, 2 bytes done");
+    EXPECT_EQ(Reports[0].Percent, 100);
+}
+
+TEST_F(Conversion, ASourceThatCannotBeOpenedLeavesTheTargetAlone)
+{
+    WriteFile(Project.TargetName, "keep");
+    Project.FileName = Folder.Path("missing.csv");
+    EXPECT_EQ(Converter.Run(Record), -1);
+    EXPECT_EQ(Converter.LastOpenFailure().Result, -1);
+    EXPECT_EQ(Converter.LastOpenFailure().File, Project.FileName);
+    EXPECT_EQ(ReadFile(Project.TargetName), "keep");
+    EXPECT_TRUE(Reports.empty());
+}
+
+TEST_F(Conversion, ATargetThatCannotBeCreated)
+{
+    WriteFile(Project.FileName, "a\r\n");
+    Project.TargetName = Folder.Path("no/such/folder/t.sql");
+    EXPECT_EQ(Converter.Open(true), -2);
+    EXPECT_EQ(Converter.LastOpenFailure().File, Project.TargetName);
+    EXPECT_FALSE(Converter.LastOpenFailure().Reason.empty());
+    // The source was closed again: a fresh open works.
+    EXPECT_EQ(Converter.Open(false), 0);
+    Converter.Close(false);
+}
+
+TEST_F(Conversion, TheTargetNeverOverwritesTheSource)
+{
+    const std::string source = "id\r\n1\r\n";
+    WriteFile(Project.FileName, source);
+    std::filesystem::create_symlink(Project.FileName, Folder.Path("link.csv"));
+    std::filesystem::create_directory(Folder.Path("sub"));
+    for (const std::string& target : {Project.FileName, Folder.Path("sub/../source.csv"),
+                                      Folder.Path("./source.csv"), Folder.Path("link.csv")}) {
+        Project.TargetName = target;
+        EXPECT_EQ(Converter.Open(true), -2) << target;
+        EXPECT_EQ(Converter.Run(Record), -1) << target;
+        EXPECT_EQ(ReadFile(Project.FileName), source) << target;
+    }
+}
+
+TEST_F(Conversion, AWriteErrorThrowsWithTheFileAndReason)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this system";
+    WriteFile(Project.FileName, "a\r\nb\r\n");
+    Project.TargetName = "/dev/full";
+    try {
+        Converter.Run(Record);
+        FAIL() << "the run reported success on a full device";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.FileName, "/dev/full");
+        EXPECT_FALSE(error.Reason.empty());
+    }
+    // Both files were closed: the engine runs again.
+    Project.TargetName = Folder.Path("target.sql");
+    EXPECT_EQ(Converter.Run(Record), 0);
+}
+
+TEST_F(Conversion, RunningTwiceWritesTheScriptAfresh)
+{
+    Columns({"n"}, {""});
+    const std::string first = Convert("n\r\n1\r\n2\r\n");
+    EXPECT_EQ(Convert("n\r\n1\r\n2\r\n"), first);
+    EXPECT_EQ(Convert("n\r\n3\r\n"), "insert into People(n) values(3);\r\n");
+}
