@@ -70,7 +70,9 @@ class CConverter {
   private:
     bool ReadLineView(std::string_view& line);
     void SplitLineViews(std::string_view line, std::vector<std::string_view>& fields) const;
+    void WriteLineRow(std::string_view line);
     void WriteValue(std::string_view value, std::size_t column);
+    void WriteRowEnd();
     void WriteTerminator();
     void Report(ProgressFn progress, std::uint64_t lineNumber);
 

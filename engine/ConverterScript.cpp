@@ -5,9 +5,10 @@
 #include "FieldSplitter.h"
 #include "FileError.h"
 #include "NumberText.h"
+#include "QuotedText.h"
 
-#include <cinttypes>
-#include <cstdio>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -26,6 +27,22 @@ void AppendName(std::string& out, const std::string& name)
             out += '"';
     }
     out += '"';
+}
+
+char* AppendText(char* out, std::string_view text)
+{
+    return std::copy(text.begin(), text.end(), out);
+}
+
+char* AppendDecimal(char* out, std::uint64_t value)
+{
+    char digits[20];
+    char* first = std::end(digits);
+    do {
+        *--first = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return std::copy(first, std::end(digits), out);
 }
 
 int Percentage(std::uint64_t done, std::uint64_t total)
@@ -82,6 +99,13 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
         }
         mark = "'";
     }
+    if (value.size() <= OutputFile::BufferSize && mark.size() <= OutputFile::BufferSize) {
+        if (char* out = TargetFile.Reserve(QuotedSizeLimit(value.size(), mark.size()))) {
+            TargetFile.Advance(QuoteInto(out, value, mark));
+            return;
+        }
+    }
+    // A value too long for the buffer goes out in pieces.
     TargetFile.Append(mark);
     if (mark.size() == 1 && mark[0] != '\'' && value.find(mark[0]) != std::string_view::npos) {
         // Another one-byte mark is doubled as well, so the value cannot close it.
@@ -98,6 +122,23 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
     TargetFile.Append(mark);
 }
 
+void CConverter::WriteRowEnd()
+{
+    const std::string& separator = Project->SQLSep;
+    if (separator.size() == 1) {
+        if (char* out = TargetFile.Reserve(4)) {
+            out[0] = ')';
+            out[1] = separator[0];
+            out[2] = '\r';
+            out[3] = '\n';
+            TargetFile.Advance(out + 4);
+            return;
+        }
+    }
+    TargetFile.Put(')');
+    WriteTerminator();
+}
+
 void CConverter::WriteTerminator()
 {
     const std::string& separator = Project->SQLSep;
@@ -112,17 +153,31 @@ int CConverter::WriteRow(const std::vector<std::string_view>& fields)
     TargetFile.Append(InsertPrefix);
     for (std::size_t k = 0; k < fields.size(); ++k) {
         if (k > 0)
-            TargetFile.Append(",");
+            TargetFile.Put(',');
         WriteValue(fields[k], k);
     }
-    TargetFile.Append(")");
-    WriteTerminator();
+    WriteRowEnd();
     return 0;
 }
 
 int CConverter::WriteRow(const std::vector<std::string>& fields)
 {
     return WriteRow(std::vector<std::string_view>(fields.begin(), fields.end()));
+}
+
+void CConverter::WriteLineRow(std::string_view line)
+{
+    // The same statement as SplitLine and WriteRow give, each field written as it is cut.
+    TargetFile.Append(InsertPrefix);
+    std::size_t k = 0;
+    SplitFields(line, Project->WithSeparators != 0, FieldSeparator, Project->WidthList,
+                [this, &k](std::string_view field) {
+                    if (k > 0)
+                        TargetFile.Put(',');
+                    WriteValue(field, k);
+                    ++k;
+                });
+    WriteRowEnd();
 }
 
 int CConverter::WriteCommit()
@@ -136,8 +191,14 @@ int CConverter::WriteCommit()
 
 void CConverter::Report(ProgressFn progress, std::uint64_t lineNumber)
 {
-    std::snprintf(StatusText, sizeof StatusText, "Line %" PRIu64 ", %" PRIu64 " bytes done", lineNumber,
-                  BytesRead);
+    // "Line %llu, %llu bytes done", put together by hand: snprintf costs more than the rows between reports.
+    char* out = StatusText;
+    out = AppendText(out, "Line ");
+    out = AppendDecimal(out, lineNumber);
+    out = AppendText(out, ", ");
+    out = AppendDecimal(out, BytesRead);
+    out = AppendText(out, " bytes done");
+    *out = '\0';
     progress(StatusText, Percentage(BytesRead, SourceSize));
 }
 
@@ -150,19 +211,26 @@ int CConverter::Run(ProgressFn progress)
         const bool header = Project->ColumnNames != 0;
         const bool commit = Project->Commit != 0;
         // CommitSize 0 writes no interval COMMITs; a negative one acts as its size.
-        const std::int64_t interval =
-            Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize} : std::int64_t{Project->CommitSize};
-        std::vector<std::string_view> fields;
+        const std::uint64_t interval = static_cast<std::uint64_t>(
+            Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize} : std::int64_t{Project->CommitSize});
+        // Countdowns instead of a division per line: a COMMIT follows line i
+        // when i + 1 is a multiple of the interval, a report when i is one of 9.
+        std::uint64_t linesToCommit = interval;
+        std::uint64_t linesToReport = 0;
         std::string_view line;
         std::uint64_t i = 0;
         for (; ReadLineView(line); ++i) {
-            if (!(header && i == 0)) {
-                SplitLineViews(line, fields);
-                WriteRow(fields);
-                if (commit && interval > 0 && (i + 1) % static_cast<std::uint64_t>(interval) == 0)
-                    WriteCommit();
-            }
-            if (i % 9 == 0 && !(header && i == 0))
+            const bool commitDue = interval > 0 && --linesToCommit == 0;
+            if (commitDue)
+                linesToCommit = interval;
+            const bool reportDue = linesToReport == 0;
+            linesToReport = reportDue ? 8 : linesToReport - 1;
+            if (header && i == 0)
+                continue;
+            WriteLineRow(line);
+            if (commit && commitDue)
+                WriteCommit();
+            if (reportDue)
                 Report(progress, i + 1);
         }
         LinesRead = i;

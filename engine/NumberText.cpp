@@ -4,33 +4,39 @@
 
 namespace {
 
-// Counts the digits of a numeric-looking value; -1 when it is not one.
-int CountDigitsIfNumeric(std::string_view value)
+struct NumberShape {
+    bool Numeric;  // LooksNumeric
+    bool HasDigit; // at least one digit
+};
+
+NumberShape Examine(std::string_view value)
 {
-    int digits = 0;
+    std::size_t i = 0;
+    if (!value.empty() && (value[0] == '+' || value[0] == '-'))
+        ++i;
+    bool digit = false;
     bool dotSeen = false;
-    for (std::size_t i = 0; i < value.size(); ++i) {
+    for (; i < value.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(value[i]);
         if (IsAsciiDigit(c))
-            ++digits;
-        else if (i == 0 && (c == '+' || c == '-'))
-            continue;
+            digit = true;
         else if (c == '.' && !dotSeen)
             dotSeen = true;
         else
-            return -1;
+            return {false, digit};
     }
-    return digits;
+    return {true, digit};
 }
 
 } // namespace
 
 bool LooksNumeric(std::string_view value)
 {
-    return CountDigitsIfNumeric(value) >= 0;
+    return Examine(value).Numeric;
 }
 
 bool IsPlainNumber(std::string_view value)
 {
-    return CountDigitsIfNumeric(value) > 0;
+    const NumberShape shape = Examine(value);
+    return shape.Numeric && shape.HasDigit;
 }

@@ -79,6 +79,14 @@ void OutputFile::AppendSlow(std::string_view text)
     Used += text.size();
 }
 
+char* OutputFile::ReserveSlow(std::size_t size)
+{
+    if (size > BufferSize)
+        return nullptr;
+    Flush();
+    return Data.get();
+}
+
 void OutputFile::AppendDoubling(std::string_view text, char doubled)
 {
     for (;;) {

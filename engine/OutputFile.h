@@ -29,6 +29,24 @@ class OutputFile {
         }
     }
 
+    void Put(char c)
+    {
+        if (Used == BufferSize)
+            Flush();
+        Data[Used++] = c;
+    }
+
+    // Room for `size` more bytes, written straight into the buffer: flushes
+    // first when the buffer lacks it; null when `size` exceeds the whole
+    // buffer. Advance then takes the end of what was written.
+    char* Reserve(std::size_t size)
+    {
+        if (size <= BufferSize - Used)
+            return Data.get() + Used;
+        return ReserveSlow(size);
+    }
+    void Advance(const char* end) { Used = static_cast<std::size_t>(end - Data.get()); }
+
     // Appends text with every occurrence of `doubled` written twice.
     void AppendDoubling(std::string_view text, char doubled);
 
@@ -40,6 +58,7 @@ class OutputFile {
     };
 
     void AppendSlow(std::string_view text);
+    char* ReserveSlow(std::size_t size);
 
     std::unique_ptr<std::FILE, Closer> File;
     std::string FilePath;
