@@ -6,6 +6,7 @@
 #include "FileError.h"
 #include "NumberText.h"
 #include "QuotedText.h"
+#include "SeparatedRow.h"
 
 #include <algorithm>
 #include <iterator>
@@ -105,7 +106,12 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
             return;
         }
     }
-    // A value too long for the buffer goes out in pieces.
+    WriteLongValue(value, mark);
+}
+
+void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
+{
+    // Too long for the buffer: the value goes out in pieces.
     TargetFile.Append(mark);
     if (mark.size() == 1 && mark[0] != '\'' && value.find(mark[0]) != std::string_view::npos) {
         // Another one-byte mark is doubled as well, so the value cannot close it.
@@ -165,8 +171,16 @@ int CConverter::WriteRow(const std::vector<std::string>& fields)
     return WriteRow(std::vector<std::string_view>(fields.begin(), fields.end()));
 }
 
-void CConverter::WriteLineRow(std::string_view line)
+void CConverter::WriteLineRow(std::string_view line, const SeparatedRow* oneByteSettings)
 {
+    if (oneByteSettings && line.size() <= OutputFile::BufferSize) {
+        if (char* out = TargetFile.Reserve(InsertPrefix.size() + SeparatedRow::SizeLimit(line.size()))) {
+            out = std::copy(InsertPrefix.begin(), InsertPrefix.end(), out);
+            TargetFile.Advance(oneByteSettings->Write(out, line));
+            WriteRowEnd();
+            return;
+        }
+    }
     // The same statement as SplitLine and WriteRow give, each field written as it is cut.
     TargetFile.Append(InsertPrefix);
     std::size_t k = 0;
@@ -217,6 +231,10 @@ int CConverter::Run(ProgressFn progress)
         // when i + 1 is a multiple of the interval, a report when i is one of 9.
         std::uint64_t linesToCommit = interval;
         std::uint64_t linesToReport = 0;
+        // The settings stay as they are for the whole run.
+        SeparatedRow oneByteSettings;
+        const bool singlePass =
+            Project->WithSeparators != 0 && oneByteSettings.Prepare(FieldSeparator, Project->Quotes);
         std::string_view line;
         std::uint64_t i = 0;
         for (; ReadLineView(line); ++i) {
@@ -227,7 +245,7 @@ int CConverter::Run(ProgressFn progress)
             linesToReport = reportDue ? 8 : linesToReport - 1;
             if (header && i == 0)
                 continue;
-            WriteLineRow(line);
+            WriteLineRow(line, singlePass ? &oneByteSettings : nullptr);
             if (commit && commitDue)
                 WriteCommit();
             if (reportDue)

@@ -9,23 +9,25 @@ struct NumberShape {
     bool HasDigit; // at least one digit
 };
 
+std::size_t SkipDigits(std::string_view value, std::size_t i)
+{
+    while (i < value.size() && IsAsciiDigit(static_cast<unsigned char>(value[i])))
+        ++i;
+    return i;
+}
+
 NumberShape Examine(std::string_view value)
 {
-    std::size_t i = 0;
-    if (!value.empty() && (value[0] == '+' || value[0] == '-'))
-        ++i;
-    bool digit = false;
-    bool dotSeen = false;
-    for (; i < value.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(value[i]);
-        if (IsAsciiDigit(c))
-            digit = true;
-        else if (c == '.' && !dotSeen)
-            dotSeen = true;
-        else
-            return {false, digit};
+    // [sign] digits [. digits]
+    const std::size_t begin = !value.empty() && (value[0] == '+' || value[0] == '-') ? 1 : 0;
+    std::size_t i = SkipDigits(value, begin);
+    std::size_t digits = i - begin;
+    if (i < value.size() && value[i] == '.') {
+        const std::size_t fraction = i + 1;
+        i = SkipDigits(value, fraction);
+        digits += i - fraction;
     }
-    return {true, digit};
+    return {i == value.size(), digits > 0};
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
 
-// The target script: created or truncated, written byte for byte through one
-// large buffer. Every failed write throws FileError naming the file.
+// The target script: created or truncated, written byte for byte through a
+// large buffer. A full buffer is written by a background task while the next
+// one fills, so that the conversion does not wait for the system. Every failed
+// write throws FileError naming the file, at the latest from Close.
 class OutputFile {
   public:
     static constexpr std::size_t BufferSize = std::size_t{1} << 20;
@@ -50,6 +53,8 @@ class OutputFile {
     // Appends text with every occurrence of `doubled` written twice.
     void AppendDoubling(std::string_view text, char doubled);
 
+    // Hands what is buffered to the background write; a failure of the
+    // previous write is thrown here.
     void Flush();
 
   private:
@@ -59,9 +64,16 @@ class OutputFile {
 
     void AppendSlow(std::string_view text);
     char* ReserveSlow(std::size_t size);
+    void WaitForWrite();
+    void WriteOut(const char* data, std::size_t size);
 
     std::unique_ptr<std::FILE, Closer> File;
     std::string FilePath;
-    std::unique_ptr<char[]> Data;
+    std::unique_ptr<char[]> Data; // being filled
     std::size_t Used = 0;
+    std::unique_ptr<char[]> Spare; // being written, then filled next
+    // Spare[Unwritten, SpareUsed) did not go out when its write failed.
+    std::size_t SpareUsed = 0;
+    std::size_t Unwritten = 0;
+    std::future<void> Pending; // the write of Spare; last, so that it ends first
 };

@@ -32,8 +32,9 @@ std::size_t FindEither(std::string_view text, char a, char b)
 char* QuoteInto(char* out, std::string_view value, std::string_view mark)
 {
     const char apostrophe = '\'';
-    const char markByte = mark.size() == 1 ? mark[0] : apostrophe;
-    out = CopyInto(out, mark);
+    const bool oneByte = mark.size() == 1; // nearly always: no call to copy it
+    const char markByte = oneByte ? mark[0] : apostrophe;
+    out = oneByte ? (*out = markByte, out + 1) : CopyInto(out, mark);
     // Most values hold nothing to double: everything before the first byte
     // that needs it goes out in one copy.
     std::size_t at = FindEither(value, apostrophe, markByte);
@@ -44,5 +45,5 @@ char* QuoteInto(char* out, std::string_view value, std::string_view mark)
         if (c == apostrophe || c == markByte)
             *out++ = c;
     }
-    return CopyInto(out, mark);
+    return oneByte ? (*out = markByte, out + 1) : CopyInto(out, mark);
 }
