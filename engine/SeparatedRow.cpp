@@ -30,6 +30,26 @@ constexpr std::uint64_t HasZeroByte(std::uint64_t word)
     return (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
 }
 
+bool IsLittleEndian()
+{
+    const std::uint16_t one = 1;
+    unsigned char first;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+const bool LittleEndian = IsLittleEndian();
+
+// On a little-endian machine: the index in memory of the lowest byte flagged
+// by HasZeroByte, which is always exact.
+std::size_t FirstFlagged(std::uint64_t flags)
+{
+    // The bits below the lowest flag fill whole bytes up to it and 7 bits of
+    // its own; one bit of each of those bytes, summed by the multiplication.
+    const std::uint64_t below = (flags & (~flags + 1)) - 1;
+    return static_cast<std::size_t>(((below & 0x0101010101010101u) * 0x0101010101010101u) >> 56) - 1;
+}
+
 } // namespace
 
 bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes)
@@ -68,40 +88,53 @@ char* SeparatedRow::Write(char* out, std::string_view line) const
 // the mark doubled; returns where the field ends.
 const char* SeparatedRow::WriteQuoted(char*& out, const char* p, const char* end, char mark) const
 {
-    const std::uint64_t separators = EveryByte(Separator);
+    // In locals: a store through a char pointer could change a member, so
+    // the compiler would read it again after every byte.
+    const char separator = Separator;
+    const std::uint64_t separators = EveryByte(separator);
     const std::uint64_t apostrophes = EveryByte(Apostrophe);
     const std::uint64_t marks = EveryByte(mark);
+    const auto stops = [separator, mark](char c) { return c == separator || c == Apostrophe || c == mark; };
+
     char* o = out;
     *o++ = mark;
     for (;;) {
-        // Eight bytes at a time while none of them ends the field or needs doubling.
-        while (end - p >= 8) {
+        if (end - p >= 8) {
+            // Eight bytes at a time, copied whole: from a byte that stops the
+            // copy on, they are written over (the room is there).
             const std::uint64_t word = LoadWord(p);
-            if (HasZeroByte(word ^ separators) | HasZeroByte(word ^ apostrophes) | HasZeroByte(word ^ marks))
-                break;
             std::memcpy(o, &word, sizeof word);
-            o += 8;
-            p += 8;
-        }
-        // Byte by byte through the word that stopped it, or the last few bytes.
-        const char* const stop = end - p >= 8 ? p + 8 : end;
-        for (; p != stop; ++p) {
-            const char c = *p;
-            if (c == Separator) {
-                *o++ = mark;
-                out = o;
-                return p;
+            const std::uint64_t flags =
+                HasZeroByte(word ^ separators) | HasZeroByte(word ^ apostrophes) | HasZeroByte(word ^ marks);
+            if (flags == 0) {
+                p += 8;
+                o += 8;
+                continue;
             }
-            *o++ = c;
-            if (c == Apostrophe || c == mark)
-                *o++ = c;
+            if (LittleEndian) {
+                const std::size_t at = FirstFlagged(flags);
+                p += at;
+                o += at;
+            } else {
+                while (!stops(*p)) {
+                    ++p;
+                    ++o;
+                }
+            }
+        } else {
+            while (p != end && !stops(*p))
+                *o++ = *p++;
+            if (p == end)
+                break;
         }
-        if (p == end) {
-            *o++ = mark;
-            out = o;
-            return p;
-        }
+        if (*p == separator)
+            break;
+        *o++ = *p; // an apostrophe or the mark, doubled
+        *o++ = *p++;
     }
+    *o++ = mark;
+    out = o;
+    return p;
 }
 
 // An unmarked field: NULL when empty, bare when a plain number ([sign] digits
