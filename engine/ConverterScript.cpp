@@ -111,19 +111,14 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
 
 void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
 {
-    // Too long for the buffer: the value goes out in pieces.
+    // Too long for the buffer: the value goes out in slices, each doubled into the buffer.
     TargetFile.Append(mark);
-    if (mark.size() == 1 && mark[0] != '\'' && value.find(mark[0]) != std::string_view::npos) {
-        // Another one-byte mark is doubled as well, so the value cannot close it.
-        std::string doubled;
-        for (const char c : value) {
-            doubled += c;
-            if (c == mark[0])
-                doubled += c;
-        }
-        TargetFile.AppendDoubling(doubled, '\'');
-    } else {
-        TargetFile.AppendDoubling(value, '\'');
+    const char markByte = DoubledMarkByte(mark);
+    while (!value.empty()) {
+        const std::string_view slice = value.substr(0, OutputFile::BufferSize / 2);
+        char* out = TargetFile.Reserve(2 * slice.size()); // at most the whole buffer: never refused
+        TargetFile.Advance(DoubleInto(out, slice, markByte));
+        value.remove_prefix(slice.size());
     }
     TargetFile.Append(mark);
 }

@@ -114,17 +114,3 @@ char* OutputFile::ReserveSlow(std::size_t size)
     Flush();
     return Data.get();
 }
-
-void OutputFile::AppendDoubling(std::string_view text, char doubled)
-{
-    for (;;) {
-        const std::size_t at = text.find(doubled);
-        if (at == std::string_view::npos) {
-            Append(text);
-            return;
-        }
-        Append(text.substr(0, at + 1));
-        Append(std::string_view(&doubled, 1));
-        text.remove_prefix(at + 1);
-    }
-}

@@ -50,9 +50,6 @@ class OutputFile {
     }
     void Advance(const char* end) { Used = static_cast<std::size_t>(end - Data.get()); }
 
-    // Appends text with every occurrence of `doubled` written twice.
-    void AppendDoubling(std::string_view text, char doubled);
-
     // Hands what is buffered to the background write; a failure of the
     // previous write is thrown here.
     void Flush();

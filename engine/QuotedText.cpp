@@ -29,12 +29,9 @@ std::size_t FindEither(std::string_view text, char a, char b)
 
 } // namespace
 
-char* QuoteInto(char* out, std::string_view value, std::string_view mark)
+char* DoubleInto(char* out, std::string_view value, char markByte)
 {
     const char apostrophe = '\'';
-    const bool oneByte = mark.size() == 1; // nearly always: no call to copy it
-    const char markByte = oneByte ? mark[0] : apostrophe;
-    out = oneByte ? (*out = markByte, out + 1) : CopyInto(out, mark);
     // Most values hold nothing to double: everything before the first byte
     // that needs it goes out in one copy.
     std::size_t at = FindEither(value, apostrophe, markByte);
@@ -45,5 +42,18 @@ char* QuoteInto(char* out, std::string_view value, std::string_view mark)
         if (c == apostrophe || c == markByte)
             *out++ = c;
     }
-    return oneByte ? (*out = markByte, out + 1) : CopyInto(out, mark);
+    return out;
+}
+
+char* QuoteInto(char* out, std::string_view value, std::string_view mark)
+{
+    if (mark.size() == 1) { // nearly always: no call to copy it
+        *out++ = mark[0];
+        out = DoubleInto(out, value, mark[0]);
+        *out++ = mark[0];
+        return out;
+    }
+    out = CopyInto(out, mark);
+    out = DoubleInto(out, value, DoubledMarkByte(mark));
+    return CopyInto(out, mark);
 }
