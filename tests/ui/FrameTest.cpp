@@ -1,0 +1,433 @@
+// The wizard frame (Part 2.1): start, title, buttons, navigation, the File
+// commands and every way of closing.
+#include "AboutDlg.h"
+#include "ProfileFile.h"
+#include "SourcePage.h"
+#include "UiTestSupport.h"
+#include "WizardPage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+namespace {
+
+QAction* MenuAction(CWizardDlg& frame, const QString& menuTitle, const QString& text)
+{
+    for (QAction* menu : frame.MenuBar->actions()) {
+        if (menu->text() != menuTitle || !menu->menu())
+            continue;
+        for (QAction* action : menu->menu()->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+    }
+    return nullptr;
+}
+
+std::string LastProjectName(const std::string& settings)
+{
+    return GetPrivateProfileString("General", "LastProjectName", "<missing>", 260, settings);
+}
+
+} // namespace
+
+class FrameTest : public WizardTest {
+protected:
+    CSourcePage& Source() { return *static_cast<CSourcePage*>(Frame->Pages[0]); }
+    std::string Title() { return Frame->windowTitle().toStdString(); }
+    int VisiblePage()
+    {
+        int visible = -1;
+        for (int i = 0; i < 3; ++i) {
+            if (Frame->Pages[i]->isVisible()) {
+                EXPECT_EQ(visible, -1) << "more than one page on view";
+                visible = i;
+            }
+        }
+        return visible;
+    }
+    // Fills page 0 so that Next passes.
+    void FillSourcePage()
+    {
+        WriteFile(Path("data.csv"), "id,name\r\n1,Smith\r\n");
+        Source().SourceEdit->setText(QString::fromStdString(Path("data.csv")));
+        Source().TargetEdit->setText(QString::fromStdString(Path("out.sql")));
+        Source().TableEdit->setText(QStringLiteral("people"));
+        Source().SeparatorCombo->setEditText(QStringLiteral(","));
+    }
+    void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+};
+
+TEST_F(FrameTest, TheWindowHasTheSpecifiedMenuAndButtons)
+{
+    CWizardDlg& frame = Start();
+    QStringList menus;
+    for (QAction* menu : frame.MenuBar->actions()) {
+        menus << menu->text();
+        for (QAction* action : menu->menu()->actions())
+            menus << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(menus.join(QLatin1Char('|')).toStdString(),
+              "File|New Project|Load Project...|Save Project|Save Project as...|-|&Quit|"
+              "Help|Index...|&About the Converter");
+    EXPECT_EQ(frame.BackButton->text().toStdString(), "< &Back");
+    EXPECT_EQ(frame.NextButton->text().toStdString(), "&Next >");
+    EXPECT_EQ(frame.HelpButton->text().toStdString(), "Help F1");
+    EXPECT_EQ(frame.PreviewButton->text().toStdString(), "&Preview");
+    EXPECT_EQ(frame.QuitButton->text().toStdString(), "Quit");
+    EXPECT_FALSE(frame.windowIcon().isNull());
+    // Left to right as the template places them.
+    EXPECT_LT(frame.HelpButton->x(), frame.PreviewButton->x());
+    EXPECT_LT(frame.PreviewButton->x(), frame.BackButton->x());
+    EXPECT_LT(frame.BackButton->x(), frame.NextButton->x());
+    EXPECT_LT(frame.NextButton->x(), frame.QuitButton->x());
+}
+
+TEST_F(FrameTest, FirstStartWithoutSettingsIsUntitledOnPageZero)
+{
+    ASSERT_FALSE(FileExists(SettingsPath()));
+    CWizardDlg& frame = Start();
+    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+    EXPECT_EQ(frame.CurrentPage, 0);
+    EXPECT_EQ(VisiblePage(), 0);
+    EXPECT_FALSE(frame.BackButton->isVisible());
+    EXPECT_TRUE(frame.NextButton->isVisible());
+    EXPECT_EQ(frame.Project.ProjectPath, "");
+    // Load ran on the empty path: the read defaults, so Commit is set (Part 1.2).
+    EXPECT_EQ(frame.Project.Commit, 1);
+    EXPECT_TRUE(Source().CommitCheck->isChecked());
+    EXPECT_EQ(frame.Converter.Project, &frame.Project);
+}
+
+TEST_F(FrameTest, RestartReopensTheLastProject)
+{
+    const std::string project = Path("orders.cvtproj");
+    Start();
+    FillSourcePage();
+    Source().CommitSizeEdit->setText(QStringLiteral("75"));
+    Dialogs.FileAnswers.push_back(project);
+    Frame->OnCommand(CWizardDlg::IdSaveProjectAs);
+    Frame->OnCommand(CWizardDlg::IdCancel);
+    Stop();
+    EXPECT_EQ(LastProjectName(SettingsPath()), project);
+
+    Start();
+    EXPECT_EQ(Title(), "Tabulon [" + project + "]");
+    EXPECT_EQ(VisiblePage(), 0);
+    EXPECT_EQ(Source().SourceEdit->text().toStdString(), Path("data.csv"));
+    EXPECT_EQ(Source().TableEdit->text().toStdString(), "people");
+    EXPECT_EQ(Source().SeparatorCombo->currentText().toStdString(), ",");
+    EXPECT_EQ(Source().CommitSizeEdit->text().toStdString(), "75");
+}
+
+TEST_F(FrameTest, NextAndBackMoveOnePageAndShowOnlyTheUsefulButtons)
+{
+    CWizardDlg& frame = Start();
+    FillSourcePage();
+    Click(frame.NextButton);
+    EXPECT_EQ(frame.CurrentPage, 1);
+    EXPECT_EQ(VisiblePage(), 1);
+    EXPECT_TRUE(frame.BackButton->isVisible());
+    EXPECT_TRUE(frame.NextButton->isVisible());
+    EXPECT_TRUE(frame.BackButton->isEnabled());
+
+    Click(frame.NextButton);
+    EXPECT_EQ(frame.CurrentPage, 2);
+    EXPECT_EQ(VisiblePage(), 2);
+    EXPECT_TRUE(frame.BackButton->isVisible());
+    EXPECT_FALSE(frame.NextButton->isVisible());
+    frame.OnNext(); // nothing beyond the last page
+    EXPECT_EQ(frame.CurrentPage, 2);
+
+    Click(frame.BackButton);
+    Click(frame.BackButton);
+    EXPECT_EQ(frame.CurrentPage, 0);
+    EXPECT_EQ(VisiblePage(), 0);
+    EXPECT_FALSE(frame.BackButton->isVisible());
+    EXPECT_TRUE(frame.NextButton->isVisible());
+    frame.OnBack(); // nothing before the first page
+    EXPECT_EQ(frame.CurrentPage, 0);
+    EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(FrameTest, TheWindowKeepsItsSizeOnEveryPage)
+{
+    CWizardDlg& frame = Start();
+    FillSourcePage();
+    const QSize size = frame.size();
+    frame.OnNext();
+    QApplication::processEvents();
+    EXPECT_EQ(frame.size(), size);
+    frame.OnNext();
+    QApplication::processEvents();
+    EXPECT_EQ(frame.size(), size);
+}
+
+TEST_F(FrameTest, NewProjectShowsTheDefaultsOnThePageOnView)
+{
+    WriteProject(Path("p.cvtproj"), {"FileName=a.txt", "TargetName=b.sql", "TableName=T", "Separator=|",
+                                      "SQLSep=GO", "Widths=5,10", "Commit=1", "WithSeparators=0",
+                                      "ColumnNames=0", "CommitSize=9", "nColumns=1", "Column0=A", "Quote0='"});
+    RememberProject(Path("p.cvtproj"));
+    CWizardDlg& frame = Start();
+    Source().TableEdit->setText(QStringLiteral("typed"));
+    frame.OnCommand(CWizardDlg::IdNewProject);
+
+    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+    EXPECT_EQ(frame.CurrentPage, 0);
+    EXPECT_TRUE(Source().FirstRowCheck->isChecked());
+    EXPECT_TRUE(Source().SeparatorRadio->isChecked());
+    EXPECT_FALSE(Source().WidthsRadio->isChecked());
+    EXPECT_EQ(Source().SeparatorCombo->currentText().toStdString(), "<tab>");
+    EXPECT_EQ(Source().SqlSepCombo->currentText().toStdString(), ";");
+    EXPECT_FALSE(Source().CommitCheck->isChecked());
+    EXPECT_FALSE(Source().CommitSizeEdit->isEnabled());
+    EXPECT_EQ(Source().CommitSizeEdit->text().toStdString(), "250");
+    EXPECT_EQ(Source().SourceEdit->text().toStdString(), "");
+    EXPECT_EQ(Source().TargetEdit->text().toStdString(), "");
+    EXPECT_EQ(Source().TableEdit->text().toStdString(), "");
+    // New keeps the widths text and the columns (Part 1.1).
+    EXPECT_EQ(Source().WidthsEdit->text().toStdString(), "5,10");
+    EXPECT_EQ(frame.Project.Columns.size(), 1u);
+}
+
+TEST_F(FrameTest, NewProjectOnTheRunPageStaysThereAndLeavesNothingToSave)
+{
+    WriteProject(Path("p.cvtproj"), {"TableName=T"});
+    RememberProject(Path("p.cvtproj"));
+    CWizardDlg& frame = Start();
+    FillSourcePage();
+    frame.OnNext();
+    frame.OnNext();
+    frame.OnCommand(CWizardDlg::IdNewProject);
+    EXPECT_EQ(frame.CurrentPage, 2);
+    EXPECT_EQ(VisiblePage(), 2);
+    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+    const std::string before = ReadFile(Path("p.cvtproj"));
+    frame.OnCommand(CWizardDlg::IdCancel);
+    EXPECT_EQ(ReadFile(Path("p.cvtproj")), before);
+    EXPECT_EQ(LastProjectName(SettingsPath()), "");
+}
+
+TEST_F(FrameTest, LoadProjectAsksForAFileAndShowsIt)
+{
+    WriteProject(Path("fixed.cvtproj"), {"FileName=in.txt", "WithSeparators=0", "Widths=3,4", "CommitSize=-5"});
+    CWizardDlg& frame = Start();
+    ASSERT_TRUE(Source().SeparatorRadio->isChecked());
+
+    // Cancelled: nothing changes.
+    Source().TableEdit->setText(QStringLiteral("typed"));
+    Dialogs.FileAnswers.push_back(std::nullopt);
+    frame.OnCommand(CWizardDlg::IdLoadProject);
+    ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
+    EXPECT_EQ(Dialogs.FileRequests[0].Kind, IUserDialogs::FileDialog::Open);
+    EXPECT_EQ(Dialogs.FileRequests[0].Filter, "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||");
+    EXPECT_EQ(Dialogs.FileRequests[0].DefaultExtension, "cvtproj");
+    EXPECT_EQ(Dialogs.FileRequests[0].Owner, &frame);
+    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+    EXPECT_EQ(Source().TableEdit->text().toStdString(), "typed");
+
+    // Confirmed: loaded, titled, shown.
+    Dialogs.FileAnswers.push_back(Path("fixed.cvtproj"));
+    frame.OnCommand(CWizardDlg::IdLoadProject);
+    EXPECT_EQ(Title(), "Tabulon [" + Path("fixed.cvtproj") + "]");
+    EXPECT_EQ(Source().SourceEdit->text().toStdString(), "in.txt");
+    EXPECT_EQ(Source().TableEdit->text().toStdString(), "");
+    EXPECT_TRUE(Source().WidthsRadio->isChecked());
+    EXPECT_FALSE(Source().SeparatorRadio->isChecked());
+    EXPECT_TRUE(Source().WidthsEdit->isEnabled());
+    EXPECT_FALSE(Source().SeparatorCombo->isEnabled());
+    EXPECT_EQ(Source().CommitSizeEdit->text().toStdString(), "-5");
+    Source().StoreData();
+    EXPECT_EQ(frame.Project.WithSeparators, 0);
+    EXPECT_EQ(frame.Project.CommitSize, -5);
+
+    // The next dialog starts at the current project.
+    Dialogs.FileAnswers.push_back(Path("missing.cvtproj"));
+    frame.OnCommand(CWizardDlg::IdLoadProject);
+    EXPECT_EQ(Dialogs.FileRequests.back().InitialName, Path("fixed.cvtproj"));
+    // A file that does not exist: its name is taken, the read defaults are shown.
+    EXPECT_EQ(Title(), "Tabulon [" + Path("missing.cvtproj") + "]");
+    EXPECT_EQ(Source().SourceEdit->text().toStdString(), "");
+    EXPECT_TRUE(Source().SeparatorRadio->isChecked());
+}
+
+TEST_F(FrameTest, SaveProjectWithoutANameAsksForOne)
+{
+    CWizardDlg& frame = Start();
+    Source().TableEdit->setText(QStringLiteral("people"));
+
+    Dialogs.FileAnswers.push_back(std::nullopt);
+    frame.OnCommand(CWizardDlg::IdSaveProject);
+    ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
+    EXPECT_EQ(Dialogs.FileRequests[0].Kind, IUserDialogs::FileDialog::Save);
+    EXPECT_EQ(Dialogs.FileRequests[0].InitialName, "");
+    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+    EXPECT_EQ(frame.Project.TableName, ""); // nothing stored
+    EXPECT_TRUE(std::filesystem::is_empty(Folder.path().toStdString()));
+
+    Dialogs.FileAnswers.push_back(Path("new.cvtproj"));
+    frame.OnCommand(CWizardDlg::IdSaveProject);
+    EXPECT_EQ(Title(), "Tabulon [" + Path("new.cvtproj") + "]");
+    EXPECT_NE(ReadFile(Path("new.cvtproj")).find("TableName=people\r\n"), std::string::npos);
+}
+
+TEST_F(FrameTest, SaveProjectWithANameWritesTheProjectAsItIs)
+{
+    WriteProject(Path("p.cvtproj"), {"TableName=old"});
+    RememberProject(Path("p.cvtproj"));
+    CWizardDlg& frame = Start();
+    Source().TableEdit->setText(QStringLiteral("typed"));
+    frame.Project.TargetName = "set.sql";
+    frame.OnCommand(CWizardDlg::IdSaveProject);
+    EXPECT_TRUE(Dialogs.FileRequests.empty());
+    const std::string saved = ReadFile(Path("p.cvtproj"));
+    EXPECT_NE(saved.find("TableName=old\r\n"), std::string::npos); // the page was not stored
+    EXPECT_NE(saved.find("TargetName=set.sql\r\n"), std::string::npos);
+}
+
+TEST_F(FrameTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
+{
+    WriteFile(Path("exists.cvtproj"), "[General]\r\nTableName=old\r\n");
+    CWizardDlg& frame = Start();
+    Source().TableEdit->setText(QStringLiteral("typed"));
+
+    Dialogs.FileAnswers.push_back(std::nullopt);
+    frame.OnCommand(CWizardDlg::IdSaveProjectAs);
+    EXPECT_EQ(frame.Project.TableName, "");
+    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+
+    Dialogs.FileAnswers.push_back(Path("exists.cvtproj"));
+    frame.OnCommand(CWizardDlg::IdSaveProjectAs);
+    EXPECT_EQ(frame.Project.TableName, "typed");
+    EXPECT_EQ(Title(), "Tabulon [" + Path("exists.cvtproj") + "]");
+    EXPECT_NE(ReadFile(Path("exists.cvtproj")).find("TableName=typed\r\n"), std::string::npos);
+}
+
+// Every way of closing stores the page on view, saves the project and writes the settings.
+class ClosingTest : public FrameTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void CloseBy(const std::string& route)
+    {
+        if (route == "Quit button")
+            Click(Frame->QuitButton);
+        else if (route == "Quit menu item")
+            MenuAction(*Frame, QStringLiteral("File"), QStringLiteral("&Quit"))->trigger();
+        else if (route == "close box")
+            Frame->close();
+        else if (route == "Escape") {
+            Source().TableEdit->setFocus();
+            QTest::keyClick(Source().TableEdit, Qt::Key_Escape);
+        }
+        QApplication::processEvents();
+    }
+};
+
+TEST_P(ClosingTest, SavesTheProjectAndTheSettings)
+{
+    WriteProject(Path("p.cvtproj"), {"TableName=old"});
+    RememberProject(Path("p.cvtproj"));
+    CWizardDlg& frame = Start();
+    Source().TableEdit->setText(QStringLiteral("typed before closing"));
+    CloseBy(GetParam());
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_NE(ReadFile(Path("p.cvtproj")).find("TableName=typed before closing\r\n"), std::string::npos);
+    EXPECT_EQ(LastProjectName(SettingsPath()), Path("p.cvtproj"));
+    // Destroying the frame afterwards does not save a second time.
+    WriteFile(Path("p.cvtproj"), "replaced");
+    Stop();
+    EXPECT_EQ(ReadFile(Path("p.cvtproj")), "replaced");
+}
+
+TEST_P(ClosingTest, AnUntitledProjectWritesOnlyAnEmptyLastProjectName)
+{
+    WriteProject(Path("p.cvtproj"), {"TableName=old"});
+    RememberProject(Path("p.cvtproj"));
+    Start();
+    Frame->OnCommand(CWizardDlg::IdNewProject);
+    CloseBy(GetParam());
+    EXPECT_EQ(LastProjectName(SettingsPath()), "");
+    EXPECT_EQ(ReadFile(Path("p.cvtproj")), "[General]\r\nTableName=old\r\n");
+    Stop();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.path().toStdString()),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRoute, ClosingTest,
+                         ::testing::Values("Quit button", "Quit menu item", "close box", "Escape"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 if (c == ' ')
+                                     c = '_';
+                             return name;
+                         });
+
+TEST_F(FrameTest, AFrameThatGoesAwayUnclosedStillSaves)
+{
+    WriteProject(Path("p.cvtproj"), {"TableName=old"});
+    RememberProject(Path("p.cvtproj"));
+    Start();
+    Source().TableEdit->setText(QStringLiteral("kept"));
+    Stop();
+    EXPECT_NE(ReadFile(Path("p.cvtproj")).find("TableName=kept\r\n"), std::string::npos);
+}
+
+TEST_F(FrameTest, ClosingOnAnotherPageStoresThatPage)
+{
+    WriteProject(Path("p.cvtproj"), {"TableName=old"});
+    RememberProject(Path("p.cvtproj"));
+    CWizardDlg& frame = Start();
+    FillSourcePage();
+    frame.OnNext();
+    frame.OnCommand(CWizardDlg::IdCancel);
+    const std::string saved = ReadFile(Path("p.cvtproj"));
+    EXPECT_NE(saved.find("TableName=people\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("nColumns=2\r\n"), std::string::npos);
+}
+
+TEST_F(FrameTest, TheAboutBoxShowsIconAndTitle)
+{
+    CWizardDlg& frame = Start();
+    CAboutDlg about(&frame, frame.AppTitle, frame.Icon);
+    EXPECT_EQ(about.windowTitle().toStdString(), "About");
+    EXPECT_EQ(about.TitleLabel->text().toStdString(), " Tabulon");
+    EXPECT_FALSE(about.IconLabel->pixmap().isNull());
+    EXPECT_EQ(about.CloseButton->text().toStdString(), "Close");
+    EXPECT_TRUE(about.CloseButton->isDefault());
+
+    // From the menu: a modal box that its Close button ends.
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+        shown = box != nullptr;
+        if (box)
+            box->CloseButton->click();
+    });
+    MenuAction(frame, QStringLiteral("Help"), QStringLiteral("&About the Converter"))->trigger();
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(FrameTest, PreviewWithoutASourceWarns)
+{
+    CWizardDlg& frame = Start();
+    Source().SourceEdit->setText(QStringLiteral("no such file.csv"));
+    Click(frame.PreviewButton);
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Dialogs.Messages[0].Text, "Source file is inaccessable or does not specified.");
+    EXPECT_EQ(Dialogs.Messages[0].Caption, "Warning");
+    EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
+    EXPECT_EQ(frame.Project.FileName, "no such file.csv"); // the page was stored first
+}

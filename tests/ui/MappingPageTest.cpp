@@ -1,0 +1,249 @@
+// The column mapping page (Part 2.4 and issue 4): the list, picking rows, "No",
+// rebuilding on show, and the edits reaching the project, across rediscovery,
+// save and load.
+#include "MappingPage.h"
+#include "SourcePage.h"
+#include "UiTestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+
+class MappingPageTest : public WizardTest {
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        Start();
+        Source = static_cast<CSourcePage*>(Frame->Pages[0]);
+        Mapping = static_cast<CMappingPage*>(Frame->Pages[1]);
+    }
+    // Page 0 filled for a comma-separated source with a names line; Next.
+    void GoToMapping(const std::string& text)
+    {
+        WriteFile(Path("data.csv"), text);
+        Source->SourceEdit->setText(QString::fromStdString(Path("data.csv")));
+        Source->TargetEdit->setText(QString::fromStdString(Path("out.sql")));
+        Source->TableEdit->setText(QStringLiteral("T"));
+        Source->SeparatorCombo->setEditText(QStringLiteral(","));
+        Source->FirstRowCheck->setChecked(true);
+        Frame->OnNext();
+        ASSERT_EQ(Frame->CurrentPage, 1);
+    }
+    std::vector<std::string> Row(int row)
+    {
+        return {Mapping->CellText(row, 0), Mapping->CellText(row, 1), Mapping->CellText(row, 2)};
+    }
+    std::vector<std::string> Boxes()
+    {
+        return {Mapping->SourceColumnEdit->text().toStdString(), Mapping->TargetColumnEdit->text().toStdString(),
+                Mapping->QuotationEdit->text().toStdString()};
+    }
+    void Pick(int row)
+    {
+        QTableWidget* list = Mapping->ColumnList;
+        const QRect cell = list->visualRect(list->model()->index(row, 1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    CSourcePage* Source = nullptr;
+    CMappingPage* Mapping = nullptr;
+};
+
+TEST_F(MappingPageTest, TheListIsAReportWithThreeFixedColumns)
+{
+    QTableWidget* list = Mapping->ColumnList;
+    EXPECT_EQ(list->columnCount(), 3);
+    EXPECT_EQ(list->horizontalHeaderItem(0)->text().toStdString(), "Source Column");
+    EXPECT_EQ(list->horizontalHeaderItem(1)->text().toStdString(), "Target Column");
+    EXPECT_EQ(list->horizontalHeaderItem(2)->text().toStdString(), "Quotation");
+    EXPECT_EQ(list->columnWidth(0), 233);
+    EXPECT_EQ(list->columnWidth(1), 233);
+    EXPECT_EQ(list->columnWidth(2), 63);
+    EXPECT_TRUE(list->showGrid());
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_FALSE(list->horizontalHeader()->sectionsClickable());
+    EXPECT_FALSE(list->isSortingEnabled());
+    EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_FALSE(Mapping->SourceColumnEdit->isEnabled());
+    EXPECT_TRUE(Mapping->TargetColumnEdit->isEnabled());
+    QStringList labels;
+    for (QLabel* label : Mapping->findChildren<QLabel*>())
+        labels << label->text();
+    EXPECT_EQ(labels.join(QLatin1Char('|')).toStdString(), "Columns Mapping and Quotation |->");
+    EXPECT_EQ(list->rowCount(), 0); // empty until first shown
+}
+
+TEST_F(MappingPageTest, ListsTheDiscoveredColumnsWithTheirQuotation)
+{
+    GoToMapping("id,name\r\n1,Smith\r\n");
+    ASSERT_EQ(Mapping->ColumnList->rowCount(), 2);
+    EXPECT_EQ(Row(0), (std::vector<std::string>{"id", "id", "No"}));
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "name", "'"}));
+    EXPECT_EQ(Mapping->CurrentRow, -1);
+}
+
+TEST_F(MappingPageTest, PickingARowLoadsItIntoTheBoxes)
+{
+    GoToMapping("id,name\r\n1,Smith\r\n");
+    Pick(1);
+    EXPECT_EQ(Mapping->CurrentRow, 1);
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"name", "name", "'"}));
+    Pick(0);
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"id", "id", ""})); // "No" shows as an empty box
+
+    // Picking the row already picked loads nothing: the typing stays.
+    Mapping->TargetColumnEdit->setText(QStringLiteral("typed"));
+    Pick(0);
+    EXPECT_EQ(Mapping->TargetColumnEdit->text().toStdString(), "typed");
+
+    // The comparison with "No" is exact: a lower-case "no" comes back as typed.
+    Mapping->QuotationEdit->setText(QStringLiteral("no"));
+    Pick(1);
+    Pick(0);
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"id", "typed", "no"}));
+
+    // The keyboard picks rows too.
+    QTest::keyClick(Mapping->ColumnList, Qt::Key_Down);
+    EXPECT_EQ(Mapping->CurrentRow, 1);
+    EXPECT_EQ(Boxes()[0], "name");
+}
+
+TEST_F(MappingPageTest, EditsGoIntoTheRowAndTheProject)
+{
+    GoToMapping("id,name\r\n1,Smith\r\n");
+    Pick(1);
+    Mapping->TargetColumnEdit->setText(QStringLiteral("surname"));
+    Mapping->QuotationEdit->clear();
+    Pick(0);
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "No"}));
+    EXPECT_EQ(Frame->Project.Columns, (std::vector<std::string>{"id", "surname"}));
+    EXPECT_EQ(Frame->Project.Quotes, (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(Frame->Project.SourceColumnName(1), "name");
+
+    // Storing the page (Next, Back, Save as, quit) writes the row being edited.
+    Mapping->QuotationEdit->setText(QStringLiteral("'"));
+    Mapping->StoreData();
+    EXPECT_EQ(Row(0), (std::vector<std::string>{"id", "id", "'"}));
+    EXPECT_EQ(Frame->Project.Quotes, (std::vector<std::string>{"'", ""}));
+    // Typing "No" means no quotation, as the list shows it.
+    Mapping->QuotationEdit->setText(QStringLiteral("No"));
+    Mapping->StoreData();
+    EXPECT_EQ(Frame->Project.Quotes[0], "");
+}
+
+TEST_F(MappingPageTest, WithNoRowPickedLeavingWritesNothing)
+{
+    GoToMapping("id,name\r\n1,Smith\r\n");
+    Mapping->TargetColumnEdit->setText(QStringLiteral("stray"));
+    Frame->OnBack();
+    EXPECT_EQ(Frame->Project.Columns, (std::vector<std::string>{"id", "name"}));
+}
+
+TEST_F(MappingPageTest, TheListIsRebuiltFromTheProjectOnEveryShow)
+{
+    GoToMapping("id,name\r\n1,Smith\r\n");
+    Pick(1);
+    Mapping->TargetColumnEdit->setText(QStringLiteral("surname"));
+    Frame->OnNext(); // stores the row
+    Frame->OnBack();
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "'"}));
+    EXPECT_EQ(Mapping->CurrentRow, 1);
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"name", "surname", "'"}));
+
+    // A project changed behind the list: the list follows it on the next show.
+    Frame->Project.Columns = {"a"};
+    Frame->Project.Quotes = {"'"};
+    Frame->Project.SourceColumns = {"a"};
+    Mapping->ShowPage();
+    EXPECT_EQ(Mapping->ColumnList->rowCount(), 1);
+    // The picked row is gone: the boxes are cleared and storing changes nothing.
+    EXPECT_EQ(Mapping->CurrentRow, -1);
+    Mapping->TargetColumnEdit->setText(QStringLiteral("x"));
+    Mapping->StoreData();
+    EXPECT_EQ(Frame->Project.Columns, std::vector<std::string>{"a"});
+    EXPECT_EQ(Row(0), (std::vector<std::string>{"a", "a", "'"}));
+}
+
+TEST_F(MappingPageTest, MissingQuotationEntriesShowNo)
+{
+    // A project whose Quotes is shorter than its Columns (an older or hand-written one).
+    Frame->Pages[0]->hide();
+    Frame->CurrentPage = 1;
+    Frame->Project.Columns = {"a", "b", "c"};
+    Frame->Project.Quotes = {"'"};
+    Frame->Project.SourceColumns.clear();
+    Mapping->ShowPage();
+    EXPECT_EQ(Row(0), (std::vector<std::string>{"a", "a", "'"}));
+    EXPECT_EQ(Row(2), (std::vector<std::string>{"c", "c", "No"}));
+    Pick(2);
+    Mapping->TargetColumnEdit->setText(QStringLiteral("C"));
+    Mapping->StoreData();
+    EXPECT_EQ(Frame->Project.Columns, (std::vector<std::string>{"a", "b", "C"}));
+    EXPECT_EQ(Frame->Project.Quotes, (std::vector<std::string>{"'", "", ""}));
+    EXPECT_EQ(Frame->Project.SourceColumns, (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(MappingPageTest, TheMappingIsKeptAcrossRediscovery)
+{
+    GoToMapping("id,name,city\r\n1,Smith,Cork\r\n");
+    Pick(1);
+    Mapping->TargetColumnEdit->setText(QStringLiteral("surname"));
+    Mapping->QuotationEdit->setText(QStringLiteral("\""));
+    Frame->OnBack();
+    Frame->OnNext(); // discovers again: the renamed column keeps its mapping
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "\""}));
+
+    // The source changes: columns still there keep theirs, new ones get the defaults.
+    Frame->OnBack();
+    WriteFile(Path("data.csv"), "zip,name,id\r\nX1,Smith,7\r\n");
+    Frame->OnNext();
+    ASSERT_EQ(Mapping->ColumnList->rowCount(), 3);
+    EXPECT_EQ(Row(0), (std::vector<std::string>{"zip", "zip", "'"}));
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "\""}));
+    EXPECT_EQ(Row(2), (std::vector<std::string>{"id", "id", "No"}));
+}
+
+TEST_F(MappingPageTest, TheMappingIsKeptAcrossSaveAndLoad)
+{
+    GoToMapping("id,name\r\n1,Smith\r\n");
+    Pick(1);
+    Mapping->TargetColumnEdit->setText(QStringLiteral("surname"));
+    Mapping->QuotationEdit->clear();
+    Dialogs.FileAnswers.push_back(Path("p.cvtproj"));
+    Frame->OnCommand(CWizardDlg::IdSaveProjectAs);
+    const std::string saved = ReadFile(Path("p.cvtproj"));
+    EXPECT_NE(saved.find("Column1=surname\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("Quote1=\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("Source1=name\r\n"), std::string::npos);
+    EXPECT_EQ(saved.find("Source0="), std::string::npos); // only where it differs
+
+    Frame->Project.Columns = {"other"};
+    Dialogs.FileAnswers.push_back(Path("p.cvtproj"));
+    Frame->OnCommand(CWizardDlg::IdLoadProject); // on page 1: the list is rebuilt
+    EXPECT_EQ(Row(0), (std::vector<std::string>{"id", "id", "No"}));
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "No"}));
+
+    // And after a restart.
+    Frame->OnCommand(CWizardDlg::IdCancel);
+    Start();
+    Mapping = static_cast<CMappingPage*>(Frame->Pages[1]);
+    EXPECT_EQ(Frame->Project.Columns, (std::vector<std::string>{"id", "surname"}));
+    EXPECT_EQ(Frame->Project.SourceColumnName(1), "name");
+}
+
+TEST_F(MappingPageTest, BackStoresTheRowBeingEdited)
+{
+    GoToMapping("id,name\r\n1,Smith\r\n");
+    Pick(0);
+    Mapping->TargetColumnEdit->setText(QStringLiteral("key"));
+    Frame->OnBack(); // no check, but the page is stored
+    EXPECT_EQ(Frame->CurrentPage, 0);
+    EXPECT_EQ(Frame->Project.Columns[0], "key");
+}

@@ -1,0 +1,272 @@
+// The run page (Part 2.5 and issue 4): a whole conversion through the wizard,
+// the status line and bar, failed runs, and a window that paints during a run.
+#include "MappingPage.h"
+#include "RunPage.h"
+#include "SourcePage.h"
+#include "StatusLine.h"
+#include "UiTestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <filesystem>
+#include <regex>
+
+namespace {
+
+std::string EngineStatus;
+int EnginePercent = -1;
+void RecordProgress(const char* status, int percent)
+{
+    EngineStatus = status;
+    EnginePercent = percent;
+}
+
+// What the engine itself writes for these settings.
+std::string EngineScript(CProject project, const std::string& target)
+{
+    project.TargetName = target;
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    EXPECT_EQ(converter.Run(&RecordProgress), 0);
+    return ReadFile(target);
+}
+
+std::string People(int rows)
+{
+    std::string text = "id,name,city,balance\r\n";
+    for (int i = 1; i <= rows; ++i)
+        text += std::to_string(i) + ",Name " + std::to_string(i) + ",O'Town," + std::to_string(i * 7) + ".5\r\n";
+    return text;
+}
+
+} // namespace
+
+class RunPageTest : public WizardTest {
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        Start();
+        Source = static_cast<CSourcePage*>(Frame->Pages[0]);
+        Mapping = static_cast<CMappingPage*>(Frame->Pages[1]);
+        Run = static_cast<CRunPage*>(Frame->Pages[2]);
+    }
+    void FillSource(const std::string& text, const std::string& target)
+    {
+        WriteFile(Path("people.csv"), text);
+        Source->SourceEdit->setText(QString::fromStdString(Path("people.csv")));
+        Source->TargetEdit->setText(QString::fromStdString(target));
+        Source->TableEdit->setText(QStringLiteral("PEOPLE"));
+        Source->SeparatorCombo->setEditText(QStringLiteral(","));
+        Source->FirstRowCheck->setChecked(true);
+        Source->CommitCheck->setChecked(true);
+        Source->CommitSizeEdit->setText(QStringLiteral("3"));
+        Source->SqlSepCombo->setEditText(QStringLiteral("GO"));
+    }
+    void PickRow(int row)
+    {
+        QTableWidget* list = Mapping->ColumnList;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+    }
+    // Page 0 filled, Next, the mapping untouched, Next: on the run page.
+    void ToRunPage(const std::string& text, const std::string& target)
+    {
+        FillSource(text, target);
+        QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
+        QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
+        ASSERT_EQ(Frame->CurrentPage, 2);
+    }
+    void ClickRun() { QTest::mouseClick(Run->RunButton, Qt::LeftButton); }
+    std::string Status() { return Run->StatusLine->Status(); }
+
+    CSourcePage* Source = nullptr;
+    CMappingPage* Mapping = nullptr;
+    CRunPage* Run = nullptr;
+};
+
+TEST_F(RunPageTest, ThePageHasItsControls)
+{
+    EXPECT_EQ(Run->RunButton->text().toStdString(), "Run");
+    EXPECT_EQ(Run->Progress->minimum(), 0);
+    EXPECT_EQ(Run->Progress->maximum(), 100);
+    EXPECT_EQ(Status(), "");
+    QLabel* label = Run->findChild<QLabel*>();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text().toStdString(),
+              "This window shows execution status: number of converter rows and total progress indicator");
+}
+
+TEST_F(RunPageTest, AWholeConversionThroughTheWizard)
+{
+    const std::string source = People(20);
+    FillSource(source, Path("out.sql"));
+    QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
+    ASSERT_EQ(Frame->CurrentPage, 1);
+
+    // Rename "name" to "full name" and write "balance" as a string literal.
+    PickRow(1);
+    Mapping->TargetColumnEdit->setText(QStringLiteral("full name"));
+    PickRow(3);
+    EXPECT_EQ(Mapping->QuotationEdit->text().toStdString(), "");
+    Mapping->QuotationEdit->setText(QStringLiteral("'"));
+    QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
+    ASSERT_EQ(Frame->CurrentPage, 2);
+    EXPECT_FALSE(Frame->NextButton->isVisible());
+    ClickRun();
+
+    CProject expected;
+    expected.FileName = Path("people.csv");
+    expected.TableName = "PEOPLE";
+    expected.Separator = ",";
+    expected.SQLSep = "GO";
+    expected.ColumnNames = 1;
+    expected.WithSeparators = 1;
+    expected.Commit = 1;
+    expected.CommitSize = 3;
+    expected.Columns = {"id", "full name", "city", "balance"};
+    expected.Quotes = {"", "'", "'", "'"};
+    const std::string script = ReadFile(Path("out.sql"));
+    EXPECT_EQ(script, EngineScript(expected, Path("expected.sql")));
+    EXPECT_NE(script.find("insert into PEOPLE(id,\"full name\",city,balance) values(1,'Name 1','O''Town','7.5')\r\nGO\r\n"),
+              std::string::npos);
+
+    EXPECT_TRUE(Dialogs.Messages.empty());
+    // The final report, as the engine makes it for the same run.
+    EXPECT_EQ(Status(), EngineStatus);
+    EXPECT_EQ(Status().rfind("Line 21, ", 0), 0u) << Status();
+    EXPECT_EQ(Run->Progress->value(), std::min(EnginePercent, 100));
+    EXPECT_EQ(Run->Progress->value(), 100);
+}
+
+TEST_F(RunPageTest, TwoRunsInARowWriteTheScriptAfresh)
+{
+    ToRunPage(People(5), Path("out.sql"));
+    ClickRun();
+    const std::string first = ReadFile(Path("out.sql"));
+    ASSERT_FALSE(first.empty());
+    WriteFile(Path("out.sql"), "stale text that is longer than nothing");
+    ClickRun();
+    EXPECT_EQ(ReadFile(Path("out.sql")), first);
+    EXPECT_EQ(Status().rfind("Line 6, ", 0), 0u);
+}
+
+TEST_F(RunPageTest, TheLastReportStaysAcrossPageChanges)
+{
+    ToRunPage(People(5), Path("out.sql"));
+    ClickRun();
+    const std::string status = Status();
+    Frame->OnBack();
+    Frame->OnNext();
+    EXPECT_EQ(Status(), status);
+    EXPECT_EQ(Run->Progress->value(), 100);
+}
+
+TEST_F(RunPageTest, APercentageAboveOneHundredShowsAFullBar)
+{
+    ActiveStatus = Run->StatusLine;
+    ActiveProgress = Run->Progress;
+    OnRunProgress("Line 9, 999 bytes done", 150);
+    EXPECT_EQ(Run->Progress->value(), 100);
+    EXPECT_EQ(Status(), "Line 9, 999 bytes done");
+    OnRunProgress("Line 1, 10 bytes done", 40);
+    EXPECT_EQ(Run->Progress->value(), 40);
+}
+
+TEST_F(RunPageTest, ASourceThatCannotBeOpenedIsReportedByName)
+{
+    ToRunPage(People(2), Path("out.sql"));
+    std::filesystem::remove(Path("people.csv"));
+    Run->Progress->setValue(30);
+    ClickRun();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    const auto& message = Dialogs.Messages[0];
+    EXPECT_EQ(message.Caption, "Error");
+    EXPECT_EQ(message.MessageIcon, IUserDialogs::Icon::Stop);
+    EXPECT_EQ(message.Owner, Run);
+    EXPECT_NE(message.Text.find("source file"), std::string::npos) << message.Text;
+    EXPECT_NE(message.Text.find(Path("people.csv")), std::string::npos) << message.Text;
+    EXPECT_NE(message.Text.find("No such file or directory"), std::string::npos) << message.Text;
+    EXPECT_EQ(Status(), ""); // nothing reported
+    EXPECT_EQ(Run->Progress->value(), 30);
+    EXPECT_FALSE(FileExists(Path("out.sql")));
+}
+
+TEST_F(RunPageTest, ATargetThatCannotBeCreatedIsReportedByName)
+{
+    const std::string target = Path("no such folder/out.sql");
+    ToRunPage(People(2), target);
+    ClickRun();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
+    EXPECT_NE(Dialogs.Messages[0].Text.find("target file"), std::string::npos);
+    EXPECT_NE(Dialogs.Messages[0].Text.find(target), std::string::npos);
+    EXPECT_EQ(Status(), "");
+}
+
+TEST_F(RunPageTest, ATargetThatIsTheSourceIsRefused)
+{
+    const std::string text = People(2);
+    ToRunPage(text, Path("people.csv"));
+    ClickRun();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_NE(Dialogs.Messages[0].Text.find("is the source file itself"), std::string::npos);
+    EXPECT_EQ(ReadFile(Path("people.csv")), text);
+}
+
+TEST_F(RunPageTest, AWriteErrorMidwayIsReportedAndTheLastReportStays)
+{
+    if (!FileExists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    ToRunPage(People(50), "/dev/full");
+    ClickRun();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    const std::string& text = Dialogs.Messages[0].Text;
+    EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
+    EXPECT_NE(text.find("/dev/full"), std::string::npos) << text;
+    EXPECT_NE(text.find("No space left on device"), std::string::npos) << text;
+    EXPECT_TRUE(std::regex_match(Status(), std::regex("Line [0-9]+, [0-9]+ bytes done"))) << Status();
+    EXPECT_FALSE(CRunPage::RunInProgress());
+    // The window takes input again.
+    Frame->OnBack();
+    EXPECT_EQ(Frame->CurrentPage, 1);
+}
+
+TEST_F(RunPageTest, TheWindowPaintsButTakesNoInputDuringALongRun)
+{
+    ToRunPage(People(1000000), Path("out.sql"));
+    struct PaintCounter : QObject {
+        int PaintsDuringRun = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && CRunPage::RunInProgress())
+                ++PaintsDuringRun;
+            return false;
+        }
+    } counter;
+    Run->StatusLine->installEventFilter(&counter);
+    // A click on Quit and an Escape that arrive while the run goes on are dropped.
+    const QPoint centre = Frame->QuitButton->rect().center();
+    QCoreApplication::postEvent(Frame->QuitButton,
+                                new QMouseEvent(QEvent::MouseButtonPress, centre, Frame->QuitButton->mapToGlobal(centre),
+                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(Frame->QuitButton,
+                                new QMouseEvent(QEvent::MouseButtonRelease, centre,
+                                                Frame->QuitButton->mapToGlobal(centre), Qt::LeftButton,
+                                                Qt::NoButton, Qt::NoModifier));
+    QCoreApplication::postEvent(Frame.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    ClickRun();
+    QApplication::processEvents();
+    EXPECT_GT(counter.PaintsDuringRun, 0);
+    EXPECT_TRUE(Frame->isVisible());
+    EXPECT_EQ(Status().rfind("Line 1000001, ", 0), 0u) << Status();
+    EXPECT_TRUE(Dialogs.Messages.empty());
+}

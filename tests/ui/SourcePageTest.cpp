@@ -1,0 +1,275 @@
+// The source and target page (Part 2.3): controls and project, enable rules,
+// the checks of Next, browsing, tab order.
+#include "SourcePage.h"
+#include "UiTestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+class SourcePageTest : public WizardTest {
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        Start();
+        Page = static_cast<CSourcePage*>(Frame->Pages[0]);
+    }
+    CProject& Project() { return Frame->Project; }
+    static QString Q(const std::string& text) { return QString::fromStdString(text); }
+    static std::string S(const QString& text) { return text.toStdString(); }
+
+    CSourcePage* Page = nullptr;
+};
+
+TEST_F(SourcePageTest, TheLabelsAndListsAreTheSpecifiedOnes)
+{
+    QStringList labels;
+    for (QLabel* label : Page->findChildren<QLabel*>())
+        labels << label->text();
+    EXPECT_EQ(S(labels.join(QLatin1Char('|'))),
+              "&Source File Name|(hint: use Preview Window to view data columns)|&Target File Name|"
+              "Target Ta&ble Name|S&QL statement separator : |INSERT statements ");
+    EXPECT_EQ(S(Page->FirstRowCheck->text()), "&First Row Contains Column Names");
+    EXPECT_EQ(S(Page->SeparatorRadio->text()), "&Columns separator : ");
+    EXPECT_EQ(S(Page->WidthsRadio->text()), "Fixed &widths. Comma delimited widths :");
+    EXPECT_EQ(S(Page->CommitCheck->text()), "&Add commit after each ");
+    EXPECT_EQ(S(Page->SourceBrowse->text()), "...");
+
+    auto items = [](QComboBox* combo) {
+        QStringList list;
+        for (int i = 0; i < combo->count(); ++i)
+            list << combo->itemText(i);
+        return S(list.join(QLatin1Char(' ')));
+    };
+    EXPECT_EQ(items(Page->SeparatorCombo), "<tab> , |");
+    EXPECT_EQ(items(Page->SqlSepCombo), "; GO");
+    EXPECT_TRUE(Page->SeparatorCombo->isEditable());
+    EXPECT_TRUE(Page->SqlSepCombo->isEditable());
+}
+
+TEST_F(SourcePageTest, TabVisitsTheControlsInTemplateOrder)
+{
+    Page->CommitCheck->setChecked(true);
+    Page->SourceEdit->setFocus();
+    std::vector<std::string> order;
+    QWidget* widget = Page->SourceEdit;
+    for (int i = 0; i < 11; ++i) {
+        order.push_back(S(widget->objectName()));
+        do
+            widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled() || !widget->isVisible() || // hidden: Back on page 0
+               widget->focusProxy() != nullptr || widget->parentWidget() == Page->SeparatorCombo ||
+               widget->parentWidget() == Page->SqlSepCombo);
+    }
+    // The radio pair has no tab stop; the widths box is disabled while the separator radio is on.
+    EXPECT_EQ(order, (std::vector<std::string>{"c1004", "c1005", "c1006", "c1068", "c1010", "c1011", "c1012",
+                                               "c1013", "c1014", "c1015", "next"}));
+    EXPECT_EQ(Page->SeparatorRadio->focusPolicy(), Qt::ClickFocus);
+}
+
+TEST_F(SourcePageTest, MnemonicLabelsLeadToTheirBoxes)
+{
+    const std::pair<const char*, QWidget*> buddies[] = {{"&Source File Name", Page->SourceEdit},
+                                                         {"&Target File Name", Page->TargetEdit},
+                                                         {"Target Ta&ble Name", Page->TableEdit},
+                                                         {"S&QL statement separator : ", Page->SqlSepCombo}};
+    for (const auto& [text, box] : buddies) {
+        QLabel* found = nullptr;
+        for (QLabel* label : Page->findChildren<QLabel*>())
+            if (label->text() == QLatin1String(text))
+                found = label;
+        ASSERT_NE(found, nullptr) << text;
+        EXPECT_EQ(found->buddy(), box) << text;
+    }
+}
+
+TEST_F(SourcePageTest, AProjectRoundTripsThroughTheControls)
+{
+    Project().FileName = "in put.txt";
+    Project().TargetName = "out.sql";
+    Project().TableName = " spaced ";
+    Project().ColumnNames = 0;
+    Project().Commit = 7; // any non-zero value checks the box
+    Project().WithSeparators = 0;
+    Project().CommitSize = -5;
+    Project().Separator = "<tab>";
+    Project().SQLSep = "GO";
+    Project().Widths = "5,x,10";
+    Page->ShowPage();
+
+    EXPECT_EQ(S(Page->SourceEdit->text()), "in put.txt");
+    EXPECT_EQ(S(Page->TableEdit->text()), " spaced ");
+    EXPECT_FALSE(Page->FirstRowCheck->isChecked());
+    EXPECT_TRUE(Page->CommitCheck->isChecked());
+    EXPECT_TRUE(Page->WidthsRadio->isChecked());
+    EXPECT_FALSE(Page->SeparatorRadio->isChecked());
+    EXPECT_EQ(S(Page->CommitSizeEdit->text()), "-5");
+    EXPECT_EQ(S(Page->SeparatorCombo->currentText()), "<tab>");
+    EXPECT_EQ(S(Page->SqlSepCombo->currentText()), "GO");
+    EXPECT_EQ(S(Page->WidthsEdit->text()), "5,x,10");
+
+    Page->StoreData();
+    EXPECT_EQ(Project().FileName, "in put.txt");
+    EXPECT_EQ(Project().TableName, " spaced ");
+    EXPECT_EQ(Project().ColumnNames, 0);
+    EXPECT_EQ(Project().Commit, 1); // the box stores 0 or 1
+    EXPECT_EQ(Project().WithSeparators, 0);
+    EXPECT_EQ(Project().CommitSize, -5);
+    EXPECT_EQ(Project().Separator, "<tab>"); // not turned into a tab here
+    EXPECT_EQ(Project().SQLSep, "GO");
+    EXPECT_EQ(Project().Widths, "5,x,10");
+}
+
+TEST_F(SourcePageTest, CommitSizeIsReadTheAtoiWay)
+{
+    Page->CommitCheck->setChecked(true);
+    const std::pair<const char*, int> cases[] = {{"0250", 250}, {"", 0}, {"0", 0}, {"12", 12}};
+    for (const auto& [text, value] : cases) {
+        Page->CommitSizeEdit->setText(QString::fromLatin1(text));
+        Page->StoreData();
+        EXPECT_EQ(Project().CommitSize, value) << text;
+    }
+}
+
+TEST_F(SourcePageTest, TheCommitSizeBoxTakesDigitsOnly)
+{
+    Page->CommitCheck->setChecked(true);
+    Page->CommitSizeEdit->clear();
+    QTest::keyClicks(Page->CommitSizeEdit, QStringLiteral("1a-2 x5"));
+    EXPECT_EQ(S(Page->CommitSizeEdit->text()), "125");
+    // A loaded negative size shows and can still be edited.
+    Page->CommitSizeEdit->setText(QStringLiteral("-5"));
+    Page->CommitSizeEdit->end(false);
+    QTest::keyClicks(Page->CommitSizeEdit, QStringLiteral("0-"));
+    EXPECT_EQ(S(Page->CommitSizeEdit->text()), "-50");
+}
+
+TEST_F(SourcePageTest, TheEnableRulesFollowTheClicks)
+{
+    Page->CommitCheck->setChecked(false);
+    Page->SeparatorRadio->setChecked(true);
+    EXPECT_FALSE(Page->CommitSizeEdit->isEnabled());
+    EXPECT_TRUE(Page->SeparatorCombo->isEnabled());
+    EXPECT_FALSE(Page->WidthsEdit->isEnabled());
+
+    QTest::mouseClick(Page->CommitCheck, Qt::LeftButton, {}, QPoint(4, Page->CommitCheck->height() / 2));
+    EXPECT_TRUE(Page->CommitSizeEdit->isEnabled());
+
+    Page->SeparatorCombo->setEditText(QStringLiteral("|"));
+    QTest::mouseClick(Page->WidthsRadio, Qt::LeftButton, {}, QPoint(4, Page->WidthsRadio->height() / 2));
+    EXPECT_TRUE(Page->WidthsRadio->isChecked());
+    EXPECT_FALSE(Page->SeparatorRadio->isChecked());
+    EXPECT_FALSE(Page->SeparatorCombo->isEnabled());
+    EXPECT_TRUE(Page->WidthsEdit->isEnabled());
+    // The disabled combo box keeps its text and it is still stored.
+    Page->StoreData();
+    EXPECT_EQ(Project().WithSeparators, 0);
+    EXPECT_EQ(Project().Separator, "|");
+
+    QTest::mouseClick(Page->SeparatorRadio, Qt::LeftButton, {}, QPoint(4, Page->SeparatorRadio->height() / 2));
+    EXPECT_TRUE(Page->SeparatorCombo->isEnabled());
+    EXPECT_FALSE(Page->WidthsEdit->isEnabled());
+    QTest::mouseClick(Page->CommitCheck, Qt::LeftButton, {}, QPoint(4, Page->CommitCheck->height() / 2));
+    EXPECT_FALSE(Page->CommitSizeEdit->isEnabled());
+}
+
+struct RefusalCase {
+    const char* Source; // "" | "missing" | "data" | "folder" | "spaces"
+    const char* Target;
+    const char* Table;
+    const char* Message; // nullptr: Next goes on
+};
+
+class CanLeaveTest : public SourcePageTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
+{
+    const RefusalCase& c = GetParam();
+    WriteFile(Path("data.csv"), "a,b\r\n1,x\r\n");
+    WriteFile(Path("  "), "a\r\n");
+    const std::string source = std::string(c.Source) == "missing" ? Path("missing.csv")
+                               : std::string(c.Source) == "data"  ? Path("data.csv")
+                               : std::string(c.Source) == "folder" ? Folder.path().toStdString()
+                                                                   : std::string(c.Source);
+    Page->SourceEdit->setText(Q(source));
+    Page->TargetEdit->setText(QString::fromLatin1(c.Target));
+    Page->TableEdit->setText(QString::fromLatin1(c.Table));
+    Page->CommitSizeEdit->setText(QStringLiteral("0250"));
+    Frame->OnNext();
+
+    // Whatever the outcome, the project holds the page's values.
+    EXPECT_EQ(Project().FileName, source);
+    EXPECT_EQ(Project().TargetName, c.Target);
+    EXPECT_EQ(Project().TableName, c.Table);
+    EXPECT_EQ(Project().CommitSize, 250);
+    if (c.Message) {
+        ASSERT_EQ(Dialogs.Messages.size(), 1u);
+        EXPECT_EQ(Dialogs.Messages[0].Text, c.Message);
+        EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
+        EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
+        EXPECT_EQ(Dialogs.Messages[0].Owner, Page);
+        EXPECT_EQ(Frame->CurrentPage, 0);
+        EXPECT_TRUE(Page->isVisible());
+        EXPECT_FALSE(Frame->BackButton->isVisible());
+        EXPECT_TRUE(Frame->NextButton->isVisible());
+    } else {
+        EXPECT_TRUE(Dialogs.Messages.empty());
+        EXPECT_EQ(Frame->CurrentPage, 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CanLeaveTest,
+    ::testing::Values(RefusalCase{"", "", "", "You must specify source file name."},
+                      RefusalCase{"", "out.sql", "T", "You must specify source file name."},
+                      RefusalCase{"missing", "", "", "You must specify target file name."},
+                      RefusalCase{"missing", "out.sql", "", "You must enter table name."},
+                      RefusalCase{"missing", "out.sql", "T", "Source file must exist."},
+                      RefusalCase{"data", "no/such/folder/out.sql", "T", nullptr},
+                      RefusalCase{"folder", "out.sql", "T", nullptr},
+                      RefusalCase{"data", " ", " ", nullptr}));
+
+TEST_F(SourcePageTest, NextDiscoversTheColumns)
+{
+    WriteFile(Path("data.csv"), "id,name\r\n1,Smith\r\n");
+    Page->SourceEdit->setText(Q(Path("data.csv")));
+    Page->TargetEdit->setText(QStringLiteral("out.sql"));
+    Page->TableEdit->setText(QStringLiteral("T"));
+    Page->SeparatorCombo->setEditText(QStringLiteral(","));
+    Frame->OnNext();
+    EXPECT_EQ(Project().Columns, (std::vector<std::string>{"id", "name"}));
+    EXPECT_EQ(Project().Quotes, (std::vector<std::string>{"", "'"}));
+}
+
+TEST_F(SourcePageTest, BrowsingUsesTheSaveDialogAndFillsTheBox)
+{
+    Page->SourceEdit->setText(QStringLiteral("bare.csv"));
+    Dialogs.FileAnswers.push_back(std::nullopt);
+    QTest::mouseClick(Page->SourceBrowse, Qt::LeftButton);
+    ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
+    const auto& request = Dialogs.FileRequests[0];
+    EXPECT_EQ(request.Kind, IUserDialogs::FileDialog::Save);
+    EXPECT_EQ(request.InitialName, "bare.csv");
+    EXPECT_EQ(request.Filter, "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||");
+    EXPECT_EQ(request.DefaultExtension, "txt");
+    EXPECT_EQ(request.Owner, Page);
+    EXPECT_EQ(S(Page->SourceEdit->text()), "bare.csv"); // cancelled
+
+    Dialogs.FileAnswers.push_back(Path("chosen.csv"));
+    QTest::mouseClick(Page->SourceBrowse, Qt::LeftButton);
+    EXPECT_EQ(S(Page->SourceEdit->text()), Path("chosen.csv"));
+    EXPECT_EQ(Project().FileName, ""); // the project gets it at the next StoreData
+
+    Dialogs.FileAnswers.push_back(Path("script.sql"));
+    QTest::mouseClick(Page->TargetBrowse, Qt::LeftButton);
+    EXPECT_EQ(Dialogs.FileRequests.back().Kind, IUserDialogs::FileDialog::Save);
+    EXPECT_EQ(Dialogs.FileRequests.back().Filter, "SQL scripts (*.sql)|*.sql|AllFiles (*.*)|*.*||");
+    EXPECT_EQ(Dialogs.FileRequests.back().DefaultExtension, "sql");
+    EXPECT_EQ(S(Page->TargetEdit->text()), Path("script.sql"));
+}

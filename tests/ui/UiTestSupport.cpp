@@ -1,0 +1,82 @@
+#include "UiTestSupport.h"
+
+#include "ProfileFile.h"
+
+#include <QApplication>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+std::vector<HelpCall>& RecordedHelpCalls()
+{
+    static std::vector<HelpCall> calls;
+    return calls;
+}
+
+std::intptr_t RecordHelpCall(void* window, const char* address, std::uint32_t command, std::uint32_t data)
+{
+    RecordedHelpCalls().push_back({window, address, command, data});
+    return 0;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+void WizardTest::SetUp()
+{
+    ASSERT_TRUE(Folder.isValid());
+    RecordedHelpCalls().clear();
+}
+
+void WizardTest::TearDown()
+{
+    Stop();
+    QApplication::processEvents();
+}
+
+std::string WizardTest::Path(const std::string& name) const
+{
+    return Folder.path().toStdString() + "/" + name;
+}
+
+CWizardDlg& WizardTest::Start()
+{
+    Stop();
+    Frame = std::make_unique<CWizardDlg>(nullptr, ExecutablePath());
+    Frame->HelpLauncher = &RecordHelpCall;
+    Frame->show();
+    QApplication::processEvents();
+    return *Frame;
+}
+
+void WizardTest::Stop()
+{
+    Frame.reset();
+    QApplication::processEvents();
+}
+
+void WizardTest::WriteProject(const std::string& path, const std::vector<std::string>& lines)
+{
+    std::string text = "[General]\r\n";
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    WriteFile(path, text);
+}
+
+void WizardTest::RememberProject(const std::string& path)
+{
+    WritePrivateProfileString("General", "LastProjectName", path, SettingsPath());
+}

@@ -1,0 +1,180 @@
+#include "MappingPage.h"
+
+#include "Project.h"
+#include "QtText.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr const char* NoQuotation = "No";
+
+} // namespace
+
+CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* converter)
+    : CWizardPage(131, frame, project, converter)
+{
+    // Created in the template's tab order.
+    auto* heading = new QLabel(QStringLiteral("Columns Mapping and Quotation "), this);
+    ColumnList = new QTableWidget(0, 3, this);
+    SourceColumnEdit = new QLineEdit(this);
+    TargetColumnEdit = new QLineEdit(this);
+    QuotationEdit = new QLineEdit(this);
+    auto* arrow = new QLabel(QStringLiteral("->"), this);
+    ColumnList->setObjectName(QStringLiteral("c1016"));
+    SourceColumnEdit->setObjectName(QStringLiteral("c1021"));
+    TargetColumnEdit->setObjectName(QStringLiteral("c1022"));
+    QuotationEdit->setObjectName(QStringLiteral("c1024"));
+    SourceColumnEdit->setEnabled(false);
+
+    // A report list with grid lines, full-row single selection and headers that do not sort.
+    ColumnList->setHorizontalHeaderLabels(
+        {QStringLiteral("Source Column"), QStringLiteral("Target Column"), QStringLiteral("Quotation")});
+    ColumnList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    ColumnList->horizontalHeader()->setSectionsClickable(false);
+    ColumnList->horizontalHeader()->setHighlightSections(false);
+    ColumnList->horizontalHeader()->setStretchLastSection(false);
+    ColumnList->setColumnWidth(0, 233);
+    ColumnList->setColumnWidth(1, 233);
+    ColumnList->setColumnWidth(2, 63);
+    ColumnList->verticalHeader()->hide();
+    ColumnList->verticalHeader()->setDefaultSectionSize(ColumnList->fontMetrics().height() + 6);
+    ColumnList->setShowGrid(true);
+    ColumnList->setSortingEnabled(false);
+    ColumnList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ColumnList->setSelectionMode(QAbstractItemView::SingleSelection);
+    ColumnList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ColumnList->setWordWrap(false);
+    ColumnList->setTabKeyNavigation(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(ColumnList, 1);
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(SourceColumnEdit, 151);
+    boxes->addWidget(arrow);
+    boxes->addWidget(TargetColumnEdit, 151);
+    boxes->addWidget(QuotationEdit, 55);
+    layout->addLayout(boxes);
+
+    connect(ColumnList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (Rebuilding)
+                    return;
+                // Before the change: the edits go into the row they were made for.
+                StoreRow();
+                OnItemChanged(current.isValid() ? current.row() : -1);
+            });
+}
+
+void CMappingPage::ShowPage()
+{
+    CWizardPage::ShowPage();
+    Rebuilding = true;
+    ColumnList->clearSelection();
+    ColumnList->setRowCount(0);
+    const CProject& project = *Project;
+    const int rows = static_cast<int>(project.Columns.size());
+    ColumnList->setRowCount(rows);
+    for (int i = 0; i < rows; ++i) {
+        const std::size_t index = static_cast<std::size_t>(i);
+        SetCell(i, 0, project.SourceColumnName(index));
+        SetCell(i, 1, project.Columns[index]);
+        // A missing or empty quotation shows as "No"; nothing past the end of Quotes is read.
+        const bool quoted = index < project.Quotes.size() && !project.Quotes[index].empty();
+        SetCell(i, 2, quoted ? project.Quotes[index] : std::string(NoQuotation));
+    }
+    // The edit boxes belong to a row of this list or to none: they are written into the
+    // project, so they never keep texts of a row that is gone.
+    if (CurrentRow >= rows)
+        CurrentRow = -1;
+    if (CurrentRow >= 0) {
+        LoadRow(CurrentRow);
+        ColumnList->setCurrentCell(CurrentRow, 0);
+    } else {
+        SourceColumnEdit->clear();
+        TargetColumnEdit->clear();
+        QuotationEdit->clear();
+    }
+    Rebuilding = false;
+}
+
+void CMappingPage::StoreData() { StoreRow(); }
+
+bool CMappingPage::CanLeave() { return true; }
+
+std::string CMappingPage::GetHelpTopic() const { return "page2.html"; }
+
+void CMappingPage::OnItemChanged(int row)
+{
+    if (row < 0 || row == CurrentRow)
+        return;
+    CurrentRow = row;
+    LoadRow(row);
+}
+
+void CMappingPage::LoadRow(int row)
+{
+    SourceColumnEdit->setText(ToQt(CellText(row, 0)));
+    TargetColumnEdit->setText(ToQt(CellText(row, 1)));
+    const std::string quotation = CellText(row, 2);
+    QuotationEdit->setText(quotation == NoQuotation ? QString() : ToQt(quotation));
+}
+
+void CMappingPage::StoreRow()
+{
+    if (CurrentRow < 0 || CurrentRow >= ColumnList->rowCount())
+        return;
+    const std::string target = FromQt(TargetColumnEdit->text());
+    const std::string quotation = FromQt(QuotationEdit->text());
+    SetCell(CurrentRow, 1, target);
+    SetCell(CurrentRow, 2, quotation.empty() ? std::string(NoQuotation) : quotation);
+    CarryIntoProject(CurrentRow, target, quotation);
+}
+
+void CMappingPage::CarryIntoProject(int row, const std::string& target, const std::string& quotation)
+{
+    CProject& project = *Project;
+    const std::size_t index = static_cast<std::size_t>(row);
+    if (index >= project.Columns.size())
+        return;
+    // Keep the source's own names before a target name changes, so the column stays
+    // recognisable when the columns are discovered again.
+    if (project.SourceColumns.size() != project.Columns.size()) {
+        std::vector<std::string> sources;
+        sources.reserve(project.Columns.size());
+        for (std::size_t i = 0; i < project.Columns.size(); ++i)
+            sources.push_back(project.SourceColumnName(i));
+        project.SourceColumns = std::move(sources);
+    }
+    if (project.Quotes.size() < project.Columns.size())
+        project.Quotes.resize(project.Columns.size());
+    project.Columns[index] = target;
+    // "No" in the list stands for no quotation, typed or shown.
+    project.Quotes[index] = quotation == NoQuotation ? std::string() : quotation;
+}
+
+std::string CMappingPage::CellText(int row, int column) const
+{
+    const QTableWidgetItem* item = ColumnList->item(row, column);
+    return item ? FromQt(item->text()) : std::string();
+}
+
+void CMappingPage::SetCell(int row, int column, const std::string& text)
+{
+    if (row < 0 || row >= ColumnList->rowCount())
+        return;
+    QTableWidgetItem* item = ColumnList->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        ColumnList->setItem(row, column, item);
+    }
+    item->setText(ToQt(text));
+}

@@ -1,0 +1,178 @@
+#include "RunPage.h"
+
+#include "Converter.h"
+#include "FileError.h"
+#include "StatusLine.h"
+#include "UserDialogs.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <chrono>
+
+CStatusLine* ActiveStatus = nullptr;
+QProgressBar* ActiveProgress = nullptr;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto PaintInterval = std::chrono::milliseconds(50);
+
+bool Running = false;
+Clock::time_point LastPaint;
+
+// While a run goes on, the application's input is dropped (not queued for later):
+// the window paints, answers the window system and takes no clicks or keys.
+class RunInputBlocker : public QObject {
+public:
+    RunInputBlocker()
+    {
+        Running = true;
+        LastPaint = Clock::now();
+        qApp->installEventFilter(this);
+    }
+    ~RunInputBlocker() override { Release(); }
+
+    void Release()
+    {
+        if (!Running)
+            return;
+        qApp->removeEventFilter(this);
+        Running = false;
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::Close:
+            event->ignore();
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+std::string Describe(const char* what, const std::string& file, const std::string& reason)
+{
+    std::string text = what;
+    text += file.empty() ? std::string(" No file is named.") : "\n\n" + file;
+    if (!reason.empty() && !file.empty())
+        text += "\n\nReason: " + reason + ".";
+    return text;
+}
+
+} // namespace
+
+void OnRunProgress(const char* status, int percent)
+{
+    if (ActiveStatus)
+        ActiveStatus->SetStatus(status);
+    if (ActiveProgress)
+        ActiveProgress->setValue(std::clamp(percent, 0, 100)); // above 100 shows full
+    // Every report is set; the window is painted (and kept answering) every 50 ms.
+    if (Running) {
+        const Clock::time_point now = Clock::now();
+        if (now - LastPaint >= PaintInterval) {
+            LastPaint = now;
+            QCoreApplication::processEvents();
+        }
+    }
+}
+
+CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
+    : CWizardPage(132, frame, project, converter)
+{
+    // Created in the template's tab order.
+    StatusLine = new CStatusLine(this);
+    Progress = new QProgressBar(this);
+    RunButton = new QPushButton(QStringLiteral("Run"), this);
+    auto* explanation = new QLabel(
+        QStringLiteral("This window shows execution status: number of converter rows and total progress indicator"),
+        this);
+    StatusLine->setObjectName(QStringLiteral("c1022"));
+    Progress->setObjectName(QStringLiteral("c1018"));
+    RunButton->setObjectName(QStringLiteral("c1017"));
+    explanation->setWordWrap(true);
+    Progress->setTextVisible(false);
+    Progress->setRange(0, 100);
+    Progress->setValue(0);
+    RunButton->setMinimumWidth(DialogUnitsX(this, 50));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(explanation);
+    layout->addStretch(1);
+    layout->addWidget(StatusLine);
+    layout->addSpacing(DialogUnitsY(this, 6));
+    layout->addWidget(Progress);
+    layout->addSpacing(DialogUnitsY(this, 16));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(RunButton);
+    layout->addLayout(buttons);
+
+    connect(RunButton, &QPushButton::clicked, this, &CRunPage::OnRun);
+}
+
+void CRunPage::ShowPage()
+{
+    CWizardPage::ShowPage();
+    Progress->setRange(0, 100);
+}
+
+void CRunPage::StoreData() {}
+
+bool CRunPage::CanLeave() { return true; }
+
+std::string CRunPage::GetHelpTopic() const { return "page3.html"; }
+
+bool CRunPage::RunInProgress() { return Running; }
+
+void CRunPage::OnRun()
+{
+    if (Running)
+        return;
+    ActiveStatus = StatusLine;
+    ActiveProgress = Progress;
+    // The run splits with the separator of the project it converts (a project loaded
+    // on this page has not been through the column discovery that sets it otherwise).
+    Converter->UseProjectSeparator();
+
+    std::string message;
+    {
+        RunInputBlocker blocker;
+        try {
+            if (Converter->Run(&OnRunProgress) != 0) {
+                const CConverter::OpenFailure& failure = Converter->LastOpenFailure();
+                message = failure.Result == -2
+                              ? Describe("The target file cannot be created.", failure.File, failure.Reason)
+                              : Describe("The source file cannot be opened.", failure.File, failure.Reason);
+            }
+        } catch (const FileError& error) {
+            message = Describe("The conversion stopped at a read or write error.", error.FileName, error.Reason);
+            message += "\n\nThe statements written before it stay in the script.";
+        }
+    }
+    if (!message.empty())
+        UserDialogs().ShowMessage(this, message, "Error", IUserDialogs::Icon::Stop);
+}

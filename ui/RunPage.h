@@ -1,0 +1,38 @@
+#pragma once
+
+#include "WizardPage.h"
+
+class CStatusLine;
+class QProgressBar;
+class QPushButton;
+
+// Page 2 (Part 2.5): the Run button, a status line and a progress bar. A run
+// converts the whole source on the user-interface thread; the window keeps
+// painting (at most every 50 ms) but takes no input until the run ends. A run
+// that cannot open its files, or fails midway, tells the user which file and why.
+class CRunPage : public CWizardPage {
+    Q_OBJECT
+public:
+    CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter);
+
+    void ShowPage() override;
+    void StoreData() override;
+    bool CanLeave() override;
+    std::string GetHelpTopic() const override;
+
+    void OnRun();
+
+    // True while a conversion runs.
+    static bool RunInProgress();
+
+    CStatusLine* StatusLine = nullptr; // 1022
+    QProgressBar* Progress = nullptr;  // 1018
+    QPushButton* RunButton = nullptr;  // 1017
+};
+
+// The page's progress function (a ProgressFn: no context of its own).
+void OnRunProgress(const char* status, int percent);
+
+// The controls of the page that started the current run; set by every Run, never cleared.
+extern CStatusLine* ActiveStatus;
+extern QProgressBar* ActiveProgress;

@@ -1,0 +1,222 @@
+#include "SourcePage.h"
+
+#include "CRuntime.h"
+#include "Converter.h"
+#include "DigitsEdit.h"
+#include "Project.h"
+#include "QtText.h"
+#include "UserDialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <filesystem>
+
+namespace {
+
+// String resources 241, 243, 244 and 245.
+constexpr const char* ScriptFilter = "SQL scripts (*.sql)|*.sql|AllFiles (*.*)|*.*||";
+constexpr const char* SourceFilter = "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||";
+constexpr const char* SourceExtension = "txt";
+constexpr const char* ScriptExtension = "sql";
+
+void SetChecked(QAbstractButton* button, std::int32_t value) { button->setChecked(value != 0); }
+
+} // namespace
+
+CSourcePage::CSourcePage(CWizardDlg* frame, CProject* project, CConverter* converter)
+    : CWizardPage(202, frame, project, converter)
+{
+    BuildControls();
+}
+
+void CSourcePage::BuildControls()
+{
+    // Created in the template's tab order.
+    auto* sourceLabel = new QLabel(QStringLiteral("&Source File Name"), this);
+    SourceEdit = new QLineEdit(this);
+    SourceBrowse = new QPushButton(QStringLiteral("..."), this);
+    FirstRowCheck = new QCheckBox(QStringLiteral("&First Row Contains Column Names"), this);
+    SeparatorRadio = new QRadioButton(QStringLiteral("&Columns separator : "), this);
+    WidthsRadio = new QRadioButton(QStringLiteral("Fixed &widths. Comma delimited widths :"), this);
+    SeparatorCombo = new QComboBox(this);
+    WidthsEdit = new QLineEdit(this);
+    auto* hint = new QLabel(QStringLiteral("(hint: use Preview Window to view data columns)"), this);
+    auto* line = new QFrame(this);
+    auto* targetLabel = new QLabel(QStringLiteral("&Target File Name"), this);
+    TargetEdit = new QLineEdit(this);
+    TargetBrowse = new QPushButton(QStringLiteral("..."), this);
+    auto* tableLabel = new QLabel(QStringLiteral("Target Ta&ble Name"), this);
+    TableEdit = new QLineEdit(this);
+    auto* sqlSepLabel = new QLabel(QStringLiteral("S&QL statement separator : "), this);
+    SqlSepCombo = new QComboBox(this);
+    CommitCheck = new QCheckBox(QStringLiteral("&Add commit after each "), this);
+    CommitSizeEdit = new CDigitsEdit(this);
+    auto* insertLabel = new QLabel(QStringLiteral("INSERT statements "), this);
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {SourceEdit, "c1004"},     {SourceBrowse, "c1005"},   {FirstRowCheck, "c1006"}, {SeparatorRadio, "c1007"},
+        {WidthsRadio, "c1009"},    {SeparatorCombo, "c1068"}, {WidthsEdit, "c1024"},    {TargetEdit, "c1010"},
+        {TargetBrowse, "c1011"},   {TableEdit, "c1012"},      {SqlSepCombo, "c1013"},   {CommitCheck, "c1014"},
+        {CommitSizeEdit, "c1015"},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QString::fromLatin1(name));
+
+    sourceLabel->setBuddy(SourceEdit);
+    targetLabel->setBuddy(TargetEdit);
+    tableLabel->setBuddy(TableEdit);
+    sqlSepLabel->setBuddy(SqlSepCombo);
+
+    // The radio pair has no tab stop: it is reached by its mnemonics or the mouse.
+    SeparatorRadio->setFocusPolicy(Qt::ClickFocus);
+    WidthsRadio->setFocusPolicy(Qt::ClickFocus);
+
+    // Drop-down combo boxes with an edit field, unsorted, filled from the template's data.
+    for (QComboBox* combo : {SeparatorCombo, SqlSepCombo}) {
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setFixedWidth(DialogUnitsX(this, 54));
+    }
+    SeparatorCombo->addItems({QStringLiteral("<tab>"), QStringLiteral(","), QStringLiteral("|")});
+    SqlSepCombo->addItems({QStringLiteral(";"), QStringLiteral("GO")});
+
+    for (QPushButton* browse : {SourceBrowse, TargetBrowse})
+        browse->setFixedWidth(DialogUnitsX(this, 16) + 8);
+    CommitSizeEdit->setFixedWidth(DialogUnitsX(this, 34));
+    hint->setAlignment(Qt::AlignHCenter);
+    line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+
+    // The template's rows: labels at the left margin, their controls indented below,
+    // the browse buttons in a column of their own at the right.
+    auto* layout = new QGridLayout(this);
+    layout->setColumnMinimumWidth(0, DialogUnitsX(this, 10));
+    layout->setColumnStretch(1, 1);
+    int row = 0;
+    auto rowOf = [](std::initializer_list<QWidget*> widgets) {
+        auto* box = new QHBoxLayout;
+        for (QWidget* widget : widgets)
+            box->addWidget(widget);
+        box->addStretch(1);
+        return box;
+    };
+    layout->addWidget(sourceLabel, row++, 0, 1, 3);
+    layout->addWidget(SourceEdit, row, 1);
+    layout->addWidget(SourceBrowse, row++, 2);
+    layout->addLayout(rowOf({FirstRowCheck}), row++, 1, 1, 2);
+    layout->addLayout(rowOf({SeparatorRadio, SeparatorCombo}), row++, 1, 1, 2);
+    auto* widths = new QGridLayout;
+    widths->setContentsMargins(0, 0, 0, 0);
+    widths->addWidget(WidthsRadio, 0, 0);
+    widths->addWidget(WidthsEdit, 0, 1);
+    widths->addWidget(hint, 1, 1);
+    layout->addLayout(widths, row++, 1);
+    layout->addWidget(line, row++, 0, 1, 3);
+    layout->addWidget(targetLabel, row++, 0, 1, 3);
+    layout->addWidget(TargetEdit, row, 1);
+    layout->addWidget(TargetBrowse, row++, 2);
+    layout->addWidget(tableLabel, row++, 0, 1, 3);
+    layout->addWidget(TableEdit, row++, 1);
+    layout->addLayout(rowOf({sqlSepLabel, SqlSepCombo}), row++, 1, 1, 2);
+    layout->addLayout(rowOf({CommitCheck, CommitSizeEdit, insertLabel}), row++, 1, 1, 2);
+    layout->setRowStretch(row, 1);
+
+    connect(SourceBrowse, &QPushButton::clicked, this, &CSourcePage::OnBrowseSource);
+    connect(TargetBrowse, &QPushButton::clicked, this, &CSourcePage::OnBrowseTarget);
+    connect(CommitCheck, &QCheckBox::toggled, this, &CSourcePage::UpdateCommitControls);
+    connect(SeparatorRadio, &QRadioButton::toggled, this, &CSourcePage::UpdateSplitControls);
+    connect(WidthsRadio, &QRadioButton::toggled, this, &CSourcePage::UpdateSplitControls);
+}
+
+void CSourcePage::ShowPage()
+{
+    CWizardPage::ShowPage();
+    SourceEdit->setText(ToQt(Project->FileName));
+    TargetEdit->setText(ToQt(Project->TargetName));
+    TableEdit->setText(ToQt(Project->TableName));
+    CommitSizeEdit->setText(QString::number(Project->CommitSize));
+    SqlSepCombo->setEditText(ToQt(Project->SQLSep));
+    SeparatorCombo->setEditText(ToQt(Project->Separator));
+    WidthsEdit->setText(ToQt(Project->Widths));
+    SetChecked(FirstRowCheck, Project->ColumnNames);
+    SetChecked(CommitCheck, Project->Commit);
+    if (Project->WithSeparators != 0)
+        SeparatorRadio->setChecked(true);
+    else
+        WidthsRadio->setChecked(true);
+    UpdateCommitControls();
+    UpdateSplitControls();
+}
+
+void CSourcePage::StoreData()
+{
+    Project->FileName = FromQt(SourceEdit->text());
+    Project->TargetName = FromQt(TargetEdit->text());
+    Project->TableName = FromQt(TableEdit->text());
+    const std::string commitSize = FromQt(CommitSizeEdit->text());
+    Project->SQLSep = FromQt(SqlSepCombo->currentText());
+    Project->Separator = FromQt(SeparatorCombo->currentText());
+    Project->Widths = FromQt(WidthsEdit->text());
+    Project->CommitSize = Atoi(commitSize);
+    Project->ColumnNames = FirstRowCheck->isChecked() ? 1 : 0;
+    Project->Commit = CommitCheck->isChecked() ? 1 : 0;
+    Project->WithSeparators = SeparatorRadio->isChecked() ? 1 : 0;
+}
+
+bool CSourcePage::CanLeave()
+{
+    StoreData();
+    const char* message = nullptr;
+    std::error_code ec;
+    if (Project->FileName.empty())
+        message = "You must specify source file name.";
+    else if (Project->TargetName.empty())
+        message = "You must specify target file name.";
+    else if (Project->TableName.empty())
+        message = "You must enter table name.";
+    else if (!std::filesystem::exists(Project->FileName, ec))
+        message = "Source file must exist.";
+    if (message) {
+        ShowError(message);
+        return false;
+    }
+    // Discovers the columns again, keeping the target name and quotation of every
+    // column whose source name is still there (the mapping page's edits).
+    Converter->DiscoverProjectColumns();
+    return true;
+}
+
+std::string CSourcePage::GetHelpTopic() const { return "page1.html"; }
+
+void CSourcePage::UpdateCommitControls() { CommitSizeEdit->setEnabled(CommitCheck->isChecked()); }
+
+void CSourcePage::UpdateSplitControls()
+{
+    const bool separated = SeparatorRadio->isChecked();
+    SeparatorCombo->setEnabled(separated);
+    WidthsEdit->setEnabled(!separated);
+}
+
+void CSourcePage::OnBrowseSource() { BrowseForFile(SourceEdit, SourceFilter, SourceExtension); }
+
+void CSourcePage::OnBrowseTarget() { BrowseForFile(TargetEdit, ScriptFilter, ScriptExtension); }
+
+void CSourcePage::BrowseForFile(QLineEdit* edit, const char* filter, const char* defaultExtension)
+{
+    const std::string current = FromQt(edit->text());
+    std::string path;
+    if (UserDialogs().ChooseFile(this, IUserDialogs::FileDialog::Save, current, filter, defaultExtension, path))
+        edit->setText(ToQt(path));
+}
+
+void CSourcePage::ShowError(const char* message)
+{
+    UserDialogs().ShowMessage(this, message, "Error", IUserDialogs::Icon::Stop);
+}

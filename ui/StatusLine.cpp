@@ -1,0 +1,37 @@
+#include "StatusLine.h"
+
+#include "QtText.h"
+
+#include <QPainter>
+
+CStatusLine::CStatusLine(QWidget* parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void CStatusLine::SetStatus(const char* text)
+{
+    Text.assign(text);
+    if (!UpdatePending) {
+        UpdatePending = true;
+        update();
+    }
+}
+
+QSize CStatusLine::sizeHint() const
+{
+    return QSize(fontMetrics().averageCharWidth() * 40, fontMetrics().height() + 2 * frameWidth() + 4);
+}
+
+QSize CStatusLine::minimumSizeHint() const { return QSize(0, sizeHint().height()); }
+
+void CStatusLine::paintEvent(QPaintEvent* event)
+{
+    UpdatePending = false;
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect area = contentsRect().adjusted(2, 0, -2, 0);
+    const QString text = fontMetrics().elidedText(ToQt(Text), Qt::ElideRight, area.width());
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, text);
+}

@@ -1,0 +1,80 @@
+#include "UserDialogs.h"
+
+#include "QtText.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+
+IUserDialogs* Installed = nullptr;
+
+} // namespace
+
+IUserDialogs& UserDialogs()
+{
+    static QtUserDialogs real;
+    return Installed ? *Installed : real;
+}
+
+IUserDialogs* SetUserDialogs(IUserDialogs* dialogs)
+{
+    IUserDialogs* previous = Installed;
+    Installed = dialogs;
+    return previous;
+}
+
+QString QtFileFilter(std::string_view windowsFilter)
+{
+    QStringList parts = ToQt(std::string(windowsFilter)).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        if (description.isEmpty() && pattern.isEmpty())
+            break; // the closing "||"
+        const QString patterns = QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (description.contains(QLatin1Char('(')) && description.endsWith(QLatin1Char(')')) &&
+            description.contains(patterns))
+            filters << description;
+        else
+            filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+void QtUserDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption,
+                                Icon icon)
+{
+    const QMessageBox::Icon qtIcon = icon == Icon::Stop      ? QMessageBox::Critical
+                                     : icon == Icon::Warning ? QMessageBox::Warning
+                                                             : QMessageBox::Information;
+    QMessageBox box(qtIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
+    box.exec();
+}
+
+bool QtUserDialogs::ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName,
+                               std::string_view filter, std::string_view defaultExtension,
+                               std::string& path)
+{
+    QFileDialog dialog(owner);
+    dialog.setNameFilters(QtFileFilter(filter).split(QStringLiteral(";;")));
+    dialog.setDefaultSuffix(ToQt(std::string(defaultExtension)));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (kind == FileDialog::Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    }
+    if (!initialName.empty())
+        dialog.selectFile(ToQt(initialName));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return false;
+    path = FromQt(chosen.front());
+    return true;
+}

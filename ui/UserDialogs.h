@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+// The one way the user interface asks the user something: message boxes and
+// file dialogs. The running program uses QtUserDialogs (real modal dialogs);
+// tests install a double with SetUserDialogs, so no test opens a modal dialog.
+// Every window of the wizard (frame, pages, preview) goes through UserDialogs().
+class IUserDialogs {
+public:
+    enum class Icon {
+        Stop,        // MB_ICONHAND: errors ("Error") and the preview's "Warning"
+        Warning,
+        Information,
+    };
+    enum class FileDialog {
+        Open, // CFileDialog in its open form
+        Save, // CFileDialog in its save form
+    };
+
+    virtual ~IUserDialogs() = default;
+
+    // A modal message box owned by `owner`, with an OK button.
+    virtual void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption,
+                             Icon icon) = 0;
+
+    // A modal file dialog. `filter` is in the Windows form ("Text Files (*.txt)|*.txt|AllFiles
+    // (*.*)|*.*||"); `defaultExtension` ("txt") is added to a name typed without one;
+    // `initialName` is the name it starts with (and so its folder). The save form does not ask
+    // before an existing file is taken, the open form takes a name whether or not the file
+    // exists. True when the user confirmed a name: its full path is then in `path`; false
+    // (and `path` untouched) when cancelled.
+    virtual bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName,
+                            std::string_view filter, std::string_view defaultExtension,
+                            std::string& path) = 0;
+};
+
+// The real dialogs.
+class QtUserDialogs : public IUserDialogs {
+public:
+    void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption,
+                     Icon icon) override;
+    bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName,
+                    std::string_view filter, std::string_view defaultExtension,
+                    std::string& path) override;
+};
+
+// The dialogs in use: the installed ones, or a process-wide QtUserDialogs.
+IUserDialogs& UserDialogs();
+// Installs `dialogs` (not owned; nullptr restores the real ones). Returns the previous one.
+IUserDialogs* SetUserDialogs(IUserDialogs* dialogs);
+
+// "Text Files (*.txt)|*.txt|AllFiles (*.*)|*.*||" -> "Text Files (*.txt);;AllFiles (*.*)".
+// The Qt filter is built from each pair's description and pattern ("Desc (pattern)"),
+// so a description that does not show its pattern still filters by it.
+QString QtFileFilter(std::string_view windowsFilter);

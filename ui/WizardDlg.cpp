@@ -1,0 +1,348 @@
+#include "WizardDlg.h"
+
+#include "AboutDlg.h"
+#include "AppIcon.h"
+#include "AppPaths.h"
+#include "HelpLauncher.h"
+#include "MappingPage.h"
+#include "ProfileFile.h"
+#include "QtText.h"
+#include "RunPage.h"
+#include "SourcePage.h"
+#include "UserDialogs.h"
+#include "WizardPage.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <filesystem>
+
+namespace {
+
+constexpr std::size_t SettingsBuffer = 260;
+// String resources 233, 242, 246 and 247.
+constexpr const char* AppTitleText = "Tabulon";
+constexpr const char* ProjectFilter = "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||";
+constexpr const char* ProjectExtension = "cvtproj";
+constexpr const char* PreviewWarning = "Source file is inaccessable or does not specified.";
+
+} // namespace
+
+CWizardDlg::CWizardDlg(QWidget* parent, const std::string& executablePath)
+    : QDialog(parent), HelpLauncher(&HtmlHelpLauncher), Icon(ApplicationIcon())
+{
+    OnInitDialog(executablePath);
+}
+
+CWizardDlg::~CWizardDlg()
+{
+    // A window that went away without being closed (the application quitting) still saves.
+    if (!Closed)
+        CloseFrame();
+    for (CWizardPage*& page : Pages) {
+        delete page;
+        page = nullptr;
+    }
+}
+
+void CWizardDlg::OnInitDialog(const std::string& executablePath)
+{
+    const std::string program = executablePath.empty() ? ExecutableFilePath() : executablePath;
+    HelpPath = ReplaceLastThree(program, "chm");
+    SettingsPath = ReplaceLastThree(program, "ini");
+    ReadAppSettings();
+    Project.Load();
+
+    BuildWindow();
+    AppTitle = AppTitleText;
+    Converter.Project = &Project;
+    UpdateTitle();
+    setWindowIcon(Icon);
+
+    Pages[0] = new CSourcePage(this, &Project, &Converter);
+    Pages[0]->CreatePage(PageArea);
+    Pages[0]->ShowPage();
+    Pages[1] = new CMappingPage(this, &Project, &Converter);
+    Pages[1]->CreatePage(PageArea);
+    Pages[2] = new CRunPage(this, &Project, &Converter);
+    Pages[2]->CreatePage(PageArea);
+    UpdateNavButtons();
+}
+
+void CWizardDlg::BuildWindow()
+{
+    setObjectName(QStringLiteral("CWizardDlg"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    MenuBar = new QMenuBar(this);
+    layout->setMenuBar(MenuBar);
+
+    // Menu 133.
+    auto addCommand = [this](QMenu* menu, const char* text, unsigned command) {
+        QAction* action = menu->addAction(QString::fromLatin1(text));
+        action->setData(command);
+        connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+        return action;
+    };
+    QMenu* file = MenuBar->addMenu(QStringLiteral("File"));
+    addCommand(file, "New Project", IdNewProject);
+    addCommand(file, "Load Project...", IdLoadProject);
+    addCommand(file, "Save Project", IdSaveProject);
+    addCommand(file, "Save Project as...", IdSaveProjectAs);
+    file->addSeparator();
+    addCommand(file, "&Quit", IdCancel);
+    QMenu* help = MenuBar->addMenu(QStringLiteral("Help"));
+    addCommand(help, "Index...", IdHelpIndex);
+    addCommand(help, "&About the Converter", IdAbout);
+
+    // Control 1003: the etched page area the pages share.
+    PageArea = new QFrame(this);
+    PageArea->setObjectName(QStringLiteral("pageArea"));
+    PageArea->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    auto* pageGrid = new QGridLayout(PageArea);
+    pageGrid->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(PageArea, 1);
+
+    // The buttons, created in template order (their tab order), laid out as the
+    // template places them: Help and Preview at the left, Back and Next together,
+    // Quit at the right.
+    auto makeButton = [this](const char* text, const char* name) {
+        auto* button = new QPushButton(QString::fromLatin1(text), this);
+        button->setObjectName(QString::fromLatin1(name));
+        return button;
+    };
+    BackButton = makeButton("< &Back", "back");
+    NextButton = makeButton("&Next >", "next");
+    HelpButton = makeButton("Help F1", "help");
+    QuitButton = makeButton("Quit", "quit");
+    PreviewButton = makeButton("&Preview", "preview");
+    for (QPushButton* button : {BackButton, NextButton}) {
+        // Hidden, never disabled; a hidden one keeps its place so the other does not move.
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(HelpButton);
+    buttons->addWidget(PreviewButton);
+    buttons->addStretch(1);
+    buttons->addWidget(BackButton);
+    buttons->addWidget(NextButton);
+    buttons->addSpacing(NextButton->sizeHint().width());
+    buttons->addWidget(QuitButton);
+    layout->addLayout(buttons);
+
+    connect(BackButton, &QPushButton::clicked, this, [this] { OnCommand(IdBack); });
+    connect(NextButton, &QPushButton::clicked, this, [this] { OnCommand(IdNext); });
+    connect(HelpButton, &QPushButton::clicked, this, [this] { OnCommand(IdHelp); });
+    connect(PreviewButton, &QPushButton::clicked, this, [this] { OnCommand(IdPreview); });
+    connect(QuitButton, &QPushButton::clicked, this, [this] { OnCommand(IdCancel); });
+}
+
+void CWizardDlg::UpdateTitle()
+{
+    const std::string title = AppTitle + " [" + (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) + "]";
+    setWindowTitle(ToQt(title));
+}
+
+void CWizardDlg::UpdateNavButtons()
+{
+    BackButton->setVisible(CurrentPage != 0);
+    NextButton->setVisible(CurrentPage < 2);
+}
+
+void CWizardDlg::OnBack()
+{
+    if (CurrentPage == 0)
+        return;
+    Pages[CurrentPage]->HidePage();
+    --CurrentPage;
+    Pages[CurrentPage]->ShowPage();
+    UpdateNavButtons();
+}
+
+void CWizardDlg::OnNext()
+{
+    if (CurrentPage == 2)
+        return;
+    if (!Pages[CurrentPage]->CanLeave())
+        return;
+    Pages[CurrentPage]->HidePage();
+    ++CurrentPage;
+    Pages[CurrentPage]->ShowPage();
+    UpdateNavButtons();
+}
+
+void CWizardDlg::OnPreview()
+{
+    Pages[CurrentPage]->StoreData();
+    std::error_code ec;
+    if (Project.FileName.empty() || !std::filesystem::exists(Project.FileName, ec)) {
+        UserDialogs().ShowMessage(this, PreviewWarning, "Warning", IUserDialogs::Icon::Stop);
+        return;
+    }
+    ShowPreviewWindow();
+}
+
+void CWizardDlg::ShowPreviewWindow()
+{
+    // Part 2.6: CPreviewDlg (ui/PreviewDlg.*) is built separately; it is run modally here
+    // with (this, &Project, &Converter) once it exists.
+}
+
+void CWizardDlg::OnHelpIndex() { ShowHelp("index.html"); }
+
+bool CWizardDlg::OnHelpInfo()
+{
+    OnHelpIndex();
+    return true;
+}
+
+void CWizardDlg::ShowHelp(std::string topic)
+{
+    const std::string address = HelpPath + "::/" + topic;
+    HelpAddresses.push_back(address);
+    if (HelpLauncher)
+        (void)HelpLauncher(static_cast<void*>(static_cast<QWidget*>(this)), address.c_str(), 0, 0);
+}
+
+void CWizardDlg::ShowAbout()
+{
+    CAboutDlg about(this, AppTitle, Icon);
+    about.exec();
+}
+
+bool CWizardDlg::OnCommand(unsigned command, const void* data)
+{
+    switch (command) {
+    case IdNewProject:
+        Project.ResetDefaults();
+        UpdateTitle();
+        Pages[CurrentPage]->ShowPage();
+        return true;
+    case IdLoadProject:
+        if (ChooseProjectFile(false)) {
+            Project.Load();
+            UpdateTitle();
+            Pages[CurrentPage]->ShowPage();
+        }
+        return true;
+    case IdSaveProject:
+        if (!Project.ProjectPath.empty()) {
+            Project.Save();
+            return true;
+        }
+        return OnCommand(IdSaveProjectAs);
+    case IdSaveProjectAs:
+        if (ChooseProjectFile(true)) {
+            Pages[CurrentPage]->StoreData();
+            Project.Save();
+            UpdateTitle();
+        }
+        return true;
+    case IdHelpIndex:
+    case IdHelp:
+        OnHelpIndex();
+        return true;
+    case IdAbout:
+        ShowAbout();
+        return true;
+    case IdHelpRequest:
+        if (data)
+            ShowHelp(std::string(static_cast<const char*>(data)));
+        return true;
+    case IdBack:
+        OnBack();
+        return true;
+    case IdNext:
+        OnNext();
+        return true;
+    case IdPreview:
+        OnPreview();
+        return true;
+    case IdCancel:
+        reject();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CWizardDlg::ChooseProjectFile(bool save)
+{
+    std::string path;
+    if (!UserDialogs().ChooseFile(this, save ? IUserDialogs::FileDialog::Save : IUserDialogs::FileDialog::Open,
+                                  Project.ProjectPath, ProjectFilter, ProjectExtension, path))
+        return false;
+    Project.ProjectPath = path;
+    return true;
+}
+
+void CWizardDlg::ReadAppSettings()
+{
+    Project.ProjectPath = GetPrivateProfileString(ProfileSection, "LastProjectName", "", SettingsBuffer, SettingsPath);
+}
+
+void CWizardDlg::WriteAppSettings()
+{
+    (void)WritePrivateProfileString(ProfileSection, "LastProjectName", Project.ProjectPath, SettingsPath);
+}
+
+void CWizardDlg::CloseFrame()
+{
+    if (Closed)
+        return;
+    Closed = true;
+    if (Pages[CurrentPage])
+        Pages[CurrentPage]->StoreData();
+    Project.Save();
+    WriteAppSettings();
+}
+
+bool CWizardDlg::IsRunning() const { return CRunPage::RunInProgress(); }
+
+void CWizardDlg::done(int result)
+{
+    if (IsRunning())
+        return; // a run blocks the window until it ends
+    CloseFrame();
+    QDialog::done(result);
+}
+
+bool CWizardDlg::event(QEvent* event)
+{
+    if (event->type() == CHelpRequestEvent::EventType()) {
+        OnCommand(IdHelpRequest, static_cast<CHelpRequestEvent*>(event)->Topic);
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CWizardDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        OnHelpInfo();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CWizardDlg::closeEvent(QCloseEvent* event)
+{
+    if (IsRunning()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "Converter.h"
+#include "Project.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CWizardPage;
+class QFrame;
+class QMenuBar;
+class QPushButton;
+
+// The wizard frame (Part 2.1): the main window. It embeds the one project and the
+// one engine, owns the three pages, moves between them, carries out the File and
+// Help commands and remembers the last project in the settings file.
+class CWizardDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Command and button ids of the specification.
+    enum Command : unsigned {
+        IdCancel = 2,          // Quit button and "&Quit"
+        IdBack = 1000,
+        IdNext = 1001,
+        IdHelp = 1002,
+        IdPreview = 1004,
+        IdHelpRequest = 1070,  // a page's help request
+        IdAbout = 32771,
+        IdNewProject = 32772,
+        IdLoadProject = 32773,
+        IdSaveProject = 32774,
+        IdSaveProjectAs = 32775,
+        IdHelpIndex = 32776,
+    };
+
+    // `executablePath` stands for the running program's path (tests); empty: the real one.
+    explicit CWizardDlg(QWidget* parent = nullptr, const std::string& executablePath = std::string());
+    ~CWizardDlg() override;
+
+    void UpdateTitle();
+    void UpdateNavButtons();
+    void OnBack();
+    void OnNext();
+    void OnPreview();
+    void OnHelpIndex();
+    bool OnHelpInfo();
+    // Menu commands and the page help request; false for a command it does not know.
+    bool OnCommand(unsigned command, const void* data = nullptr);
+    bool ChooseProjectFile(bool save);
+    void ReadAppSettings();
+    void WriteAppSettings();
+    void ShowHelp(std::string topic);
+    void ShowAbout();
+
+    // The closing steps (Part 2.1 "Closing"): store the page on view, save the
+    // project, write "LastProjectName". Every way of closing runs them once.
+    void CloseFrame();
+
+    // The help viewer is reached through this function; tests may replace it.
+    using HelpLauncherFn = std::intptr_t (*)(void* window, const char* address, std::uint32_t command,
+                                             std::uint32_t data);
+    HelpLauncherFn HelpLauncher;
+    // Every address ShowHelp asked for, in order.
+    std::vector<std::string> HelpAddresses;
+
+    CProject Project;
+    QIcon Icon;
+    int CurrentPage = 0;
+    std::string AppTitle;
+    std::string HelpPath;
+    std::string SettingsPath;
+    CConverter Converter;
+    CWizardPage* Pages[3] = {nullptr, nullptr, nullptr};
+
+    // The frame's controls, for the pages and for tests.
+    QPushButton* BackButton = nullptr;
+    QPushButton* NextButton = nullptr;
+    QPushButton* HelpButton = nullptr;
+    QPushButton* PreviewButton = nullptr;
+    QPushButton* QuitButton = nullptr;
+    QFrame* PageArea = nullptr;
+    QMenuBar* MenuBar = nullptr;
+
+    // True while a conversion runs inside the run page (the window takes no input then).
+    bool IsRunning() const;
+
+public Q_SLOTS:
+    void done(int result) override;
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void OnInitDialog(const std::string& executablePath);
+    void BuildWindow();
+    void ShowPreviewWindow();
+
+    bool Closed = false;
+};

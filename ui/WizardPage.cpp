@@ -1,0 +1,77 @@
+#include "WizardPage.h"
+
+#include "WizardDlg.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <algorithm>
+#include <cstring>
+
+int DialogUnitsX(const QWidget* widget, int units)
+{
+    return units * widget->fontMetrics().averageCharWidth() / 4;
+}
+
+int DialogUnitsY(const QWidget* widget, int units) { return units * widget->fontMetrics().height() / 8; }
+
+QEvent::Type CHelpRequestEvent::EventType()
+{
+    static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+CWizardPage::CWizardPage(unsigned templateId, CWizardDlg* frame, CProject* project, CConverter* converter)
+    : TemplateId(templateId), Frame(frame), Project(project), Converter(converter)
+{
+    setObjectName(QStringLiteral("page%1").arg(templateId));
+    hide();
+}
+
+CWizardPage::~CWizardPage() = default;
+
+int CWizardPage::CreatePage(QWidget* pageArea)
+{
+    setParent(pageArea);
+    // Hidden pages keep their room, so the pages share one place and the window
+    // keeps its size whichever page is on view.
+    QSizePolicy policy = sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
+    // The page templates are 386 x 212 dialog units.
+    setMinimumSize(DialogUnitsX(this, 386), DialogUnitsY(this, 212));
+    if (auto* grid = qobject_cast<QGridLayout*>(pageArea->layout()))
+        grid->addWidget(this, 0, 0);
+    hide();
+    return 1;
+}
+
+void CWizardPage::ShowPage() { show(); }
+
+void CWizardPage::HidePage()
+{
+    StoreData();
+    hide();
+}
+
+bool CWizardPage::OnHelpInfo()
+{
+    // lstrcpynA with a count of 31: at most 30 characters, then the terminating zero.
+    const std::string topic = GetHelpTopic();
+    const std::size_t length = std::min<std::size_t>(topic.size(), 30);
+    std::memcpy(HelpTopicBuffer, topic.data(), length);
+    HelpTopicBuffer[length] = '\0';
+    QCoreApplication::postEvent(Frame, new CHelpRequestEvent(HelpTopicBuffer));
+    return true;
+}
+
+void CWizardPage::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        OnHelpInfo();
+        // The default handling passes the help message on to the frame.
+        event->ignore();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

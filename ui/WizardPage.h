@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QEvent>
+#include <QWidget>
+#include <string>
+
+class CConverter;
+class CProject;
+class CWizardDlg;
+class QKeyEvent;
+
+// Dialog units of the window's font: a quarter of the average character width
+// across, an eighth of the font height down (the sizes the specification gives).
+int DialogUnitsX(const QWidget* widget, int units);
+int DialogUnitsY(const QWidget* widget, int units);
+
+// A page's help request to the frame, command 1070 (Part 2.2): posted, not sent,
+// carrying the address of the page's HelpTopicBuffer.
+class CHelpRequestEvent : public QEvent {
+public:
+    static constexpr int Command = 1070;
+    static QEvent::Type EventType();
+    explicit CHelpRequestEvent(const char* topic) : QEvent(EventType()), Topic(topic) {}
+    const char* Topic; // zero-terminated, inside the page object
+};
+
+// The abstract base of the three wizard pages (Part 2.2). A page is a child
+// widget of the frame's page area, hidden until the frame calls ShowPage.
+class CWizardPage : public QWidget {
+    Q_OBJECT
+public:
+    CWizardPage(unsigned templateId, CWizardDlg* frame, CProject* project, CConverter* converter);
+    ~CWizardPage() override;
+
+    // Places the (hidden) page in the frame's page area; every page takes the same place.
+    int CreatePage(QWidget* pageArea);
+
+    virtual void ShowPage();
+    virtual void HidePage();
+    virtual void StoreData() = 0;
+    virtual bool CanLeave() = 0;
+    virtual std::string GetHelpTopic() const = 0;
+
+    // F1 inside the page: posts command 1070 with the page's topic to the frame and
+    // then leaves the key to the frame, which opens the index topic first.
+    bool OnHelpInfo();
+
+    unsigned GetTemplateId() const { return TemplateId; }
+    const char* GetHelpTopicBuffer() const { return HelpTopicBuffer; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+    unsigned TemplateId;
+    CWizardDlg* Frame;     // not owned
+    CProject* Project;     // not owned
+    CConverter* Converter; // not owned
+    char HelpTopicBuffer[32] = {};
+};
