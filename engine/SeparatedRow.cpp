@@ -61,8 +61,10 @@ bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::st
         return false;
     Separator = separator[0];
     Marks.clear();
+    // The apostrophe and the double quote, the marks in real use; any other
+    // is left to the general writer and its rules.
     for (const std::string& mark : quotes) {
-        if (mark.size() > 1 || (mark.size() == 1 && mark[0] == Bare))
+        if (!mark.empty() && mark != "'" && mark != "\"")
             return false;
         Marks.push_back(mark.empty() ? Bare : mark[0]);
     }

@@ -7,7 +7,8 @@
 
 // The values of one separated line, cut and written in a single pass over its
 // bytes: the common settings of a one-byte field separator and quotation marks
-// of at most one byte. The bytes are those the general writer gives.
+// that are empty, an apostrophe or a double quote. The bytes are those the
+// general writer gives.
 class SeparatedRow {
   public:
     // False when the settings need the general writer.
