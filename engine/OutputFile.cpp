@@ -42,8 +42,7 @@ void OutputFile::WriteOut(const char* data, std::size_t size)
 
 void OutputFile::WaitForWrite()
 {
-    if (Pending.valid())
-        Pending.get(); // throws what the write threw
+    Writer.Wait(); // throws what the write threw
 }
 
 void OutputFile::Flush()
@@ -55,7 +54,7 @@ void OutputFile::Flush()
     SpareUsed = Used;
     Unwritten = 0;
     Used = 0;
-    Pending = std::async(std::launch::async, [this] { WriteOut(Spare.get(), SpareUsed); });
+    Writer.Start([this] { WriteOut(Spare.get(), SpareUsed); });
 }
 
 void OutputFile::Close()
@@ -77,11 +76,7 @@ void OutputFile::Close()
 
 void OutputFile::Abandon()
 {
-    try {
-        WaitForWrite();
-    } catch (const FileError&) {
-        // The caller already reports a failure.
-    }
+    Writer.Drop(); // the caller already reports a failure
     if (!File)
         return;
     // Best effort, in order: what a failed write left, then the buffer.

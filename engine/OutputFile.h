@@ -1,7 +1,8 @@
 #pragma once
 
+#include "BackgroundTask.h"
+
 #include <cstdio>
-#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -72,5 +73,5 @@ class OutputFile {
     // Spare[Unwritten, SpareUsed) did not go out when its write failed.
     std::size_t SpareUsed = 0;
     std::size_t Unwritten = 0;
-    std::future<void> Pending; // the write of Spare; last, so that it ends first
+    BackgroundTask Writer; // writes Spare; last, so that it ends first
 };

@@ -102,25 +102,23 @@ bool TextLineReader::ReadLine(std::string_view& line)
 void TextLineReader::StartReadAhead()
 {
     char* target = Spare.Get() + Headroom;
-    Pending = std::async(std::launch::async, [this, target] {
+    Reader.Start([this, target] {
         errno = 0; // errno belongs to the thread that reads
-        const std::size_t got = std::fread(target, 1, ChunkSize, File.get());
-        if (got < ChunkSize && std::ferror(File.get()))
+        ReadAheadSize = std::fread(target, 1, ChunkSize, File.get());
+        if (ReadAheadSize < ChunkSize && std::ferror(File.get()))
             throw FileError::FromErrno(FilePath);
-        return got;
     });
 }
 
 void TextLineReader::StopReadAhead()
 {
-    if (Pending.valid())
-        Pending.wait();
-    Pending = std::future<std::size_t>();
+    Reader.Drop();
 }
 
 void TextLineReader::Refill()
 {
-    const std::size_t got = Pending.get(); // throws what the read threw
+    Reader.Wait(); // throws what the read threw
+    const std::size_t got = ReadAheadSize;
     const std::size_t pending = End - Begin;
     if (pending <= Headroom) {
         // The start of the line goes in front of the new chunk.

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "BackgroundTask.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -61,7 +62,8 @@ class TextLineReader {
     Memory Buffer;
     std::size_t Begin = 0; // unread data is Buffer[Begin, End)
     std::size_t End = 0;
-    bool AtEnd = false;               // nothing more will come from the file
-    Memory Spare;                     // the next chunk goes to Spare[Headroom, ...)
-    std::future<std::size_t> Pending; // reads the next chunk; last, so that it ends first
+    bool AtEnd = false;            // nothing more will come from the file
+    Memory Spare;                  // the next chunk goes to Spare[Headroom, ...)
+    std::size_t ReadAheadSize = 0; // bytes the last read-ahead got
+    BackgroundTask Reader;         // reads ahead; last, so that it ends first
 };
