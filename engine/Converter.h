@@ -70,7 +70,7 @@ class CConverter {
   private:
     bool ReadLineView(std::string_view& line);
     void SplitLineViews(std::string_view line, std::vector<std::string_view>& fields) const;
-    void WriteLineRow(std::string_view line, const class SeparatedRow* oneByteSettings);
+    void WriteLineRow(std::string_view line, const class SeparatedRow* singlePass);
     void WriteValue(std::string_view value, std::size_t column);
     void WriteLongValue(std::string_view value, std::string_view mark);
     void WriteRowEnd();

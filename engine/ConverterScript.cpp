@@ -166,12 +166,12 @@ int CConverter::WriteRow(const std::vector<std::string>& fields)
     return WriteRow(std::vector<std::string_view>(fields.begin(), fields.end()));
 }
 
-void CConverter::WriteLineRow(std::string_view line, const SeparatedRow* oneByteSettings)
+void CConverter::WriteLineRow(std::string_view line, const SeparatedRow* singlePass)
 {
-    if (oneByteSettings && line.size() <= OutputFile::BufferSize) {
+    if (singlePass && line.size() <= OutputFile::BufferSize) {
         if (char* out = TargetFile.Reserve(InsertPrefix.size() + SeparatedRow::SizeLimit(line.size()))) {
             out = std::copy(InsertPrefix.begin(), InsertPrefix.end(), out);
-            TargetFile.Advance(oneByteSettings->Write(out, line));
+            TargetFile.Advance(singlePass->Write(out, line));
             WriteRowEnd();
             return;
         }
@@ -226,10 +226,12 @@ int CConverter::Run(ProgressFn progress)
         // when i + 1 is a multiple of the interval, a report when i is one of 9.
         std::uint64_t linesToCommit = interval;
         std::uint64_t linesToReport = 0;
-        // The settings stay as they are for the whole run.
-        SeparatedRow oneByteSettings;
-        const bool singlePass =
-            Project->WithSeparators != 0 && oneByteSettings.Prepare(FieldSeparator, Project->Quotes);
+        // Separator and marks are taken once: the settings stay as they are for the whole run.
+        SeparatedRow separatedRow;
+        const SeparatedRow* singlePass =
+            Project->WithSeparators != 0 && separatedRow.Prepare(FieldSeparator, Project->Quotes)
+                ? &separatedRow
+                : nullptr;
         std::string_view line;
         std::uint64_t i = 0;
         for (; ReadLineView(line); ++i) {
@@ -240,7 +242,7 @@ int CConverter::Run(ProgressFn progress)
             linesToReport = reportDue ? 8 : linesToReport - 1;
             if (header && i == 0)
                 continue;
-            WriteLineRow(line, singlePass ? &oneByteSettings : nullptr);
+            WriteLineRow(line, singlePass);
             if (commit && commitDue)
                 WriteCommit();
             if (reportDue)
