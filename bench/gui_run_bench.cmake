@@ -1,4 +1,4 @@
-# The wizard's run time against tabulon-convert (issue 4). Included by ui/CMakeLists.txt,
+# The wizard's run time against tabulon-convert. Included by ui/CMakeLists.txt,
 # so bench/CMakeLists.txt stays the benchmark owner's. Not registered with ctest.
 add_executable(gui_run_bench ${CMAKE_SOURCE_DIR}/bench/gui_run_bench.cpp)
 target_link_libraries(gui_run_bench PRIVATE tabulon_ui)

@@ -1,4 +1,4 @@
-// The wizard's run against tabulon-convert on the same source (issue 4: at most
+// The wizard's run against tabulon-convert on the same source (at most
 // 1.2 times as long). Not a test: it prints the times and the ratio.
 //
 //   build/bench/gui_run_bench [LINES] [ROUNDS]     (defaults 1000000 and 5)

@@ -1,7 +1,48 @@
 #include "HelpLauncher.h"
 
-// Placeholder until the help viewer exists: no viewer, silently.
-std::intptr_t HtmlHelpLauncher(void*, const char*, std::uint32_t, std::uint32_t)
+std::intptr_t CHelpLauncher::Launch(void* window, const char* address, std::uint32_t command,
+                                    std::uint32_t data)
 {
-    return 0;
+    if (!HelpLibrary && !HelpLoadFailed) {
+        char path[HelpControlPathSize] = {};
+        if (Loader->ReadHelpControlPath(path))
+            HelpLibrary = Loader->LoadControl(path);
+        if (!HelpLibrary)
+            HelpLibrary = Loader->LoadControl(HelpControlName);
+        if (!HelpLibrary) {
+            HelpLoadFailed = true;
+            return 0;
+        }
+    }
+    // A failed load leaves no library: every later request ends here at once.
+    if (!HelpLibrary)
+        return 0;
+    if (!HelpEntry) {
+        HelpEntry = Loader->FindEntry(HelpLibrary, HelpEntryOrdinal);
+        if (!HelpEntry) {
+            HelpLoadFailed = true;
+            return 0;
+        }
+    }
+    return HelpEntry(window, address, command, data);
+}
+
+namespace {
+
+CHelpLauncher& ProcessHelpLauncher()
+{
+    static CHelpLauncher launcher(PlatformHelpControlLoader());
+    return launcher;
+}
+
+} // namespace
+
+void UseHelpControlLoader(HelpControlLoader& loader)
+{
+    ProcessHelpLauncher() = CHelpLauncher(loader);
+}
+
+std::intptr_t HtmlHelpLauncher(void* window, const char* address, std::uint32_t command, std::uint32_t data)
+{
+    return ProcessHelpLauncher().Launch(window, address, command, data);
 }

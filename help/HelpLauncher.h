@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HelpControl.h"
+
 #include <cstdint>
 
 // Opens a topic of the compiled help file. `address` is "<help file>::/<topic>".
@@ -7,3 +9,24 @@
 // reports anything to the user. `window` is the caller's window (a QWidget* on
 // systems without the HTML Help control).
 std::intptr_t HtmlHelpLauncher(void* window, const char* address, std::uint32_t command, std::uint32_t data);
+
+// Loads the help control at the first request and at most once; after a
+// failed load it tries nothing again. A loaded control without its entry point
+// has only the lookup repeated by later requests.
+class CHelpLauncher {
+  public:
+    explicit CHelpLauncher(HelpControlLoader& loader) : Loader(&loader) {}
+
+    std::intptr_t Launch(void* window, const char* address, std::uint32_t command, std::uint32_t data);
+
+    HelpModule HelpLibrary = nullptr; // never unloaded
+    HelpEntryPoint HelpEntry = nullptr;
+    bool HelpLoadFailed = false;
+
+  private:
+    HelpControlLoader* Loader;
+};
+
+// Gives HtmlHelpLauncher a fresh state that loads through `loader`, so tests can
+// watch what the program asks of the help control.
+void UseHelpControlLoader(HelpControlLoader& loader);

@@ -4,7 +4,7 @@
 #include <string_view>
 
 // The help file and the settings file lie beside the executable: its full path
-// with the last three characters overwritten (Part 2.1), whatever the extension
+// with the last three characters overwritten, whatever the extension
 // is. C:\Tools\conv.exe gives C:\Tools\conv.chm and C:\Tools\conv.ini; the
 // Linux program is build/tabulon.bin (reached through the link build/tabulon),
 // so build/tabulon.chm and build/tabulon.ini. A path shorter than three

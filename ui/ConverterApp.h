@@ -1,9 +1,9 @@
 #pragma once
 
-// The application object (Part 2.1): runs the wizard frame modally; when the
+// The application object: runs the wizard frame modally; when the
 // frame closes, the program ends.
 class CConverterApp {
-public:
+  public:
     // Runs the frame; returns false, always, after its modal run has ended.
     bool InitInstance();
 };

@@ -17,10 +17,11 @@ qsizetype CountOthers(const QString& text)
 
 // Refuses any change that brings in a character other than a digit.
 class DigitsOnly : public QValidator {
-public:
+  public:
     DigitsOnly(QLineEdit* edit) : QValidator(edit), Edit(edit), Accepted(edit->text())
     {
-        QObject::connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { Accepted = text; });
+        QObject::connect(edit, &QLineEdit::textChanged, this,
+                         [this](const QString& text) { Accepted = text; });
     }
 
     // The edit already holds `input` here; the text before the change is the last accepted one.
@@ -34,11 +35,14 @@ public:
         return Acceptable;
     }
 
-private:
+  private:
     QLineEdit* Edit;
     QString Accepted;
 };
 
 } // namespace
 
-CDigitsEdit::CDigitsEdit(QWidget* parent) : QLineEdit(parent) { setValidator(new DigitsOnly(this)); }
+CDigitsEdit::CDigitsEdit(QWidget* parent) : QLineEdit(parent)
+{
+    setValidator(new DigitsOnly(this));
+}

@@ -7,6 +7,6 @@
 // size of -5) shows as it is and may still be edited.
 class CDigitsEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     explicit CDigitsEdit(QWidget* parent = nullptr);
 };

@@ -105,11 +105,20 @@ void CMappingPage::ShowPage()
     Rebuilding = false;
 }
 
-void CMappingPage::StoreData() { StoreRow(); }
+void CMappingPage::StoreData()
+{
+    StoreRow();
+}
 
-bool CMappingPage::CanLeave() { return true; }
+bool CMappingPage::CanLeave()
+{
+    return true;
+}
 
-std::string CMappingPage::GetHelpTopic() const { return "page2.html"; }
+std::string CMappingPage::GetHelpTopic() const
+{
+    return "page2.html";
+}
 
 void CMappingPage::OnItemChanged(int row)
 {

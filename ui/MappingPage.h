@@ -5,14 +5,14 @@
 class QLineEdit;
 class QTableWidget;
 
-// Page 1 (Part 2.4): one row per column of the source, with its source name, its
+// Page 1: one row per column of the source, with its source name, its
 // target name and its quotation ("No" for none). The edit boxes below show the row
 // last picked; what the user types there is written into that row, and into the
 // project's Columns and Quotes, when another row is picked or the page is stored,
 // so the run uses it and the project file keeps it.
 class CMappingPage : public CWizardPage {
     Q_OBJECT
-public:
+  public:
     CMappingPage(CWizardDlg* frame, CProject* project, CConverter* converter);
 
     void ShowPage() override;
@@ -25,16 +25,16 @@ public:
     // The list's current row changed to `row` (picked with the mouse or the keyboard).
     void OnItemChanged(int row);
 
-    QTableWidget* ColumnList = nullptr;     // 1016
-    QLineEdit* SourceColumnEdit = nullptr;  // 1021, shown only
-    QLineEdit* TargetColumnEdit = nullptr;  // 1022
-    QLineEdit* QuotationEdit = nullptr;     // 1024
+    QTableWidget* ColumnList = nullptr;    // 1016
+    QLineEdit* SourceColumnEdit = nullptr; // 1021, shown only
+    QLineEdit* TargetColumnEdit = nullptr; // 1022
+    QLineEdit* QuotationEdit = nullptr;    // 1024
     int CurrentRow = -1;
 
     // The text of a cell of the list (column 0 source, 1 target, 2 quotation).
     std::string CellText(int row, int column) const;
 
-private:
+  private:
     void SetCell(int row, int column, const std::string& text);
     void LoadRow(int row);
     void CarryIntoProject(int row, const std::string& target, const std::string& quotation);

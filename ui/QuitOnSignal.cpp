@@ -38,7 +38,8 @@ void QuitOnTerminationSignals()
 {
     if (SignalSockets[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, SignalSockets) != 0)
         return;
-    auto* notifier = new QSocketNotifier(SignalSockets[0], QSocketNotifier::Read, QCoreApplication::instance());
+    auto* notifier =
+        new QSocketNotifier(SignalSockets[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char byte;
         (void)!::read(SignalSockets[0], &byte, 1);

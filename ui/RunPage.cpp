@@ -29,7 +29,7 @@ Clock::time_point LastPaint;
 // While a run goes on, the application's input is dropped (not queued for later):
 // the window paints, answers the window system and takes no clicks or keys.
 class RunInputBlocker : public QObject {
-public:
+  public:
     RunInputBlocker()
     {
         Running = true;
@@ -46,7 +46,7 @@ public:
         Running = false;
     }
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         switch (event->type()) {
@@ -108,7 +108,8 @@ CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     Progress = new QProgressBar(this);
     RunButton = new QPushButton(QStringLiteral("Run"), this);
     auto* explanation = new QLabel(
-        QStringLiteral("This window shows execution status: number of converter rows and total progress indicator"),
+        QStringLiteral(
+            "This window shows execution status: number of converter rows and total progress indicator"),
         this);
     StatusLine->setObjectName(QStringLiteral("c1022"));
     Progress->setObjectName(QStringLiteral("c1018"));
@@ -142,11 +143,20 @@ void CRunPage::ShowPage()
 
 void CRunPage::StoreData() {}
 
-bool CRunPage::CanLeave() { return true; }
+bool CRunPage::CanLeave()
+{
+    return true;
+}
 
-std::string CRunPage::GetHelpTopic() const { return "page3.html"; }
+std::string CRunPage::GetHelpTopic() const
+{
+    return "page3.html";
+}
 
-bool CRunPage::RunInProgress() { return Running; }
+bool CRunPage::RunInProgress()
+{
+    return Running;
+}
 
 void CRunPage::OnRun()
 {
@@ -169,7 +179,8 @@ void CRunPage::OnRun()
                               : Describe("The source file cannot be opened.", failure.File, failure.Reason);
             }
         } catch (const FileError& error) {
-            message = Describe("The conversion stopped at a read or write error.", error.FileName, error.Reason);
+            message =
+                Describe("The conversion stopped at a read or write error.", error.FileName, error.Reason);
             message += "\n\nThe statements written before it stay in the script.";
         }
     }

@@ -6,13 +6,13 @@ class CStatusLine;
 class QProgressBar;
 class QPushButton;
 
-// Page 2 (Part 2.5): the Run button, a status line and a progress bar. A run
+// Page 2: the Run button, a status line and a progress bar. A run
 // converts the whole source on the user-interface thread; the window keeps
 // painting (at most every 50 ms) but takes no input until the run ends. A run
 // that cannot open its files, or fails midway, tells the user which file and why.
 class CRunPage : public CWizardPage {
     Q_OBJECT
-public:
+  public:
     CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter);
 
     void ShowPage() override;

@@ -27,7 +27,10 @@ constexpr const char* SourceFilter = "Text Files (*.txt)|*.txt|CSV Files (*.csv)
 constexpr const char* SourceExtension = "txt";
 constexpr const char* ScriptExtension = "sql";
 
-void SetChecked(QAbstractButton* button, std::int32_t value) { button->setChecked(value != 0); }
+void SetChecked(QAbstractButton* button, std::int32_t value)
+{
+    button->setChecked(value != 0);
+}
 
 } // namespace
 
@@ -62,9 +65,10 @@ void CSourcePage::BuildControls()
     auto* insertLabel = new QLabel(QStringLiteral("INSERT statements "), this);
 
     const std::pair<QWidget*, const char*> names[] = {
-        {SourceEdit, "c1004"},     {SourceBrowse, "c1005"},   {FirstRowCheck, "c1006"}, {SeparatorRadio, "c1007"},
-        {WidthsRadio, "c1009"},    {SeparatorCombo, "c1068"}, {WidthsEdit, "c1024"},    {TargetEdit, "c1010"},
-        {TargetBrowse, "c1011"},   {TableEdit, "c1012"},      {SqlSepCombo, "c1013"},   {CommitCheck, "c1014"},
+        {SourceEdit, "c1004"},     {SourceBrowse, "c1005"}, {FirstRowCheck, "c1006"},
+        {SeparatorRadio, "c1007"}, {WidthsRadio, "c1009"},  {SeparatorCombo, "c1068"},
+        {WidthsEdit, "c1024"},     {TargetEdit, "c1010"},   {TargetBrowse, "c1011"},
+        {TableEdit, "c1012"},      {SqlSepCombo, "c1013"},  {CommitCheck, "c1014"},
         {CommitSizeEdit, "c1015"},
     };
     for (const auto& [widget, name] : names)
@@ -193,9 +197,15 @@ bool CSourcePage::CanLeave()
     return true;
 }
 
-std::string CSourcePage::GetHelpTopic() const { return "page1.html"; }
+std::string CSourcePage::GetHelpTopic() const
+{
+    return "page1.html";
+}
 
-void CSourcePage::UpdateCommitControls() { CommitSizeEdit->setEnabled(CommitCheck->isChecked()); }
+void CSourcePage::UpdateCommitControls()
+{
+    CommitSizeEdit->setEnabled(CommitCheck->isChecked());
+}
 
 void CSourcePage::UpdateSplitControls()
 {
@@ -204,15 +214,22 @@ void CSourcePage::UpdateSplitControls()
     WidthsEdit->setEnabled(!separated);
 }
 
-void CSourcePage::OnBrowseSource() { BrowseForFile(SourceEdit, SourceFilter, SourceExtension); }
+void CSourcePage::OnBrowseSource()
+{
+    BrowseForFile(SourceEdit, SourceFilter, SourceExtension);
+}
 
-void CSourcePage::OnBrowseTarget() { BrowseForFile(TargetEdit, ScriptFilter, ScriptExtension); }
+void CSourcePage::OnBrowseTarget()
+{
+    BrowseForFile(TargetEdit, ScriptFilter, ScriptExtension);
+}
 
 void CSourcePage::BrowseForFile(QLineEdit* edit, const char* filter, const char* defaultExtension)
 {
     const std::string current = FromQt(edit->text());
     std::string path;
-    if (UserDialogs().ChooseFile(this, IUserDialogs::FileDialog::Save, current, filter, defaultExtension, path))
+    if (UserDialogs().ChooseFile(this, IUserDialogs::FileDialog::Save, current, filter, defaultExtension,
+                                 path))
         edit->setText(ToQt(path));
 }
 

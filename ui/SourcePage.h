@@ -8,11 +8,11 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-// Page 0 (Part 2.3): the source file and how its lines split, the target script
+// Page 0: the source file and how its lines split, the target script
 // and table, the SQL options. Next checks the input and discovers the columns.
 class CSourcePage : public CWizardPage {
     Q_OBJECT
-public:
+  public:
     CSourcePage(CWizardDlg* frame, CProject* project, CConverter* converter);
 
     void ShowPage() override;
@@ -26,7 +26,7 @@ public:
     void OnBrowseTarget();
     void BrowseForFile(QLineEdit* edit, const char* filter, const char* defaultExtension);
 
-    // The controls, by their ids in the specification.
+    // The controls, by their resource ids.
     QLineEdit* SourceEdit = nullptr;        // 1004
     QPushButton* SourceBrowse = nullptr;    // 1005
     QCheckBox* FirstRowCheck = nullptr;     // 1006
@@ -41,7 +41,7 @@ public:
     QCheckBox* CommitCheck = nullptr;       // 1014
     QLineEdit* CommitSizeEdit = nullptr;    // 1015
 
-private:
+  private:
     void BuildControls();
     void ShowError(const char* message);
 };

@@ -24,7 +24,10 @@ QSize CStatusLine::sizeHint() const
     return QSize(fontMetrics().averageCharWidth() * 40, fontMetrics().height() + 2 * frameWidth() + 4);
 }
 
-QSize CStatusLine::minimumSizeHint() const { return QSize(0, sizeHint().height()); }
+QSize CStatusLine::minimumSizeHint() const
+{
+    return QSize(0, sizeHint().height());
+}
 
 void CStatusLine::paintEvent(QPaintEvent* event)
 {

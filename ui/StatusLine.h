@@ -8,7 +8,7 @@
 // engine may report as often as it likes.
 class CStatusLine : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit CStatusLine(QWidget* parent = nullptr);
 
     void SetStatus(const char* text);
@@ -17,10 +17,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     std::string Text;
     bool UpdatePending = false;
 };

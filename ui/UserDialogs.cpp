@@ -55,8 +55,7 @@ void QtUserDialogs::ShowMessage(QWidget* owner, const std::string& text, const s
 }
 
 bool QtUserDialogs::ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName,
-                               std::string_view filter, std::string_view defaultExtension,
-                               std::string& path)
+                               std::string_view filter, std::string_view defaultExtension, std::string& path)
 {
     QFileDialog dialog(owner);
     dialog.setNameFilters(QtFileFilter(filter).split(QStringLiteral(";;")));

@@ -11,9 +11,9 @@ class QWidget;
 // tests install a double with SetUserDialogs, so no test opens a modal dialog.
 // Every window of the wizard (frame, pages, preview) goes through UserDialogs().
 class IUserDialogs {
-public:
+  public:
     enum class Icon {
-        Stop,        // MB_ICONHAND: errors ("Error") and the preview's "Warning"
+        Stop, // MB_ICONHAND: errors ("Error") and the preview's "Warning"
         Warning,
         Information,
     };
@@ -41,12 +41,10 @@ public:
 
 // The real dialogs.
 class QtUserDialogs : public IUserDialogs {
-public:
-    void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption,
-                     Icon icon) override;
-    bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName,
-                    std::string_view filter, std::string_view defaultExtension,
-                    std::string& path) override;
+  public:
+    void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption, Icon icon) override;
+    bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName, std::string_view filter,
+                    std::string_view defaultExtension, std::string& path) override;
 };
 
 // The dialogs in use: the installed ones, or a process-wide QtUserDialogs.

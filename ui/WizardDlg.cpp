@@ -5,6 +5,7 @@
 #include "AppPaths.h"
 #include "HelpLauncher.h"
 #include "MappingPage.h"
+#include "PreviewDlg.h"
 #include "ProfileFile.h"
 #include "QtText.h"
 #include "RunPage.h"
@@ -79,8 +80,8 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
 void CWizardDlg::BuildWindow()
 {
     setObjectName(QStringLiteral("CWizardDlg"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
@@ -151,7 +152,8 @@ void CWizardDlg::BuildWindow()
 
 void CWizardDlg::UpdateTitle()
 {
-    const std::string title = AppTitle + " [" + (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) + "]";
+    const std::string title =
+        AppTitle + " [" + (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) + "]";
     setWindowTitle(ToQt(title));
 }
 
@@ -196,11 +198,14 @@ void CWizardDlg::OnPreview()
 
 void CWizardDlg::ShowPreviewWindow()
 {
-    // Part 2.6: CPreviewDlg (ui/PreviewDlg.*) is built separately; it is run modally here
-    // with (this, &Project, &Converter) once it exists.
+    CPreviewDlg preview(this, &Project, &Converter);
+    preview.exec();
 }
 
-void CWizardDlg::OnHelpIndex() { ShowHelp("index.html"); }
+void CWizardDlg::OnHelpIndex()
+{
+    ShowHelp("index.html");
+}
 
 bool CWizardDlg::OnHelpInfo()
 {
@@ -212,8 +217,15 @@ void CWizardDlg::ShowHelp(std::string topic)
 {
     const std::string address = HelpPath + "::/" + topic;
     HelpAddresses.push_back(address);
+#ifdef _WIN32
+    // The HTML Help control wants the native window.
+    void* window = reinterpret_cast<void*>(winId());
+#else
+    // The built-in viewer takes the widget itself as its owner.
+    void* window = static_cast<QWidget*>(this);
+#endif
     if (HelpLauncher)
-        (void)HelpLauncher(static_cast<void*>(static_cast<QWidget*>(this)), address.c_str(), 0, 0);
+        (void)HelpLauncher(window, address.c_str(), 0, 0);
 }
 
 void CWizardDlg::ShowAbout()
@@ -281,7 +293,8 @@ bool CWizardDlg::OnCommand(unsigned command, const void* data)
 bool CWizardDlg::ChooseProjectFile(bool save)
 {
     std::string path;
-    if (!UserDialogs().ChooseFile(this, save ? IUserDialogs::FileDialog::Save : IUserDialogs::FileDialog::Open,
+    if (!UserDialogs().ChooseFile(this,
+                                  save ? IUserDialogs::FileDialog::Save : IUserDialogs::FileDialog::Open,
                                   Project.ProjectPath, ProjectFilter, ProjectExtension, path))
         return false;
     Project.ProjectPath = path;
@@ -290,7 +303,8 @@ bool CWizardDlg::ChooseProjectFile(bool save)
 
 void CWizardDlg::ReadAppSettings()
 {
-    Project.ProjectPath = GetPrivateProfileString(ProfileSection, "LastProjectName", "", SettingsBuffer, SettingsPath);
+    Project.ProjectPath =
+        GetPrivateProfileString(ProfileSection, "LastProjectName", "", SettingsBuffer, SettingsPath);
 }
 
 void CWizardDlg::WriteAppSettings()
@@ -309,7 +323,10 @@ void CWizardDlg::CloseFrame()
     WriteAppSettings();
 }
 
-bool CWizardDlg::IsRunning() const { return CRunPage::RunInProgress(); }
+bool CWizardDlg::IsRunning() const
+{
+    return CRunPage::RunInProgress();
+}
 
 void CWizardDlg::done(int result)
 {

@@ -14,20 +14,20 @@ class QFrame;
 class QMenuBar;
 class QPushButton;
 
-// The wizard frame (Part 2.1): the main window. It embeds the one project and the
+// The wizard frame: the main window. It embeds the one project and the
 // one engine, owns the three pages, moves between them, carries out the File and
 // Help commands and remembers the last project in the settings file.
 class CWizardDlg : public QDialog {
     Q_OBJECT
-public:
-    // Command and button ids of the specification.
+  public:
+    // Command and button ids, as the menu and the buttons send them.
     enum Command : unsigned {
-        IdCancel = 2,          // Quit button and "&Quit"
+        IdCancel = 2, // Quit button and "&Quit"
         IdBack = 1000,
         IdNext = 1001,
         IdHelp = 1002,
         IdPreview = 1004,
-        IdHelpRequest = 1070,  // a page's help request
+        IdHelpRequest = 1070, // a page's help request
         IdAbout = 32771,
         IdNewProject = 32772,
         IdLoadProject = 32773,
@@ -55,7 +55,7 @@ public:
     void ShowHelp(std::string topic);
     void ShowAbout();
 
-    // The closing steps (Part 2.1 "Closing"): store the page on view, save the
+    // The closing steps: store the page on view, save the
     // project, write "LastProjectName". Every way of closing runs them once.
     void CloseFrame();
 
@@ -87,15 +87,15 @@ public:
     // True while a conversion runs inside the run page (the window takes no input then).
     bool IsRunning() const;
 
-public Q_SLOTS:
+  public Q_SLOTS:
     void done(int result) override;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void OnInitDialog(const std::string& executablePath);
     void BuildWindow();
     void ShowPreviewWindow();

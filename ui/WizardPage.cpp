@@ -13,7 +13,10 @@ int DialogUnitsX(const QWidget* widget, int units)
     return units * widget->fontMetrics().averageCharWidth() / 4;
 }
 
-int DialogUnitsY(const QWidget* widget, int units) { return units * widget->fontMetrics().height() / 8; }
+int DialogUnitsY(const QWidget* widget, int units)
+{
+    return units * widget->fontMetrics().height() / 8;
+}
 
 QEvent::Type CHelpRequestEvent::EventType()
 {
@@ -46,7 +49,10 @@ int CWizardPage::CreatePage(QWidget* pageArea)
     return 1;
 }
 
-void CWizardPage::ShowPage() { show(); }
+void CWizardPage::ShowPage()
+{
+    show();
+}
 
 void CWizardPage::HidePage()
 {

@@ -10,25 +10,25 @@ class CWizardDlg;
 class QKeyEvent;
 
 // Dialog units of the window's font: a quarter of the average character width
-// across, an eighth of the font height down (the sizes the specification gives).
+// across, an eighth of the font height down (the sizes the dialog layouts are drawn in).
 int DialogUnitsX(const QWidget* widget, int units);
 int DialogUnitsY(const QWidget* widget, int units);
 
-// A page's help request to the frame, command 1070 (Part 2.2): posted, not sent,
+// A page's help request to the frame, command 1070: posted, not sent,
 // carrying the address of the page's HelpTopicBuffer.
 class CHelpRequestEvent : public QEvent {
-public:
+  public:
     static constexpr int Command = 1070;
     static QEvent::Type EventType();
     explicit CHelpRequestEvent(const char* topic) : QEvent(EventType()), Topic(topic) {}
     const char* Topic; // zero-terminated, inside the page object
 };
 
-// The abstract base of the three wizard pages (Part 2.2). A page is a child
+// The abstract base of the three wizard pages. A page is a child
 // widget of the frame's page area, hidden until the frame calls ShowPage.
 class CWizardPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     CWizardPage(unsigned templateId, CWizardDlg* frame, CProject* project, CConverter* converter);
     ~CWizardPage() override;
 
@@ -48,7 +48,7 @@ public:
     unsigned GetTemplateId() const { return TemplateId; }
     const char* GetHelpTopicBuffer() const { return HelpTopicBuffer; }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     unsigned TemplateId;

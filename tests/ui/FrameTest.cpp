@@ -1,4 +1,4 @@
-// The wizard frame (Part 2.1): start, title, buttons, navigation, the File
+// The wizard frame: start, title, buttons, navigation, the File
 // commands and every way of closing.
 #include "AboutDlg.h"
 #include "ProfileFile.h"
@@ -43,7 +43,7 @@ std::string LastProjectName(const std::string& settings)
 } // namespace
 
 class FrameTest : public WizardTest {
-protected:
+  protected:
     CSourcePage& Source() { return *static_cast<CSourcePage*>(Frame->Pages[0]); }
     std::string Title() { return Frame->windowTitle().toStdString(); }
     int VisiblePage()
@@ -104,7 +104,7 @@ TEST_F(FrameTest, FirstStartWithoutSettingsIsUntitledOnPageZero)
     EXPECT_FALSE(frame.BackButton->isVisible());
     EXPECT_TRUE(frame.NextButton->isVisible());
     EXPECT_EQ(frame.Project.ProjectPath, "");
-    // Load ran on the empty path: the read defaults, so Commit is set (Part 1.2).
+    // Load ran on the empty path: the read defaults, so Commit is set.
     EXPECT_EQ(frame.Project.Commit, 1);
     EXPECT_TRUE(Source().CommitCheck->isChecked());
     EXPECT_EQ(frame.Converter.Project, &frame.Project);
@@ -177,8 +177,8 @@ TEST_F(FrameTest, TheWindowKeepsItsSizeOnEveryPage)
 TEST_F(FrameTest, NewProjectShowsTheDefaultsOnThePageOnView)
 {
     WriteProject(Path("p.cvtproj"), {"FileName=a.txt", "TargetName=b.sql", "TableName=T", "Separator=|",
-                                      "SQLSep=GO", "Widths=5,10", "Commit=1", "WithSeparators=0",
-                                      "ColumnNames=0", "CommitSize=9", "nColumns=1", "Column0=A", "Quote0='"});
+                                     "SQLSep=GO", "Widths=5,10", "Commit=1", "WithSeparators=0",
+                                     "ColumnNames=0", "CommitSize=9", "nColumns=1", "Column0=A", "Quote0='"});
     RememberProject(Path("p.cvtproj"));
     CWizardDlg& frame = Start();
     Source().TableEdit->setText(QStringLiteral("typed"));
@@ -197,7 +197,7 @@ TEST_F(FrameTest, NewProjectShowsTheDefaultsOnThePageOnView)
     EXPECT_EQ(Source().SourceEdit->text().toStdString(), "");
     EXPECT_EQ(Source().TargetEdit->text().toStdString(), "");
     EXPECT_EQ(Source().TableEdit->text().toStdString(), "");
-    // New keeps the widths text and the columns (Part 1.1).
+    // New keeps the widths text and the columns.
     EXPECT_EQ(Source().WidthsEdit->text().toStdString(), "5,10");
     EXPECT_EQ(frame.Project.Columns.size(), 1u);
 }
@@ -222,7 +222,8 @@ TEST_F(FrameTest, NewProjectOnTheRunPageStaysThereAndLeavesNothingToSave)
 
 TEST_F(FrameTest, LoadProjectAsksForAFileAndShowsIt)
 {
-    WriteProject(Path("fixed.cvtproj"), {"FileName=in.txt", "WithSeparators=0", "Widths=3,4", "CommitSize=-5"});
+    WriteProject(Path("fixed.cvtproj"),
+                 {"FileName=in.txt", "WithSeparators=0", "Widths=3,4", "CommitSize=-5"});
     CWizardDlg& frame = Start();
     ASSERT_TRUE(Source().SeparatorRadio->isChecked());
 
@@ -232,7 +233,8 @@ TEST_F(FrameTest, LoadProjectAsksForAFileAndShowsIt)
     frame.OnCommand(CWizardDlg::IdLoadProject);
     ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
     EXPECT_EQ(Dialogs.FileRequests[0].Kind, IUserDialogs::FileDialog::Open);
-    EXPECT_EQ(Dialogs.FileRequests[0].Filter, "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||");
+    EXPECT_EQ(Dialogs.FileRequests[0].Filter,
+              "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||");
     EXPECT_EQ(Dialogs.FileRequests[0].DefaultExtension, "cvtproj");
     EXPECT_EQ(Dialogs.FileRequests[0].Owner, &frame);
     EXPECT_EQ(Title(), "Tabulon [Untitled]");
@@ -317,7 +319,7 @@ TEST_F(FrameTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
 
 // Every way of closing stores the page on view, saves the project and writes the settings.
 class ClosingTest : public FrameTest, public ::testing::WithParamInterface<const char*> {
-protected:
+  protected:
     void CloseBy(const std::string& route)
     {
         if (route == "Quit button")

@@ -22,7 +22,7 @@ std::vector<std::string> Addresses()
 }
 
 class LongTopicPage : public CWizardPage {
-public:
+  public:
     LongTopicPage(CWizardDlg* frame, std::string topic)
         : CWizardPage(999, frame, &frame->Project, &frame->Converter), Topic(std::move(topic))
     {
@@ -36,7 +36,7 @@ public:
 } // namespace
 
 class HelpTest : public WizardTest {
-protected:
+  protected:
     std::string Address(const char* topic) { return Path("conv.chm") + "::/" + topic; }
 };
 
@@ -83,7 +83,9 @@ TEST_F(HelpTest, F1InTheMappingListOpensTheIndexThenPageTwo)
 {
     CWizardDlg& frame = Start();
     WriteFile(Path("data.csv"), "a,b\r\n1,2\r\n");
-    frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1004"))->setText(QString::fromStdString(Path("data.csv")));
+    frame.Pages[0]
+        ->findChild<QLineEdit*>(QStringLiteral("c1004"))
+        ->setText(QString::fromStdString(Path("data.csv")));
     frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1010"))->setText(QStringLiteral("out.sql"));
     frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1012"))->setText(QStringLiteral("T"));
     frame.OnNext();

@@ -1,4 +1,4 @@
-// The column mapping page (Part 2.4 and issue 4): the list, picking rows, "No",
+// The column mapping page: the list, picking rows, "No",
 // rebuilding on show, and the edits reaching the project, across rediscovery,
 // save and load.
 #include "MappingPage.h"
@@ -15,7 +15,7 @@
 #include <QTest>
 
 class MappingPageTest : public WizardTest {
-protected:
+  protected:
     void SetUp() override
     {
         WizardTest::SetUp();
@@ -41,7 +41,8 @@ protected:
     }
     std::vector<std::string> Boxes()
     {
-        return {Mapping->SourceColumnEdit->text().toStdString(), Mapping->TargetColumnEdit->text().toStdString(),
+        return {Mapping->SourceColumnEdit->text().toStdString(),
+                Mapping->TargetColumnEdit->text().toStdString(),
                 Mapping->QuotationEdit->text().toStdString()};
     }
     void Pick(int row)

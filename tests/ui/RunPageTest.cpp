@@ -1,7 +1,7 @@
-// The run page (Part 2.5 and issue 4): a whole conversion through the wizard,
+// The run page: a whole conversion through the wizard,
 // the status line and bar, failed runs, and a window that paints during a run.
-#include "MappingPage.h"
 #include "RunPage.h"
+#include "MappingPage.h"
 #include "SourcePage.h"
 #include "StatusLine.h"
 #include "UiTestSupport.h"
@@ -44,14 +44,15 @@ std::string People(int rows)
 {
     std::string text = "id,name,city,balance\r\n";
     for (int i = 1; i <= rows; ++i)
-        text += std::to_string(i) + ",Name " + std::to_string(i) + ",O'Town," + std::to_string(i * 7) + ".5\r\n";
+        text +=
+            std::to_string(i) + ",Name " + std::to_string(i) + ",O'Town," + std::to_string(i * 7) + ".5\r\n";
     return text;
 }
 
 } // namespace
 
 class RunPageTest : public WizardTest {
-protected:
+  protected:
     void SetUp() override
     {
         WizardTest::SetUp();
@@ -75,7 +76,8 @@ protected:
     void PickRow(int row)
     {
         QTableWidget* list = Mapping->ColumnList;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(row, 0)).center());
     }
     // Page 0 filled, Next, the mapping untouched, Next: on the run page.
     void ToRunPage(const std::string& text, const std::string& target)
@@ -136,8 +138,10 @@ TEST_F(RunPageTest, AWholeConversionThroughTheWizard)
     expected.Quotes = {"", "'", "'", "'"};
     const std::string script = ReadFile(Path("out.sql"));
     EXPECT_EQ(script, EngineScript(expected, Path("expected.sql")));
-    EXPECT_NE(script.find("insert into PEOPLE(id,\"full name\",city,balance) values(1,'Name 1','O''Town','7.5')\r\nGO\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        script.find(
+            "insert into PEOPLE(id,\"full name\",city,balance) values(1,'Name 1','O''Town','7.5')\r\nGO\r\n"),
+        std::string::npos);
 
     EXPECT_TRUE(Dialogs.Messages.empty());
     // The final report, as the engine makes it for the same run.
@@ -256,8 +260,9 @@ TEST_F(RunPageTest, TheWindowPaintsButTakesNoInputDuringALongRun)
     // A click on Quit and an Escape that arrive while the run goes on are dropped.
     const QPoint centre = Frame->QuitButton->rect().center();
     QCoreApplication::postEvent(Frame->QuitButton,
-                                new QMouseEvent(QEvent::MouseButtonPress, centre, Frame->QuitButton->mapToGlobal(centre),
-                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                                new QMouseEvent(QEvent::MouseButtonPress, centre,
+                                                Frame->QuitButton->mapToGlobal(centre), Qt::LeftButton,
+                                                Qt::LeftButton, Qt::NoModifier));
     QCoreApplication::postEvent(Frame->QuitButton,
                                 new QMouseEvent(QEvent::MouseButtonRelease, centre,
                                                 Frame->QuitButton->mapToGlobal(centre), Qt::LeftButton,

@@ -1,4 +1,4 @@
-// The source and target page (Part 2.3): controls and project, enable rules,
+// The source and target page: controls and project, enable rules,
 // the checks of Next, browsing, tab order.
 #include "SourcePage.h"
 #include "UiTestSupport.h"
@@ -13,7 +13,7 @@
 #include <QTest>
 
 class SourcePageTest : public WizardTest {
-protected:
+  protected:
     void SetUp() override
     {
         WizardTest::SetUp();
@@ -63,7 +63,8 @@ TEST_F(SourcePageTest, TabVisitsTheControlsInTemplateOrder)
         order.push_back(S(widget->objectName()));
         do
             widget = widget->nextInFocusChain();
-        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled() || !widget->isVisible() || // hidden: Back on page 0
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled() ||
+               !widget->isVisible() || // hidden: Back on page 0
                widget->focusProxy() != nullptr || widget->parentWidget() == Page->SeparatorCombo ||
                widget->parentWidget() == Page->SqlSepCombo);
     }
@@ -76,9 +77,9 @@ TEST_F(SourcePageTest, TabVisitsTheControlsInTemplateOrder)
 TEST_F(SourcePageTest, MnemonicLabelsLeadToTheirBoxes)
 {
     const std::pair<const char*, QWidget*> buddies[] = {{"&Source File Name", Page->SourceEdit},
-                                                         {"&Target File Name", Page->TargetEdit},
-                                                         {"Target Ta&ble Name", Page->TableEdit},
-                                                         {"S&QL statement separator : ", Page->SqlSepCombo}};
+                                                        {"&Target File Name", Page->TargetEdit},
+                                                        {"Target Ta&ble Name", Page->TableEdit},
+                                                        {"S&QL statement separator : ", Page->SqlSepCombo}};
     for (const auto& [text, box] : buddies) {
         QLabel* found = nullptr;
         for (QLabel* label : Page->findChildren<QLabel*>())
@@ -172,7 +173,8 @@ TEST_F(SourcePageTest, TheEnableRulesFollowTheClicks)
     EXPECT_EQ(Project().WithSeparators, 0);
     EXPECT_EQ(Project().Separator, "|");
 
-    QTest::mouseClick(Page->SeparatorRadio, Qt::LeftButton, {}, QPoint(4, Page->SeparatorRadio->height() / 2));
+    QTest::mouseClick(Page->SeparatorRadio, Qt::LeftButton, {},
+                      QPoint(4, Page->SeparatorRadio->height() / 2));
     EXPECT_TRUE(Page->SeparatorCombo->isEnabled());
     EXPECT_FALSE(Page->WidthsEdit->isEnabled());
     QTest::mouseClick(Page->CommitCheck, Qt::LeftButton, {}, QPoint(4, Page->CommitCheck->height() / 2));
@@ -193,8 +195,8 @@ TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
     const RefusalCase& c = GetParam();
     WriteFile(Path("data.csv"), "a,b\r\n1,x\r\n");
     WriteFile(Path("  "), "a\r\n");
-    const std::string source = std::string(c.Source) == "missing" ? Path("missing.csv")
-                               : std::string(c.Source) == "data"  ? Path("data.csv")
+    const std::string source = std::string(c.Source) == "missing"  ? Path("missing.csv")
+                               : std::string(c.Source) == "data"   ? Path("data.csv")
                                : std::string(c.Source) == "folder" ? Folder.path().toStdString()
                                                                    : std::string(c.Source);
     Page->SourceEdit->setText(Q(source));

@@ -33,7 +33,10 @@ void WriteFile(const std::string& path, const std::string& text)
     out << text;
 }
 
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool FileExists(const std::string& path)
+{
+    return std::filesystem::exists(path);
+}
 
 void WizardTest::SetUp()
 {

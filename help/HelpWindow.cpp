@@ -1,0 +1,54 @@
+#include "HelpWindow.h"
+
+#include "HelpBrowser.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+CHelpWindow::CHelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), Topics(new CHelpBrowser(this))
+{
+    auto* tools = new QToolBar(this);
+    tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    Back = tools->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"), Topics,
+                            &QTextBrowser::backward);
+    Back->setShortcut(QKeySequence::Back);
+    Forward = tools->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("Forward"), Topics,
+                               &QTextBrowser::forward);
+    Forward->setShortcut(QKeySequence::Forward);
+    Home = tools->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Home"), Topics,
+                            &QTextBrowser::home);
+    Back->setEnabled(false);
+    Forward->setEnabled(false);
+    connect(Topics, &QTextBrowser::backwardAvailable, Back, &QAction::setEnabled);
+    connect(Topics, &QTextBrowser::forwardAvailable, Forward, &QAction::setEnabled);
+    connect(Topics, &QTextBrowser::sourceChanged, this, &CHelpWindow::UpdateTitle);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(tools);
+    layout->addWidget(Topics);
+    resize(640, 520);
+    UpdateTitle();
+}
+
+bool CHelpWindow::ShowTopic(const QString& helpFile, const QString& topic)
+{
+    if (!Topics->ShowTopic(helpFile, topic))
+        return false;
+    show();
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    return true;
+}
+
+void CHelpWindow::UpdateTitle()
+{
+    const QString topic = Topics->documentTitle();
+    setWindowTitle(topic.isEmpty() ? tr("Tabulon Help") : tr("Tabulon Help - %1").arg(topic));
+}

@@ -1,0 +1,300 @@
+#include "PreviewDlg.h"
+#include "Converter.h"
+#include "Project.h"
+#include "ScriptedUserDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// A source of `count` tab-separated lines: "A\tB\tC", then "a2\tb2\tc2" and so on.
+std::string NumberedLines(int count)
+{
+    std::string text = "A\tB\tC\r\n";
+    for (int line = 2; line <= count; ++line) {
+        const std::string n = std::to_string(line);
+        text += "a" + n + "\tb" + n + "\tc" + n + "\r\n";
+    }
+    return text;
+}
+
+class PreviewDlgTest : public testing::Test {
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Folder.isValid());
+        Converter.Project = &Project;
+        Project.FileName = Folder.filePath("source.txt").toStdString();
+    }
+
+    void WriteSource(const std::string& bytes) { std::ofstream(Project.FileName, std::ios::binary) << bytes; }
+
+    std::unique_ptr<CPreviewDlg> Preview()
+    {
+        return std::make_unique<CPreviewDlg>(&Parent, &Project, &Converter);
+    }
+
+    static Texts Headings(const QTableWidget& grid)
+    {
+        Texts names;
+        for (int i = 0; i < grid.columnCount(); ++i)
+            names.push_back(grid.horizontalHeaderItem(i)->text().toStdString());
+        return names;
+    }
+
+    // The row as shown: empty text for a cell without an item.
+    static Texts Row(const QTableWidget& grid, int row)
+    {
+        Texts cells;
+        for (int column = 0; column < grid.columnCount(); ++column) {
+            const QTableWidgetItem* item = grid.item(row, column);
+            cells.push_back(item ? item->text().toStdString() : std::string());
+        }
+        return cells;
+    }
+
+    QTemporaryDir Folder;
+    QWidget Parent;
+    CProject Project;
+    CConverter Converter;
+};
+
+struct LinesCase {
+    const char* Name;
+    int Lines;
+    int ColumnNames;
+    Texts Headings;
+    int Rows;
+    Texts FirstRow;
+    Texts LastRow;
+};
+
+void PrintTo(const LinesCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class PreviewLinesTest : public PreviewDlgTest, public testing::WithParamInterface<LinesCase> {};
+
+TEST_P(PreviewLinesTest, ShowsAtMostTwentyFiveLinesWithoutTheHeader)
+{
+    const LinesCase& c = GetParam();
+    WriteSource(NumberedLines(c.Lines));
+    Project.ColumnNames = c.ColumnNames;
+    const auto preview = Preview();
+    const QTableWidget& grid = *preview->Grid;
+    EXPECT_EQ(Headings(grid), c.Headings);
+    ASSERT_EQ(grid.rowCount(), c.Rows);
+    if (c.Rows > 0) {
+        EXPECT_EQ(Row(grid, 0), c.FirstRow);
+        EXPECT_EQ(Row(grid, c.Rows - 1), c.LastRow);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, PreviewLinesTest,
+    testing::Values(
+        LinesCase{
+            "HundredLinesWithNames", 100, 1, {"A", "B", "C"}, 24, {"a2", "b2", "c2"}, {"a25", "b25", "c25"}},
+        LinesCase{"HundredLinesWithoutNames",
+                  100,
+                  0,
+                  {"N0", "N1", "N2"},
+                  25,
+                  {"A", "B", "C"},
+                  {"a25", "b25", "c25"}},
+        LinesCase{"TwentyFiveLinesWithNames",
+                  25,
+                  1,
+                  {"A", "B", "C"},
+                  24,
+                  {"a2", "b2", "c2"},
+                  {"a25", "b25", "c25"}},
+        LinesCase{"TwentySixLinesWithoutNames",
+                  26,
+                  0,
+                  {"N0", "N1", "N2"},
+                  25,
+                  {"A", "B", "C"},
+                  {"a25", "b25", "c25"}},
+        LinesCase{"TenLinesWithNames", 10, 1, {"A", "B", "C"}, 9, {"a2", "b2", "c2"}, {"a10", "b10", "c10"}},
+        LinesCase{"OneLineWithNames", 1, 1, {"A", "B", "C"}, 0, {}, {}},
+        LinesCase{"OneLineWithoutNames", 1, 0, {"N0", "N1", "N2"}, 1, {"A", "B", "C"}, {"A", "B", "C"}}),
+    [](const testing::TestParamInfo<LinesCase>& info) { return info.param.Name; });
+
+TEST_F(PreviewDlgTest, ShortLinesShowEmptyCellsAndLongLinesAreCut)
+{
+    WriteSource("id,name,city\r\n1,Mary,Cork\r\n2\r\n3,John,Sligo,extra\r\n\r\n4,Ann\r\n");
+    Project.Separator = ",";
+    const auto preview = Preview();
+    const QTableWidget& grid = *preview->Grid;
+    EXPECT_EQ(Headings(grid), (Texts{"id", "name", "city"}));
+    ASSERT_EQ(grid.rowCount(), 5);
+    EXPECT_EQ(Row(grid, 0), (Texts{"1", "Mary", "Cork"}));
+    EXPECT_EQ(Row(grid, 1), (Texts{"2", "", ""}));
+    EXPECT_EQ(Row(grid, 2), (Texts{"3", "John", "Sligo"}));
+    EXPECT_EQ(Row(grid, 3), (Texts{"", "", ""})); // an empty line is one empty field
+    EXPECT_EQ(Row(grid, 4), (Texts{"4", "Ann", ""}));
+}
+
+struct WidthsCase {
+    const char* Name;
+    const char* Widths;
+    Texts Headings;
+    Texts FirstRow;
+};
+
+void PrintTo(const WidthsCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class PreviewWidthsTest : public PreviewDlgTest, public testing::WithParamInterface<WidthsCase> {};
+
+TEST_P(PreviewWidthsTest, FixedWidthsCutTheLines)
+{
+    const WidthsCase& c = GetParam();
+    WriteSource("aabbbcccc\r\n112223333\r\n");
+    Project.WithSeparators = 0;
+    Project.ColumnNames = 0;
+    Project.Widths = c.Widths;
+    const auto preview = Preview();
+    const QTableWidget& grid = *preview->Grid;
+    EXPECT_EQ(Headings(grid), c.Headings);
+    if (c.Headings.empty()) {
+        EXPECT_EQ(grid.rowCount(), 0);
+        return;
+    }
+    ASSERT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(Row(grid, 0), c.FirstRow);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, PreviewWidthsTest,
+                         testing::Values(WidthsCase{"NoComma", "5", {}, {}},
+                                         WidthsCase{"TwoWidths", "2,3", {"N0", "N1"}, {"aa", "bbb"}},
+                                         WidthsCase{
+                                             "LastWidthPastTheEnd", "2,3,9", {"N0", "N1"}, {"aa", "bbb"}}),
+                         [](const testing::TestParamInfo<WidthsCase>& info) { return info.param.Name; });
+
+TEST_F(PreviewDlgTest, EmptyOrUnreadableSourceGivesAnEmptyGrid)
+{
+    for (const std::string& name : {std::string("missing.txt"), std::string("empty.txt")}) {
+        SCOPED_TRACE(name);
+        Project.FileName = Folder.filePath(QString::fromStdString(name)).toStdString();
+        if (name == "empty.txt")
+            WriteSource("");
+        const auto preview = Preview();
+        EXPECT_EQ(preview->Grid->columnCount(), 0);
+        EXPECT_EQ(preview->Grid->rowCount(), 0);
+    }
+}
+
+TEST_F(PreviewDlgTest, CaptionNamesTheSource)
+{
+    WriteSource(NumberedLines(3));
+    EXPECT_EQ(Preview()->windowTitle().toStdString(), " The first rows of " + Project.FileName);
+}
+
+TEST_F(PreviewDlgTest, LeavesTheProjectAsItWas)
+{
+    WriteSource("id,name\r\n1,Mary\r\n");
+    Project.Separator = ",";
+    Project.Widths = "3,4";
+    Project.Columns = {"ID", "FULL_NAME", "EXTRA"};
+    Project.Quotes = {"", "'", "'"};
+    Project.SourceColumns = {"id", "name", "extra"};
+    Project.TargetName = Folder.filePath("out.sql").toStdString();
+    const CProject before = Project;
+
+    Preview();
+    EXPECT_EQ(Project.Columns, before.Columns);
+    EXPECT_EQ(Project.Quotes, before.Quotes);
+    EXPECT_EQ(Project.SourceColumns, before.SourceColumns);
+    EXPECT_EQ(Project.FileName, before.FileName);
+    EXPECT_EQ(Project.Separator, before.Separator);
+    EXPECT_EQ(Project.Widths, before.Widths);
+    EXPECT_EQ(Project.ColumnNames, before.ColumnNames);
+    EXPECT_EQ(Project.WithSeparators, before.WithSeparators);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Project.TargetName)));
+}
+
+TEST_F(PreviewDlgTest, LeavesNoFileOpen)
+{
+    WriteSource(NumberedLines(40));
+    const auto openFiles = [] { return QDir("/proc/self/fd").count(); };
+    if (!QDir("/proc/self/fd").exists())
+        GTEST_SKIP() << "no /proc here";
+    const auto before = openFiles();
+    Preview();
+    EXPECT_EQ(openFiles(), before);
+}
+
+TEST_F(PreviewDlgTest, GridIsARowListWithFixedHeadings)
+{
+    WriteSource("id\tA_rather_long_column_heading\tx\r\n1\t2\t3\r\n");
+    const auto preview = Preview();
+    const QTableWidget& grid = *preview->Grid;
+    EXPECT_TRUE(grid.showGrid());
+    EXPECT_EQ(grid.selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(grid.selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_FALSE(grid.isSortingEnabled());
+    EXPECT_FALSE(grid.horizontalHeader()->sectionsClickable());
+    EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+    // Every column fits its heading.
+    const QHeaderView& header = *grid.horizontalHeader();
+    for (int i = 0; i < grid.columnCount(); ++i)
+        EXPECT_GE(header.sectionSize(i), header.sectionSizeHint(i)) << i;
+    EXPECT_GT(header.sectionSize(1), header.sectionSize(0));
+}
+
+TEST_F(PreviewDlgTest, EscapeAndEnterClose)
+{
+    WriteSource(NumberedLines(3));
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        SCOPED_TRACE(key);
+        const auto preview = Preview();
+        preview->open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(preview.get()));
+        EXPECT_TRUE(preview->isModal());
+        QTest::keyClick(preview->Grid, key);
+        EXPECT_FALSE(preview->isVisible());
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PreviewDlgTest, AReadErrorIsReportedAndTheWindowStillOpens)
+{
+    // Reading the process's own memory from address 0 fails midway, like a broken disk.
+    if (!QFile::exists("/proc/self/mem"))
+        GTEST_SKIP() << "no /proc here";
+    ScriptedUserDialogs dialogs;
+    Project.FileName = "/proc/self/mem";
+    const auto preview = Preview();
+    EXPECT_EQ(preview->Grid->rowCount(), 0);
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Caption, "Error");
+    EXPECT_EQ(dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
+    EXPECT_EQ(
+        dialogs.Messages[0].Text.rfind("The source file cannot be read.\n\n/proc/self/mem\n\nReason: ", 0),
+        0u)
+        << dialogs.Messages[0].Text;
+    EXPECT_EQ(dialogs.Messages[0].Owner, &Parent);
+}
+
+} // namespace

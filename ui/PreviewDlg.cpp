@@ -1,0 +1,131 @@
+#include "PreviewDlg.h"
+
+#include "Converter.h"
+#include "FileError.h"
+#include "Project.h"
+#include "QtText.h"
+#include "UserDialogs.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Closes the source however the reading ends.
+class SourceReading {
+  public:
+    explicit SourceReading(CConverter& converter) : Converter(converter), Opened(converter.Open(false) == 0)
+    {
+    }
+    ~SourceReading()
+    {
+        if (Opened)
+            Converter.Close(false);
+    }
+    SourceReading(const SourceReading&) = delete;
+    SourceReading& operator=(const SourceReading&) = delete;
+    bool IsOpen() const { return Opened; }
+
+  private:
+    CConverter& Converter;
+    bool Opened;
+};
+
+} // namespace
+
+CPreviewDlg::CPreviewDlg(QWidget* parent, CProject* project, CConverter* converter)
+    // A tool window: small caption with a close box, no task-bar button.
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      Grid(new QTableWidget(this)), Project(project), Converter(converter)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->addWidget(Grid);
+    OnInitDialog();
+    // 387 x 278 dialog units of the 8-point dialog font.
+    setFixedSize(580, 450);
+}
+
+void CPreviewDlg::OnInitDialog()
+{
+    setWindowTitle(QStringLiteral(" The first rows of ") + ToQt(Project->FileName));
+
+    Grid->setShowGrid(true);
+    Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setSortingEnabled(false);
+    Grid->horizontalHeader()->setSectionsClickable(false);
+    Grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Grid->verticalHeader()->hide();
+    // List rows: one line of text each.
+    Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 6);
+    Grid->setWordWrap(false);
+
+    try {
+        std::vector<std::string> names;
+        Converter->DiscoverColumns(names, nullptr);
+        Grid->setColumnCount(static_cast<int>(names.size()));
+        for (std::size_t i = 0; i < names.size(); ++i)
+            Grid->setHorizontalHeaderItem(static_cast<int>(i), new QTableWidgetItem(ToQt(names[i])));
+        FillRows(static_cast<int>(names.size()));
+    } catch (const FileError& error) {
+        // The window still shows what was read before the failure.
+        std::string message = "The source file cannot be read.\n\n" + error.FileName;
+        if (!error.Reason.empty())
+            message += "\n\nReason: " + error.Reason + ".";
+        UserDialogs().ShowMessage(parentWidget(), message, "Error", IUserDialogs::Icon::Stop);
+    }
+    SizeColumns();
+}
+
+void CPreviewDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Enter closes the window as Escape does; there is no button to press.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CPreviewDlg::FillRows(int columns)
+{
+    SourceReading source(*Converter);
+    if (!source.IsOpen())
+        return;
+    std::string line;
+    std::vector<std::string> fields;
+    for (int lineCount = 0; lineCount < MaxLines; ++lineCount) {
+        if (!Converter->ReadLine(line))
+            break;
+        if (Project->ColumnNames != 0 && lineCount == 0)
+            continue;
+        Converter->SplitLine(line, fields);
+        if (fields.empty())
+            continue;
+        // Cells beyond the last column have nowhere to go; missing ones stay empty.
+        const int row = Grid->rowCount();
+        Grid->insertRow(row);
+        const int shown = std::min(columns, static_cast<int>(fields.size()));
+        for (int j = 0; j < shown; ++j)
+            Grid->setItem(row, j, new QTableWidgetItem(ToQt(fields[static_cast<std::size_t>(j)])));
+    }
+}
+
+void CPreviewDlg::SizeColumns()
+{
+    // Each column as wide as its heading; the last one takes the rest of the grid.
+    QHeaderView* header = Grid->horizontalHeader();
+    for (int i = 0; i < Grid->columnCount(); ++i)
+        header->resizeSection(i, header->sectionSizeHint(i));
+    header->setStretchLastSection(true);
+}
