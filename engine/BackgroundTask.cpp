@@ -32,6 +32,16 @@ void BackgroundTask::Start(std::function<void()> job)
 void BackgroundTask::Wait()
 {
     std::unique_lock<std::mutex> guard(Lock);
+    if (Running && Job) {
+        // The worker has not begun: the job runs here rather than wait until
+        // the system gets round to the worker, which takes long on a busy machine.
+        std::function<void()> job = std::move(Job);
+        Job = nullptr;
+        Running = false;
+        guard.unlock();
+        job();
+        return;
+    }
     Changed.wait(guard, [this] { return !Running || Finished; });
     Running = false;
     if (Failure)

@@ -19,7 +19,7 @@ class BackgroundTask {
     // Runs the job on the worker. The previous job must have been waited for.
     void Start(std::function<void()> job);
     // Waits for the job started last and throws what it threw; returns at once
-    // when there is none.
+    // when there is none. A job the worker has not begun yet runs right here.
     void Wait();
     // Waits for the job started last and forgets what it threw.
     void Drop();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -15,21 +17,33 @@ TEST(BackgroundTask, WaitWithoutAJobReturns)
     task.Drop();
 }
 
-TEST(BackgroundTask, JobsRunOnAnotherThreadOneAfterAnother)
+TEST(BackgroundTask, JobsRunOnceEachInOrder)
 {
     BackgroundTask task;
     std::vector<int> done;
-    std::thread::id worker;
     for (int i = 0; i < 100; ++i) {
-        task.Start([&done, &worker, i] {
-            done.push_back(i);
-            worker = std::this_thread::get_id();
-        });
+        task.Start([&done, i] { done.push_back(i); });
         task.Wait();
         ASSERT_EQ(done.size(), static_cast<std::size_t>(i + 1));
     }
     for (int i = 0; i < 100; ++i)
         EXPECT_EQ(done[static_cast<std::size_t>(i)], i);
+}
+
+TEST(BackgroundTask, AJobRunsWhileTheCallerGoesOn)
+{
+    BackgroundTask task;
+    std::atomic<bool> ran{false};
+    std::thread::id worker;
+    task.Start([&ran, &worker] {
+        worker = std::this_thread::get_id();
+        ran = true;
+    });
+    // The caller does not wait: the worker alone can run the job.
+    for (int i = 0; i < 5000 && !ran; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    task.Wait();
+    EXPECT_TRUE(ran);
     EXPECT_NE(worker, std::this_thread::get_id());
 }
 
