@@ -2,6 +2,7 @@
 
 #include "CRuntime.h"
 #include "Converter.h"
+#include "DialogUnits.h"
 #include "DigitsEdit.h"
 #include "Project.h"
 #include "QtText.h"

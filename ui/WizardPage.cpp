@@ -1,5 +1,6 @@
 #include "WizardPage.h"
 
+#include "DialogUnits.h"
 #include "WizardDlg.h"
 
 #include <QCoreApplication>
@@ -7,16 +8,6 @@
 #include <QKeyEvent>
 #include <algorithm>
 #include <cstring>
-
-int DialogUnitsX(const QWidget* widget, int units)
-{
-    return units * widget->fontMetrics().averageCharWidth() / 4;
-}
-
-int DialogUnitsY(const QWidget* widget, int units)
-{
-    return units * widget->fontMetrics().height() / 8;
-}
 
 QEvent::Type CHelpRequestEvent::EventType()
 {

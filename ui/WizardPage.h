@@ -9,11 +9,6 @@ class CProject;
 class CWizardDlg;
 class QKeyEvent;
 
-// Dialog units of the window's font: a quarter of the average character width
-// across, an eighth of the font height down (the sizes the dialog layouts are drawn in).
-int DialogUnitsX(const QWidget* widget, int units);
-int DialogUnitsY(const QWidget* widget, int units);
-
 // A page's help request to the frame, command 1070: posted, not sent,
 // carrying the address of the page's HelpTopicBuffer.
 class CHelpRequestEvent : public QEvent {
