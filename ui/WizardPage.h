@@ -40,7 +40,6 @@ class CWizardPage : public QWidget {
     // then leaves the key to the frame, which opens the index topic first.
     bool OnHelpInfo();
 
-    unsigned GetTemplateId() const { return TemplateId; }
     const char* GetHelpTopicBuffer() const { return HelpTopicBuffer; }
 
   protected:
