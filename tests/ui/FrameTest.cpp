@@ -69,7 +69,7 @@ class FrameTest : public WizardTest {
     void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 };
 
-TEST_F(FrameTest, TheWindowHasTheSpecifiedMenuAndButtons)
+TEST_F(FrameTest, TheWindowHasItsMenuAndButtons)
 {
     CWizardDlg& frame = Start();
     QStringList menus;

@@ -1,4 +1,4 @@
-// Help requests (Parts 2.2 and 3.1): the Help button, the Index menu item and F1,
+// Help requests: the Help button, the Index menu item and F1,
 // in the order the viewer receives them.
 #include "UiTestSupport.h"
 #include "WizardPage.h"

@@ -27,7 +27,7 @@ class SourcePageTest : public WizardTest {
     CSourcePage* Page = nullptr;
 };
 
-TEST_F(SourcePageTest, TheLabelsAndListsAreTheSpecifiedOnes)
+TEST_F(SourcePageTest, TheLabelsAndListsAreThePagesOwn)
 {
     QStringList labels;
     for (QLabel* label : Page->findChildren<QLabel*>())
