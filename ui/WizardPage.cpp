@@ -32,12 +32,17 @@ int CWizardPage::CreatePage(QWidget* pageArea)
     QSizePolicy policy = sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     setSizePolicy(policy);
-    // The page templates are 386 x 212 dialog units.
-    setMinimumSize(DialogUnitsX(this, 386), DialogUnitsY(this, 212));
     if (auto* grid = qobject_cast<QGridLayout*>(pageArea->layout()))
         grid->addWidget(this, 0, 0);
     hide();
     return 1;
+}
+
+QSize CWizardPage::minimumSizeHint() const
+{
+    // The page templates are 386 x 212 dialog units; a font whose texts need more
+    // room gets it, so no label is cut short.
+    return QWidget::minimumSizeHint().expandedTo(QSize(DialogUnitsX(this, 386), DialogUnitsY(this, 212)));
 }
 
 void CWizardPage::ShowPage()

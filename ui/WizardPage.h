@@ -30,6 +30,8 @@ class CWizardPage : public QWidget {
     // Places the (hidden) page in the frame's page area; every page takes the same place.
     int CreatePage(QWidget* pageArea);
 
+    QSize minimumSizeHint() const override;
+
     virtual void ShowPage();
     virtual void HidePage();
     virtual void StoreData() = 0;

@@ -174,6 +174,38 @@ TEST_F(FrameTest, TheWindowKeepsItsSizeOnEveryPage)
     EXPECT_EQ(frame.size(), size);
 }
 
+TEST_F(FrameTest, NoTextIsCutShortWhateverTheFont)
+{
+    struct FontGuard {
+        const QFont Saved = QApplication::font();
+        ~FontGuard() { QApplication::setFont(Saved); }
+    } guard;
+    const QFont& font = guard.Saved;
+    for (const double scale : {1.0, 1.5}) {
+        SCOPED_TRACE(scale);
+        QFont scaled = font;
+        scaled.setPointSizeF(font.pointSizeF() * scale);
+        QApplication::setFont(scaled);
+        CWizardDlg& frame = Start();
+        FillSourcePage();
+        for (CWizardPage* page : frame.Pages) {
+            ASSERT_TRUE(page->isVisible());
+            for (QWidget* widget : page->findChildren<QWidget*>()) {
+                QString text;
+                if (auto* label = qobject_cast<QLabel*>(widget))
+                    text = label->text();
+                else if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
+                    text = static_cast<QAbstractButton*>(widget)->text();
+                else
+                    continue;
+                EXPECT_GE(widget->width(), widget->minimumSizeHint().width()) << text.toStdString();
+            }
+            frame.OnNext();
+            QApplication::processEvents();
+        }
+    }
+}
+
 TEST_F(FrameTest, NewProjectShowsTheDefaultsOnThePageOnView)
 {
     WriteProject(Path("p.cvtproj"), {"FileName=a.txt", "TargetName=b.sql", "TableName=T", "Separator=|",
