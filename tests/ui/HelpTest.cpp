@@ -82,12 +82,7 @@ TEST_F(HelpTest, F1InsideAPageOpensTheIndexThenThePageTopic)
 TEST_F(HelpTest, F1InTheMappingListOpensTheIndexThenPageTwo)
 {
     CWizardDlg& frame = Start();
-    WriteFile(Path("data.csv"), "a,b\r\n1,2\r\n");
-    frame.Pages[0]
-        ->findChild<QLineEdit*>(QStringLiteral("c1004"))
-        ->setText(QString::fromStdString(Path("data.csv")));
-    frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1010"))->setText(QStringLiteral("out.sql"));
-    frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1012"))->setText(QStringLiteral("T"));
+    FillSourcePage();
     frame.OnNext();
     ASSERT_EQ(frame.CurrentPage, 1);
     QWidget* list = frame.Pages[1]->findChild<QWidget*>(QStringLiteral("c1016"));
