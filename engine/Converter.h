@@ -70,7 +70,10 @@ class CConverter {
   private:
     bool ReadLineView(std::string_view& line);
     void SplitLineViews(std::string_view line, std::vector<std::string_view>& fields) const;
+    void WriteLineRow(std::string_view line, const class SeparatedRow* singlePass);
     void WriteValue(std::string_view value, std::size_t column);
+    void WriteLongValue(std::string_view value, std::string_view mark);
+    void WriteRowEnd();
     void WriteTerminator();
     void Report(ProgressFn progress, std::uint64_t lineNumber);
 

@@ -5,9 +5,11 @@
 #include "FieldSplitter.h"
 #include "FileError.h"
 #include "NumberText.h"
+#include "QuotedText.h"
+#include "SeparatedRow.h"
 
-#include <cinttypes>
-#include <cstdio>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -26,6 +28,22 @@ void AppendName(std::string& out, const std::string& name)
             out += '"';
     }
     out += '"';
+}
+
+char* AppendText(char* out, std::string_view text)
+{
+    return std::copy(text.begin(), text.end(), out);
+}
+
+char* AppendDecimal(char* out, std::uint64_t value)
+{
+    char digits[20];
+    char* first = std::end(digits);
+    do {
+        *--first = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return std::copy(first, std::end(digits), out);
 }
 
 int Percentage(std::uint64_t done, std::uint64_t total)
@@ -86,20 +104,44 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
         // mark (a letter, two apostrophes) would leave the value standing as SQL.
         mark = "'";
     }
-    TargetFile.Append(mark);
-    if (mark[0] == '"' && value.find('"') != std::string_view::npos) {
-        // The double quote is doubled as well, so the value cannot close it.
-        std::string doubled;
-        for (const char c : value) {
-            doubled += c;
-            if (c == mark[0])
-                doubled += c;
+    if (value.size() <= OutputFile::BufferSize && mark.size() <= OutputFile::BufferSize) {
+        if (char* out = TargetFile.Reserve(QuotedSizeLimit(value.size(), mark.size()))) {
+            TargetFile.Advance(QuoteInto(out, value, mark));
+            return;
         }
-        TargetFile.AppendDoubling(doubled, '\'');
-    } else {
-        TargetFile.AppendDoubling(value, '\'');
+    }
+    WriteLongValue(value, mark);
+}
+
+void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
+{
+    // Too long for the buffer: the value goes out in slices, each doubled into the buffer.
+    TargetFile.Append(mark);
+    const char markByte = DoubledMarkByte(mark);
+    while (!value.empty()) {
+        const std::string_view slice = value.substr(0, OutputFile::BufferSize / 2);
+        char* out = TargetFile.Reserve(2 * slice.size()); // at most the whole buffer: never refused
+        TargetFile.Advance(DoubleInto(out, slice, markByte));
+        value.remove_prefix(slice.size());
     }
     TargetFile.Append(mark);
+}
+
+void CConverter::WriteRowEnd()
+{
+    const std::string& separator = Project->SQLSep;
+    if (separator.size() == 1) {
+        if (char* out = TargetFile.Reserve(4)) {
+            out[0] = ')';
+            out[1] = separator[0];
+            out[2] = '\r';
+            out[3] = '\n';
+            TargetFile.Advance(out + 4);
+            return;
+        }
+    }
+    TargetFile.Put(')');
+    WriteTerminator();
 }
 
 void CConverter::WriteTerminator()
@@ -116,17 +158,39 @@ int CConverter::WriteRow(const std::vector<std::string_view>& fields)
     TargetFile.Append(InsertPrefix);
     for (std::size_t k = 0; k < fields.size(); ++k) {
         if (k > 0)
-            TargetFile.Append(",");
+            TargetFile.Put(',');
         WriteValue(fields[k], k);
     }
-    TargetFile.Append(")");
-    WriteTerminator();
+    WriteRowEnd();
     return 0;
 }
 
 int CConverter::WriteRow(const std::vector<std::string>& fields)
 {
     return WriteRow(std::vector<std::string_view>(fields.begin(), fields.end()));
+}
+
+void CConverter::WriteLineRow(std::string_view line, const SeparatedRow* singlePass)
+{
+    if (singlePass && line.size() <= OutputFile::BufferSize) {
+        if (char* out = TargetFile.Reserve(InsertPrefix.size() + SeparatedRow::SizeLimit(line.size()))) {
+            out = std::copy(InsertPrefix.begin(), InsertPrefix.end(), out);
+            TargetFile.Advance(singlePass->Write(out, line));
+            WriteRowEnd();
+            return;
+        }
+    }
+    // The same statement as SplitLine and WriteRow give, each field written as it is cut.
+    TargetFile.Append(InsertPrefix);
+    std::size_t k = 0;
+    SplitFields(line, Project->WithSeparators != 0, FieldSeparator, Project->WidthList,
+                [this, &k](std::string_view field) {
+                    if (k > 0)
+                        TargetFile.Put(',');
+                    WriteValue(field, k);
+                    ++k;
+                });
+    WriteRowEnd();
 }
 
 int CConverter::WriteCommit()
@@ -140,8 +204,14 @@ int CConverter::WriteCommit()
 
 void CConverter::Report(ProgressFn progress, std::uint64_t lineNumber)
 {
-    std::snprintf(StatusText, sizeof StatusText, "Line %" PRIu64 ", %" PRIu64 " bytes done", lineNumber,
-                  BytesRead);
+    // "Line %llu, %llu bytes done", put together by hand: snprintf costs more than the rows between reports.
+    char* out = StatusText;
+    out = AppendText(out, "Line ");
+    out = AppendDecimal(out, lineNumber);
+    out = AppendText(out, ", ");
+    out = AppendDecimal(out, BytesRead);
+    out = AppendText(out, " bytes done");
+    *out = '\0';
     progress(StatusText, Percentage(BytesRead, SourceSize));
 }
 
@@ -154,19 +224,32 @@ int CConverter::Run(ProgressFn progress)
         const bool header = Project->ColumnNames != 0;
         const bool commit = Project->Commit != 0;
         // CommitSize 0 writes no interval COMMITs; a negative one acts as its size.
-        const std::int64_t interval =
-            Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize} : std::int64_t{Project->CommitSize};
-        std::vector<std::string_view> fields;
+        const std::uint64_t interval = static_cast<std::uint64_t>(
+            Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize} : std::int64_t{Project->CommitSize});
+        // Countdowns instead of a division per line: a COMMIT follows line i
+        // when i + 1 is a multiple of the interval, a report when i is one of 9.
+        std::uint64_t linesToCommit = interval;
+        std::uint64_t linesToReport = 0;
+        // Separator and marks are taken once: the settings stay as they are for the whole run.
+        SeparatedRow separatedRow;
+        const SeparatedRow* singlePass =
+            Project->WithSeparators != 0 && separatedRow.Prepare(FieldSeparator, Project->Quotes)
+                ? &separatedRow
+                : nullptr;
         std::string_view line;
         std::uint64_t i = 0;
         for (; ReadLineView(line); ++i) {
-            if (!(header && i == 0)) {
-                SplitLineViews(line, fields);
-                WriteRow(fields);
-                if (commit && interval > 0 && (i + 1) % static_cast<std::uint64_t>(interval) == 0)
-                    WriteCommit();
-            }
-            if (i % 9 == 0 && !(header && i == 0))
+            const bool commitDue = interval > 0 && --linesToCommit == 0;
+            if (commitDue)
+                linesToCommit = interval;
+            const bool reportDue = linesToReport == 0;
+            linesToReport = reportDue ? 8 : linesToReport - 1;
+            if (header && i == 0)
+                continue;
+            WriteLineRow(line, singlePass);
+            if (commit && commitDue)
+                WriteCommit();
+            if (reportDue)
                 Report(progress, i + 1);
         }
         LinesRead = i;

@@ -4,33 +4,41 @@
 
 namespace {
 
-// Counts the digits of a numeric-looking value; -1 when it is not one.
-int CountDigitsIfNumeric(std::string_view value)
+struct NumberShape {
+    bool Numeric;  // LooksNumeric
+    bool HasDigit; // at least one digit
+};
+
+std::size_t SkipDigits(std::string_view value, std::size_t i)
 {
-    int digits = 0;
-    bool dotSeen = false;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(value[i]);
-        if (IsAsciiDigit(c))
-            ++digits;
-        else if (i == 0 && (c == '+' || c == '-'))
-            continue;
-        else if (c == '.' && !dotSeen)
-            dotSeen = true;
-        else
-            return -1;
+    while (i < value.size() && IsAsciiDigit(static_cast<unsigned char>(value[i])))
+        ++i;
+    return i;
+}
+
+NumberShape Examine(std::string_view value)
+{
+    // [sign] digits [. digits]
+    const std::size_t begin = !value.empty() && (value[0] == '+' || value[0] == '-') ? 1 : 0;
+    std::size_t i = SkipDigits(value, begin);
+    std::size_t digits = i - begin;
+    if (i < value.size() && value[i] == '.') {
+        const std::size_t fraction = i + 1;
+        i = SkipDigits(value, fraction);
+        digits += i - fraction;
     }
-    return digits;
+    return {i == value.size(), digits > 0};
 }
 
 } // namespace
 
 bool LooksNumeric(std::string_view value)
 {
-    return CountDigitsIfNumeric(value) >= 0;
+    return Examine(value).Numeric;
 }
 
 bool IsPlainNumber(std::string_view value)
 {
-    return CountDigitsIfNumeric(value) > 0;
+    const NumberShape shape = Examine(value);
+    return shape.Numeric && shape.HasDigit;
 }

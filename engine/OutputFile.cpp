@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 bool OutputFile::Open(const std::string& path)
 {
@@ -21,23 +22,39 @@ bool OutputFile::Open(const std::string& path)
     FilePath = path;
     if (!Data)
         Data = std::make_unique<char[]>(BufferSize);
-    Used = 0;
+    if (!Spare)
+        Spare = std::make_unique<char[]>(BufferSize);
+    Used = SpareUsed = Unwritten = 0;
     return true;
+}
+
+void OutputFile::WriteOut(const char* data, std::size_t size)
+{
+    errno = 0; // errno belongs to the thread that writes
+    const std::size_t written = std::fwrite(data, 1, size, File.get());
+    if (written != size) {
+        // Keep what did not go out, so that Abandon neither loses nor repeats bytes.
+        Unwritten = written;
+        throw FileError::FromErrno(FilePath);
+    }
+    Unwritten = size;
+}
+
+void OutputFile::WaitForWrite()
+{
+    Writer.Wait(); // throws what the write threw
 }
 
 void OutputFile::Flush()
 {
     if (Used == 0 || !File)
         return;
-    errno = 0;
-    const std::size_t written = std::fwrite(Data.get(), 1, Used, File.get());
-    if (written != Used) {
-        // Keep what did not go out, so that a later attempt does not repeat bytes.
-        std::memmove(Data.get(), Data.get() + written, Used - written);
-        Used -= written;
-        throw FileError::FromErrno(FilePath);
-    }
+    WaitForWrite();
+    std::swap(Data, Spare);
+    SpareUsed = Used;
+    Unwritten = 0;
     Used = 0;
+    Writer.Start([this] { WriteOut(Spare.get(), SpareUsed); });
 }
 
 void OutputFile::Close()
@@ -46,6 +63,7 @@ void OutputFile::Close()
         return;
     try {
         Flush();
+        WaitForWrite();
     } catch (...) {
         Abandon();
         throw;
@@ -58,11 +76,15 @@ void OutputFile::Close()
 
 void OutputFile::Abandon()
 {
+    Writer.Drop(); // the caller already reports a failure
     if (!File)
         return;
+    // Best effort, in order: what a failed write left, then the buffer.
+    if (Unwritten < SpareUsed)
+        (void)std::fwrite(Spare.get() + Unwritten, 1, SpareUsed - Unwritten, File.get());
     if (Used > 0)
-        (void)std::fwrite(Data.get(), 1, Used, File.get()); // best effort: the caller already reports
-    Used = 0;
+        (void)std::fwrite(Data.get(), 1, Used, File.get());
+    Used = SpareUsed = Unwritten = 0;
     File.reset();
 }
 
@@ -70,6 +92,7 @@ void OutputFile::AppendSlow(std::string_view text)
 {
     Flush();
     if (text.size() >= BufferSize) {
+        WaitForWrite(); // the buffered bytes go first
         errno = 0;
         if (std::fwrite(text.data(), 1, text.size(), File.get()) != text.size())
             throw FileError::FromErrno(FilePath);
@@ -79,16 +102,10 @@ void OutputFile::AppendSlow(std::string_view text)
     Used += text.size();
 }
 
-void OutputFile::AppendDoubling(std::string_view text, char doubled)
+char* OutputFile::ReserveSlow(std::size_t size)
 {
-    for (;;) {
-        const std::size_t at = text.find(doubled);
-        if (at == std::string_view::npos) {
-            Append(text);
-            return;
-        }
-        Append(text.substr(0, at + 1));
-        Append(std::string_view(&doubled, 1));
-        text.remove_prefix(at + 1);
-    }
+    if (size > BufferSize)
+        return nullptr;
+    Flush();
+    return Data.get();
 }

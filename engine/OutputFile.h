@@ -1,12 +1,16 @@
 #pragma once
 
+#include "BackgroundTask.h"
+
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
-// The target script: created or truncated, written byte for byte through one
-// large buffer. Every failed write throws FileError naming the file.
+// The target script: created or truncated, written byte for byte through a
+// large buffer. A full buffer is written by a background task while the next
+// one fills, so that the conversion does not wait for the system. Every failed
+// write throws FileError naming the file, at the latest from Close.
 class OutputFile {
   public:
     static constexpr std::size_t BufferSize = std::size_t{1} << 20;
@@ -29,9 +33,26 @@ class OutputFile {
         }
     }
 
-    // Appends text with every occurrence of `doubled` written twice.
-    void AppendDoubling(std::string_view text, char doubled);
+    void Put(char c)
+    {
+        if (Used == BufferSize)
+            Flush();
+        Data[Used++] = c;
+    }
 
+    // Room for `size` more bytes, written straight into the buffer: flushes
+    // first when the buffer lacks it; null when `size` exceeds the whole
+    // buffer. Advance then takes the end of what was written.
+    char* Reserve(std::size_t size)
+    {
+        if (size <= BufferSize - Used)
+            return Data.get() + Used;
+        return ReserveSlow(size);
+    }
+    void Advance(const char* end) { Used = static_cast<std::size_t>(end - Data.get()); }
+
+    // Hands what is buffered to the background write; a failure of the
+    // previous write is thrown here.
     void Flush();
 
   private:
@@ -40,9 +61,17 @@ class OutputFile {
     };
 
     void AppendSlow(std::string_view text);
+    char* ReserveSlow(std::size_t size);
+    void WaitForWrite();
+    void WriteOut(const char* data, std::size_t size);
 
     std::unique_ptr<std::FILE, Closer> File;
     std::string FilePath;
-    std::unique_ptr<char[]> Data;
+    std::unique_ptr<char[]> Data; // being filled
     std::size_t Used = 0;
+    std::unique_ptr<char[]> Spare; // being written, then filled next
+    // Spare[Unwritten, SpareUsed) did not go out when its write failed.
+    std::size_t SpareUsed = 0;
+    std::size_t Unwritten = 0;
+    BackgroundTask Writer; // writes Spare; last, so that it ends first
 };

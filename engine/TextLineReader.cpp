@@ -2,12 +2,28 @@
 
 #include "FileError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <utility>
 
 namespace {
 constexpr char EndOfFileByte = 26;
+}
+
+void TextLineReader::Memory::Reserve(std::size_t size)
+{
+    if (size <= Size)
+        return;
+    const std::size_t grown = std::max(size, Size * 2);
+    void* memory = std::realloc(Data.get(), grown);
+    if (!memory)
+        throw std::bad_alloc();
+    (void)Data.release(); // realloc took it over
+    Data.reset(static_cast<char*>(memory));
+    Size = grown;
 }
 
 bool TextLineReader::Open(const std::string& path)
@@ -23,21 +39,23 @@ bool TextLineReader::Open(const std::string& path)
         return false;
     std::setvbuf(File.get(), nullptr, _IONBF, 0); // we read in large chunks ourselves
     FilePath = path;
-    if (Buffer.size() < ChunkSize)
-        Buffer.resize(ChunkSize);
+    Buffer.Reserve(Headroom + ChunkSize);
+    Spare.Reserve(Headroom + ChunkSize);
     Begin = End = 0;
     AtEnd = false;
+    StartReadAhead();
     return true;
 }
 
 void TextLineReader::Close()
 {
+    StopReadAhead();
     File.reset();
     Begin = End = 0;
     AtEnd = false;
-    // A buffer grown for one very long line is given back.
-    if (Buffer.size() > ChunkSize)
-        std::vector<char>().swap(Buffer);
+    // Memory grown for one very long line is given back.
+    Buffer = Memory();
+    Spare = Memory();
 }
 
 std::uint64_t TextLineReader::FileSize() const
@@ -55,10 +73,10 @@ bool TextLineReader::ReadLine(std::string_view& line)
     }
     std::size_t scanned = Begin; // bytes before this position hold no LF
     for (;;) {
-        const char* data = Buffer.data();
-        const void* lf = std::memchr(data + scanned, '\n', End - scanned);
+        const char* data = Buffer.Get();
+        const void* lf = End > scanned ? std::memchr(data + scanned, '\n', End - scanned) : nullptr;
         if (lf) {
-            const std::size_t pos = static_cast<const char*>(lf) - data;
+            const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
             std::size_t length = pos - Begin;
             if (length > 0 && data[pos - 1] == '\r')
                 --length;
@@ -81,28 +99,49 @@ bool TextLineReader::ReadLine(std::string_view& line)
     }
 }
 
+void TextLineReader::StartReadAhead()
+{
+    char* target = Spare.Get() + Headroom;
+    Reader.Start([this, target] {
+        errno = 0; // errno belongs to the thread that reads
+        ReadAheadSize = std::fread(target, 1, ChunkSize, File.get());
+        if (ReadAheadSize < ChunkSize && std::ferror(File.get()))
+            throw FileError::FromErrno(FilePath);
+    });
+}
+
+void TextLineReader::StopReadAhead()
+{
+    Reader.Drop();
+}
+
 void TextLineReader::Refill()
 {
-    if (Begin > 0) {
-        std::memmove(Buffer.data(), Buffer.data() + Begin, End - Begin);
-        End -= Begin;
+    Reader.Wait(); // throws what the read threw
+    const std::size_t got = ReadAheadSize;
+    const std::size_t pending = End - Begin;
+    if (pending <= Headroom) {
+        // The start of the line goes in front of the new chunk.
+        if (pending > 0)
+            std::memcpy(Spare.Get() + Headroom - pending, Buffer.Get() + Begin, pending);
+        std::swap(Buffer, Spare);
+        Begin = Headroom - pending;
+        End = Headroom + got;
+    } else {
+        // A long line: the chunk joins it here.
+        std::memmove(Buffer.Get(), Buffer.Get() + Begin, pending);
+        Buffer.Reserve(pending + got);
+        std::memcpy(Buffer.Get() + pending, Spare.Get() + Headroom, got);
         Begin = 0;
+        End = pending + got;
     }
-    if (Buffer.size() - End < ChunkSize / 2)
-        Buffer.resize(End + ChunkSize);
-
-    const std::size_t room = Buffer.size() - End;
-    const std::size_t got = std::fread(Buffer.data() + End, 1, room, File.get());
-    if (got < room) {
-        if (std::ferror(File.get()))
-            throw FileError::FromErrno(FilePath);
-        AtEnd = true;
-    }
-    const void* stop = std::memchr(Buffer.data() + End, EndOfFileByte, got);
+    const void* stop = std::memchr(Buffer.Get() + End - got, EndOfFileByte, got);
     if (stop) {
-        End = static_cast<const char*>(stop) - Buffer.data();
+        End = static_cast<std::size_t>(static_cast<const char*>(stop) - Buffer.Get());
+        AtEnd = true;
+    } else if (got < ChunkSize) {
         AtEnd = true;
     } else {
-        End += got;
+        StartReadAhead();
     }
 }

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "BackgroundTask.h"
+
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Reads a file line by line the way the C runtime's text mode does: LF ends a
 // line, a CR right before it is dropped, any other CR stays, byte 26 ends the
 // file, and a last line without LF is still a line. Lines have no length
-// limit; the buffer grows only as far as the longest line needs.
+// limit; the buffer grows only as far as the longest line needs. The next
+// chunk of the file is read by a background task while the lines of the
+// current one are handed out.
 class TextLineReader {
   public:
     static constexpr std::size_t ChunkSize = std::size_t{1} << 20;
@@ -31,16 +35,35 @@ class TextLineReader {
     const std::string& Path() const { return FilePath; }
 
   private:
+    // Room in front of every chunk for the start of a line that the previous
+    // chunk ended in; a longer one is joined with the chunk by copying.
+    static constexpr std::size_t Headroom = std::size_t{1} << 16;
+
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
+    struct Release {
+        void operator()(char* memory) const { std::free(memory); }
+    };
+    // Plain memory, so that a very long line grows it in place where the system can.
+    struct Memory {
+        std::unique_ptr<char, Release> Data;
+        std::size_t Size = 0;
+        void Reserve(std::size_t size);
+        char* Get() const { return Data.get(); }
+    };
 
     void Refill();
+    void StartReadAhead();
+    void StopReadAhead();
 
     std::unique_ptr<std::FILE, Closer> File;
     std::string FilePath;
-    std::vector<char> Buffer;
+    Memory Buffer;
     std::size_t Begin = 0; // unread data is Buffer[Begin, End)
     std::size_t End = 0;
-    bool AtEnd = false; // nothing more will come from the file
+    bool AtEnd = false;            // nothing more will come from the file
+    Memory Spare;                  // the next chunk goes to Spare[Headroom, ...)
+    std::size_t ReadAheadSize = 0; // bytes the last read-ahead got
+    BackgroundTask Reader;         // reads ahead; last, so that it ends first
 };

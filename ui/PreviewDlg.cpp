@@ -1,6 +1,7 @@
 #include "PreviewDlg.h"
 
 #include "Converter.h"
+#include "DialogUnits.h"
 #include "FileError.h"
 #include "Project.h"
 #include "QtText.h"
@@ -48,8 +49,8 @@ CPreviewDlg::CPreviewDlg(QWidget* parent, CProject* project, CConverter* convert
     layout->setContentsMargins(10, 10, 10, 10);
     layout->addWidget(Grid);
     OnInitDialog();
-    // 387 x 278 dialog units of the 8-point dialog font.
-    setFixedSize(580, 450);
+    // 387 x 278 dialog units: room for the 25 rows, and it follows the font.
+    setFixedSize(DialogUnitsX(this, 387), DialogUnitsY(this, 278));
 }
 
 void CPreviewDlg::OnInitDialog()
@@ -123,9 +124,9 @@ void CPreviewDlg::FillRows(int columns)
 
 void CPreviewDlg::SizeColumns()
 {
-    // Each column as wide as its heading; the last one takes the rest of the grid.
-    QHeaderView* header = Grid->horizontalHeader();
+    // Each column fits its heading and the values shown under it, so no value is cut
+    // short; the last one takes the rest of the grid.
     for (int i = 0; i < Grid->columnCount(); ++i)
-        header->resizeSection(i, header->sectionSizeHint(i));
-    header->setStretchLastSection(true);
+        Grid->resizeColumnToContents(i);
+    Grid->horizontalHeader()->setStretchLastSection(true);
 }

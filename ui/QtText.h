@@ -8,10 +8,6 @@ inline QString ToQt(const std::string& text)
 {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline QString ToQt(const char* text)
-{
-    return QString::fromLocal8Bit(text);
-}
 inline std::string FromQt(const QString& text)
 {
     return text.toLocal8Bit().toStdString();

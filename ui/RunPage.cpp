@@ -1,6 +1,7 @@
 #include "RunPage.h"
 
 #include "Converter.h"
+#include "DialogUnits.h"
 #include "FileError.h"
 #include "StatusLine.h"
 #include "UserDialogs.h"

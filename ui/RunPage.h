@@ -22,7 +22,6 @@ class CRunPage : public CWizardPage {
 
     void OnRun();
 
-    // True while a conversion runs.
     static bool RunInProgress();
 
     CStatusLine* StatusLine = nullptr; // 1022

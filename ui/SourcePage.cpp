@@ -2,6 +2,7 @@
 
 #include "CRuntime.h"
 #include "Converter.h"
+#include "DialogUnits.h"
 #include "DigitsEdit.h"
 #include "Project.h"
 #include "QtText.h"
@@ -87,6 +88,8 @@ void CSourcePage::BuildControls()
     for (QComboBox* combo : {SeparatorCombo, SqlSepCombo}) {
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // No completion from the list: "<" typed must not turn into "<tab>" (a tab).
+        combo->setCompleter(nullptr);
         combo->setFixedWidth(DialogUnitsX(this, 54));
     }
     SeparatorCombo->addItems({QStringLiteral("<tab>"), QStringLiteral(","), QStringLiteral("|")});

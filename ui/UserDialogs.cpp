@@ -47,9 +47,7 @@ QString QtFileFilter(std::string_view windowsFilter)
 void QtUserDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption,
                                 Icon icon)
 {
-    const QMessageBox::Icon qtIcon = icon == Icon::Stop      ? QMessageBox::Critical
-                                     : icon == Icon::Warning ? QMessageBox::Warning
-                                                             : QMessageBox::Information;
+    const QMessageBox::Icon qtIcon = icon == Icon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon;
     QMessageBox box(qtIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
     box.exec();
 }

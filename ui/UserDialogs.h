@@ -14,8 +14,6 @@ class IUserDialogs {
   public:
     enum class Icon {
         Stop, // MB_ICONHAND: errors ("Error") and the preview's "Warning"
-        Warning,
-        Information,
     };
     enum class FileDialog {
         Open, // CFileDialog in its open form

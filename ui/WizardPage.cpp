@@ -1,5 +1,6 @@
 #include "WizardPage.h"
 
+#include "DialogUnits.h"
 #include "WizardDlg.h"
 
 #include <QCoreApplication>
@@ -7,16 +8,6 @@
 #include <QKeyEvent>
 #include <algorithm>
 #include <cstring>
-
-int DialogUnitsX(const QWidget* widget, int units)
-{
-    return units * widget->fontMetrics().averageCharWidth() / 4;
-}
-
-int DialogUnitsY(const QWidget* widget, int units)
-{
-    return units * widget->fontMetrics().height() / 8;
-}
 
 QEvent::Type CHelpRequestEvent::EventType()
 {
@@ -41,12 +32,17 @@ int CWizardPage::CreatePage(QWidget* pageArea)
     QSizePolicy policy = sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     setSizePolicy(policy);
-    // The page templates are 386 x 212 dialog units.
-    setMinimumSize(DialogUnitsX(this, 386), DialogUnitsY(this, 212));
     if (auto* grid = qobject_cast<QGridLayout*>(pageArea->layout()))
         grid->addWidget(this, 0, 0);
     hide();
     return 1;
+}
+
+QSize CWizardPage::minimumSizeHint() const
+{
+    // The page templates are 386 x 212 dialog units; a font whose texts need more
+    // room gets it, so no label is cut short.
+    return QWidget::minimumSizeHint().expandedTo(QSize(DialogUnitsX(this, 386), DialogUnitsY(this, 212)));
 }
 
 void CWizardPage::ShowPage()

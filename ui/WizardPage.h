@@ -9,11 +9,6 @@ class CProject;
 class CWizardDlg;
 class QKeyEvent;
 
-// Dialog units of the window's font: a quarter of the average character width
-// across, an eighth of the font height down (the sizes the dialog layouts are drawn in).
-int DialogUnitsX(const QWidget* widget, int units);
-int DialogUnitsY(const QWidget* widget, int units);
-
 // A page's help request to the frame, command 1070: posted, not sent,
 // carrying the address of the page's HelpTopicBuffer.
 class CHelpRequestEvent : public QEvent {
@@ -35,6 +30,8 @@ class CWizardPage : public QWidget {
     // Places the (hidden) page in the frame's page area; every page takes the same place.
     int CreatePage(QWidget* pageArea);
 
+    QSize minimumSizeHint() const override;
+
     virtual void ShowPage();
     virtual void HidePage();
     virtual void StoreData() = 0;
@@ -45,7 +42,6 @@ class CWizardPage : public QWidget {
     // then leaves the key to the frame, which opens the index topic first.
     bool OnHelpInfo();
 
-    unsigned GetTemplateId() const { return TemplateId; }
     const char* GetHelpTopicBuffer() const { return HelpTopicBuffer; }
 
   protected:

@@ -44,7 +44,6 @@ std::string LastProjectName(const std::string& settings)
 
 class FrameTest : public WizardTest {
   protected:
-    CSourcePage& Source() { return *static_cast<CSourcePage*>(Frame->Pages[0]); }
     std::string Title() { return Frame->windowTitle().toStdString(); }
     int VisiblePage()
     {
@@ -57,19 +56,10 @@ class FrameTest : public WizardTest {
         }
         return visible;
     }
-    // Fills page 0 so that Next passes.
-    void FillSourcePage()
-    {
-        WriteFile(Path("data.csv"), "id,name\r\n1,Smith\r\n");
-        Source().SourceEdit->setText(QString::fromStdString(Path("data.csv")));
-        Source().TargetEdit->setText(QString::fromStdString(Path("out.sql")));
-        Source().TableEdit->setText(QStringLiteral("people"));
-        Source().SeparatorCombo->setEditText(QStringLiteral(","));
-    }
     void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 };
 
-TEST_F(FrameTest, TheWindowHasTheSpecifiedMenuAndButtons)
+TEST_F(FrameTest, TheWindowHasItsMenuAndButtons)
 {
     CWizardDlg& frame = Start();
     QStringList menus;
@@ -106,7 +96,7 @@ TEST_F(FrameTest, FirstStartWithoutSettingsIsUntitledOnPageZero)
     EXPECT_EQ(frame.Project.ProjectPath, "");
     // Load ran on the empty path: the read defaults, so Commit is set.
     EXPECT_EQ(frame.Project.Commit, 1);
-    EXPECT_TRUE(Source().CommitCheck->isChecked());
+    EXPECT_TRUE(SourcePage().CommitCheck->isChecked());
     EXPECT_EQ(frame.Converter.Project, &frame.Project);
 }
 
@@ -115,7 +105,7 @@ TEST_F(FrameTest, RestartReopensTheLastProject)
     const std::string project = Path("orders.cvtproj");
     Start();
     FillSourcePage();
-    Source().CommitSizeEdit->setText(QStringLiteral("75"));
+    SourcePage().CommitSizeEdit->setText(QStringLiteral("75"));
     Dialogs.FileAnswers.push_back(project);
     Frame->OnCommand(CWizardDlg::IdSaveProjectAs);
     Frame->OnCommand(CWizardDlg::IdCancel);
@@ -125,10 +115,10 @@ TEST_F(FrameTest, RestartReopensTheLastProject)
     Start();
     EXPECT_EQ(Title(), "Tabulon [" + project + "]");
     EXPECT_EQ(VisiblePage(), 0);
-    EXPECT_EQ(Source().SourceEdit->text().toStdString(), Path("data.csv"));
-    EXPECT_EQ(Source().TableEdit->text().toStdString(), "people");
-    EXPECT_EQ(Source().SeparatorCombo->currentText().toStdString(), ",");
-    EXPECT_EQ(Source().CommitSizeEdit->text().toStdString(), "75");
+    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), Path("data.csv"));
+    EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "people");
+    EXPECT_EQ(SourcePage().SeparatorCombo->currentText().toStdString(), ",");
+    EXPECT_EQ(SourcePage().CommitSizeEdit->text().toStdString(), "75");
 }
 
 TEST_F(FrameTest, NextAndBackMoveOnePageAndShowOnlyTheUsefulButtons)
@@ -174,6 +164,38 @@ TEST_F(FrameTest, TheWindowKeepsItsSizeOnEveryPage)
     EXPECT_EQ(frame.size(), size);
 }
 
+TEST_F(FrameTest, NoTextIsCutShortWhateverTheFont)
+{
+    struct FontGuard {
+        const QFont Saved = QApplication::font();
+        ~FontGuard() { QApplication::setFont(Saved); }
+    } guard;
+    const QFont& font = guard.Saved;
+    for (const double scale : {1.0, 1.5}) {
+        SCOPED_TRACE(scale);
+        QFont scaled = font;
+        scaled.setPointSizeF(font.pointSizeF() * scale);
+        QApplication::setFont(scaled);
+        CWizardDlg& frame = Start();
+        FillSourcePage();
+        for (CWizardPage* page : frame.Pages) {
+            ASSERT_TRUE(page->isVisible());
+            for (QWidget* widget : page->findChildren<QWidget*>()) {
+                QString text;
+                if (auto* label = qobject_cast<QLabel*>(widget))
+                    text = label->text();
+                else if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
+                    text = static_cast<QAbstractButton*>(widget)->text();
+                else
+                    continue;
+                EXPECT_GE(widget->width(), widget->minimumSizeHint().width()) << text.toStdString();
+            }
+            frame.OnNext();
+            QApplication::processEvents();
+        }
+    }
+}
+
 TEST_F(FrameTest, NewProjectShowsTheDefaultsOnThePageOnView)
 {
     WriteProject(Path("p.cvtproj"), {"FileName=a.txt", "TargetName=b.sql", "TableName=T", "Separator=|",
@@ -181,24 +203,24 @@ TEST_F(FrameTest, NewProjectShowsTheDefaultsOnThePageOnView)
                                      "ColumnNames=0", "CommitSize=9", "nColumns=1", "Column0=A", "Quote0='"});
     RememberProject(Path("p.cvtproj"));
     CWizardDlg& frame = Start();
-    Source().TableEdit->setText(QStringLiteral("typed"));
+    SourcePage().TableEdit->setText(QStringLiteral("typed"));
     frame.OnCommand(CWizardDlg::IdNewProject);
 
     EXPECT_EQ(Title(), "Tabulon [Untitled]");
     EXPECT_EQ(frame.CurrentPage, 0);
-    EXPECT_TRUE(Source().FirstRowCheck->isChecked());
-    EXPECT_TRUE(Source().SeparatorRadio->isChecked());
-    EXPECT_FALSE(Source().WidthsRadio->isChecked());
-    EXPECT_EQ(Source().SeparatorCombo->currentText().toStdString(), "<tab>");
-    EXPECT_EQ(Source().SqlSepCombo->currentText().toStdString(), ";");
-    EXPECT_FALSE(Source().CommitCheck->isChecked());
-    EXPECT_FALSE(Source().CommitSizeEdit->isEnabled());
-    EXPECT_EQ(Source().CommitSizeEdit->text().toStdString(), "250");
-    EXPECT_EQ(Source().SourceEdit->text().toStdString(), "");
-    EXPECT_EQ(Source().TargetEdit->text().toStdString(), "");
-    EXPECT_EQ(Source().TableEdit->text().toStdString(), "");
+    EXPECT_TRUE(SourcePage().FirstRowCheck->isChecked());
+    EXPECT_TRUE(SourcePage().SeparatorRadio->isChecked());
+    EXPECT_FALSE(SourcePage().WidthsRadio->isChecked());
+    EXPECT_EQ(SourcePage().SeparatorCombo->currentText().toStdString(), "<tab>");
+    EXPECT_EQ(SourcePage().SqlSepCombo->currentText().toStdString(), ";");
+    EXPECT_FALSE(SourcePage().CommitCheck->isChecked());
+    EXPECT_FALSE(SourcePage().CommitSizeEdit->isEnabled());
+    EXPECT_EQ(SourcePage().CommitSizeEdit->text().toStdString(), "250");
+    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), "");
+    EXPECT_EQ(SourcePage().TargetEdit->text().toStdString(), "");
+    EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "");
     // New keeps the widths text and the columns.
-    EXPECT_EQ(Source().WidthsEdit->text().toStdString(), "5,10");
+    EXPECT_EQ(SourcePage().WidthsEdit->text().toStdString(), "5,10");
     EXPECT_EQ(frame.Project.Columns.size(), 1u);
 }
 
@@ -225,10 +247,10 @@ TEST_F(FrameTest, LoadProjectAsksForAFileAndShowsIt)
     WriteProject(Path("fixed.cvtproj"),
                  {"FileName=in.txt", "WithSeparators=0", "Widths=3,4", "CommitSize=-5"});
     CWizardDlg& frame = Start();
-    ASSERT_TRUE(Source().SeparatorRadio->isChecked());
+    ASSERT_TRUE(SourcePage().SeparatorRadio->isChecked());
 
     // Cancelled: nothing changes.
-    Source().TableEdit->setText(QStringLiteral("typed"));
+    SourcePage().TableEdit->setText(QStringLiteral("typed"));
     Dialogs.FileAnswers.push_back(std::nullopt);
     frame.OnCommand(CWizardDlg::IdLoadProject);
     ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
@@ -238,20 +260,20 @@ TEST_F(FrameTest, LoadProjectAsksForAFileAndShowsIt)
     EXPECT_EQ(Dialogs.FileRequests[0].DefaultExtension, "cvtproj");
     EXPECT_EQ(Dialogs.FileRequests[0].Owner, &frame);
     EXPECT_EQ(Title(), "Tabulon [Untitled]");
-    EXPECT_EQ(Source().TableEdit->text().toStdString(), "typed");
+    EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "typed");
 
     // Confirmed: loaded, titled, shown.
     Dialogs.FileAnswers.push_back(Path("fixed.cvtproj"));
     frame.OnCommand(CWizardDlg::IdLoadProject);
     EXPECT_EQ(Title(), "Tabulon [" + Path("fixed.cvtproj") + "]");
-    EXPECT_EQ(Source().SourceEdit->text().toStdString(), "in.txt");
-    EXPECT_EQ(Source().TableEdit->text().toStdString(), "");
-    EXPECT_TRUE(Source().WidthsRadio->isChecked());
-    EXPECT_FALSE(Source().SeparatorRadio->isChecked());
-    EXPECT_TRUE(Source().WidthsEdit->isEnabled());
-    EXPECT_FALSE(Source().SeparatorCombo->isEnabled());
-    EXPECT_EQ(Source().CommitSizeEdit->text().toStdString(), "-5");
-    Source().StoreData();
+    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), "in.txt");
+    EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "");
+    EXPECT_TRUE(SourcePage().WidthsRadio->isChecked());
+    EXPECT_FALSE(SourcePage().SeparatorRadio->isChecked());
+    EXPECT_TRUE(SourcePage().WidthsEdit->isEnabled());
+    EXPECT_FALSE(SourcePage().SeparatorCombo->isEnabled());
+    EXPECT_EQ(SourcePage().CommitSizeEdit->text().toStdString(), "-5");
+    SourcePage().StoreData();
     EXPECT_EQ(frame.Project.WithSeparators, 0);
     EXPECT_EQ(frame.Project.CommitSize, -5);
 
@@ -261,14 +283,14 @@ TEST_F(FrameTest, LoadProjectAsksForAFileAndShowsIt)
     EXPECT_EQ(Dialogs.FileRequests.back().InitialName, Path("fixed.cvtproj"));
     // A file that does not exist: its name is taken, the read defaults are shown.
     EXPECT_EQ(Title(), "Tabulon [" + Path("missing.cvtproj") + "]");
-    EXPECT_EQ(Source().SourceEdit->text().toStdString(), "");
-    EXPECT_TRUE(Source().SeparatorRadio->isChecked());
+    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), "");
+    EXPECT_TRUE(SourcePage().SeparatorRadio->isChecked());
 }
 
 TEST_F(FrameTest, SaveProjectWithoutANameAsksForOne)
 {
     CWizardDlg& frame = Start();
-    Source().TableEdit->setText(QStringLiteral("people"));
+    SourcePage().TableEdit->setText(QStringLiteral("people"));
 
     Dialogs.FileAnswers.push_back(std::nullopt);
     frame.OnCommand(CWizardDlg::IdSaveProject);
@@ -290,7 +312,7 @@ TEST_F(FrameTest, SaveProjectWithANameWritesTheProjectAsItIs)
     WriteProject(Path("p.cvtproj"), {"TableName=old"});
     RememberProject(Path("p.cvtproj"));
     CWizardDlg& frame = Start();
-    Source().TableEdit->setText(QStringLiteral("typed"));
+    SourcePage().TableEdit->setText(QStringLiteral("typed"));
     frame.Project.TargetName = "set.sql";
     frame.OnCommand(CWizardDlg::IdSaveProject);
     EXPECT_TRUE(Dialogs.FileRequests.empty());
@@ -303,7 +325,7 @@ TEST_F(FrameTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
 {
     WriteFile(Path("exists.cvtproj"), "[General]\r\nTableName=old\r\n");
     CWizardDlg& frame = Start();
-    Source().TableEdit->setText(QStringLiteral("typed"));
+    SourcePage().TableEdit->setText(QStringLiteral("typed"));
 
     Dialogs.FileAnswers.push_back(std::nullopt);
     frame.OnCommand(CWizardDlg::IdSaveProjectAs);
@@ -329,8 +351,8 @@ class ClosingTest : public FrameTest, public ::testing::WithParamInterface<const
         else if (route == "close box")
             Frame->close();
         else if (route == "Escape") {
-            Source().TableEdit->setFocus();
-            QTest::keyClick(Source().TableEdit, Qt::Key_Escape);
+            SourcePage().TableEdit->setFocus();
+            QTest::keyClick(SourcePage().TableEdit, Qt::Key_Escape);
         }
         QApplication::processEvents();
     }
@@ -341,7 +363,7 @@ TEST_P(ClosingTest, SavesTheProjectAndTheSettings)
     WriteProject(Path("p.cvtproj"), {"TableName=old"});
     RememberProject(Path("p.cvtproj"));
     CWizardDlg& frame = Start();
-    Source().TableEdit->setText(QStringLiteral("typed before closing"));
+    SourcePage().TableEdit->setText(QStringLiteral("typed before closing"));
     CloseBy(GetParam());
     EXPECT_FALSE(frame.isVisible());
     EXPECT_NE(ReadFile(Path("p.cvtproj")).find("TableName=typed before closing\r\n"), std::string::npos);
@@ -382,7 +404,7 @@ TEST_F(FrameTest, AFrameThatGoesAwayUnclosedStillSaves)
     WriteProject(Path("p.cvtproj"), {"TableName=old"});
     RememberProject(Path("p.cvtproj"));
     Start();
-    Source().TableEdit->setText(QStringLiteral("kept"));
+    SourcePage().TableEdit->setText(QStringLiteral("kept"));
     Stop();
     EXPECT_NE(ReadFile(Path("p.cvtproj")).find("TableName=kept\r\n"), std::string::npos);
 }
@@ -425,7 +447,7 @@ TEST_F(FrameTest, TheAboutBoxShowsIconAndTitle)
 TEST_F(FrameTest, PreviewWithoutASourceWarns)
 {
     CWizardDlg& frame = Start();
-    Source().SourceEdit->setText(QStringLiteral("no such file.csv"));
+    SourcePage().SourceEdit->setText(QStringLiteral("no such file.csv"));
     Click(frame.PreviewButton);
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
     EXPECT_EQ(Dialogs.Messages[0].Text, "Source file is inaccessable or does not specified.");

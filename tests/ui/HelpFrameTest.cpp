@@ -37,12 +37,7 @@ class HelpFrameTest : public WizardTest {
     // Brings page `index` on view through Next, as the user gets there.
     void GoToPage(int index)
     {
-        auto& source = *static_cast<CSourcePage*>(Frame->Pages[0]);
-        WriteFile(Path("data.csv"), "id,name\r\n1,Mary\r\n");
-        source.SourceEdit->setText(QString::fromStdString(Path("data.csv")));
-        source.TargetEdit->setText(QString::fromStdString(Path("out.sql")));
-        source.TableEdit->setText(QStringLiteral("people"));
-        source.SeparatorCombo->setEditText(QStringLiteral(","));
+        FillSourcePage();
         while (Frame->CurrentPage < index)
             QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
         ASSERT_EQ(Frame->CurrentPage, index);
@@ -117,7 +112,7 @@ TEST_F(HelpViewerFrameTest, TheHelpButtonShowsTheIndexTopic)
 
 TEST_F(HelpViewerFrameTest, F1InsideAPageEndsOnThePageTopicInTheSameWindow)
 {
-    QLineEdit* edit = static_cast<CSourcePage*>(Frame->Pages[0])->SourceEdit;
+    QLineEdit* edit = SourcePage().SourceEdit;
     QTest::keyClick(edit, Qt::Key_F1);
     EXPECT_EQ(Topic(), "/index.html");
     CHelpWindow* viewer = HelpViewerWindow();

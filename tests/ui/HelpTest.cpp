@@ -1,4 +1,4 @@
-// Help requests (Parts 2.2 and 3.1): the Help button, the Index menu item and F1,
+// Help requests: the Help button, the Index menu item and F1,
 // in the order the viewer receives them.
 #include "UiTestSupport.h"
 #include "WizardPage.h"
@@ -82,12 +82,7 @@ TEST_F(HelpTest, F1InsideAPageOpensTheIndexThenThePageTopic)
 TEST_F(HelpTest, F1InTheMappingListOpensTheIndexThenPageTwo)
 {
     CWizardDlg& frame = Start();
-    WriteFile(Path("data.csv"), "a,b\r\n1,2\r\n");
-    frame.Pages[0]
-        ->findChild<QLineEdit*>(QStringLiteral("c1004"))
-        ->setText(QString::fromStdString(Path("data.csv")));
-    frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1010"))->setText(QStringLiteral("out.sql"));
-    frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1012"))->setText(QStringLiteral("T"));
+    FillSourcePage();
     frame.OnNext();
     ASSERT_EQ(frame.CurrentPage, 1);
     QWidget* list = frame.Pages[1]->findChild<QWidget*>(QStringLiteral("c1016"));

@@ -20,18 +20,12 @@ class MappingPageTest : public WizardTest {
     {
         WizardTest::SetUp();
         Start();
-        Source = static_cast<CSourcePage*>(Frame->Pages[0]);
         Mapping = static_cast<CMappingPage*>(Frame->Pages[1]);
     }
     // Page 0 filled for a comma-separated source with a names line; Next.
     void GoToMapping(const std::string& text)
     {
-        WriteFile(Path("data.csv"), text);
-        Source->SourceEdit->setText(QString::fromStdString(Path("data.csv")));
-        Source->TargetEdit->setText(QString::fromStdString(Path("out.sql")));
-        Source->TableEdit->setText(QStringLiteral("T"));
-        Source->SeparatorCombo->setEditText(QStringLiteral(","));
-        Source->FirstRowCheck->setChecked(true);
+        FillSourcePage(text);
         Frame->OnNext();
         ASSERT_EQ(Frame->CurrentPage, 1);
     }
@@ -52,7 +46,6 @@ class MappingPageTest : public WizardTest {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     }
 
-    CSourcePage* Source = nullptr;
     CMappingPage* Mapping = nullptr;
 };
 

@@ -3,6 +3,7 @@
 #include "Project.h"
 #include "ScriptedUserDialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -244,7 +245,7 @@ TEST_F(PreviewDlgTest, LeavesNoFileOpen)
 
 TEST_F(PreviewDlgTest, GridIsARowListWithFixedHeadings)
 {
-    WriteSource("id\tA_rather_long_column_heading\tx\r\n1\t2\t3\r\n");
+    WriteSource("id\tA_rather_long_column_heading\tx\r\na value wider than its heading\t2\t3\r\n");
     const auto preview = Preview();
     const QTableWidget& grid = *preview->Grid;
     EXPECT_TRUE(grid.showGrid());
@@ -253,11 +254,25 @@ TEST_F(PreviewDlgTest, GridIsARowListWithFixedHeadings)
     EXPECT_FALSE(grid.isSortingEnabled());
     EXPECT_FALSE(grid.horizontalHeader()->sectionsClickable());
     EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
-    // Every column fits its heading.
+    // Every column fits its heading, and the values under it.
     const QHeaderView& header = *grid.horizontalHeader();
     for (int i = 0; i < grid.columnCount(); ++i)
         EXPECT_GE(header.sectionSize(i), header.sectionSizeHint(i)) << i;
-    EXPECT_GT(header.sectionSize(1), header.sectionSize(0));
+    EXPECT_GE(header.sectionSize(0), grid.fontMetrics().horizontalAdvance(grid.item(0, 0)->text()));
+}
+
+TEST_F(PreviewDlgTest, TheWindowGrowsWithItsFont)
+{
+    WriteSource(NumberedLines(3));
+    const QSize normal = Preview()->size();
+    const QFont font = QApplication::font();
+    QFont larger = font;
+    larger.setPointSizeF(font.pointSizeF() * 2);
+    QApplication::setFont(larger);
+    const QSize grown = Preview()->size();
+    QApplication::setFont(font);
+    EXPECT_GT(grown.width(), normal.width());
+    EXPECT_GT(grown.height(), normal.height());
 }
 
 TEST_F(PreviewDlgTest, EscapeAndEnterClose)

@@ -31,8 +31,6 @@ struct Shown {
 
 class PreviewFrameTest : public WizardTest {
   protected:
-    CSourcePage& Source() { return *static_cast<CSourcePage*>(Frame->Pages[0]); }
-
     // Presses Preview; when a preview window opens, notes what it shows and
     // closes it with Escape.
     std::optional<Shown> PressPreview()
@@ -69,11 +67,7 @@ class PreviewFrameTest : public WizardTest {
         std::string text = "id,name\r\n";
         for (int line = 2; line <= lines; ++line)
             text += std::to_string(line) + ",n" + std::to_string(line) + "\r\n";
-        WriteFile(Path("data.csv"), text);
-        Source().SourceEdit->setText(QString::fromStdString(Path("data.csv")));
-        Source().TargetEdit->setText(QString::fromStdString(Path("out.sql")));
-        Source().TableEdit->setText(QStringLiteral("people"));
-        Source().SeparatorCombo->setEditText(QStringLiteral(","));
+        FillSourcePage(text);
     }
 };
 
@@ -83,7 +77,7 @@ TEST_F(PreviewFrameTest, AMissingOrUnnamedSourceWarnsAndOpensNoWindow)
     for (const QString& name : {QString(), QStringLiteral("no such file.csv")}) {
         SCOPED_TRACE(name.toStdString());
         Dialogs.Messages.clear();
-        Source().SourceEdit->setText(name);
+        SourcePage().SourceEdit->setText(name);
         EXPECT_FALSE(PressPreview().has_value());
         ASSERT_EQ(Dialogs.Messages.size(), 1u);
         EXPECT_EQ(Dialogs.Messages[0].Text, "Source file is inaccessable or does not specified.");
@@ -108,21 +102,21 @@ TEST_F(PreviewFrameTest, ShowsTheSourceAsThePageSplitsItWithoutPressingNext)
     EXPECT_TRUE(Dialogs.Messages.empty());
 
     // Edited on the page and previewed again, still without Next.
-    Source().FirstRowCheck->setChecked(false);
+    SourcePage().FirstRowCheck->setChecked(false);
     const std::optional<Shown> withoutNames = PressPreview();
     ASSERT_TRUE(withoutNames.has_value());
     EXPECT_EQ(withoutNames->Headings, (Texts{"N0", "N1"}));
     ASSERT_EQ(withoutNames->Rows.size(), 25u);
     EXPECT_EQ(withoutNames->Rows.front(), (Texts{"id", "name"}));
 
-    Source().SeparatorCombo->setEditText(QStringLiteral("|"));
+    SourcePage().SeparatorCombo->setEditText(QStringLiteral("|"));
     const std::optional<Shown> otherSeparator = PressPreview();
     ASSERT_TRUE(otherSeparator.has_value());
     EXPECT_EQ(otherSeparator->Headings, (Texts{"N0"}));
     EXPECT_EQ(otherSeparator->Rows.front(), (Texts{"id,name"}));
 
-    Source().WidthsRadio->setChecked(true);
-    Source().WidthsEdit->setText(QStringLiteral("5"));
+    SourcePage().WidthsRadio->setChecked(true);
+    SourcePage().WidthsEdit->setText(QStringLiteral("5"));
     const std::optional<Shown> oneWidth = PressPreview();
     ASSERT_TRUE(oneWidth.has_value());
     EXPECT_TRUE(oneWidth->Headings.empty());

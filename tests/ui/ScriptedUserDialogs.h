@@ -12,7 +12,7 @@
 // and answers file dialogs from a script (a path confirms, nullopt cancels; an
 // empty script cancels). Installs itself for its lifetime.
 class ScriptedUserDialogs : public IUserDialogs {
-public:
+  public:
     struct Message {
         QWidget* Owner;
         std::string Text;
@@ -42,7 +42,8 @@ public:
     bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName, std::string_view filter,
                     std::string_view defaultExtension, std::string& path) override
     {
-        FileRequests.push_back({owner, kind, initialName, std::string(filter), std::string(defaultExtension)});
+        FileRequests.push_back(
+            {owner, kind, initialName, std::string(filter), std::string(defaultExtension)});
         if (FileAnswers.empty())
             return false;
         const std::optional<std::string> answer = FileAnswers.front();
@@ -66,6 +67,6 @@ public:
     std::deque<std::optional<std::string>> FileAnswers;
     std::function<void(const Message&)> OnMessage;
 
-private:
+  private:
     IUserDialogs* Previous;
 };

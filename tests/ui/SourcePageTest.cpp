@@ -27,7 +27,7 @@ class SourcePageTest : public WizardTest {
     CSourcePage* Page = nullptr;
 };
 
-TEST_F(SourcePageTest, TheLabelsAndListsAreTheSpecifiedOnes)
+TEST_F(SourcePageTest, TheLabelsAndListsAreThePagesOwn)
 {
     QStringList labels;
     for (QLabel* label : Page->findChildren<QLabel*>())
@@ -51,6 +51,27 @@ TEST_F(SourcePageTest, TheLabelsAndListsAreTheSpecifiedOnes)
     EXPECT_EQ(items(Page->SqlSepCombo), "; GO");
     EXPECT_TRUE(Page->SeparatorCombo->isEditable());
     EXPECT_TRUE(Page->SqlSepCombo->isEditable());
+}
+
+TEST_F(SourcePageTest, TypedSeparatorsAreStoredAsTyped)
+{
+    // A text that begins like a list entry stays what was typed.
+    const struct {
+        QComboBox* Combo;
+        const char* Typed;
+        std::string CProject::*Field;
+    } cases[] = {{Page->SeparatorCombo, "<", &CProject::Separator},
+                 {Page->SeparatorCombo, "<t", &CProject::Separator},
+                 {Page->SqlSepCombo, "G", &CProject::SQLSep},
+                 {Page->SqlSepCombo, "go", &CProject::SQLSep}};
+    for (const auto& c : cases) {
+        c.Combo->setEditText(QString());
+        c.Combo->setFocus();
+        QTest::keyClicks(c.Combo->lineEdit(), QString::fromLatin1(c.Typed));
+        QTest::keyClick(c.Combo->lineEdit(), Qt::Key_Return);
+        Page->StoreData();
+        EXPECT_EQ(Project().*c.Field, c.Typed);
+    }
 }
 
 TEST_F(SourcePageTest, TabVisitsTheControlsInTemplateOrder)

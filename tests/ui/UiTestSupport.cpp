@@ -1,8 +1,12 @@
 #include "UiTestSupport.h"
 
 #include "ProfileFile.h"
+#include "SourcePage.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -69,6 +73,22 @@ void WizardTest::Stop()
 {
     Frame.reset();
     QApplication::processEvents();
+}
+
+CSourcePage& WizardTest::SourcePage() const
+{
+    return *static_cast<CSourcePage*>(Frame->Pages[0]);
+}
+
+void WizardTest::FillSourcePage(const std::string& text)
+{
+    WriteFile(Path("data.csv"), text);
+    CSourcePage& page = SourcePage();
+    page.SourceEdit->setText(QString::fromStdString(Path("data.csv")));
+    page.TargetEdit->setText(QString::fromStdString(Path("out.sql")));
+    page.TableEdit->setText(QStringLiteral("people"));
+    page.SeparatorCombo->setEditText(QStringLiteral(","));
+    page.FirstRowCheck->setChecked(true);
 }
 
 void WizardTest::WriteProject(const std::string& path, const std::vector<std::string>& lines)

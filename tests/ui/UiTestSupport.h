@@ -3,6 +3,8 @@
 #include "ScriptedUserDialogs.h"
 #include "WizardDlg.h"
 
+class CSourcePage;
+
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -29,7 +31,7 @@ bool FileExists(const std::string& path);
 // "conv.exe" there, so its settings are conv.ini), the scripted dialogs, and frames
 // started on them, shown on the offscreen platform.
 class WizardTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -41,6 +43,12 @@ protected:
     CWizardDlg& Start();
     // Destroys the frame as the end of the program does.
     void Stop();
+
+    // The source and target page of the running frame.
+    CSourcePage& SourcePage() const;
+    // Fills the source and target page so that Next passes: `text` as the comma-separated
+    // source data.csv (first row the names), the script out.sql, the table people.
+    void FillSourcePage(const std::string& text = "id,name\r\n1,Smith\r\n");
 
     // Writes a project file by hand ("Key=Value" lines of [General]).
     void WriteProject(const std::string& path, const std::vector<std::string>& lines);

@@ -1,0 +1,174 @@
+#include "SeparatedRow.h"
+
+#include "CRuntime.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr char Apostrophe = '\'';
+constexpr char Bare = '\0';
+
+// Eight bytes as one word, in the order they have in memory: for the tests
+// below that order does not matter.
+std::uint64_t LoadWord(const char* p)
+{
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+constexpr std::uint64_t EveryByte(char c)
+{
+    return 0x0101010101010101u * static_cast<unsigned char>(c);
+}
+
+// Nonzero when any byte of the word is zero.
+constexpr std::uint64_t HasZeroByte(std::uint64_t word)
+{
+    return (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
+}
+
+bool IsLittleEndian()
+{
+    const std::uint16_t one = 1;
+    unsigned char first;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+const bool LittleEndian = IsLittleEndian();
+
+// On a little-endian machine: the index in memory of the lowest byte flagged
+// by HasZeroByte, which is always exact.
+std::size_t FirstFlagged(std::uint64_t flags)
+{
+    // The bits below the lowest flag fill whole bytes up to it and 7 bits of
+    // its own; one bit of each of those bytes, summed by the multiplication.
+    const std::uint64_t below = (flags & (~flags + 1)) - 1;
+    return static_cast<std::size_t>(((below & 0x0101010101010101u) * 0x0101010101010101u) >> 56) - 1;
+}
+
+} // namespace
+
+bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes)
+{
+    // A separator that can be part of a number would need the number test to
+    // look out for it; such settings are rare enough for the general writer.
+    if (separator.size() != 1 || IsAsciiDigit(static_cast<unsigned char>(separator[0])) ||
+        std::strchr("+-.", separator[0]) != nullptr)
+        return false;
+    Separator = separator[0];
+    Marks.clear();
+    // The apostrophe and the double quote, the marks in real use; any other
+    // is left to the general writer and its rules.
+    for (const std::string& mark : quotes) {
+        if (!mark.empty() && mark != "'" && mark != "\"")
+            return false;
+        Marks.push_back(mark.empty() ? Bare : mark[0]);
+    }
+    return true;
+}
+
+char* SeparatedRow::Write(char* out, std::string_view line) const
+{
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    for (std::size_t k = 0;; ++k) {
+        if (k > 0)
+            *out++ = ',';
+        const char mark = k < Marks.size() ? Marks[k] : Bare;
+        p = mark == Bare ? WriteBare(out, p, end) : WriteQuoted(out, p, end, mark);
+        if (p == end)
+            return out;
+        ++p; // the separator
+    }
+}
+
+// The field from p to the next separator between marks, with apostrophes and
+// the mark doubled; returns where the field ends.
+const char* SeparatedRow::WriteQuoted(char*& out, const char* p, const char* end, char mark) const
+{
+    // In locals: a store through a char pointer could change a member, so
+    // the compiler would read it again after every byte.
+    const char separator = Separator;
+    const std::uint64_t separators = EveryByte(separator);
+    const std::uint64_t apostrophes = EveryByte(Apostrophe);
+    const std::uint64_t marks = EveryByte(mark);
+    const auto stops = [separator, mark](char c) { return c == separator || c == Apostrophe || c == mark; };
+
+    char* o = out;
+    *o++ = mark;
+    for (;;) {
+        if (end - p >= 8) {
+            // Eight bytes at a time, copied whole: from a byte that stops the
+            // copy on, they are written over (the room is there).
+            const std::uint64_t word = LoadWord(p);
+            std::memcpy(o, &word, sizeof word);
+            const std::uint64_t flags =
+                HasZeroByte(word ^ separators) | HasZeroByte(word ^ apostrophes) | HasZeroByte(word ^ marks);
+            if (flags == 0) {
+                p += 8;
+                o += 8;
+                continue;
+            }
+            if (LittleEndian) {
+                const std::size_t at = FirstFlagged(flags);
+                p += at;
+                o += at;
+            } else {
+                while (!stops(*p)) {
+                    ++p;
+                    ++o;
+                }
+            }
+        } else {
+            while (p != end && !stops(*p))
+                *o++ = *p++;
+            if (p == end)
+                break;
+        }
+        if (*p == separator)
+            break;
+        *o++ = *p; // an apostrophe or the mark, doubled
+        *o++ = *p++;
+    }
+    *o++ = mark;
+    out = o;
+    return p;
+}
+
+// An unmarked field: NULL when empty, bare when a plain number ([sign] digits
+// [. digits], at least one digit), else quoted with apostrophes.
+const char* SeparatedRow::WriteBare(char*& out, const char* p, const char* end) const
+{
+    // Copied while it is tested; a field that turns out to be text is written over.
+    char* o = out;
+    const char* q = p;
+    if (q != end && (*q == '+' || *q == '-'))
+        *o++ = *q++;
+    const char* digits = q;
+    while (q != end && IsAsciiDigit(static_cast<unsigned char>(*q)))
+        *o++ = *q++;
+    std::size_t digitCount = static_cast<std::size_t>(q - digits);
+    if (q != end && *q == '.') {
+        *o++ = *q++;
+        digits = q;
+        while (q != end && IsAsciiDigit(static_cast<unsigned char>(*q)))
+            *o++ = *q++;
+        digitCount += static_cast<std::size_t>(q - digits);
+    }
+    if (q == end || *q == Separator) {
+        if (q == p) {
+            std::memcpy(out, "NULL", 4);
+            out += 4;
+            return q;
+        }
+        if (digitCount > 0) {
+            out = o;
+            return q;
+        }
+    }
+    return WriteQuoted(out, p, end, Apostrophe);
+}

@@ -1,0 +1,130 @@
+// Run writes separated lines in a single pass where the settings allow it; the
+// script must be byte for byte what SplitLine and WriteRow give line by line.
+#include "Converter.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+void IgnoreProgress(const char*, int) {}
+
+struct Settings {
+    std::string Separator;
+    std::vector<std::string> Quotes;
+};
+
+void PrintTo(const Settings& settings, std::ostream* out)
+{
+    *out << "separator [" << settings.Separator << "], marks";
+    for (const std::string& mark : settings.Quotes)
+        *out << " [" << mark << "]";
+}
+
+// Lines whose fields mix digits, signs, dots, apostrophes, quotes, the
+// separator and letters, with lengths around the eight-byte steps.
+std::string Source(const std::string& separator, int lines, unsigned seed)
+{
+    const std::string alphabet = "abcdefgh0123456789..--++''\"\"`` |,;\t";
+    std::mt19937 random(seed);
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+        const int fields = static_cast<int>(random() % 8);
+        for (int k = 0; k <= fields; ++k) {
+            if (k > 0)
+                text += separator;
+            const int length = static_cast<int>(random() % 20);
+            const bool plain = random() % 3 == 0;
+            for (int j = 0; j < length; ++j)
+                text += plain ? static_cast<char>('0' + random() % 10) : alphabet[random() % alphabet.size()];
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string ThroughRun(CProject& project)
+{
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    EXPECT_EQ(converter.Run(IgnoreProgress), 0);
+    return ReadFile(project.TargetName);
+}
+
+std::string ThroughWriteRow(CProject& project)
+{
+    CConverter converter;
+    converter.Project = &project;
+    converter.UseProjectSeparator();
+    EXPECT_EQ(converter.Open(true), 0);
+    std::string line;
+    std::vector<std::string> fields;
+    while (converter.ReadLine(line)) {
+        converter.SplitLine(line, fields);
+        converter.WriteRow(fields);
+    }
+    converter.Close(true);
+    return ReadFile(project.TargetName);
+}
+
+class SinglePass : public ::testing::TestWithParam<Settings> {};
+
+TEST_P(SinglePass, RunWritesWhatWriteRowWrites)
+{
+    TestFolder folder;
+    CProject project;
+    project.FileName = folder.Path("source.txt");
+    project.TargetName = folder.Path("target.sql");
+    project.TableName = "T";
+    project.ColumnNames = 0;
+    project.Commit = 0;
+    project.Separator = GetParam().Separator;
+    project.Quotes = GetParam().Quotes;
+    project.Columns.assign(project.Quotes.size(), "c");
+    const std::string separator = project.Separator == "<tab>" ? "\t" : project.Separator;
+    for (const unsigned seed : {1u, 2u, 3u}) {
+        WriteFile(project.FileName, Source(separator, 3000, seed));
+        const std::string expected = ThroughWriteRow(project);
+        ASSERT_GT(expected.size(), 3000u);
+        ASSERT_EQ(ThroughRun(project), expected) << "seed " << seed;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SinglePass,
+                         ::testing::Values(Settings{",", {}}, Settings{",", {"", "'", "", "'", "'"}},
+                                           Settings{"<tab>", {"'", ""}}, Settings{"|", {"\"", "`", "", "'"}},
+                                           Settings{";", {"'", "'", "'", "'", "'", "'", "'", "'"}},
+                                           Settings{"'", {"", "'", "\""}}, Settings{"\"", {"\"", ""}},
+                                           Settings{" ", {"", "", ""}},
+                                           // Settings the single pass leaves to the general writer:
+                                           Settings{".", {"", "'"}}, Settings{"5", {"", "'"}},
+                                           Settings{"-", {""}}, Settings{",", {"", "''", "[x]"}},
+                                           Settings{",,", {"", "'"}}, Settings{"", {"'"}}));
+
+TEST(SinglePass, LineLongerThanTheOutputBuffer)
+{
+    TestFolder folder;
+    CProject project;
+    project.FileName = folder.Path("source.txt");
+    project.TargetName = folder.Path("target.sql");
+    project.TableName = "T";
+    project.ColumnNames = 0;
+    project.Separator = ",";
+    project.Quotes = {"", "'", "\""};
+    project.Columns = {"a", "b", "c"};
+    std::string longText(3 << 20, 'x');
+    for (std::size_t i = 0; i < longText.size(); i += 1000)
+        longText[i] = i % 3000 == 0 ? '\'' : '"';
+    WriteFile(project.FileName, "1," + longText + "," + longText + ",7\r\n2,a,b\r\n" + longText + "\r\n");
+    const std::string expected = ThroughWriteRow(project);
+    ASSERT_GT(expected.size(), 3 * longText.size());
+    EXPECT_EQ(ThroughRun(project), expected);
+}
+
+} // namespace
