@@ -4,21 +4,14 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <utility>
 
 bool OutputFile::Open(const std::string& path)
 {
     Abandon();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        errno = EISDIR;
-        return false;
-    }
-    File.reset(std::fopen(path.c_str(), "wb"));
+    File = OpenUnbuffered(path, "wb");
     if (!File)
         return false;
-    std::setvbuf(File.get(), nullptr, _IONBF, 0); // we buffer ourselves
     FilePath = path;
     if (!Data)
         Data = std::make_unique<char[]>(BufferSize);

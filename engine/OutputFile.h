@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackgroundTask.h"
+#include "FileHandle.h"
 
 #include <cstdio>
 #include <memory>
@@ -56,16 +57,12 @@ class OutputFile {
     void Flush();
 
   private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     void AppendSlow(std::string_view text);
     char* ReserveSlow(std::size_t size);
     void WaitForWrite();
     void WriteOut(const char* data, std::size_t size);
 
-    std::unique_ptr<std::FILE, Closer> File;
+    FileHandle File;
     std::string FilePath;
     std::unique_ptr<char[]> Data; // being filled
     std::size_t Used = 0;

@@ -29,15 +29,9 @@ void TextLineReader::Memory::Reserve(std::size_t size)
 bool TextLineReader::Open(const std::string& path)
 {
     Close();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        errno = EISDIR;
-        return false;
-    }
-    File.reset(std::fopen(path.c_str(), "rb"));
+    File = OpenUnbuffered(path, "rb");
     if (!File)
         return false;
-    std::setvbuf(File.get(), nullptr, _IONBF, 0); // we read in large chunks ourselves
     FilePath = path;
     Buffer.Reserve(Headroom + ChunkSize);
     Spare.Reserve(Headroom + ChunkSize);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackgroundTask.h"
+#include "FileHandle.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -39,9 +40,6 @@ class TextLineReader {
     // chunk ended in; a longer one is joined with the chunk by copying.
     static constexpr std::size_t Headroom = std::size_t{1} << 16;
 
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
     struct Release {
         void operator()(char* memory) const { std::free(memory); }
     };
@@ -57,7 +55,7 @@ class TextLineReader {
     void StartReadAhead();
     void StopReadAhead();
 
-    std::unique_ptr<std::FILE, Closer> File;
+    FileHandle File;
     std::string FilePath;
     Memory Buffer;
     std::size_t Begin = 0; // unread data is Buffer[Begin, End)

@@ -3,6 +3,8 @@
 // Plain, slow restatements of the engine's rules, and a strict reader of the
 // scripts it writes, so the fuzzers can tell a wrong result from a right one.
 
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,21 @@
 #include <vector>
 
 namespace fuzz {
+
+// A column mark: none, the two real ones, or any short text a project file may hold.
+inline std::string PickMark(FuzzedDataProvider& input)
+{
+    switch (input.ConsumeIntegralInRange(0, 3)) {
+    case 0:
+        return "";
+    case 1:
+        return "'";
+    case 2:
+        return "\"";
+    default:
+        return input.ConsumeRandomLengthString(3);
+    }
+}
 
 // Stops the fuzzer with a message; libFuzzer saves the input that led here.
 [[noreturn]] inline void Fail(const char* what, const std::string& detail = std::string())

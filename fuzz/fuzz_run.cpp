@@ -24,20 +24,6 @@ std::string PickSeparator(FuzzedDataProvider& input)
     }
 }
 
-std::string PickMark(FuzzedDataProvider& input)
-{
-    switch (input.ConsumeIntegralInRange(0, 3)) {
-    case 0:
-        return "";
-    case 1:
-        return "'";
-    case 2:
-        return "\"";
-    default:
-        return input.ConsumeRandomLengthString(3);
-    }
-}
-
 void IgnoreProgress(const char*, int) {}
 
 } // namespace
@@ -61,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < columns; ++i) {
         project.Columns.push_back(input.ConsumeRandomLengthString(10));
         if (input.ConsumeIntegralInRange(0, 7) != 0)
-            project.Quotes.push_back(PickMark(input));
+            project.Quotes.push_back(fuzz::PickMark(input));
         if (discover && input.ConsumeBool())
             project.SourceColumns.push_back(input.ConsumeRandomLengthString(10));
     }

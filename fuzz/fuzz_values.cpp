@@ -6,24 +6,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-namespace {
-
-std::string PickMark(FuzzedDataProvider& input)
-{
-    switch (input.ConsumeIntegralInRange(0, 3)) {
-    case 0:
-        return "";
-    case 1:
-        return "'";
-    case 2:
-        return "\"";
-    default:
-        return input.ConsumeRandomLengthString(3);
-    }
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider input(data, size);
@@ -36,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < columns; ++i) {
         project.Columns.push_back(input.ConsumeRandomLengthString(12));
         if (input.ConsumeIntegralInRange(0, 7) != 0) // now and then a column without a mark entry
-            project.Quotes.push_back(PickMark(input));
+            project.Quotes.push_back(fuzz::PickMark(input));
     }
     std::vector<std::string> fields;
     const std::size_t count = input.ConsumeIntegralInRange(0, 8);
