@@ -1,5 +1,7 @@
 #include "SourcePage.h"
 
+#include "FileError.h"
+
 #include "CRuntime.h"
 #include "Converter.h"
 #include "DialogUnits.h"
@@ -196,7 +198,15 @@ bool CSourcePage::CanLeave()
     }
     // Discovers the columns again, keeping the target name and quotation of every
     // column whose source name is still there (the mapping page's edits).
-    Converter->DiscoverProjectColumns();
+    try {
+        Converter->DiscoverProjectColumns();
+    } catch (const FileError& error) {
+        // A source that opens but cannot be read: the user is told, and the page stays.
+        const std::string text =
+            "The source file cannot be read.\n\n" + error.FileName + "\n\nReason: " + error.Reason + ".";
+        ShowError(text.c_str());
+        return false;
+    }
     return true;
 }
 

@@ -270,6 +270,28 @@ TEST_F(SourcePageTest, NextDiscoversTheColumns)
     EXPECT_EQ(Project().Quotes, (std::vector<std::string>{"", "'"}));
 }
 
+TEST_F(SourcePageTest, ASourceThatCannotBeReadKeepsThePageAndSaysWhy)
+{
+    // It exists and opens, but every read fails.
+    const std::string unreadable = "/proc/self/mem";
+    if (!std::filesystem::exists(unreadable))
+        GTEST_SKIP() << "no " << unreadable << " on this system";
+    Project().Columns = {"kept"};
+    Project().Quotes = {"'"};
+    Page->SourceEdit->setText(Q(unreadable));
+    Page->TargetEdit->setText(QStringLiteral("out.sql"));
+    Page->TableEdit->setText(QStringLiteral("T"));
+    Frame->OnNext();
+
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Dialogs.Messages[0].Text.rfind("The source file cannot be read.\n\n" + unreadable, 0), 0u)
+        << Dialogs.Messages[0].Text;
+    EXPECT_NE(Dialogs.Messages[0].Text.find("Reason: "), std::string::npos);
+    EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
+    EXPECT_EQ(Frame->CurrentPage, 0);
+    EXPECT_EQ(Project().Columns, (std::vector<std::string>{"kept"}));
+}
+
 TEST_F(SourcePageTest, BrowsingUsesTheSaveDialogAndFillsTheBox)
 {
     Page->SourceEdit->setText(QStringLiteral("bare.csv"));
