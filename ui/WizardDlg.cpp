@@ -23,6 +23,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -251,14 +253,14 @@ bool CWizardDlg::OnCommand(unsigned command, const void* data)
         return true;
     case IdSaveProject:
         if (!Project.ProjectPath.empty()) {
-            Project.Save();
+            SaveProject();
             return true;
         }
         return OnCommand(IdSaveProjectAs);
     case IdSaveProjectAs:
         if (ChooseProjectFile(true)) {
             Pages[CurrentPage]->StoreData();
-            Project.Save();
+            SaveProject();
             UpdateTitle();
         }
         return true;
@@ -288,6 +290,18 @@ bool CWizardDlg::OnCommand(unsigned command, const void* data)
     default:
         return false;
     }
+}
+
+void CWizardDlg::SaveProject()
+{
+    errno = 0;
+    if (Project.Save())
+        return;
+    // Asked to save, the user would otherwise take the project for kept.
+    std::string text = "The project cannot be saved.\n\n" + Project.ProjectPath;
+    if (errno != 0)
+        text += "\n\nReason: " + std::string(std::strerror(errno)) + ".";
+    UserDialogs().ShowMessage(this, text, "Error", IUserDialogs::Icon::Stop);
 }
 
 bool CWizardDlg::ChooseProjectFile(bool save)

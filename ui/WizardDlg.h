@@ -50,6 +50,8 @@ class CWizardDlg : public QDialog {
     // Menu commands and the page help request; false for a command it does not know.
     bool OnCommand(unsigned command, const void* data = nullptr);
     bool ChooseProjectFile(bool save);
+    // Save Project and Save Project as: saves, and names a file that cannot be written.
+    void SaveProject();
     void ReadAppSettings();
     void WriteAppSettings();
     void ShowHelp(std::string topic);

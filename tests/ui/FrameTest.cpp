@@ -339,6 +339,21 @@ TEST_F(FrameTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
     EXPECT_NE(ReadFile(Path("exists.cvtproj")).find("TableName=typed\r\n"), std::string::npos);
 }
 
+TEST_F(FrameTest, AProjectThatCannotBeSavedIsNamed)
+{
+    CWizardDlg& frame = Start();
+    const std::string unwritable = Path("no/such/folder/p.cvtproj");
+    Dialogs.FileAnswers.push_back(unwritable);
+    frame.OnCommand(CWizardDlg::IdSaveProjectAs);
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Dialogs.Messages[0].Text.rfind("The project cannot be saved.\n\n" + unwritable, 0), 0u);
+    EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
+
+    frame.OnCommand(CWizardDlg::IdSaveProject); // the same path again, now without a dialog
+    EXPECT_EQ(Dialogs.Messages.size(), 2u);
+    EXPECT_TRUE(Dialogs.FileRequests.size() == 1u);
+}
+
 // Every way of closing stores the page on view, saves the project and writes the settings.
 class ClosingTest : public FrameTest, public ::testing::WithParamInterface<const char*> {
   protected:
