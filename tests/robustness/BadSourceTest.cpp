@@ -20,10 +20,7 @@ void NoProgress(const char*, int) {}
 // A project of table T with the text columns a and b, fields separated by commas.
 CProject TextProject(const TempDir& dir, bool header)
 {
-    CProject project;
-    project.FileName = dir / "source.txt";
-    project.TargetName = dir / "script.sql";
-    project.TableName = "T";
+    CProject project = ProjectIn(dir);
     project.Separator = ",";
     project.ColumnNames = header ? 1 : 0;
     project.Columns = {"a", "b"};

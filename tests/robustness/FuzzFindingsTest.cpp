@@ -27,10 +27,7 @@ class FuzzFinding : public ::testing::TestWithParam<Finding> {};
 TEST_P(FuzzFinding, WritesTheExpectedScript)
 {
     TempDir dir;
-    CProject project;
-    project.FileName = dir / "source.txt";
-    project.TargetName = dir / "script.sql";
-    project.TableName = "T";
+    CProject project = ProjectIn(dir);
     project.ColumnNames = 0;
     project.Columns = {"a", "b"};
     project.Quotes = GetParam().Quotes;

@@ -179,10 +179,7 @@ void NoProgress(const char*, int) {}
 TEST(HostileContent, OddMarksStillWriteLiterals)
 {
     TempDir dir;
-    CProject project;
-    project.FileName = dir / "source.txt";
-    project.TargetName = dir / "script.sql";
-    project.TableName = "T";
+    CProject project = ProjectIn(dir);
     project.ColumnNames = 0;
     project.Separator = "<tab>";
     project.Columns = {"a\nb", "c", "d", "e", "f"};
@@ -211,10 +208,7 @@ TEST(HostileContent, OddMarksStillWriteLiterals)
 TEST(HostileContent, LineFeedInsideAFieldSplitsTheRecord)
 {
     TempDir dir;
-    CProject project;
-    project.FileName = dir / "source.txt";
-    project.TargetName = dir / "script.sql";
-    project.TableName = "T";
+    CProject project = ProjectIn(dir);
     project.ColumnNames = 0;
     project.Separator = "|";
     project.Columns = {"a"};

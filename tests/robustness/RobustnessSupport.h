@@ -2,6 +2,8 @@
 
 // Files, folders and command-line runs for the robustness tests.
 
+#include "Project.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +44,16 @@ class TempDir {
 
     fs::path Path;
 };
+
+// A project that converts source.txt in the folder into script.sql there, filling table T.
+inline CProject ProjectIn(const TempDir& dir)
+{
+    CProject project;
+    project.FileName = dir / "source.txt";
+    project.TargetName = dir / "script.sql";
+    project.TableName = "T";
+    return project;
+}
 
 inline void WriteBytes(const std::string& path, std::string_view bytes)
 {
