@@ -1,27 +1,43 @@
 #include "TestFiles.h"
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
 std::atomic<int> Counter{0};
+
+// Quoted for the shell, so that any name reaches the program unchanged.
+std::string ShellQuoted(const std::string& argument)
+{
+    std::string quoted = "'";
+    for (const char c : argument)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
+
+} // namespace
 
 TestFolder::TestFolder()
 {
-    Root = std::filesystem::temp_directory_path() /
-           ("tabulon-test-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
-    std::filesystem::remove_all(Root);
-    std::filesystem::create_directories(Root);
+    RootPath = std::filesystem::temp_directory_path() /
+               ("tabulon-test-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++));
+    std::filesystem::remove_all(RootPath);
+    std::filesystem::create_directories(RootPath);
 }
 
 TestFolder::~TestFolder()
 {
     std::error_code ec;
-    std::filesystem::remove_all(Root, ec);
+    // A test may have taken the folder's permissions away.
+    std::filesystem::permissions(RootPath, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(RootPath, ec);
 }
 
 std::string TestFolder::Write(const std::string& name, const std::string& bytes) const
@@ -47,4 +63,23 @@ void WriteFile(const std::string& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+
+ProgramResult RunConvert(const std::vector<std::string>& arguments)
+{
+    std::string command = ShellQuoted(TABULON_CONVERT);
+    for (const std::string& argument : arguments)
+        command += " " + ShellQuoted(argument);
+    command += " 2>&1";
+    ProgramResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.Output.append(buffer, got);
+    const int status = pclose(pipe);
+    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
 }

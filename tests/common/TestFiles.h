@@ -2,8 +2,9 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
-// A fresh folder per test, removed afterwards, with helpers to write and read files byte for byte.
+// A fresh folder per test, removed with everything in it afterwards.
 class TestFolder {
   public:
     TestFolder();
@@ -11,12 +12,23 @@ class TestFolder {
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
-    std::string Path(const std::string& name) const { return (Root / name).string(); }
+    const std::filesystem::path& Root() const { return RootPath; }
+    std::string Path(const std::string& name) const { return (RootPath / name).string(); }
+    std::string operator/(const std::string& name) const { return Path(name); }
+    // Writes the bytes into the named file and gives its path.
     std::string Write(const std::string& name, const std::string& bytes) const;
 
   private:
-    std::filesystem::path Root;
+    std::filesystem::path RootPath;
 };
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
+
+struct ProgramResult {
+    int Status = -1;
+    std::string Output; // standard output and standard error together
+};
+
+// Runs tabulon-convert with the arguments (each passed as it stands) and waits for it.
+ProgramResult RunConvert(const std::vector<std::string>& arguments);

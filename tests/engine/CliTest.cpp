@@ -4,36 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <memory>
-#include <sys/wait.h>
+#include <string>
+#include <vector>
 
 namespace {
-
-struct Outcome {
-    int Status = -1;
-    std::string Output; // standard output and error together
-};
-
-std::string Quote(const std::string& text)
-{
-    return "'" + text + "'";
-}
-
-Outcome RunConvert(const std::string& arguments)
-{
-    const std::string command = std::string(TABULON_CONVERT) + " " + arguments + " 2>&1";
-    Outcome outcome;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::array<char, 4096> chunk;
-    std::size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) > 0)
-        outcome.Output.append(chunk.data(), got);
-    const int status = pclose(pipe.release());
-    outcome.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
 
 const char* const ProjectText =
     "[General]\r\nFileName=people.csv\r\nTargetName=people.sql\r\nTableName=People\r\n"
@@ -63,7 +37,7 @@ TEST(Cli, ConvertsAGeneratedSourceByteForByte)
     folder.Write("people.csv", source);
     const std::string project = folder.Write("people.cvtproj", ProjectText);
 
-    const Outcome outcome = RunConvert(Quote(project));
+    const ProgramResult outcome = RunConvert({project});
     EXPECT_EQ(outcome.Status, 0) << outcome.Output;
     EXPECT_NE(outcome.Output.find("1001 lines"), std::string::npos) << outcome.Output;
     EXPECT_NE(outcome.Output.find(folder.Path("people.sql")), std::string::npos) << outcome.Output;
@@ -79,14 +53,14 @@ TEST(Cli, OptionsReplaceTheProjectsNamesForOneRun)
     const std::string project =
         folder.Write("p.cvtproj", std::string(ProjectText) + "nColumns=1\r\nColumn0=ident\r\nQuote0='\r\n");
     // The saved columns are used as they stand...
-    Outcome outcome = RunConvert(Quote(project) + " --quiet");
+    ProgramResult outcome = RunConvert({project, "--quiet"});
     ASSERT_EQ(outcome.Status, 0) << outcome.Output;
     EXPECT_EQ(ReadFile(folder.Path("people.sql")),
               "insert into People(ident) values('1');\r\nCOMMIT;\r\nCOMMIT;\r\n");
 
     // ...unless asked to discover them from the source. The separator is the project's.
-    outcome = RunConvert("--source " + Quote(folder.Path("other.csv")) + " --target " +
-                         Quote(folder.Path("out.sql")) + " --table T2 --discover " + Quote(project));
+    outcome = RunConvert({"--source", folder.Path("other.csv"), "--target", folder.Path("out.sql"), "--table",
+                          "T2", "--discover", project});
     ASSERT_EQ(outcome.Status, 0) << outcome.Output;
     EXPECT_EQ(ReadFile(folder.Path("out.sql")),
               "insert into T2(\"code\tname\") values('7\tx');\r\nCOMMIT;\r\nCOMMIT;\r\n");
@@ -99,35 +73,35 @@ TEST(Cli, ExitStatusNamesWhatFailed)
     folder.Write("people.csv", "id\r\n1\r\n");
     const std::string project = folder.Write("p.cvtproj", ProjectText);
     const struct {
-        std::string Arguments;
+        std::vector<std::string> Arguments;
         int Status;
         std::string Mentions;
     } cases[] = {
-        {"--source " + Quote(folder.Path("missing.csv")) + " " + Quote(project), 1, "missing.csv"},
-        {"--target " + Quote(folder.Path("no/dir/x.sql")) + " " + Quote(project), 2, "x.sql"},
-        {"--target " + Quote(folder.Path("people.csv")) + " " + Quote(project), 2, "source"},
-        {"--target /dev/full " + Quote(project), 3, "/dev/full"},
-        {Quote(folder.Path("none.cvtproj")), 4, "none.cvtproj"},
-        {Quote(folder.Path("")), 4, "folder"},
-        {"", 64, "no project file"},
-        {"--bogus " + Quote(project), 64, "--bogus"},
-        {"--target", 64, "--target needs a value"},
+        {{"--source", folder.Path("missing.csv"), project}, 1, "missing.csv"},
+        {{"--target", folder.Path("no/dir/x.sql"), project}, 2, "x.sql"},
+        {{"--target", folder.Path("people.csv"), project}, 2, "source"},
+        {{"--target", "/dev/full", project}, 3, "/dev/full"},
+        {{folder.Path("none.cvtproj")}, 4, "none.cvtproj"},
+        {{folder.Path("")}, 4, "folder"},
+        {{}, 64, "no project file"},
+        {{"--bogus", project}, 64, "--bogus"},
+        {{"--target"}, 64, "--target needs a value"},
     };
     for (const auto& c : cases) {
-        const Outcome outcome = RunConvert(c.Arguments);
-        EXPECT_EQ(outcome.Status, c.Status) << c.Arguments << "\n" << outcome.Output;
-        EXPECT_NE(outcome.Output.find(c.Mentions), std::string::npos) << c.Arguments << "\n"
-                                                                      << outcome.Output;
+        const ProgramResult outcome = RunConvert(c.Arguments);
+        const std::string call = ::testing::PrintToString(c.Arguments);
+        EXPECT_EQ(outcome.Status, c.Status) << call << "\n" << outcome.Output;
+        EXPECT_NE(outcome.Output.find(c.Mentions), std::string::npos) << call << "\n" << outcome.Output;
     }
     EXPECT_EQ(ReadFile(folder.Path("people.csv")), "id\r\n1\r\n");
 }
 
 TEST(Cli, HelpAndVersion)
 {
-    Outcome outcome = RunConvert("--help");
+    ProgramResult outcome = RunConvert({"--help"});
     EXPECT_EQ(outcome.Status, 0);
     EXPECT_NE(outcome.Output.find("Usage: tabulon-convert"), std::string::npos);
-    outcome = RunConvert("--version");
+    outcome = RunConvert({"--version"});
     EXPECT_EQ(outcome.Status, 0);
     EXPECT_EQ(outcome.Output.rfind("tabulon-convert ", 0), 0u);
 }
@@ -135,8 +109,8 @@ TEST(Cli, HelpAndVersion)
 TEST(Cli, TheBundledExampleConverts)
 {
     TestFolder folder;
-    const Outcome outcome = RunConvert("--quiet --target " + Quote(folder.Path("c.sql")) + " " +
-                                       Quote(std::string(TABULON_EXAMPLES) + "/customers.cvtproj"));
+    const ProgramResult outcome = RunConvert(
+        {"--quiet", "--target", folder.Path("c.sql"), std::string(TABULON_EXAMPLES) + "/customers.cvtproj"});
     ASSERT_EQ(outcome.Status, 0) << outcome.Output;
     const std::string script = ReadFile(folder.Path("c.sql"));
     EXPECT_EQ(

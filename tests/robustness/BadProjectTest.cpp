@@ -51,8 +51,8 @@ class UnusableProjectContent : public ::testing::TestWithParam<ContentCase> {};
 // Whatever the file holds without a [General] section, every setting takes its read default.
 TEST_P(UnusableProjectContent, LoadsReadDefaults)
 {
-    TempDir dir;
-    WriteBytes(dir / "p.cvtproj", GetParam().Content);
+    TestFolder dir;
+    WriteFile(dir / "p.cvtproj", GetParam().Content);
     bool read = false;
     const CProject project = LoadFrom(dir / "p.cvtproj", read);
     EXPECT_TRUE(read);
@@ -84,8 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(BadProject, MissingOrFolderIsUnreadable)
 {
-    TempDir dir;
-    for (const std::string& path : {dir / "missing.cvtproj", dir.Path.string()}) {
+    TestFolder dir;
+    for (const std::string& path : {dir / "missing.cvtproj", dir.Root().string()}) {
         SCOPED_TRACE(path);
         bool read = true;
         const CProject project = LoadFrom(path, read);
@@ -96,11 +96,11 @@ TEST(BadProject, MissingOrFolderIsUnreadable)
 
 TEST(BadProject, CommandLineExitsWithFour)
 {
-    TempDir dir;
-    const CliResult folder = RunCli({dir.Path.string()});
+    TestFolder dir;
+    const ProgramResult folder = RunConvert({dir.Root().string()});
     EXPECT_EQ(folder.Status, 4);
-    EXPECT_NE(folder.Output.find(dir.Path.string() + ": is a folder"), std::string::npos) << folder.Output;
-    const CliResult missing = RunCli({dir / "missing.cvtproj"});
+    EXPECT_NE(folder.Output.find(dir.Root().string() + ": is a folder"), std::string::npos) << folder.Output;
+    const ProgramResult missing = RunConvert({dir / "missing.cvtproj"});
     EXPECT_EQ(missing.Status, 4);
     EXPECT_NE(missing.Output.find("missing.cvtproj: No such file or directory"), std::string::npos)
         << missing.Output;
@@ -109,23 +109,23 @@ TEST(BadProject, CommandLineExitsWithFour)
 // A garbage project names no source: the command line says so instead of guessing.
 TEST(BadProject, CommandLineWithGarbageProjectNamesNoSource)
 {
-    TempDir dir;
-    WriteBytes(dir / "p.cvtproj", BinaryBytes());
-    const CliResult result = RunCli({"--quiet", dir / "p.cvtproj"});
+    TestFolder dir;
+    WriteFile(dir / "p.cvtproj", BinaryBytes());
+    const ProgramResult result = RunConvert({"--quiet", dir / "p.cvtproj"});
     EXPECT_EQ(result.Status, 1);
     EXPECT_NE(result.Output.find("no source file named"), std::string::npos) << result.Output;
 }
 
 TEST(BadProject, HugeFileLoadsInTime)
 {
-    TempDir dir;
+    TestFolder dir;
     std::string text = "[General]\r\nFileName=data.csv\r\nnColumns=9999\r\n";
     for (int i = 0; i < 200000; ++i)
         text += "Filler" + std::to_string(i) + "=" + std::string(100, 'v') + "\r\n";
     for (int i = 0; i < 9999; ++i)
         text += "Column" + std::to_string(i) + "=c" + std::to_string(i) + "\r\nQuote" + std::to_string(i) +
                 "='\r\n";
-    WriteBytes(dir / "p.cvtproj", text); // about 24 MB
+    WriteFile(dir / "p.cvtproj", text); // about 24 MB
     const auto start = std::chrono::steady_clock::now();
     bool read = false;
     const CProject project = LoadFrom(dir / "p.cvtproj", read);
@@ -154,9 +154,9 @@ class ColumnCount : public ::testing::TestWithParam<CountCase> {};
 // or unreadable count gives none, and four digits are the most that count.
 TEST_P(ColumnCount, LoadsThatManyColumns)
 {
-    TempDir dir;
-    WriteBytes(dir / "p.cvtproj", ProjectText({"nColumns=" + GetParam().Count, "Column0=id", "Quote0='",
-                                               "Column2=name", "Column99999=far"}));
+    TestFolder dir;
+    WriteFile(dir / "p.cvtproj", ProjectText({"nColumns=" + GetParam().Count, "Column0=id", "Quote0='",
+                                              "Column2=name", "Column99999=far"}));
     bool read = false;
     const CProject project = LoadFrom(dir / "p.cvtproj", read);
     ASSERT_EQ(project.Columns.size(), GetParam().Columns);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <random>
 
 #include <sys/resource.h>
 
@@ -18,7 +19,7 @@ namespace {
 void NoProgress(const char*, int) {}
 
 // A project of table T with the text columns a and b, fields separated by commas.
-CProject TextProject(const TempDir& dir, bool header)
+CProject TextProject(const TestFolder& dir, bool header)
 {
     CProject project = ProjectIn(dir);
     project.Separator = ",";
@@ -41,14 +42,14 @@ std::string Insert(const std::vector<std::string>& values)
     return statement + ");\r\n";
 }
 
-std::string Convert(CProject& project, std::string_view source)
+std::string Convert(CProject& project, const std::string& source)
 {
-    WriteBytes(project.FileName, source);
+    WriteFile(project.FileName, source);
     CConverter converter;
     converter.Project = &project;
     converter.UseProjectSeparator();
     EXPECT_EQ(converter.Run(NoProgress), 0);
-    return ReadBytes(project.TargetName);
+    return ReadFile(project.TargetName);
 }
 
 struct SourceCase {
@@ -67,7 +68,7 @@ class BadSource : public ::testing::TestWithParam<SourceCase> {};
 
 TEST_P(BadSource, ConvertsAsDefined)
 {
-    TempDir dir;
+    TestFolder dir;
     CProject project = TextProject(dir, GetParam().Header);
     EXPECT_EQ(Convert(project, GetParam().Source), GetParam().Script);
 }
@@ -105,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
 // cuts them, each a single text value.
 TEST(BadSourceFile, BinaryFileKeepsEveryByte)
 {
-    TempDir dir;
+    TestFolder dir;
     CProject project = TextProject(dir, false);
     project.Separator = "<none>"; // never in the data below, so each line is one value
     std::mt19937 random(26);
@@ -139,7 +140,7 @@ long PeakMemoryKiB()
 // A 100 MB line is one value, taken whole, with memory a small multiple of the line.
 TEST(BadSourceFile, HundredMegabyteLine)
 {
-    TempDir dir;
+    TestFolder dir;
     CProject project = TextProject(dir, false);
     constexpr std::size_t length = 100u << 20;
     {
@@ -160,7 +161,7 @@ TEST(BadSourceFile, HundredMegabyteLine)
     EXPECT_LT(grown, 3 * static_cast<long>(length / 1024)) << "KiB grown while converting";
     EXPECT_EQ(converter.LinesRead, 2u);
 
-    const std::string script = ReadBytes(project.TargetName);
+    const std::string script = ReadFile(project.TargetName);
     const std::string head = "insert into T(a,b) values('''x";
     const std::string tail = "');\r\n" + Insert({"2", "y"});
     ASSERT_EQ(script.size(), std::string("insert into T(a,b) values('','');\r\n").size() + length +
@@ -174,7 +175,7 @@ TEST(BadSourceFile, HundredMegabyteLine)
 // 100,000 columns: discovered from the header, all written in one statement.
 TEST(BadSourceFile, HundredThousandColumns)
 {
-    TempDir dir;
+    TestFolder dir;
     CProject project = TextProject(dir, true);
     project.Columns.clear();
     project.Quotes.clear();
@@ -184,7 +185,7 @@ TEST(BadSourceFile, HundredThousandColumns)
         header += (i ? ",c" : "c") + std::to_string(i);
         data += (i ? "," : "") + std::to_string(i % 7 == 0 ? -i : i) + (i % 3 == 0 ? "x" : "");
     }
-    WriteBytes(project.FileName, header + "\r\n" + data + "\r\n");
+    WriteFile(project.FileName, header + "\r\n" + data + "\r\n");
     CConverter converter;
     converter.Project = &project;
     converter.UseProjectSeparator();
@@ -200,7 +201,7 @@ TEST(BadSourceFile, HundredThousandColumns)
         expected += i % 3 == 0 ? "'" + value + "x'" : value;
     }
     expected += ");\r\n";
-    EXPECT_TRUE(ReadBytes(project.TargetName) == expected);
+    EXPECT_TRUE(ReadFile(project.TargetName) == expected);
 }
 
 } // namespace

@@ -43,11 +43,11 @@ int OpenResult(CProject& project)
 }
 
 // A project file for the command line that converts source into target.
-std::string CliProject(const TempDir& dir, const std::string& source, const std::string& target)
+std::string CliProject(const TestFolder& dir, const std::string& source, const std::string& target)
 {
     const std::string path = dir / "job.cvtproj";
-    WriteBytes(path, ProjectText({"FileName=" + source, "TargetName=" + target, "TableName=T", "Separator=,",
-                                  "nColumns=2", "Column0=id", "Quote0=", "Column1=name", "Quote1='"}));
+    WriteFile(path, ProjectText({"FileName=" + source, "TargetName=" + target, "TableName=T", "Separator=,",
+                                 "nColumns=2", "Column0=id", "Quote0=", "Column1=name", "Quote1='"}));
     return path;
 }
 
@@ -58,14 +58,14 @@ bool RunningAsRoot()
 
 TEST(UnusableSource, FolderMissingOrUnnamedFailsOpen)
 {
-    TempDir dir;
+    TestFolder dir;
     const std::string target = dir / "script.sql";
-    WriteBytes(target, "earlier script");
-    for (const std::string& source : {dir.Path.string(), dir / "missing.txt", std::string()}) {
+    WriteFile(target, "earlier script");
+    for (const std::string& source : {dir.Root().string(), dir / "missing.txt", std::string()}) {
         SCOPED_TRACE(source);
         CProject project = MakeProject(source, target);
         EXPECT_EQ(OpenResult(project), -1);
-        EXPECT_EQ(ReadBytes(target), "earlier script"); // a failed source leaves the target alone
+        EXPECT_EQ(ReadFile(target), "earlier script"); // a failed source leaves the target alone
     }
 }
 
@@ -73,8 +73,8 @@ TEST(UnusableSource, UnreadableFailsOpen)
 {
     if (RunningAsRoot())
         GTEST_SKIP() << "root reads a file whatever its permissions say";
-    TempDir dir;
-    WriteBytes(dir / "source.txt", SourceText);
+    TestFolder dir;
+    WriteFile(dir / "source.txt", SourceText);
     fs::permissions(dir / "source.txt", fs::perms::none);
     CProject project = MakeProject(dir / "source.txt", dir / "script.sql");
     EXPECT_EQ(OpenResult(project), -1);
@@ -82,10 +82,10 @@ TEST(UnusableSource, UnreadableFailsOpen)
 
 TEST(UnusableSource, CommandLineNamesTheSource)
 {
-    TempDir dir;
-    for (const std::string& source : {dir.Path.string(), dir / "missing.txt"}) {
+    TestFolder dir;
+    for (const std::string& source : {dir.Root().string(), dir / "missing.txt"}) {
         SCOPED_TRACE(source);
-        const CliResult result = RunCli({"--quiet", CliProject(dir, source, dir / "script.sql")});
+        const ProgramResult result = RunConvert({"--quiet", CliProject(dir, source, dir / "script.sql")});
         EXPECT_EQ(result.Status, 1);
         EXPECT_NE(result.Output.find(source + ":"), std::string::npos) << result.Output;
     }
@@ -93,13 +93,13 @@ TEST(UnusableSource, CommandLineNamesTheSource)
 
 TEST(UnusableTarget, MissingFolderOrFolderFailsOpen)
 {
-    TempDir dir;
-    WriteBytes(dir / "source.txt", SourceText);
-    for (const std::string& target : {dir / "missing/script.sql", dir.Path.string(), std::string()}) {
+    TestFolder dir;
+    WriteFile(dir / "source.txt", SourceText);
+    for (const std::string& target : {dir / "missing/script.sql", dir.Root().string(), std::string()}) {
         SCOPED_TRACE(target);
         CProject project = MakeProject(dir / "source.txt", target);
         EXPECT_EQ(OpenResult(project), -2);
-        EXPECT_EQ(ReadBytes(dir / "source.txt"), SourceText);
+        EXPECT_EQ(ReadFile(dir / "source.txt"), SourceText);
     }
     EXPECT_FALSE(fs::exists(dir / "missing"));
 }
@@ -108,21 +108,21 @@ TEST(UnusableTarget, ReadOnlyFailsOpen)
 {
     if (RunningAsRoot())
         GTEST_SKIP() << "root writes a file whatever its permissions say";
-    TempDir dir;
-    WriteBytes(dir / "source.txt", SourceText);
-    WriteBytes(dir / "script.sql", "kept");
+    TestFolder dir;
+    WriteFile(dir / "source.txt", SourceText);
+    WriteFile(dir / "script.sql", "kept");
     fs::permissions(dir / "script.sql", fs::perms::owner_read);
     CProject project = MakeProject(dir / "source.txt", dir / "script.sql");
     EXPECT_EQ(OpenResult(project), -2);
-    EXPECT_EQ(ReadBytes(dir / "script.sql"), "kept");
+    EXPECT_EQ(ReadFile(dir / "script.sql"), "kept");
 }
 
 TEST(UnusableTarget, CommandLineNamesTheTarget)
 {
-    TempDir dir;
-    WriteBytes(dir / "source.txt", SourceText);
+    TestFolder dir;
+    WriteFile(dir / "source.txt", SourceText);
     const std::string target = dir / "missing/script.sql";
-    const CliResult result = RunCli({"--quiet", CliProject(dir, dir / "source.txt", target)});
+    const ProgramResult result = RunConvert({"--quiet", CliProject(dir, dir / "source.txt", target)});
     EXPECT_EQ(result.Status, 2);
     EXPECT_NE(result.Output.find(target + ": No such file or directory"), std::string::npos) << result.Output;
 }
@@ -132,8 +132,8 @@ TEST(FullDevice, RunThrowsFileError)
 {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "this system has no /dev/full";
-    TempDir dir;
-    WriteBytes(dir / "source.txt", SourceText);
+    TestFolder dir;
+    WriteFile(dir / "source.txt", SourceText);
     CProject project = MakeProject(dir / "source.txt", "/dev/full");
     CConverter converter;
     converter.Project = &project;
@@ -148,7 +148,7 @@ TEST(FullDevice, RunThrowsFileError)
     // Both files were closed: the engine opens them again at once.
     project.TargetName = dir / "script.sql";
     EXPECT_EQ(converter.Run(NoProgress), 0);
-    EXPECT_EQ(ReadBytes(dir / "script.sql"),
+    EXPECT_EQ(ReadFile(dir / "script.sql"),
               "insert into T(id,name) values(1,'Ann');\r\ninsert into T(id,name) values(2,'O''Neil');\r\n");
 }
 
@@ -156,9 +156,9 @@ TEST(FullDevice, CommandLineExitsWithThree)
 {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "this system has no /dev/full";
-    TempDir dir;
-    WriteBytes(dir / "source.txt", SourceText);
-    const CliResult result = RunCli({"--quiet", CliProject(dir, dir / "source.txt", "/dev/full")});
+    TestFolder dir;
+    WriteFile(dir / "source.txt", SourceText);
+    const ProgramResult result = RunConvert({"--quiet", CliProject(dir, dir / "source.txt", "/dev/full")});
     EXPECT_EQ(result.Status, 3);
     EXPECT_NE(result.Output.find("/dev/full: " + std::string(std::strerror(ENOSPC))), std::string::npos)
         << result.Output;
@@ -172,7 +172,7 @@ TEST(ReadError, RunAndDiscoveryThrowFileError)
 {
     if (!fs::exists(UnreadableSource))
         GTEST_SKIP() << "this system has no " << UnreadableSource;
-    TempDir dir;
+    TestFolder dir;
     CProject project = MakeProject(UnreadableSource, dir / "script.sql");
     CConverter converter;
     converter.Project = &project;
@@ -193,14 +193,14 @@ TEST(ReadError, CommandLineExitsWithThree)
 {
     if (!fs::exists(UnreadableSource))
         GTEST_SKIP() << "this system has no " << UnreadableSource;
-    TempDir dir;
+    TestFolder dir;
     const std::string project = CliProject(dir, UnreadableSource, dir / "script.sql");
     for (const bool discover : {false, true}) {
         SCOPED_TRACE(discover ? "discovering" : "saved columns");
         std::vector<std::string> arguments = {"--quiet", project};
         if (discover)
             arguments.insert(arguments.begin(), "--discover");
-        const CliResult result = RunCli(arguments);
+        const ProgramResult result = RunConvert(arguments);
         EXPECT_EQ(result.Status, 3) << result.Output;
         EXPECT_NE(result.Output.find(std::string(UnreadableSource) + ": " + std::strerror(EIO)),
                   std::string::npos)
@@ -211,14 +211,14 @@ TEST(ReadError, CommandLineExitsWithThree)
 // The source named as the target, under any name, is never truncated.
 TEST(SourceAsTarget, EverySpellingIsRefused)
 {
-    TempDir dir;
-    fs::create_directory(dir.Path / "sub");
+    TestFolder dir;
+    fs::create_directory(dir.Root() / "sub");
     const std::string source = dir / "source.txt";
-    WriteBytes(source, SourceText);
+    WriteFile(source, SourceText);
     fs::create_symlink(source, dir / "link.txt");
     fs::create_hard_link(source, dir / "hard.txt");
     const fs::path cwdBefore = fs::current_path();
-    fs::current_path(dir.Path);
+    fs::current_path(dir.Root());
     const std::vector<std::string> spellings = {
         source,           dir / "./source.txt", dir / "sub/../source.txt", dir / "link.txt",
         dir / "hard.txt", "source.txt",         "./sub/../source.txt"};
@@ -229,12 +229,12 @@ TEST(SourceAsTarget, EverySpellingIsRefused)
         converter.Project = &project;
         EXPECT_EQ(converter.Open(true), -2);
         EXPECT_EQ(converter.LastOpenFailure().File, target);
-        EXPECT_EQ(ReadBytes(source), SourceText);
+        EXPECT_EQ(ReadFile(source), SourceText);
 
-        const CliResult result =
-            RunCli({"--quiet", "--source", source, "--target", target, CliProject(dir, source, target)});
+        const ProgramResult result =
+            RunConvert({"--quiet", "--source", source, "--target", target, CliProject(dir, source, target)});
         EXPECT_EQ(result.Status, 2) << result.Output;
-        EXPECT_EQ(ReadBytes(source), SourceText);
+        EXPECT_EQ(ReadFile(source), SourceText);
     }
     fs::current_path(cwdBefore);
 }

@@ -26,17 +26,17 @@ class FuzzFinding : public ::testing::TestWithParam<Finding> {};
 
 TEST_P(FuzzFinding, WritesTheExpectedScript)
 {
-    TempDir dir;
+    TestFolder dir;
     CProject project = ProjectIn(dir);
     project.ColumnNames = 0;
     project.Columns = {"a", "b"};
     project.Quotes = GetParam().Quotes;
-    WriteBytes(project.FileName, GetParam().Source);
+    WriteFile(project.FileName, GetParam().Source);
     CConverter converter;
     converter.Project = &project;
     converter.UseProjectSeparator();
     ASSERT_EQ(converter.Run(NoProgress), 0);
-    EXPECT_EQ(ReadBytes(project.TargetName), GetParam().Script);
+    EXPECT_EQ(ReadFile(project.TargetName), GetParam().Script);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FuzzFindingProject, ColumnNameWithNulReadsBackAsItsOwnSourceName)
 {
     using namespace std::string_literals;
-    TempDir dir;
+    TestFolder dir;
     CProject saved;
     saved.ProjectPath = dir / "p.cvtproj";
     saved.Columns = {"id\0x"s, "name"};
@@ -77,5 +77,5 @@ TEST(FuzzFindingProject, ColumnNameWithNulReadsBackAsItsOwnSourceName)
     EXPECT_EQ(loaded.Columns, saved.Columns);
     ASSERT_EQ(loaded.SourceColumns.size(), 2u);
     EXPECT_EQ(loaded.SourceColumnName(0), "id\0x"s);
-    EXPECT_EQ(ReadBytes(saved.ProjectPath).find("Source"), std::string::npos);
+    EXPECT_EQ(ReadFile(saved.ProjectPath).find("Source"), std::string::npos);
 }

@@ -154,19 +154,19 @@ const std::vector<Row> HostileRows = {
 
 TEST(HostileContent, CommandLineScriptLoadsIntoSqlite)
 {
-    TempDir dir;
+    TestFolder dir;
     std::string source = Join(HostileNames, ",") + "\r\n";
     for (const Row& row : HostileRows)
         source += Join(row, ",") + "\r\n";
-    WriteBytes(dir / "source.csv", source);
-    WriteBytes(dir / "job.cvtproj", ProjectText({"Separator=,", "Commit=1", "CommitSize=2"}));
+    WriteFile(dir / "source.csv", source);
+    WriteFile(dir / "job.cvtproj", ProjectText({"Separator=,", "Commit=1", "CommitSize=2"}));
     const std::string table = "T\"; drop table sentinel; --";
-    const CliResult result = RunCli({"--quiet", "--source", dir / "source.csv", "--target",
-                                     dir / "script.sql", "--table", table, dir / "job.cvtproj"});
+    const ProgramResult result = RunConvert({"--quiet", "--source", dir / "source.csv", "--target",
+                                             dir / "script.sql", "--table", table, dir / "job.cvtproj"});
     ASSERT_EQ(result.Status, 0) << result.Output;
 
     Database db = OpenDatabase(table, HostileNames);
-    EXPECT_EQ(LoadScript(db.get(), ReadBytes(dir / "script.sql")), HostileRows.size());
+    EXPECT_EQ(LoadScript(db.get(), ReadFile(dir / "script.sql")), HostileRows.size());
     std::vector<std::string> marks(HostileNames.size(), "'");
     marks[0] = ""; // the sample line's 12
     ExpectTable(db.get(), table, marks, HostileRows);
@@ -178,7 +178,7 @@ void NoProgress(const char*, int) {}
 // hold the field separator's neighbours: still one row per line, values intact.
 TEST(HostileContent, OddMarksStillWriteLiterals)
 {
-    TempDir dir;
+    TestFolder dir;
     CProject project = ProjectIn(dir);
     project.ColumnNames = 0;
     project.Separator = "<tab>";
@@ -192,14 +192,14 @@ TEST(HostileContent, OddMarksStillWriteLiterals)
     std::string source;
     for (const Row& row : rows)
         source += Join(row, "\t") + "\n";
-    WriteBytes(project.FileName, source);
+    WriteFile(project.FileName, source);
     CConverter converter;
     converter.Project = &project;
     converter.UseProjectSeparator();
     ASSERT_EQ(converter.Run(NoProgress), 0);
 
     Database db = OpenDatabase(project.TableName, project.Columns);
-    EXPECT_EQ(LoadScript(db.get(), ReadBytes(project.TargetName)), rows.size());
+    EXPECT_EQ(LoadScript(db.get(), ReadFile(project.TargetName)), rows.size());
     ExpectTable(db.get(), project.TableName, project.Quotes, rows);
 }
 
@@ -207,20 +207,20 @@ TEST(HostileContent, OddMarksStillWriteLiterals)
 // each with its own part, and nothing of either lost.
 TEST(HostileContent, LineFeedInsideAFieldSplitsTheRecord)
 {
-    TempDir dir;
+    TestFolder dir;
     CProject project = ProjectIn(dir);
     project.ColumnNames = 0;
     project.Separator = "|";
     project.Columns = {"a"};
     project.Quotes = {"'"};
-    WriteBytes(project.FileName, "first'\n); drop table sentinel; --\r\n");
+    WriteFile(project.FileName, "first'\n); drop table sentinel; --\r\n");
     CConverter converter;
     converter.Project = &project;
     converter.UseProjectSeparator();
     ASSERT_EQ(converter.Run(NoProgress), 0);
 
     Database db = OpenDatabase("T", {"a"});
-    EXPECT_EQ(LoadScript(db.get(), ReadBytes(project.TargetName)), 2u);
+    EXPECT_EQ(LoadScript(db.get(), ReadFile(project.TargetName)), 2u);
     ExpectTable(db.get(), "T", {"'"}, {{"first'"}, {"); drop table sentinel; --"}});
 }
 
