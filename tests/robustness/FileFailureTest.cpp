@@ -36,7 +36,6 @@ int OpenResult(CProject& project)
 {
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     const int result = converter.Run(NoProgress);
     EXPECT_EQ(result, converter.LastOpenFailure().Result == 0 ? 0 : -1);
     return converter.LastOpenFailure().Result;
@@ -137,7 +136,6 @@ TEST(FullDevice, RunThrowsFileError)
     CProject project = MakeProject(dir / "source.txt", "/dev/full");
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     try {
         converter.Run(NoProgress);
         FAIL() << "the run did not report the full device";
@@ -176,7 +174,6 @@ TEST(ReadError, RunAndDiscoveryThrowFileError)
     CProject project = MakeProject(UnreadableSource, dir / "script.sql");
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     std::vector<std::string> names;
     EXPECT_THROW(converter.DiscoverColumns(names, nullptr), FileError);
     try {
