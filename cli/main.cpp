@@ -140,9 +140,12 @@ int Convert(const CommandLine& options)
         std::fputs("\r\033[K", stderr);
 
     // On standard error, like every message of ours: standard output may be the script.
-    std::fprintf(stderr, "Converted %llu lines (%llu bytes) into %s in %.2f s\n",
-                 static_cast<unsigned long long>(converter.LinesRead),
-                 static_cast<unsigned long long>(converter.SourceSize),
+    // A pipe's size is not known beforehand, so none is claimed for it.
+    const std::string size = converter.SourceSize > 0 || converter.LinesRead == 0
+                                 ? " (" + std::to_string(converter.SourceSize) + " bytes)"
+                                 : std::string();
+    std::fprintf(stderr, "Converted %llu lines%s into %s in %.2f s\n",
+                 static_cast<unsigned long long>(converter.LinesRead), size.c_str(),
                  TargetDescription(project.TargetName).c_str(), seconds);
     return Done;
 }
