@@ -106,8 +106,10 @@ bool IsStreamTarget(const std::string& path)
         return true;
 #ifndef _WIN32
     // /dev/stdout and its kind lead to whatever the caller opened: never replace it.
-    if (path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0)
-        return true;
+    for (const char* prefix : {"/dev/std", "/dev/fd/", "/proc/"}) {
+        if (path.rfind(prefix, 0) == 0)
+            return true;
+    }
 #endif
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
