@@ -74,9 +74,8 @@ const std::string& CProject::SourceColumnName(std::size_t i) const
     return i < SourceColumns.size() ? SourceColumns[i] : Columns[i];
 }
 
-bool CProject::Load()
+bool CProject::ReadProjectFile(ProfileFile& file)
 {
-    ProfileFile file;
     LoadError.clear();
     errno = 0;
     const ProfileFile::ReadResult result = file.Read(ProjectPath);
@@ -87,7 +86,19 @@ bool CProject::Load()
                                                                    : "cannot be read";
     else if (!file.HasSection(ProfileSection))
         LoadError = "is not a project file (it has no [General] section)";
-    const bool read = LoadError.empty();
+    return LoadError.empty();
+}
+
+bool CProject::Load()
+{
+    ProfileFile file;
+    const bool read = ReadProjectFile(file);
+    LoadSettings(file);
+    return read;
+}
+
+void CProject::LoadSettings(const ProfileFile& file)
+{
     auto text = [&](const std::string& key, std::string_view defaultValue) {
         return file.Get(ProfileSection, key, defaultValue, TextBuffer);
     };
@@ -121,7 +132,6 @@ bool CProject::Load()
         // The name itself, not its C string: a name from a source may hold a NUL byte.
         SourceColumns.push_back(text(IndexedKey("Source", index), Columns.back()));
     }
-    return read;
 }
 
 bool CProject::Save() const
@@ -130,6 +140,12 @@ bool CProject::Save() const
         return false;
     ProfileFile file;
     file.Read(ProjectPath);
+    StoreSettings(file);
+    return file.Write(ProjectPath);
+}
+
+void CProject::StoreSettings(ProfileFile& file) const
+{
     auto set = [&](const std::string& key, const std::string& value) {
         file.Set(ProfileSection, key, value);
     };
@@ -164,5 +180,4 @@ bool CProject::Save() const
         if (source != Columns[i] || file.Has(ProfileSection, sourceKey))
             set(sourceKey, source);
     }
-    return file.Write(ProjectPath);
 }

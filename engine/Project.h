@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+class ProfileFile;
+
 // Every setting of one conversion. The frame owns exactly one; pages, the
 // preview and the engine read and write its fields directly.
 class CProject {
@@ -47,6 +49,13 @@ class CProject {
     bool Load();
     // Why the last Load failed; empty after a successful one.
     std::string LoadError;
+    // Reads ProjectPath into `file`; false (LoadError says why) when it cannot
+    // be read or is no project file.
+    bool ReadProjectFile(ProfileFile& file);
+    // Every setting from the file's [General] section; a missing key gives its read default.
+    void LoadSettings(const ProfileFile& file);
+    // Every setting into the file's [General] section, as Save writes them.
+    void StoreSettings(ProfileFile& file) const;
     // Writes ProjectPath in one piece, through links, keeping its permissions.
     // False, with errno set, when nothing could be written (also for an empty
     // ProjectPath or a read-only file).
