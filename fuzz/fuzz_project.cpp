@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     static const std::string path = fuzz::TempPath("project.cvtproj");
-    fuzz::WriteFile(path, before);
+    WriteFile(path, before);
     saved.ProjectPath = path;
     fuzz::Check(saved.Save(), "Save failed");
 
@@ -75,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Saving what was loaded changes nothing more.
-    const std::string first = fuzz::ReadFile(path);
+    const std::string first = ReadFile(path);
     fuzz::Check(loaded.Save(), "second Save failed");
-    fuzz::Check(fuzz::ReadFile(path) == first, "second Save changed the file");
+    fuzz::Check(ReadFile(path) == first, "second Save changed the file");
     return 0;
 }

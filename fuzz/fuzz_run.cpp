@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static const std::string source = fuzz::TempPath("run.txt");
     static const std::string target = fuzz::TempPath("run.sql");
-    fuzz::WriteFile(source, bytes);
+    WriteFile(source, bytes);
     project.FileName = source;
     project.TargetName = target;
 
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<std::string> lines = fuzz::ReferenceLines(bytes);
     fuzz::Check(converter.LinesRead == lines.size(), "LinesRead");
-    const std::string script = fuzz::ReadFile(target);
+    const std::string script = ReadFile(target);
     std::vector<fuzz::Statement> statements;
     std::string error;
     fuzz::ScriptReader reader(script, project.SQLSep);

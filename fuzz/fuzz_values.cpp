@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static const std::string source = fuzz::TempPath("values.txt");
     static const std::string target = fuzz::TempPath("values.sql");
-    fuzz::WriteFile(source, "");
+    WriteFile(source, "");
     project.FileName = source;
     project.TargetName = target;
     CConverter converter;
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     converter.WriteCommit();
     converter.Close(true);
 
-    const std::string script = fuzz::ReadFile(target);
+    const std::string script = ReadFile(target);
     std::vector<fuzz::Statement> statements;
     std::string error;
     fuzz::ScriptReader reader(script, project.SQLSep);
