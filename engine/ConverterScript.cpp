@@ -1,7 +1,7 @@
 // The writing side of the engine: the INSERT and COMMIT statements and the run loop.
 #include "Converter.h"
 
-#include "CRuntime.h"
+#include "TextRules.h"
 #include "FieldSplitter.h"
 #include "FileError.h"
 #include "NumberText.h"

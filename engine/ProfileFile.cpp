@@ -1,6 +1,6 @@
 #include "ProfileFile.h"
 
-#include "CRuntime.h"
+#include "TextRules.h"
 #include "TextLineReader.h"
 
 #include <cstdio>

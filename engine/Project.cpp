@@ -1,6 +1,6 @@
 #include "Project.h"
 
-#include "CRuntime.h"
+#include "TextRules.h"
 #include "ProfileFile.h"
 
 #include <cstdio>

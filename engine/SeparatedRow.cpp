@@ -1,6 +1,6 @@
 #include "SeparatedRow.h"
 
-#include "CRuntime.h"
+#include "TextRules.h"
 
 #include <cstdint>
 #include <cstring>

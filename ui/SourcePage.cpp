@@ -2,7 +2,7 @@
 
 #include "FileError.h"
 
-#include "CRuntime.h"
+#include "TextRules.h"
 #include "Converter.h"
 #include "DialogUnits.h"
 #include "DigitsEdit.h"

@@ -24,6 +24,3 @@ inline bool IsAsciiAlnum(unsigned char c)
 {
     return IsAsciiDigit(c) || IsAsciiAlpha(c);
 }
-
-// Compares two byte strings, letters without regard to case (ASCII only).
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
