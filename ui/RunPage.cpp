@@ -165,9 +165,6 @@ void CRunPage::OnRun()
         return;
     ActiveStatus = StatusLine;
     ActiveProgress = Progress;
-    // The run splits with the separator of the project it converts (a project loaded
-    // on this page has not been through the column discovery that sets it otherwise).
-    Converter->UseProjectSeparator();
 
     std::string message;
     {
@@ -175,14 +172,16 @@ void CRunPage::OnRun()
         try {
             if (Converter->Run(&OnRunProgress) != 0) {
                 const CConverter::OpenFailure& failure = Converter->LastOpenFailure();
-                message = failure.Result == -2
+                message = failure.Result == -3
+                              ? "The project names no table. Enter the table name on the first page."
+                          : failure.Result == -2
                               ? Describe("The target file cannot be created.", failure.File, failure.Reason)
                               : Describe("The source file cannot be opened.", failure.File, failure.Reason);
             }
         } catch (const FileError& error) {
             message =
                 Describe("The conversion stopped at a read or write error.", error.FileName, error.Reason);
-            message += "\n\nThe statements written before it stay in the script.";
+            message += "\n\nThe target file was left as it was before the run.";
         }
     }
     if (!message.empty())
