@@ -1,0 +1,205 @@
+#include "Converter.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+struct Discovery {
+    Texts Names;
+    Texts Quotes;
+};
+
+Discovery Discover(const std::string& source, int columnNames = 1, const std::string& separator = ",")
+{
+    TestFolder folder;
+    CProject project;
+    project.FileName = folder.Write("s.csv", source);
+    project.ColumnNames = columnNames;
+    project.Separator = separator;
+    CConverter converter;
+    converter.Project = &project;
+    Discovery found{{"old"}, {"old", "old"}};
+    converter.DiscoverColumns(found.Names, &found.Quotes);
+    return found;
+}
+
+} // namespace
+
+TEST(DiscoverColumns, NamesFromTheFirstLineMarksFromTheSecond)
+{
+    const struct {
+        const char* Name;
+        std::string Source;
+        int ColumnNames;
+        Texts Names;
+        Texts Quotes;
+    } cases[] = {
+        {"header and sample", "id,name\r\n1,Smith\r\n", 1, {"id", "name"}, {"", "'"}},
+        {"no header", "a,1,x\r\n2,3.5,y\r\n", 0, {"N0", "N1", "N2"}, {"", "", "'"}},
+        {"one line: text marks", "id,name\r\n", 1, {"id", "name"}, {"'", "'"}},
+        {"empty source", "", 1, {}, {}},
+        {"short sample", "a,b,c\r\n1\r\n", 1, {"a", "b", "c"}, {"", "'", "'"}},
+        {"long sample", "a\r\n1,x,y\r\n", 1, {"a"}, {""}},
+        {"empty sample value", "a,b\r\n,x\r\n", 1, {"a", "b"}, {"", "'"}},
+    };
+    for (const auto& c : cases) {
+        const Discovery found = Discover(c.Source, c.ColumnNames);
+        EXPECT_EQ(found.Names, c.Names) << c.Name;
+        EXPECT_EQ(found.Quotes, c.Quotes) << c.Name;
+    }
+}
+
+TEST(DiscoverColumns, TranslatesTheTabSeparatorAndLeavesTheSourceClosed)
+{
+    TestFolder folder;
+    CProject project;
+    project.FileName = folder.Write("s.txt", "A\tB\tC\r\n1\t2\tx\r\n");
+    CConverter converter;
+    converter.Project = &project;
+    Texts names;
+    converter.DiscoverColumns(names, nullptr);
+    EXPECT_EQ(names, (Texts{"A", "B", "C"}));
+    EXPECT_TRUE(project.Columns.empty()); // the caller's lists only
+}
+
+TEST(DiscoverColumns, AMissingSourceEmptiesBothLists)
+{
+    CProject project;
+    project.FileName = "/nonexistent/source.csv";
+    CConverter converter;
+    converter.Project = &project;
+    Texts names{"x"}, quotes{"'"};
+    converter.DiscoverColumns(names, &quotes);
+    EXPECT_TRUE(names.empty());
+    EXPECT_TRUE(quotes.empty());
+}
+
+TEST(DiscoverProjectColumns, KeepsWhatTheUserChoseForColumnsStillThere)
+{
+    TestFolder folder;
+    CProject project;
+    project.Separator = ",";
+    project.FileName = folder.Write("s.csv", "id,name,city\r\n1,Ann,Cork\r\n");
+    CConverter converter;
+    converter.Project = &project;
+    converter.DiscoverProjectColumns();
+    EXPECT_EQ(project.Columns, (Texts{"id", "name", "city"}));
+    EXPECT_EQ(project.Quotes, (Texts{"", "'", "'"}));
+
+    project.Columns[1] = "full_name";
+    project.Quotes[0] = "'";
+    WriteFile(project.FileName, "city,name,zip\r\nCork,Ann,12\r\n");
+    converter.DiscoverProjectColumns();
+    EXPECT_EQ(project.SourceColumns, (Texts{"city", "name", "zip"}));
+    EXPECT_EQ(project.Columns, (Texts{"city", "full_name", "zip"}));
+    EXPECT_EQ(project.Quotes, (Texts{"'", "'", ""}));
+}
+
+namespace {
+
+using Fields = std::vector<std::string>;
+
+Fields Split(const std::string& separator, const std::string& line)
+{
+    CProject project;
+    project.Separator = separator;
+    CConverter converter;
+    converter.Project = &project;
+    Fields fields{"stale", "stale", "stale", "stale", "stale", "stale", "stale"};
+    converter.SplitLine(line, fields);
+    return fields;
+}
+
+Fields SplitFixed(const std::string& widths, const std::string& line)
+{
+    CProject project;
+    project.WithSeparators = 0;
+    project.Widths = widths;
+    project.ParseWidths();
+    CConverter converter;
+    converter.Project = &project;
+    Fields fields{"stale", "stale", "stale"};
+    converter.SplitLine(line, fields);
+    return fields;
+}
+
+} // namespace
+
+TEST(SplitLine, AtASeparator)
+{
+    const struct {
+        const char* Separator;
+        std::string Line;
+        Fields Expected;
+    } cases[] = {
+        {"<tab>", "a\tb\tc", {"a", "b", "c"}},
+        {"<TAB>", "a<TAB>b\tc", {"a", "b\tc"}}, // only the exact spelling means a tab
+        {",", "a,,b,", {"a", "", "b", ""}},
+        {",", "no separator", {"no separator"}},
+        {",", "", {""}},
+        {",", "\"x,y\"", {"\"x", "y\""}},     // quotes mean nothing
+        {"|", " a | b ", {" a ", " b "}},     // nothing is trimmed
+        {"::", "a::b:::c", {"a", "b", ":c"}}, // a longer separator is skipped whole
+        {"", "abc", {"", "", "", "", ""}},    // empty: n + 2 empty fields
+        {"", "", {"", ""}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Split(c.Separator, c.Line), c.Expected)
+            << '"' << c.Separator << "\" on \"" << c.Line << '"';
+}
+
+TEST(SplitLine, NoFieldIsCut)
+{
+    const std::string longText(5000, 'x');
+    EXPECT_EQ(Split(",", "a," + longText), (Fields{"a", longText}));
+    EXPECT_EQ(Split(",", longText + ",b"), (Fields{longText, "b"}));
+}
+
+TEST(SplitLine, AtFixedWidths)
+{
+    const struct {
+        const char* Widths;
+        std::string Line;
+        Fields Expected;
+    } cases[] = {
+        {"3,3", "AAABBB", {"AAA", "BBB"}},
+        {"3,3", "AAABB", {"AAA"}},
+        {"3,3", "AAABBBCC", {"AAA", "BBB"}},
+        {"3,3", "", {}},
+        {"3,0,3", "AAABBB", {"AAA", "", "BBB"}},
+        {"5,1", "AAA", {}},  // the first field that does not fit ends the splitting
+        {"3", "AAABBB", {}}, // a single width without a comma gives no widths
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitFixed(c.Widths, c.Line), c.Expected) << c.Widths << " on \"" << c.Line << '"';
+}
+
+TEST(DetectQuote, NumbersStandBareEverythingElseIsText)
+{
+    for (const char* number : {"123", "-12.5", "+7", "12.", "-", ".", "", ".5", "007"})
+        EXPECT_EQ(CConverter::DetectQuote(number), "") << number;
+    for (const char* text : {"1.2.3", "1e5", " 12", "12-", "1,5", "--1", "+-1", "abc", "1 ", "\xd9"})
+        EXPECT_EQ(CConverter::DetectQuote(text), "'") << text;
+}
+
+TEST(Converter, BytesReadCountsTwoPerLineEndAndTwoAtTheEnd)
+{
+    TestFolder folder;
+    CProject project;
+    project.FileName = folder.Write("s.txt", "ab\r\ncd\r\nef\r\n");
+    CConverter converter;
+    converter.Project = &project;
+    ASSERT_EQ(converter.Open(false), 0);
+    EXPECT_EQ(converter.SourceSize, 12u);
+    std::string line;
+    int calls = 0;
+    while (converter.ReadLine(line))
+        ++calls;
+    ++calls;
+    EXPECT_EQ(calls, 4);
+    EXPECT_EQ(converter.BytesRead, 14u);
+    EXPECT_EQ(converter.Close(false), 0);
+}
