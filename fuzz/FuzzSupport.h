@@ -82,7 +82,7 @@ inline std::vector<std::string> ReferenceLines(std::string_view bytes)
 // Separator mode skips the separator whole; an empty one gives n + 2 empty
 // fields for a line of n bytes. Fixed widths take every field wholly inside the line.
 inline std::vector<std::string> ReferenceSplit(const std::string& line, bool withSeparators,
-                                               const std::string& separator,
+                                               std::string_view separator,
                                                const std::vector<std::uint16_t>& widths)
 {
     std::vector<std::string> fields;

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     saved.WithSeparators = input.ConsumeIntegralInRange(-9, 99);
     saved.ColumnNames = input.ConsumeIntegralInRange(-9, 99);
     saved.CommitSize = input.ConsumeIntegralInRange(-999, 9999);
-    const std::size_t columns = input.ConsumeIntegralInRange(0, 12);
+    const std::size_t columns = input.ConsumeIntegralInRange<std::size_t>(0, 12);
     const bool withSources = input.ConsumeBool();
     for (std::size_t i = 0; i < columns; ++i) {
         saved.Columns.push_back(Text(input, 40));

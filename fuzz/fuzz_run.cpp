@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     project.SQLSep = separators[input.ConsumeIntegralInRange(0, 2)];
     const bool discover = input.ConsumeBool();
     // Columns of the project; when discovering, the earlier ones whose names the source may repeat.
-    const std::size_t columns = input.ConsumeIntegralInRange(0, 5);
+    const std::size_t columns = input.ConsumeIntegralInRange<std::size_t>(0, 5);
     for (std::size_t i = 0; i < columns; ++i) {
         project.Columns.push_back(input.ConsumeRandomLengthString(10));
         if (input.ConsumeIntegralInRange(0, 7) != 0)
