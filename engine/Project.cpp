@@ -1,7 +1,7 @@
 #include "Project.h"
 
-#include "TextRules.h"
 #include "ProfileFile.h"
+#include "TextRules.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -221,7 +221,9 @@ INSTANTIATE_TEST_SUITE_P(
             "NoTarget", {"FileName=s.csv", "TableName=t"}, {}, 2, "p.cvtproj: names no target file"},
         IncompleteCase{
             "NoSource", {"TargetName=s.sql", "TableName=t"}, {}, 1, "p.cvtproj: names no source file"}),
-    [](const ::testing::TestParamInfo<IncompleteCase>& instance) { return std::string(instance.param.Name); });
+    [](const ::testing::TestParamInfo<IncompleteCase>& instance) {
+        return std::string(instance.param.Name);
+    });
 
 // Editors on Windows save a byte order mark in front: the project loads all the same.
 TEST(BadProject, ByteOrderMarkInFrontIsSkipped)

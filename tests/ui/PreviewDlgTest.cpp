@@ -183,12 +183,12 @@ TEST_P(PreviewWidthsTest, FixedWidthsCutTheLines)
     EXPECT_EQ(Row(grid, 0), c.FirstRow);
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, PreviewWidthsTest,
-                         testing::Values(WidthsCase{"NoComma", "5", {}, {}},
-                                         WidthsCase{"TwoWidths", "2,3", {"N0", "N1"}, {"aa", "bbb"}},
-                                         WidthsCase{
-                                             "LastWidthPastTheEnd", "2,3,9", {"N0", "N1"}, {"aa", "bbb"}}),
-                         [](const testing::TestParamInfo<WidthsCase>& instance) { return instance.param.Name; });
+INSTANTIATE_TEST_SUITE_P(
+    Widths, PreviewWidthsTest,
+    testing::Values(WidthsCase{"NoComma", "5", {}, {}},
+                    WidthsCase{"TwoWidths", "2,3", {"N0", "N1"}, {"aa", "bbb"}},
+                    WidthsCase{"LastWidthPastTheEnd", "2,3,9", {"N0", "N1"}, {"aa", "bbb"}}),
+    [](const testing::TestParamInfo<WidthsCase>& instance) { return instance.param.Name; });
 
 TEST_F(PreviewDlgTest, EmptyOrUnreadableSourceGivesAnEmptyGrid)
 {
