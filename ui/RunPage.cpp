@@ -2,7 +2,8 @@
 
 #include "Converter.h"
 #include "DialogUnits.h"
-#include "FileError.h"
+#include "EngineWork.h"
+#include "FailureText.h"
 #include "StatusLine.h"
 #include "UserDialogs.h"
 
@@ -73,15 +74,6 @@ class RunInputBlocker : public QObject {
         }
     }
 };
-
-std::string Describe(const char* what, const std::string& file, const std::string& reason)
-{
-    std::string text = what;
-    text += file.empty() ? std::string(" No file is named.") : "\n\n" + file;
-    if (!reason.empty() && !file.empty())
-        text += "\n\nReason: " + reason + ".";
-    return text;
-}
 
 } // namespace
 
@@ -172,17 +164,17 @@ void CRunPage::OnRun()
     std::string message;
     {
         RunInputBlocker blocker;
-        try {
-            if (Converter->Run(&OnRunProgress) != 0) {
-                const CConverter::OpenFailure& failure = Converter->LastOpenFailure();
-                message = failure.Result == -2
-                              ? Describe("The target file cannot be created.", failure.File, failure.Reason)
-                              : Describe("The source file cannot be opened.", failure.File, failure.Reason);
-            }
-        } catch (const FileError& error) {
-            message =
-                Describe("The conversion stopped at a read or write error.", error.FileName, error.Reason);
+        bool opened = true;
+        message =
+            RunEngineWork({"The conversion stopped at a read or write error.", "complete the conversion"},
+                          [&] { opened = Converter->Run(&OnRunProgress) == 0; });
+        if (!message.empty()) {
             message += "\n\nThe statements written before it stay in the script.";
+        } else if (!opened) {
+            const CConverter::OpenFailure& failure = Converter->LastOpenFailure();
+            message = DescribeFileFailure(failure.Result == -2 ? "The target file cannot be created."
+                                                               : "The source file cannot be opened.",
+                                          failure.File, failure.Reason);
         }
     }
     if (!message.empty())

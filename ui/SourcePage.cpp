@@ -1,11 +1,10 @@
 #include "SourcePage.h"
 
-#include "FileError.h"
-
 #include "CRuntime.h"
 #include "Converter.h"
 #include "DialogUnits.h"
 #include "DigitsEdit.h"
+#include "EngineWork.h"
 #include "Project.h"
 #include "QtText.h"
 #include "UserDialogs.h"
@@ -198,13 +197,13 @@ bool CSourcePage::CanLeave()
     }
     // Discovers the columns again, keeping the target name and quotation of every
     // column whose source name is still there (the mapping page's edits).
-    try {
-        Converter->DiscoverProjectColumns();
-    } catch (const FileError& error) {
-        // A source that opens but cannot be read: the user is told, and the page stays.
-        const std::string text =
-            "The source file cannot be read.\n\n" + error.FileName + "\n\nReason: " + error.Reason + ".";
-        ShowError(text.c_str());
+    // A source that opens but cannot be read, or data the engine refuses: the user is
+    // told, and the page stays.
+    const std::string failure =
+        RunEngineWork({"The source file cannot be read.", "read the columns of the source file"},
+                      [this] { Converter->DiscoverProjectColumns(); });
+    if (!failure.empty()) {
+        ShowError(failure.c_str());
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AppIcon.h"
 #include "AppPaths.h"
+#include "FailureText.h"
 #include "HelpLauncher.h"
 #include "MappingPage.h"
 #include "PreviewDlg.h"
@@ -298,10 +299,10 @@ void CWizardDlg::SaveProject()
     if (Project.Save())
         return;
     // Asked to save, the user would otherwise take the project for kept.
-    std::string text = "The project cannot be saved.\n\n" + Project.ProjectPath;
-    if (errno != 0)
-        text += "\n\nReason: " + std::string(std::strerror(errno)) + ".";
-    UserDialogs().ShowMessage(this, text, "Error", IUserDialogs::Icon::Stop);
+    const std::string reason = errno != 0 ? std::strerror(errno) : "";
+    UserDialogs().ShowMessage(
+        this, DescribeFileFailure("The project cannot be saved.", Project.ProjectPath, reason), "Error",
+        IUserDialogs::Icon::Stop);
 }
 
 bool CWizardDlg::ChooseProjectFile(bool save)

@@ -2,6 +2,7 @@
 #include "Converter.h"
 #include "Project.h"
 #include "ScriptedUserDialogs.h"
+#include "UiTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -310,6 +311,25 @@ TEST_F(PreviewDlgTest, AReadErrorIsReportedAndTheWindowStillOpens)
         0u)
         << dialogs.Messages[0].Text;
     EXPECT_EQ(dialogs.Messages[0].Owner, &Parent);
+}
+
+TEST_F(PreviewDlgTest, AnyEngineFailureIsShownAndTheWindowStillOpens)
+{
+    WriteSource(NumberedLines(3));
+    for (const EngineFailure& failure : EngineFailures()) {
+        SCOPED_TRACE(failure.Name);
+        ScriptedUserDialogs dialogs;
+        EngineFaultGuard fault(failure.Throw);
+        const auto preview = Preview();
+        ASSERT_EQ(dialogs.Messages.size(), 1u);
+        EXPECT_EQ(dialogs.Messages[0].Text.rfind(failure.MessageStart, 0), 0u) << dialogs.Messages[0].Text;
+        EXPECT_EQ(dialogs.Messages[0].Caption, "Error");
+        EXPECT_EQ(dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
+        EXPECT_EQ(dialogs.Messages[0].Owner, &Parent);
+        EXPECT_EQ(preview->Grid->rowCount(), 0);
+    }
+    // Without the failure the same source shows.
+    EXPECT_EQ(Preview()->Grid->rowCount(), 2);
 }
 
 } // namespace

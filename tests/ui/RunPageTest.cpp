@@ -204,6 +204,31 @@ TEST_F(RunPageTest, ASourceThatCannotBeOpenedIsReportedByName)
     EXPECT_FALSE(FileExists(Path("out.sql")));
 }
 
+TEST_F(RunPageTest, AnyEngineFailureIsShownAndThePageStaysUsable)
+{
+    ToRunPage(People(5), Path("out.sql"));
+    for (const EngineFailure& failure : EngineFailures()) {
+        SCOPED_TRACE(failure.Name);
+        Dialogs.Messages.clear();
+        {
+            EngineFaultGuard fault(failure.Throw);
+            ClickRun();
+        }
+        ASSERT_EQ(Dialogs.Messages.size(), 1u);
+        const auto& message = Dialogs.Messages[0];
+        EXPECT_EQ(message.Text.rfind(failure.MessageStart, 0), 0u) << message.Text;
+        EXPECT_EQ(message.Caption, "Error");
+        EXPECT_EQ(message.MessageIcon, IUserDialogs::Icon::Stop);
+        EXPECT_EQ(message.Owner, Run);
+        EXPECT_FALSE(CRunPage::RunInProgress());
+    }
+    // The window takes input again, and the next run goes through.
+    Dialogs.Messages.clear();
+    ClickRun();
+    EXPECT_TRUE(Dialogs.Messages.empty());
+    EXPECT_EQ(Status().rfind("Line 6, ", 0), 0u) << Status();
+}
+
 TEST_F(RunPageTest, ATargetThatCannotBeCreatedIsReportedByName)
 {
     const std::string target = Path("no such folder/out.sql");

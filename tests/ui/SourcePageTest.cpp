@@ -292,6 +292,28 @@ TEST_F(SourcePageTest, ASourceThatCannotBeReadKeepsThePageAndSaysWhy)
     EXPECT_EQ(Project().Columns, (std::vector<std::string>{"kept"}));
 }
 
+TEST_F(SourcePageTest, AnyEngineFailureOnNextIsShownAndThePageStays)
+{
+    FillSourcePage();
+    for (const EngineFailure& failure : EngineFailures()) {
+        SCOPED_TRACE(failure.Name);
+        Dialogs.Messages.clear();
+        {
+            EngineFaultGuard fault(failure.Throw);
+            Frame->OnNext();
+        }
+        ASSERT_EQ(Dialogs.Messages.size(), 1u);
+        EXPECT_EQ(Dialogs.Messages[0].Text.rfind(failure.MessageStart, 0), 0u) << Dialogs.Messages[0].Text;
+        EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
+        EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
+        EXPECT_EQ(Dialogs.Messages[0].Owner, Page);
+        EXPECT_EQ(Frame->CurrentPage, 0);
+    }
+    // Once the engine works again, the same page goes on.
+    Frame->OnNext();
+    EXPECT_EQ(Frame->CurrentPage, 1);
+}
+
 TEST_F(SourcePageTest, BrowsingUsesTheSaveDialogAndFillsTheBox)
 {
     Page->SourceEdit->setText(QStringLiteral("bare.csv"));

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "EngineWork.h"
 #include "ProfileFile.h"
 #include "SourcePage.h"
 
@@ -9,7 +10,9 @@
 #include <QLineEdit>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
+#include <stdexcept>
 
 std::vector<HelpCall>& RecordedHelpCalls()
 {
@@ -21,6 +24,32 @@ std::intptr_t RecordHelpCall(void* window, const char* address, std::uint32_t co
 {
     RecordedHelpCalls().push_back({window, address, command, data});
     return 0;
+}
+
+const std::vector<EngineFailure>& EngineFailures()
+{
+    static const std::filesystem::filesystem_error fileSystem("cannot read the source", "/data/people.csv",
+                                                              std::make_error_code(std::errc::io_error));
+    static const std::vector<EngineFailure> failures = {
+        {"data",
+         [] {
+             throw std::runtime_error("Line 3, column 2: the value holds a byte the script cannot carry.");
+         },
+         "Line 3, column 2: the value holds a byte the script cannot carry."},
+        {"memory", [] { throw std::bad_alloc(); }, "There is not enough memory to "},
+        {"file system", [] { throw fileSystem; }, fileSystem.what()},
+    };
+    return failures;
+}
+
+EngineFaultGuard::EngineFaultGuard(std::function<void()> fault)
+{
+    SetEngineFaultForTesting(std::move(fault));
+}
+
+EngineFaultGuard::~EngineFaultGuard()
+{
+    SetEngineFaultForTesting({});
 }
 
 std::string ReadFile(const std::string& path)

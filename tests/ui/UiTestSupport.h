@@ -6,6 +6,7 @@
 class CSourcePage;
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -22,6 +23,25 @@ struct HelpCall {
 // Stands in for the help viewer: records, opens nothing.
 std::vector<HelpCall>& RecordedHelpCalls();
 std::intptr_t RecordHelpCall(void* window, const char* address, std::uint32_t command, std::uint32_t data);
+
+// A failure other than FileError that engine work may end with, and how the user's
+// message about it begins.
+struct EngineFailure {
+    const char* Name;
+    std::function<void()> Throw;
+    std::string MessageStart;
+};
+// Data that cannot be written safely, too little memory, a file system error.
+const std::vector<EngineFailure>& EngineFailures();
+
+// Makes every engine work fail with `fault` while it lives.
+class EngineFaultGuard {
+  public:
+    explicit EngineFaultGuard(std::function<void()> fault);
+    ~EngineFaultGuard();
+    EngineFaultGuard(const EngineFaultGuard&) = delete;
+    EngineFaultGuard& operator=(const EngineFaultGuard&) = delete;
+};
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
