@@ -254,6 +254,8 @@ bool CWizardDlg::OnCommand(unsigned command, const void* data)
         return true;
     case IdSaveProject:
         if (!Project.ProjectPath.empty()) {
+            // What was typed on the page on view is part of the project, as for Save Project as.
+            Pages[CurrentPage]->StoreData();
             SaveProject();
             return true;
         }

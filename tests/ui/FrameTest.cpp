@@ -307,18 +307,16 @@ TEST_F(FrameTest, SaveProjectWithoutANameAsksForOne)
     EXPECT_NE(ReadFile(Path("new.cvtproj")).find("TableName=people\r\n"), std::string::npos);
 }
 
-TEST_F(FrameTest, SaveProjectWithANameWritesTheProjectAsItIs)
+TEST_F(FrameTest, SaveProjectWithANameStoresThePageFirst)
 {
     WriteProject(Path("p.cvtproj"), {"TableName=old"});
     RememberProject(Path("p.cvtproj"));
     CWizardDlg& frame = Start();
     SourcePage().TableEdit->setText(QStringLiteral("typed"));
-    frame.Project.TargetName = "set.sql";
-    frame.OnCommand(CWizardDlg::IdSaveProject);
+    MenuAction(frame, QStringLiteral("File"), QStringLiteral("Save Project"))->trigger();
     EXPECT_TRUE(Dialogs.FileRequests.empty());
-    const std::string saved = ReadFile(Path("p.cvtproj"));
-    EXPECT_NE(saved.find("TableName=old\r\n"), std::string::npos); // the page was not stored
-    EXPECT_NE(saved.find("TargetName=set.sql\r\n"), std::string::npos);
+    EXPECT_NE(ReadFile(Path("p.cvtproj")).find("TableName=typed\r\n"), std::string::npos);
+    EXPECT_EQ(frame.Project.TableName, "typed");
 }
 
 TEST_F(FrameTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
