@@ -161,6 +161,9 @@ void CRunPage::OnRun()
     // on this page has not been through the column discovery that sets it otherwise).
     Converter->UseProjectSeparator();
 
+    // The last run's report would otherwise stand for this one, should it fail.
+    StatusLine->SetStatus("");
+
     std::string message;
     {
         RunInputBlocker blocker;

@@ -204,6 +204,17 @@ TEST_F(RunPageTest, ASourceThatCannotBeOpenedIsReportedByName)
     EXPECT_FALSE(FileExists(Path("out.sql")));
 }
 
+TEST_F(RunPageTest, AFailedRunShowsNoReportOfThePreviousRun)
+{
+    ToRunPage(People(5), Path("out.sql"));
+    ClickRun();
+    ASSERT_EQ(Status().rfind("Line 6, ", 0), 0u) << Status();
+    std::filesystem::remove(Path("people.csv"));
+    ClickRun();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Status(), "");
+}
+
 TEST_F(RunPageTest, AnyEngineFailureIsShownAndThePageStaysUsable)
 {
     ToRunPage(People(5), Path("out.sql"));
