@@ -6,6 +6,7 @@
 #include "FailureText.h"
 #include "HelpLauncher.h"
 #include "MappingPage.h"
+#include "MenuBarKeys.h"
 #include "PreviewDlg.h"
 #include "ProfileFile.h"
 #include "QtText.h"
@@ -108,6 +109,8 @@ void CWizardDlg::BuildWindow()
     QMenu* help = MenuBar->addMenu(QStringLiteral("Help"));
     addCommand(help, "Index...", IdHelpIndex);
     addCommand(help, "&About the Converter", IdAbout);
+    // The menu titles have no mnemonic: F10 or Alt alone reach them.
+    new MenuBarKeys(MenuBar);
 
     // Control 1003: the etched page area the pages share.
     PageArea = new QFrame(this);
