@@ -1,6 +1,7 @@
 #include "HelpWindow.h"
 
 #include "HelpBrowser.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -32,6 +33,7 @@ CHelpWindow::CHelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), Topics(ne
     layout->addWidget(tools);
     layout->addWidget(Topics);
     resize(640, 520);
+    new PlaceWhenShown(this);
     UpdateTitle();
 }
 

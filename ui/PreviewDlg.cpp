@@ -6,6 +6,7 @@
 #include "Project.h"
 #include "QtText.h"
 #include "UserDialogs.h"
+#include "WindowPlacement.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -51,6 +52,7 @@ CPreviewDlg::CPreviewDlg(QWidget* parent, CProject* project, CConverter* convert
     OnInitDialog();
     // 387 x 278 dialog units: room for the 25 rows, and it follows the font.
     setFixedSize(DialogUnitsX(this, 387), DialogUnitsY(this, 278));
+    new PlaceWhenShown(this);
 }
 
 void CPreviewDlg::OnInitDialog()

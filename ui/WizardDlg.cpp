@@ -13,6 +13,7 @@
 #include "RunPage.h"
 #include "SourcePage.h"
 #include "UserDialogs.h"
+#include "WindowPlacement.h"
 #include "WizardPage.h"
 
 #include <QAction>
@@ -87,6 +88,7 @@ void CWizardDlg::BuildWindow()
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
+    new PlaceWhenShown(this);
 
     auto* layout = new QVBoxLayout(this);
     MenuBar = new QMenuBar(this);
