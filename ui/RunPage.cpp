@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <chrono>
 
-CStatusLine* ActiveStatus = nullptr;
+StatusLine* ActiveStatus = nullptr;
 QProgressBar* ActiveProgress = nullptr;
 
 namespace {
@@ -94,17 +94,17 @@ void OnRunProgress(const char* status, int percent)
 }
 
 CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
-    : CWizardPage(132, frame, project, converter)
+    : CWizardPage("runPage", frame, project, converter)
 {
     // Created in the template's tab order.
-    StatusLine = new CStatusLine(this);
+    RunStatus = new StatusLine(this);
     Progress = new QProgressBar(this);
     RunButton = new QPushButton(QStringLiteral("Run"), this);
     auto* explanation = new QLabel(
         QStringLiteral(
             "This window shows execution status: number of converter rows and total progress indicator"),
         this);
-    StatusLine->setObjectName(QStringLiteral("c1022"));
+    RunStatus->setObjectName(QStringLiteral("c1022"));
     Progress->setObjectName(QStringLiteral("c1018"));
     RunButton->setObjectName(QStringLiteral("c1017"));
     explanation->setWordWrap(true);
@@ -116,7 +116,7 @@ CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(explanation);
     layout->addStretch(1);
-    layout->addWidget(StatusLine);
+    layout->addWidget(RunStatus);
     layout->addSpacing(DialogUnitsY(this, 6));
     layout->addWidget(Progress);
     layout->addSpacing(DialogUnitsY(this, 16));
@@ -155,14 +155,14 @@ void CRunPage::OnRun()
 {
     if (Running)
         return;
-    ActiveStatus = StatusLine;
+    ActiveStatus = RunStatus;
     ActiveProgress = Progress;
     // The run splits with the separator of the project it converts (a project loaded
     // on this page has not been through the column discovery that sets it otherwise).
-    Converter->UseProjectSeparator();
+    GetConverter().UseProjectSeparator();
 
     // The last run's report would otherwise stand for this one, should it fail.
-    StatusLine->SetStatus("");
+    RunStatus->SetStatus("");
 
     std::string message;
     {
@@ -170,11 +170,11 @@ void CRunPage::OnRun()
         bool opened = true;
         message =
             RunEngineWork({"The conversion stopped at a read or write error.", "complete the conversion"},
-                          [&] { opened = Converter->Run(&OnRunProgress) == 0; });
+                          [&] { opened = GetConverter().Run(&OnRunProgress) == 0; });
         if (!message.empty()) {
             message += "\n\nThe statements written before it stay in the script.";
         } else if (!opened) {
-            const CConverter::OpenFailure& failure = Converter->LastOpenFailure();
+            const CConverter::OpenFailure& failure = GetConverter().LastOpenFailure();
             message = DescribeFileFailure(failure.Result == -2 ? "The target file cannot be created."
                                                                : "The source file cannot be opened.",
                                           failure.File, failure.Reason);

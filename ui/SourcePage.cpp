@@ -37,7 +37,7 @@ void SetChecked(QAbstractButton* button, std::int32_t value)
 } // namespace
 
 CSourcePage::CSourcePage(CWizardDlg* frame, CProject* project, CConverter* converter)
-    : CWizardPage(202, frame, project, converter)
+    : CWizardPage("sourcePage", frame, project, converter)
 {
     BuildControls();
 }
@@ -63,7 +63,7 @@ void CSourcePage::BuildControls()
     auto* sqlSepLabel = new QLabel(QStringLiteral("S&QL statement separator : "), this);
     SqlSepCombo = new QComboBox(this);
     CommitCheck = new QCheckBox(QStringLiteral("&Add commit after each "), this);
-    CommitSizeEdit = new CDigitsEdit(this);
+    CommitSizeEdit = new DigitsEdit(this);
     auto* insertLabel = new QLabel(QStringLiteral("INSERT statements "), this);
 
     const std::pair<QWidget*, const char*> names[] = {
@@ -146,16 +146,16 @@ void CSourcePage::BuildControls()
 void CSourcePage::ShowPage()
 {
     CWizardPage::ShowPage();
-    SourceEdit->setText(ToQt(Project->FileName));
-    TargetEdit->setText(ToQt(Project->TargetName));
-    TableEdit->setText(ToQt(Project->TableName));
-    CommitSizeEdit->setText(QString::number(Project->CommitSize));
-    SqlSepCombo->setEditText(ToQt(Project->SQLSep));
-    SeparatorCombo->setEditText(ToQt(Project->Separator));
-    WidthsEdit->setText(ToQt(Project->Widths));
-    SetChecked(FirstRowCheck, Project->ColumnNames);
-    SetChecked(CommitCheck, Project->Commit);
-    if (Project->WithSeparators != 0)
+    SourceEdit->setText(ToQt(GetProject().FileName));
+    TargetEdit->setText(ToQt(GetProject().TargetName));
+    TableEdit->setText(ToQt(GetProject().TableName));
+    CommitSizeEdit->setText(QString::number(GetProject().CommitSize));
+    SqlSepCombo->setEditText(ToQt(GetProject().SQLSep));
+    SeparatorCombo->setEditText(ToQt(GetProject().Separator));
+    WidthsEdit->setText(ToQt(GetProject().Widths));
+    SetChecked(FirstRowCheck, GetProject().ColumnNames);
+    SetChecked(CommitCheck, GetProject().Commit);
+    if (GetProject().WithSeparators != 0)
         SeparatorRadio->setChecked(true);
     else
         WidthsRadio->setChecked(true);
@@ -165,17 +165,17 @@ void CSourcePage::ShowPage()
 
 void CSourcePage::StoreData()
 {
-    Project->FileName = FromQt(SourceEdit->text());
-    Project->TargetName = FromQt(TargetEdit->text());
-    Project->TableName = FromQt(TableEdit->text());
+    GetProject().FileName = FromQt(SourceEdit->text());
+    GetProject().TargetName = FromQt(TargetEdit->text());
+    GetProject().TableName = FromQt(TableEdit->text());
     const std::string commitSize = FromQt(CommitSizeEdit->text());
-    Project->SQLSep = FromQt(SqlSepCombo->currentText());
-    Project->Separator = FromQt(SeparatorCombo->currentText());
-    Project->Widths = FromQt(WidthsEdit->text());
-    Project->CommitSize = Atoi(commitSize);
-    Project->ColumnNames = FirstRowCheck->isChecked() ? 1 : 0;
-    Project->Commit = CommitCheck->isChecked() ? 1 : 0;
-    Project->WithSeparators = SeparatorRadio->isChecked() ? 1 : 0;
+    GetProject().SQLSep = FromQt(SqlSepCombo->currentText());
+    GetProject().Separator = FromQt(SeparatorCombo->currentText());
+    GetProject().Widths = FromQt(WidthsEdit->text());
+    GetProject().CommitSize = Atoi(commitSize);
+    GetProject().ColumnNames = FirstRowCheck->isChecked() ? 1 : 0;
+    GetProject().Commit = CommitCheck->isChecked() ? 1 : 0;
+    GetProject().WithSeparators = SeparatorRadio->isChecked() ? 1 : 0;
 }
 
 bool CSourcePage::CanLeave()
@@ -183,13 +183,13 @@ bool CSourcePage::CanLeave()
     StoreData();
     const char* message = nullptr;
     std::error_code ec;
-    if (Project->FileName.empty())
+    if (GetProject().FileName.empty())
         message = "You must specify source file name.";
-    else if (Project->TargetName.empty())
+    else if (GetProject().TargetName.empty())
         message = "You must specify target file name.";
-    else if (Project->TableName.empty())
+    else if (GetProject().TableName.empty())
         message = "You must enter table name.";
-    else if (!std::filesystem::exists(Project->FileName, ec))
+    else if (!std::filesystem::exists(GetProject().FileName, ec))
         message = "Source file must exist.";
     if (message) {
         ShowError(message);
@@ -201,7 +201,7 @@ bool CSourcePage::CanLeave()
     // told, and the page stays.
     const std::string failure =
         RunEngineWork({"The source file cannot be read.", "read the columns of the source file"},
-                      [this] { Converter->DiscoverProjectColumns(); });
+                      [this] { GetConverter().DiscoverProjectColumns(); });
     if (!failure.empty()) {
         ShowError(failure.c_str());
         return false;

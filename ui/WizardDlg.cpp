@@ -42,7 +42,7 @@ constexpr const char* PreviewWarning = "Source file is inaccessable or does not 
 } // namespace
 
 CWizardDlg::CWizardDlg(QWidget* parent, const std::string& executablePath)
-    : QDialog(parent), HelpLauncher(&HtmlHelpLauncher), Icon(ApplicationIcon())
+    : QDialog(parent), LaunchHelp(&HtmlHelpLauncher), Icon(ApplicationIcon())
 {
     OnInitDialog(executablePath);
 }
@@ -221,10 +221,9 @@ bool CWizardDlg::OnHelpInfo()
     return true;
 }
 
-void CWizardDlg::ShowHelp(std::string topic)
+void CWizardDlg::ShowHelp(const std::string& topic)
 {
     const std::string address = HelpPath + "::/" + topic;
-    HelpAddresses.push_back(address);
 #ifdef _WIN32
     // The HTML Help control wants the native window.
     void* window = reinterpret_cast<void*>(winId());
@@ -232,8 +231,8 @@ void CWizardDlg::ShowHelp(std::string topic)
     // The built-in viewer takes the widget itself as its owner.
     void* window = static_cast<QWidget*>(this);
 #endif
-    if (HelpLauncher)
-        (void)HelpLauncher(window, address.c_str(), 0, 0);
+    if (LaunchHelp)
+        (void)LaunchHelp(window, address.c_str(), 0, 0);
 }
 
 void CWizardDlg::ShowAbout()
@@ -360,8 +359,8 @@ void CWizardDlg::done(int result)
 
 bool CWizardDlg::event(QEvent* event)
 {
-    if (event->type() == CHelpRequestEvent::EventType()) {
-        OnCommand(IdHelpRequest, static_cast<CHelpRequestEvent*>(event)->Topic);
+    if (event->type() == HelpRequestEvent::EventType()) {
+        OnCommand(IdHelpRequest, static_cast<HelpRequestEvent*>(event)->Topic);
         return true;
     }
     return QDialog::event(event);

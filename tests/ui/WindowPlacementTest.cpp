@@ -31,13 +31,13 @@ TEST_F(WindowPlacementTest, DialogsOpenCentredOnTheMainWindowAndOnTheScreen)
 {
     CWizardDlg& frame = Start();
     WriteFile(Path("data.csv"), "id,name\r\n1,Smith\r\n");
-    frame.Project.FileName = Path("data.csv");
+    frame.GetProject().FileName = Path("data.csv");
     for (const QPoint corner : {QPoint(0, 0), Available().bottomRight() - QPoint(200, 150)}) {
         frame.move(corner);
         QApplication::processEvents();
         const std::unique_ptr<QDialog> dialogs[] = {
-            std::make_unique<CAboutDlg>(&frame, frame.AppTitle, frame.Icon),
-            std::make_unique<CPreviewDlg>(&frame, &frame.Project, &frame.Converter)};
+            std::make_unique<CAboutDlg>(&frame, "Tabulon", frame.windowIcon()),
+            std::make_unique<CPreviewDlg>(&frame, &frame.GetProject(), &frame.GetConverter())};
         for (const auto& dialog : dialogs) {
             SCOPED_TRACE(dialog->metaObject()->className());
             dialog->show();
@@ -61,14 +61,14 @@ TEST_F(WindowPlacementTest, APreviewLargerThanTheScreenIsShrunkToFit)
     QApplication::setFont(large);
     CWizardDlg& frame = Start();
     WriteFile(Path("data.csv"), "id,name\r\n1,Smith\r\n");
-    frame.Project.FileName = Path("data.csv");
-    frame.Project.Separator = ",";
-    CPreviewDlg preview(&frame, &frame.Project, &frame.Converter);
+    frame.GetProject().FileName = Path("data.csv");
+    frame.GetProject().Separator = ",";
+    CPreviewDlg preview(&frame, &frame.GetProject(), &frame.GetConverter());
     ASSERT_GT(preview.height(), Available().height()); // as made, it would not fit
     preview.show();
     const QRect placed = preview.frameGeometry();
     EXPECT_TRUE(Available().contains(placed)) << Describe(placed);
-    EXPECT_EQ(preview.Grid->rowCount(), 1);
+    EXPECT_EQ(Find<QTableWidget>(&preview)->rowCount(), 1);
 }
 
 } // namespace
