@@ -20,7 +20,7 @@ constexpr const char* NoQuotation = "No";
 CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     : CWizardPage("mappingPage", frame, project, converter)
 {
-    // Created in the template's tab order.
+    // Created in tab order.
     auto* heading = new QLabel(QStringLiteral("Columns Mapping and Quotation "), this);
     ColumnList = new QTableWidget(0, 3, this);
     SourceColumnEdit = new QLineEdit(this);

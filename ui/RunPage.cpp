@@ -96,7 +96,7 @@ void OnRunProgress(const char* status, int percent)
 CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     : CWizardPage("runPage", frame, project, converter)
 {
-    // Created in the template's tab order.
+    // Created in tab order.
     RunStatus = new StatusLine(this);
     Progress = new QProgressBar(this);
     RunButton = new QPushButton(QStringLiteral("Run"), this);

@@ -23,7 +23,7 @@
 
 namespace {
 
-// String resources 241, 243, 244 and 245.
+// The file dialogs' filters and the extensions added to a name typed without one.
 constexpr const char* ScriptFilter = "SQL scripts (*.sql)|*.sql|AllFiles (*.*)|*.*||";
 constexpr const char* SourceFilter = "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||";
 constexpr const char* SourceExtension = "txt";
@@ -44,7 +44,7 @@ CSourcePage::CSourcePage(CWizardDlg* frame, CProject* project, CConverter* conve
 
 void CSourcePage::BuildControls()
 {
-    // Created in the template's tab order.
+    // Created in tab order.
     auto* sourceLabel = new QLabel(QStringLiteral("&Source File Name"), this);
     SourceEdit = new QLineEdit(this);
     SourceBrowse = new QPushButton(QStringLiteral("..."), this);
@@ -85,7 +85,7 @@ void CSourcePage::BuildControls()
     SeparatorRadio->setFocusPolicy(Qt::ClickFocus);
     WidthsRadio->setFocusPolicy(Qt::ClickFocus);
 
-    // Drop-down combo boxes with an edit field, unsorted, filled from the template's data.
+    // Drop-down combo boxes that also take any typed text, their entries in this order.
     for (QComboBox* combo : {SeparatorCombo, SqlSepCombo}) {
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
@@ -102,7 +102,7 @@ void CSourcePage::BuildControls()
     hint->setAlignment(Qt::AlignHCenter);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
 
-    // The template's rows: labels at the left margin, their controls indented below,
+    // One row per setting: labels at the left margin, their controls indented below,
     // the browse buttons in a column of their own at the right.
     auto* layout = new QGridLayout(this);
     layout->setColumnMinimumWidth(0, DialogUnitsX(this, 10));

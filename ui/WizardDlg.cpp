@@ -33,7 +33,7 @@
 namespace {
 
 constexpr std::size_t SettingsBuffer = 260;
-// String resources 233, 242, 246 and 247.
+// The title, the project files' dialog filter and extension, and the preview's warning.
 constexpr const char* AppTitleText = "Tabulon";
 constexpr const char* ProjectFilter = "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||";
 constexpr const char* ProjectExtension = "cvtproj";
@@ -94,7 +94,7 @@ void CWizardDlg::BuildWindow()
     MenuBar = new QMenuBar(this);
     layout->setMenuBar(MenuBar);
 
-    // Menu 133.
+    // The File and Help menus, each item sending its command.
     auto addCommand = [this](QMenu* menu, const char* text, unsigned command) {
         QAction* action = menu->addAction(QString::fromLatin1(text));
         action->setData(command);
@@ -114,7 +114,7 @@ void CWizardDlg::BuildWindow()
     // The menu titles have no mnemonic: F10 or Alt alone reach them.
     new MenuBarKeys(MenuBar);
 
-    // Control 1003: the etched page area the pages share.
+    // The etched page area the pages share.
     PageArea = new QFrame(this);
     PageArea->setObjectName(QStringLiteral("pageArea"));
     PageArea->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -122,8 +122,8 @@ void CWizardDlg::BuildWindow()
     pageGrid->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(PageArea, 1);
 
-    // The buttons, created in template order (their tab order), laid out as the
-    // template places them: Help and Preview at the left, Back and Next together,
+    // The buttons, created in their tab order and laid out with Help and Preview at the
+    // left, Back and Next together,
     // Quit at the right.
     auto makeButton = [this](const char* text, const char* name) {
         auto* button = new QPushButton(QString::fromLatin1(text), this);
@@ -225,7 +225,7 @@ void CWizardDlg::ShowHelp(const std::string& topic)
 {
     const std::string address = HelpPath + "::/" + topic;
 #ifdef _WIN32
-    // The HTML Help control wants the native window.
+    // The system's help viewer is owned by the native window.
     void* window = reinterpret_cast<void*>(winId());
 #else
     // The built-in viewer takes the widget itself as its owner.

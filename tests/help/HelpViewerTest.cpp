@@ -1,5 +1,4 @@
 #include "HelpViewer.h"
-#include "ChmArchive.h"
 #include "HelpBrowser.h"
 #include "HelpLauncher.h"
 #include "HelpWindow.h"
@@ -229,24 +228,6 @@ TEST_F(HelpViewerTest, TheBuiltInControlStandsInForTheHtmlHelpControl)
     ASSERT_NE(result, 0);
     EXPECT_EQ(reinterpret_cast<HelpWindow*>(result), HelpViewerWindow());
     EXPECT_EQ(HelpViewerWindow()->Browser()->source(), HelpBrowser::TopicUrl("page3.html"));
-}
-
-TEST(ChmArchiveTest, ReadsObjectsByName)
-{
-    if (!QFile::exists(HelpFile))
-        GTEST_SKIP() << "no compiled help file";
-    const ChmArchive archive(HelpFile.toStdString());
-    ASSERT_TRUE(archive.IsOpen());
-    std::string content;
-    ASSERT_TRUE(archive.Read("/page2.html", content));
-    EXPECT_NE(content.find("<title>Column mapping</title>"), std::string::npos);
-    EXPECT_TRUE(archive.Contains("/tabulon.png"));
-    EXPECT_FALSE(archive.Contains("/page4.html"));
-    EXPECT_FALSE(archive.Read("/page4.html", content));
-
-    const ChmArchive missing("/nonexistent/tabulon.chm");
-    EXPECT_FALSE(missing.IsOpen());
-    EXPECT_FALSE(missing.Contains("/index.html"));
 }
 
 } // namespace
