@@ -20,7 +20,6 @@ void SplitLine(benchmark::State& state)
     project.Separator = ",";
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     std::vector<std::string> fields;
     for (auto _ : state) {
         converter.SplitLine(SampleLine, fields);
@@ -55,7 +54,6 @@ void WriteRow(benchmark::State& state)
     project.Quotes = {"", "'", "", "'", "'"};
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     if (converter.Open(true) != 0) {
         state.SkipWithError("cannot open the null device");
         return;

@@ -30,7 +30,10 @@ void NoProgress(const char*, int) {}
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Seconds(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 void WriteSource(const std::string& path, long lines)
 {
@@ -46,7 +49,7 @@ void WriteSource(const std::string& path, long lines)
 
 // Message boxes would stop the run: report them on standard error instead.
 class ConsoleDialogs : public IUserDialogs {
-public:
+  public:
     void ShowMessage(QWidget*, const std::string& text, const std::string& caption, Icon) override
     {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
@@ -84,7 +87,8 @@ int main(int argc, char** argv)
     std::printf("source: %ld lines, %.1f MB\n", lines,
                 static_cast<double>(std::ifstream(source, std::ios::binary | std::ios::ate).tellg()) / 1e6);
 
-    const std::string command = std::string("\"") + TABULON_CONVERT + "\" --quiet \"" + project + "\" >/dev/null";
+    const std::string command =
+        std::string("\"") + TABULON_CONVERT + "\" --quiet \"" + project + "\" >/dev/null";
     double cli = 1e9;
     double wizard = 1e9;
     double engine = 1e9;
@@ -122,7 +126,6 @@ int main(int argc, char** argv)
         bare.TargetName = dir + "/engine.sql";
         CConverter converter;
         converter.Project = &bare;
-        converter.UseProjectSeparator();
         start = Clock::now();
         converter.Run(&NoProgress);
         const double engineTime = Seconds(start);

@@ -6,8 +6,9 @@ const char* const UsageText =
     "\n"
     "Converts the source text file of a saved Tabulon project into its SQL script.\n"
     "\n"
-    "  --source FILE   read FILE instead of the project's source file\n"
+    "  --source FILE   read FILE instead of the project's source file (- : standard input)\n"
     "  --target FILE   write the script to FILE instead of the project's target\n"
+    "                  (- : standard output)\n"
     "  --table NAME    fill table NAME instead of the project's table\n"
     "  --discover      read the column names and quotation from the source first\n"
     "                  (done anyway when the project has no columns)\n"
@@ -16,8 +17,11 @@ const char* const UsageText =
     "  --version       show the version\n"
     "\n"
     "Relative paths inside the project are taken from the project file's folder.\n"
+    "The script takes the target's place only when the run completes; messages go\n"
+    "to standard error.\n"
     "Exit status: 0 done, 1 source cannot be opened, 2 target cannot be created,\n"
-    "3 read or write error during the run, 4 project file cannot be read, 64 bad usage.\n";
+    "3 read or write error during the run, 4 project file cannot be read or is\n"
+    "incomplete, 5 data that cannot be written safely (a NUL byte), 64 bad usage.\n";
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {

@@ -1,7 +1,9 @@
 // tabulon-convert: runs a saved project without the user interface.
 #include "CommandLine.h"
 #include "Converter.h"
+#include "DataError.h"
 #include "FileError.h"
+#include "FileHandle.h"
 #include "Project.h"
 
 #include <cerrno>
@@ -9,18 +11,26 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
 #ifdef _WIN32
 #include <io.h>
-#define isatty _isatty
-#define fileno _fileno
 #else
 #include <unistd.h>
 #endif
 
 namespace {
+
+bool IsTerminal(std::FILE* stream)
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return ::isatty(::fileno(stream)) != 0;
+#endif
+}
 
 enum ExitStatus {
     Done = 0,
@@ -28,6 +38,7 @@ enum ExitStatus {
     TargetFailed = 2,
     RunFailed = 3,
     ProjectFailed = 4,
+    UnsafeData = 5,
     BadUsage = 64,
 };
 
@@ -53,7 +64,7 @@ void DrawProgress(const char* status, int percent)
 // so that a project travels with its data.
 std::string FromProjectFolder(const std::string& path, const std::string& projectFile)
 {
-    if (path.empty() || std::filesystem::path(path).is_absolute())
+    if (path.empty() || IsStandardStream(path) || std::filesystem::path(path).is_absolute())
         return path;
     return (std::filesystem::path(projectFile).parent_path() / path).lexically_normal().string();
 }
@@ -62,6 +73,81 @@ int Fail(int status, const std::string& file, const std::string& reason)
 {
     std::fprintf(stderr, "tabulon-convert: %s: %s\n", file.c_str(), reason.c_str());
     return status;
+}
+
+// How the summary names the script.
+std::string TargetDescription(const std::string& target)
+{
+    if (IsStandardStream(target))
+        return "standard output";
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(target, ec);
+    return ec ? target : absolute.string();
+}
+
+int Convert(const CommandLine& options)
+{
+    if (options.Table && options.Table->empty())
+        return Fail(BadUsage, "--table", "the table name is empty");
+
+    CProject project;
+    project.ProjectPath = options.ProjectFile;
+    if (!project.Load())
+        return Fail(ProjectFailed, options.ProjectFile, project.LoadError);
+    project.FileName =
+        options.Source ? *options.Source : FromProjectFolder(project.FileName, options.ProjectFile);
+    project.TargetName =
+        options.Target ? *options.Target : FromProjectFolder(project.TargetName, options.ProjectFile);
+    if (options.Table)
+        project.TableName = *options.Table;
+    // Name what is missing rather than a file without a name.
+    if (project.TableName.empty())
+        return Fail(ProjectFailed, options.ProjectFile, "names no table (TableName); give one with --table");
+    if (project.FileName.empty())
+        return Fail(SourceFailed, options.ProjectFile,
+                    "names no source file (FileName); give one with --source");
+    if (project.TargetName.empty())
+        return Fail(TargetFailed, options.ProjectFile,
+                    "names no target file (TargetName); give one with --target");
+
+    CConverter converter;
+    converter.Project = &project;
+    ShowProgress = !options.Quiet && IsTerminal(stderr);
+    const Clock::time_point started = Clock::now();
+    try {
+        // Discovery reads the source too, so its read errors end the run the same way.
+        if (options.Discover || project.Columns.empty())
+            converter.DiscoverProjectColumns();
+        if (converter.Run(DrawProgress) != 0) {
+            const CConverter::OpenFailure& failure = converter.LastOpenFailure();
+            const int status = failure.Result == -1   ? SourceFailed
+                               : failure.Result == -2 ? TargetFailed
+                                                      : ProjectFailed;
+            return Fail(status, failure.File.empty() ? options.ProjectFile : failure.File, failure.Reason);
+        }
+    } catch (const FileError& error) {
+        if (ShowProgress)
+            std::fputs("\n", stderr);
+        return Fail(RunFailed, error.FileName, error.Reason);
+    } catch (const DataError& error) {
+        if (ShowProgress)
+            std::fputs("\n", stderr);
+        std::fprintf(stderr, "tabulon-convert: %s\nNo script was written.\n", error.what());
+        return UnsafeData;
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    if (ShowProgress)
+        std::fputs("\r\033[K", stderr);
+
+    // On standard error, like every message of ours: standard output may be the script.
+    // A pipe's size is not known beforehand, so none is claimed for it.
+    const std::string size = converter.SourceSize > 0 || converter.LinesRead == 0
+                                 ? " (" + std::to_string(converter.SourceSize) + " bytes)"
+                                 : std::string();
+    std::fprintf(stderr, "Converted %llu lines%s into %s in %.2f s\n",
+                 static_cast<unsigned long long>(converter.LinesRead), size.c_str(),
+                 TargetDescription(project.TargetName).c_str(), seconds);
+    return Done;
 }
 
 } // namespace
@@ -81,51 +167,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tabulon-convert: %s\n\n%s", options.Error.c_str(), UsageText);
         return BadUsage;
     }
-
-    CProject project;
-    project.ProjectPath = options.ProjectFile;
-    errno = 0;
-    if (!project.Load()) {
-        const bool isFolder = std::filesystem::is_directory(options.ProjectFile);
-        return Fail(ProjectFailed, options.ProjectFile,
-                    isFolder     ? "is a folder"
-                    : errno != 0 ? std::strerror(errno)
-                                 : "cannot be read");
-    }
-    project.FileName =
-        options.Source ? *options.Source : FromProjectFolder(project.FileName, options.ProjectFile);
-    project.TargetName =
-        options.Target ? *options.Target : FromProjectFolder(project.TargetName, options.ProjectFile);
-    if (options.Table)
-        project.TableName = *options.Table;
-
-    CConverter converter;
-    converter.Project = &project;
-    converter.UseProjectSeparator();
-    ShowProgress = !options.Quiet && isatty(fileno(stderr));
-    const Clock::time_point started = Clock::now();
+    // What the system can still throw ends the run with a message and a documented status.
     try {
-        // Discovery reads the source too, so its read errors end the run the same way.
-        if (options.Discover || project.Columns.empty())
-            converter.DiscoverProjectColumns();
-        if (converter.Run(DrawProgress) != 0) {
-            const CConverter::OpenFailure& failure = converter.LastOpenFailure();
-            return Fail(failure.Result == -1 ? SourceFailed : TargetFailed, failure.File, failure.Reason);
-        }
-    } catch (const FileError& error) {
-        if (ShowProgress)
-            std::fputs("\n", stderr);
-        return Fail(RunFailed, error.FileName, error.Reason);
+        return Convert(options);
+    } catch (const std::bad_alloc&) {
+        std::fputs("tabulon-convert: not enough memory\n", stderr);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tabulon-convert: %s\n", error.what());
     }
-    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    if (ShowProgress)
-        std::fputs("\r\033[K", stderr);
-
-    std::error_code ec;
-    const std::filesystem::path target = std::filesystem::absolute(project.TargetName, ec);
-    std::printf("Converted %llu lines (%llu bytes) into %s in %.2f s\n",
-                static_cast<unsigned long long>(converter.LinesRead),
-                static_cast<unsigned long long>(converter.SourceSize),
-                (ec ? project.TargetName : target.string()).c_str(), seconds);
-    return Done;
+    return RunFailed;
 }

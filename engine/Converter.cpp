@@ -3,6 +3,7 @@
 #include "Converter.h"
 
 #include "ColumnMapping.h"
+#include "DataError.h"
 #include "FieldSplitter.h"
 #include "NumberText.h"
 
@@ -15,6 +16,23 @@ CConverter::~CConverter()
     TargetFile.Abandon();
     SourceFile.Close();
 }
+
+namespace {
+
+// True when both paths lead to the same file ("-" as a target is standard output).
+bool SameFile(const std::string& path, const std::string& target)
+{
+    if (path.empty() || target.empty())
+        return false;
+    std::error_code ec;
+#ifndef _WIN32
+    if (IsStandardStream(target))
+        return std::filesystem::equivalent(path, "/dev/stdout", ec);
+#endif
+    return std::filesystem::equivalent(path, target, ec);
+}
+
+} // namespace
 
 int CConverter::Open(bool withTarget)
 {
@@ -29,20 +47,28 @@ int CConverter::Open(bool withTarget)
 
     if (Project->FileName.empty())
         return fail("", -1, "no source file named");
+    if (withTarget && Project->TableName.empty())
+        return fail("", -3, "no table named");
+    BuildInsertPrefix();
     errno = 0;
     if (!SourceFile.Open(Project->FileName))
         return fail(Project->FileName, -1);
     if (withTarget) {
-        // Creating the target truncates it: never when it is the source under another name.
-        std::error_code ec;
-        if (std::filesystem::equivalent(Project->FileName, Project->TargetName, ec)) {
+        // The script must never take the place of the source or of the project's own file.
+        const char* clash = SameFile(Project->FileName, Project->TargetName) ? "is the source file itself"
+                            : SameFile(Project->ProjectPath, Project->TargetName)
+                                ? "is the project file itself"
+                                : nullptr;
+        if (clash) {
             SourceFile.Close();
-            return fail(Project->TargetName, -2, "is the source file itself");
+            return fail(Project->TargetName, -2, clash);
+        }
+        if (Project->TargetName.empty()) {
+            SourceFile.Close();
+            return fail("", -2, "no target file named");
         }
         errno = 0;
-        if (Project->TargetName.empty() || !TargetFile.Open(Project->TargetName)) {
-            if (Project->TargetName.empty())
-                errno = ENOENT;
+        if (!TargetFile.Open(Project->TargetName)) {
             const int error = errno;
             SourceFile.Close();
             errno = error;
@@ -51,7 +77,6 @@ int CConverter::Open(bool withTarget)
     }
     SourceSize = SourceFile.FileSize();
     BytesRead = 0;
-    BuildInsertPrefix();
     return 0;
 }
 
@@ -61,6 +86,34 @@ int CConverter::Close(bool withTarget)
     if (withTarget)
         TargetFile.Close();
     return 0;
+}
+
+void CConverter::ThrowNulByte(std::string_view line, std::uint64_t lineNumber) const
+{
+    // Say which column holds it, so the user can find it.
+    std::size_t column = 0;
+    std::size_t found = 0;
+    const std::size_t at = line.find('\0');
+    SplitFields(line, Project->WithSeparators != 0, Project->FieldSeparator(), Project->WidthList,
+                [&](std::string_view field) {
+                    const std::size_t start = static_cast<std::size_t>(field.data() - line.data());
+                    if (found == 0 && at >= start && at < start + field.size())
+                        found = column + 1;
+                    ++column;
+                });
+    std::string where;
+    if (found == 0) {
+        where = "byte " + std::to_string(at + 1);
+    } else {
+        where = "column " + std::to_string(found);
+        const bool isHeader = lineNumber == 1 && Project->ColumnNames != 0;
+        if (!isHeader && found - 1 < Project->Columns.size())
+            where += " (" + Project->Columns[found - 1] + ")";
+    }
+    throw DataError(Project->FileName,
+                    "line " + std::to_string(lineNumber) + ", " + where +
+                        " holds a NUL byte, which no SQL client can read inside a statement. "
+                        "The source may be UTF-16 text or a binary file.");
 }
 
 bool CConverter::ReadLineView(std::string_view& line)
@@ -81,14 +134,14 @@ bool CConverter::ReadLine(std::string& line)
 void CConverter::SplitLineViews(std::string_view line, std::vector<std::string_view>& fields) const
 {
     fields.clear();
-    SplitFields(line, Project->WithSeparators != 0, FieldSeparator, Project->WidthList,
+    SplitFields(line, Project->WithSeparators != 0, Project->FieldSeparator(), Project->WidthList,
                 [&fields](std::string_view field) { fields.push_back(field); });
 }
 
 void CConverter::SplitLine(std::string_view line, std::vector<std::string>& fields) const
 {
     std::size_t count = 0;
-    SplitFields(line, Project->WithSeparators != 0, FieldSeparator, Project->WidthList,
+    SplitFields(line, Project->WithSeparators != 0, Project->FieldSeparator(), Project->WidthList,
                 [&](std::string_view field) {
                     if (count < fields.size())
                         fields[count].assign(field.data(), field.size());
@@ -104,11 +157,6 @@ std::string CConverter::DetectQuote(std::string_view value)
     return LooksNumeric(value) ? std::string() : std::string("'");
 }
 
-void CConverter::UseProjectSeparator()
-{
-    FieldSeparator = Project->Separator == "<tab>" ? std::string("\t") : Project->Separator;
-}
-
 void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<std::string>* quotes)
 {
     Project->ParseWidths();
@@ -116,14 +164,18 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
     if (quotes)
         quotes->clear();
 
-    TextLineReader source;
-    if (!source.Open(Project->FileName))
+    if (!SourceFile.OpenForDiscovery(Project->FileName))
         return;
-    UseProjectSeparator();
+    struct EndDiscovery {
+        SourceReader& Source;
+        ~EndDiscovery() { Source.EndDiscovery(); }
+    } endDiscovery{SourceFile};
 
     std::string_view line;
-    if (!source.ReadLine(line))
+    if (!SourceFile.ReadLine(line))
         return;
+    if (std::memchr(line.data(), '\0', line.size()))
+        ThrowNulByte(line, SourceFile.LineNumber());
     SplitLine(line, names);
     if (Project->ColumnNames == 0) {
         for (std::size_t i = 0; i < names.size(); ++i)
@@ -135,7 +187,7 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
     // One mark per column; a column without a sample value is taken as text,
     // which is safe for any data.
     std::vector<std::string> samples;
-    if (source.ReadLine(line))
+    if (SourceFile.ReadLine(line))
         SplitLine(line, samples);
     quotes->resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)

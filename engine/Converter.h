@@ -2,7 +2,7 @@
 
 #include "OutputFile.h"
 #include "Project.h"
-#include "TextLineReader.h"
+#include "SourceReader.h"
 
 #include <cstdint>
 #include <string>
@@ -23,12 +23,12 @@ class CConverter {
 
     CProject* Project = nullptr;  // not owned
     std::uint64_t BytesRead = 0;  // source bytes consumed, counting 2 per line end
-    std::string FieldSeparator;   // what SplitLine cuts at in separator mode
     std::string InsertPrefix;     // statement text up to and including "values("
     std::uint64_t SourceSize = 0; // size of the open source
 
     // 0 done; -1 the source cannot be opened; -2 the target cannot be created,
-    // or names the source itself.
+    // or names the source or the project file itself; -3 the project names no
+    // table. Throws DataError when a table or column name cannot be written.
     int Open(bool withTarget);
     // Closes what Open opened. Throws FileError when the script cannot be completed.
     int Close(bool withTarget);
@@ -39,13 +39,13 @@ class CConverter {
     // "'" unless the value looks numeric.
     static std::string DetectQuote(std::string_view value);
     // Column names from the source's first line and, when quotes is given, one
-    // quotation mark per column from its second line.
+    // quotation mark per column from its second line. A source that can be
+    // read only once (a pipe) stays open, and the run goes on from what this read.
+    // Throws FileError when reading fails, DataError for a NUL byte in a name.
     void DiscoverColumns(std::vector<std::string>& names, std::vector<std::string>* quotes);
     // Discovers the columns into the project, keeping the target name and
     // quotation of every column whose source name is still there.
     void DiscoverProjectColumns();
-    // Sets FieldSeparator from the project's Separator ("<tab>" is a tab).
-    void UseProjectSeparator();
 
     static bool NeedsQuoting(std::string_view name);
     void BuildInsertPrefix();
@@ -53,7 +53,8 @@ class CConverter {
     int WriteRow(const std::vector<std::string>& fields);
     int WriteCommit();
     // 0 after a completed run; -1 when Open failed. Throws FileError when a
-    // read or write fails midway; both files are closed then.
+    // read or write fails midway, DataError when a line holds a NUL byte; both
+    // files are closed then, and the target is as it was before the run.
     int Run(ProgressFn progress);
 
     // Why the last Open failed: its result, the file and the system's reason.
@@ -76,8 +77,9 @@ class CConverter {
     void WriteRowEnd();
     void WriteTerminator();
     void Report(ProgressFn progress, std::uint64_t lineNumber);
+    [[noreturn]] void ThrowNulByte(std::string_view line, std::uint64_t lineNumber) const;
 
-    TextLineReader SourceFile;
+    SourceReader SourceFile;
     OutputFile TargetFile;
     OpenFailure OpenFailed;
     char StatusText[96] = {};

@@ -2,6 +2,7 @@
 #include "Converter.h"
 
 #include "CRuntime.h"
+#include "DataError.h"
 #include "FieldSplitter.h"
 #include "FileError.h"
 #include "NumberText.h"
@@ -9,6 +10,7 @@
 #include "SeparatedRow.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -81,6 +83,10 @@ void CConverter::BuildInsertPrefix()
         AppendName(prefix, Project->Columns[i]);
     }
     prefix += ") values(";
+    if (prefix.find('\0') != std::string::npos)
+        throw DataError(Project->ProjectPath.empty() ? Project->FileName : Project->ProjectPath,
+                        "a table or column name holds a NUL byte, which no SQL client can read "
+                        "inside a statement.");
     InsertPrefix = std::move(prefix);
 }
 
@@ -183,7 +189,7 @@ void CConverter::WriteLineRow(std::string_view line, const SeparatedRow* singleP
     // The same statement as SplitLine and WriteRow give, each field written as it is cut.
     TargetFile.Append(InsertPrefix);
     std::size_t k = 0;
-    SplitFields(line, Project->WithSeparators != 0, FieldSeparator, Project->WidthList,
+    SplitFields(line, Project->WithSeparators != 0, Project->FieldSeparator(), Project->WidthList,
                 [this, &k](std::string_view field) {
                     if (k > 0)
                         TargetFile.Put(',');
@@ -233,12 +239,15 @@ int CConverter::Run(ProgressFn progress)
         // Separator and marks are taken once: the settings stay as they are for the whole run.
         SeparatedRow separatedRow;
         const SeparatedRow* singlePass =
-            Project->WithSeparators != 0 && separatedRow.Prepare(FieldSeparator, Project->Quotes)
+            Project->WithSeparators != 0 && separatedRow.Prepare(Project->FieldSeparator(), Project->Quotes)
                 ? &separatedRow
                 : nullptr;
         std::string_view line;
         std::uint64_t i = 0;
         for (; ReadLineView(line); ++i) {
+            // SQL clients cut their input at a NUL byte, so that the rest of a value would run as SQL.
+            if (std::memchr(line.data(), '\0', line.size()))
+                ThrowNulByte(line, i + 1);
             const bool commitDue = interval > 0 && --linesToCommit == 0;
             if (commitDue)
                 linesToCommit = interval;

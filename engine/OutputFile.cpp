@@ -4,14 +4,30 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 bool OutputFile::Open(const std::string& path)
 {
     Abandon();
-    File = OpenUnbuffered(path, "wb");
+    if (IsStandardStream(path)) {
+        File = OpenStandardStream(true);
+    } else if (IsStreamTarget(path)) {
+        File = OpenUnbuffered(path, "wb");
+    } else if (!MayWrite(path)) {
+        errno = EACCES;
+    } else if (std::error_code ec; std::filesystem::is_directory(path, ec)) {
+        errno = EISDIR;
+    } else {
+        File = Replacement.Create(path);
+        Replacing = File != nullptr;
+        // A folder that takes no new file: the target is written in place, as it may be.
+        if (!File && (errno == EACCES || errno == EPERM))
+            File = OpenUnbuffered(path, "wb");
+    }
     if (!File)
         return false;
+    std::setvbuf(File.get(), nullptr, _IONBF, 0);
     FilePath = path;
     if (!Data)
         Data = std::make_unique<char[]>(BufferSize);
@@ -62,8 +78,13 @@ void OutputFile::Close()
         throw;
     }
     errno = 0;
-    const int result = std::fclose(File.release());
-    if (result != 0)
+    if (Replacing) {
+        Replacing = false;
+        if (!Replacement.Commit(std::move(File), false))
+            throw FileError::FromErrno(FilePath);
+        return;
+    }
+    if (std::fclose(File.release()) != 0)
         throw FileError::FromErrno(FilePath);
 }
 
@@ -72,6 +93,13 @@ void OutputFile::Abandon()
     Writer.Drop(); // the caller already reports a failure
     if (!File)
         return;
+    if (Replacing) {
+        Replacing = false;
+        Used = SpareUsed = Unwritten = 0;
+        File.reset();
+        Replacement.Discard();
+        return;
+    }
     // Best effort, in order: what a failed write left, then the buffer.
     if (Unwritten < SpareUsed)
         (void)std::fwrite(Spare.get() + Unwritten, 1, SpareUsed - Unwritten, File.get());

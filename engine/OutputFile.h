@@ -2,25 +2,33 @@
 
 #include "BackgroundTask.h"
 #include "FileHandle.h"
+#include "FileReplacement.h"
 
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
-// The target script: created or truncated, written byte for byte through a
-// large buffer. A full buffer is written by a background task while the next
-// one fills, so that the conversion does not wait for the system. Every failed
-// write throws FileError naming the file, at the latest from Close.
+// The target script, written byte for byte through a large buffer. A full
+// buffer is written by a background task while the next one fills, so that
+// the conversion does not wait for the system. Every failed write throws
+// FileError naming the file, at the latest from Close.
+//
+// A file on disk is written under a temporary name and takes the target's
+// place only when Close completes it: a failed or abandoned run leaves an
+// earlier script of that name as it was. Standard output ("-"), devices and
+// FIFOs are written directly.
 class OutputFile {
   public:
     static constexpr std::size_t BufferSize = std::size_t{1} << 20;
 
     // False when the file cannot be created (errno tells why).
     bool Open(const std::string& path);
-    // Writes what is buffered and closes; throws FileError when that fails.
+    // Writes what is buffered, closes, and puts the script in place; throws
+    // FileError when that fails.
     void Close();
-    // Closes after a failure elsewhere: writes what it can, reports nothing more.
+    // Closes after a failure elsewhere, reporting nothing more: a script on
+    // disk is dropped; a stream gets what can still be written.
     void Abandon();
     bool IsOpen() const { return File != nullptr; }
 
@@ -64,6 +72,8 @@ class OutputFile {
 
     FileHandle File;
     std::string FilePath;
+    FileReplacement Replacement;
+    bool Replacing = false;       // File is the temporary file of Replacement
     std::unique_ptr<char[]> Data; // being filled
     std::size_t Used = 0;
     std::unique_ptr<char[]> Spare; // being written, then filled next

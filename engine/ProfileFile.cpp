@@ -1,13 +1,17 @@
 #include "ProfileFile.h"
 
 #include "CRuntime.h"
+#include "FileReplacement.h"
 #include "TextLineReader.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+// How far into a file the first section header is looked for.
+constexpr std::size_t SectionSearchLimit = std::size_t{64} << 10;
 
 bool IsBlank(char c)
 {
@@ -64,22 +68,37 @@ std::string Cut(std::string_view value, std::size_t bufferSize)
 
 } // namespace
 
-bool ProfileFile::Read(const std::string& path)
+ProfileFile::ReadResult ProfileFile::Read(const std::string& path)
 {
     Lines.clear();
     IndexValid = false;
     TextLineReader reader;
     if (path.empty() || !reader.Open(path))
-        return false;
+        return ReadResult::CannotRead;
     try {
         std::string_view line;
-        while (reader.ReadLine(line))
+        std::size_t bytesBeforeSection = 0;
+        bool sectionSeen = false;
+        while (reader.ReadLine(line)) {
+            if (Lines.empty() && line.substr(0, ByteOrderMark.size()) == ByteOrderMark)
+                line.remove_prefix(ByteOrderMark.size()); // as editors on Windows save it
+            std::string_view name;
+            sectionSeen = sectionSeen || SectionName(line, name);
+            if (!sectionSeen) {
+                // Some other kind of file (a data file given by mistake): not read whole.
+                bytesBeforeSection += line.size() + 1;
+                if (bytesBeforeSection > SectionSearchLimit) {
+                    Lines.clear();
+                    return ReadResult::NotAProfile;
+                }
+            }
             Lines.emplace_back(line);
+        }
     } catch (const std::exception&) {
         Lines.clear();
-        return false;
+        return ReadResult::CannotRead;
     }
-    return true;
+    return ReadResult::Done;
 }
 
 std::string ProfileFile::Text() const
@@ -94,28 +113,25 @@ std::string ProfileFile::Text() const
 
 bool ProfileFile::Write(const std::string& path) const
 {
-    if (path.empty())
-        return false;
-    const std::string temporary = path + ".tmp~";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        const std::string text = Text();
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
+    if (path.empty()) {
+        errno = ENOENT;
         return false;
     }
-    return true;
+    FileReplacement replacement;
+    FileHandle file = replacement.Create(path);
+    if (!file)
+        return false;
+    const std::string text = Text();
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fflush(file.get()) != 0)
+        return false; // the replacement removes the temporary file
+    return replacement.Commit(std::move(file), true);
+}
+
+bool ProfileFile::HasSection(std::string_view section) const
+{
+    Span span;
+    return FindSection(section, span);
 }
 
 std::string ProfileFile::IndexKey(std::string_view section, std::string_view key)

@@ -17,10 +17,21 @@
 // around any value that would otherwise lose them.
 class ProfileFile {
   public:
-    // Reads the file. False when it is missing or cannot be read; the profile is then empty.
-    bool Read(const std::string& path);
-    // Writes the whole file at once: to a temporary file beside it, renamed over it.
+    enum class ReadResult {
+        Done,
+        CannotRead,  // missing or unreadable (errno tells why)
+        NotAProfile, // no section header in the file's first 64 KiB
+    };
+    // Reads the file; a UTF-8 byte order mark in front is skipped. The profile
+    // is empty unless the result is Done.
+    ReadResult Read(const std::string& path);
+    // Writes the whole file at once: to a temporary file beside the real file
+    // (through links), flushed to disk and renamed over it, with the old file's
+    // permissions. False, with errno set, when that fails or the user may not
+    // write the file; the file is then as it was.
     bool Write(const std::string& path) const;
+
+    bool HasSection(std::string_view section) const;
 
     // The value of the key, cut to bufferSize - 1 bytes; the default (cut the
     // same way) when the section or key is missing.

@@ -3,7 +3,10 @@
 #include "CRuntime.h"
 #include "ProfileFile.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -56,6 +59,11 @@ void CProject::ParseWidths()
     append(std::string_view(Widths).substr(start));
 }
 
+std::string_view CProject::FieldSeparator() const
+{
+    return Separator == "<tab>" ? std::string_view("\t") : std::string_view(Separator);
+}
+
 const std::string& CProject::SourceColumnName(std::size_t i) const
 {
     return i < SourceColumns.size() ? SourceColumns[i] : Columns[i];
@@ -64,7 +72,17 @@ const std::string& CProject::SourceColumnName(std::size_t i) const
 bool CProject::Load()
 {
     ProfileFile file;
-    const bool read = file.Read(ProjectPath);
+    LoadError.clear();
+    errno = 0;
+    const ProfileFile::ReadResult result = file.Read(ProjectPath);
+    std::error_code ec;
+    if (result == ProfileFile::ReadResult::CannotRead)
+        LoadError = std::filesystem::is_directory(ProjectPath, ec) ? "is a folder"
+                    : errno != 0                                   ? std::strerror(errno)
+                                                                   : "cannot be read";
+    else if (!file.HasSection(ProfileSection))
+        LoadError = "is not a project file (it has no [General] section)";
+    const bool read = LoadError.empty();
     auto text = [&](const std::string& key, std::string_view defaultValue) {
         return file.Get(ProfileSection, key, defaultValue, TextBuffer);
     };

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Every setting of one conversion. The frame owns exactly one; pages, the
@@ -31,12 +32,18 @@ class CProject {
 
     void ResetDefaults();
     void ParseWidths();
+    // What fields are cut at in separator mode: Separator, with "<tab>" as a tab.
+    std::string_view FieldSeparator() const;
 
-    // Reads ProjectPath. False when the file is missing or unreadable; every
-    // setting then takes the read default, as the profile functions give it.
+    // Reads ProjectPath. False when the file is missing, unreadable or no
+    // project file (LoadError says why); every setting then takes the read
+    // default, as the profile functions give it.
     bool Load();
-    // Writes ProjectPath in one piece. False when nothing could be written
-    // (also for an empty ProjectPath).
+    // Why the last Load failed; empty after a successful one.
+    std::string LoadError;
+    // Writes ProjectPath in one piece, through links, keeping its permissions.
+    // False, with errno set, when nothing could be written (also for an empty
+    // ProjectPath or a read-only file).
     bool Save() const;
 
     // The source name of column i (its target name when none is recorded).

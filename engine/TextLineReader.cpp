@@ -29,7 +29,7 @@ void TextLineReader::Memory::Reserve(std::size_t size)
 bool TextLineReader::Open(const std::string& path)
 {
     Close();
-    File = OpenUnbuffered(path, "rb");
+    File = IsStandardStream(path) ? OpenStandardStream(false) : OpenUnbuffered(path, "rb");
     if (!File)
         return false;
     FilePath = path;

@@ -21,10 +21,12 @@ class TextLineReader {
     static constexpr std::size_t ChunkSize = std::size_t{1} << 20;
 
     // False when the file cannot be opened for reading (errno tells why);
-    // a folder counts as a file that cannot be opened.
+    // a folder counts as a file that cannot be opened. "-" is standard input.
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const { return File != nullptr; }
+    // A regular file on disk, as opposed to a pipe, a terminal or a device.
+    bool IsRegular() const { return File && IsRegularFile(File.get()); }
 
     // The next line, without its line end; the view stays valid until the
     // next call. False at the end of the file. Throws FileError when reading fails.

@@ -20,7 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     fuzz::Check(converter.Open(false) == 0, "Open failed");
 
     const std::vector<std::string> expected = fuzz::ReferenceLines(bytes);
@@ -35,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         converter.SplitLine(line, reused);
         const std::vector<std::string> fields = fuzz::ReferenceSplit(
-            line, project.WithSeparators != 0, converter.FieldSeparator, project.WidthList);
+            line, project.WithSeparators != 0, project.FieldSeparator(), project.WidthList);
         fuzz::Check(reused == fields, "fields differ", std::to_string(count));
         ++count;
     }

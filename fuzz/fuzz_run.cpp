@@ -63,7 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     if (discover) {
         const CProject before = project;
         converter.DiscoverProjectColumns();
@@ -107,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(row.table == project.TableName, "table name");
         fuzz::Check(fuzz::SameColumns(row.columns, project.Columns), "column names");
         const std::vector<std::string> fields = fuzz::ReferenceSplit(
-            lines[i], project.WithSeparators != 0, converter.FieldSeparator, project.WidthList);
+            lines[i], project.WithSeparators != 0, project.FieldSeparator(), project.WidthList);
         fuzz::Check(row.values.size() == fields.size(), "value count", std::to_string(i));
         for (std::size_t k = 0; k < fields.size(); ++k) {
             const std::string mark = k < project.Quotes.size() ? project.Quotes[k] : std::string();

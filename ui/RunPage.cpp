@@ -157,9 +157,6 @@ void CRunPage::OnRun()
         return;
     ActiveStatus = RunStatus;
     ActiveProgress = Progress;
-    // The run splits with the separator of the project it converts (a project loaded
-    // on this page has not been through the column discovery that sets it otherwise).
-    GetConverter().UseProjectSeparator();
 
     // The last run's report would otherwise stand for this one, should it fail.
     RunStatus->SetStatus("");
@@ -172,12 +169,14 @@ void CRunPage::OnRun()
             RunEngineWork({"The conversion stopped at a read or write error.", "complete the conversion"},
                           [&] { opened = GetConverter().Run(&OnRunProgress) == 0; });
         if (!message.empty()) {
-            message += "\n\nThe statements written before it stay in the script.";
+            message += "\n\nThe target file was left as it was before the run.";
         } else if (!opened) {
             const CConverter::OpenFailure& failure = GetConverter().LastOpenFailure();
-            message = DescribeFileFailure(failure.Result == -2 ? "The target file cannot be created."
-                                                               : "The source file cannot be opened.",
-                                          failure.File, failure.Reason);
+            message = failure.Result == -3
+                          ? "The project names no table. Enter the table name on the first page."
+                          : DescribeFileFailure(failure.Result == -2 ? "The target file cannot be created."
+                                                                     : "The source file cannot be opened.",
+                                                failure.File, failure.Reason);
         }
     }
     if (!message.empty())

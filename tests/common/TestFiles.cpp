@@ -12,7 +12,23 @@ namespace {
 
 std::atomic<int> Counter{0};
 
-// Quoted for the shell, so that any name reaches the program unchanged.
+} // namespace
+
+ProgramResult RunShell(const std::string& command)
+{
+    ProgramResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.Output.append(buffer, got);
+    const int status = pclose(pipe);
+    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
 std::string ShellQuoted(const std::string& argument)
 {
     std::string quoted = "'";
@@ -20,8 +36,6 @@ std::string ShellQuoted(const std::string& argument)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
-
-} // namespace
 
 TestFolder::TestFolder()
 {
@@ -67,19 +81,16 @@ void WriteFile(const std::string& path, const std::string& bytes)
 
 ProgramResult RunConvert(const std::vector<std::string>& arguments)
 {
-    std::string command = ShellQuoted(TABULON_CONVERT);
+    return RunConvertPiped("", arguments, "");
+}
+
+ProgramResult RunConvertPiped(const std::string& input, const std::vector<std::string>& arguments,
+                              const std::string& outputFile)
+{
+    std::string command = input.empty() ? "" : input + " | ";
+    command += ShellQuoted(TABULON_CONVERT);
     for (const std::string& argument : arguments)
         command += " " + ShellQuoted(argument);
-    command += " 2>&1";
-    ProgramResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.Output.append(buffer, got);
-    const int status = pclose(pipe);
-    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    command += outputFile.empty() ? " 2>&1" : " 2>&1 >" + ShellQuoted(outputFile);
+    return RunShell(command);
 }

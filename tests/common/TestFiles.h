@@ -32,3 +32,15 @@ struct ProgramResult {
 
 // Runs tabulon-convert with the arguments (each passed as it stands) and waits for it.
 ProgramResult RunConvert(const std::vector<std::string>& arguments);
+
+// Runs `input | tabulon-convert arguments > outputFile` through the shell: input
+// is a shell command (none when empty), standard output goes to outputFile (or
+// with standard error into Output when empty).
+ProgramResult RunConvertPiped(const std::string& input, const std::vector<std::string>& arguments,
+                              const std::string& outputFile);
+
+// Runs the command with sh and waits for it; Output is its standard output.
+ProgramResult RunShell(const std::string& command);
+
+// Quoted for the shell, so that any text reaches a program unchanged.
+std::string ShellQuoted(const std::string& argument);

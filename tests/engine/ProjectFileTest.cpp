@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 
 namespace {
 
@@ -117,7 +118,7 @@ TEST(ProjectFile, MissingKeysTakeTheReadDefaults)
         project.Quotes = {"'"};
         project.Commit = 0;
         project.ProjectPath = path;
-        EXPECT_TRUE(project.Load());
+        EXPECT_EQ(project.Load(), !content.empty()); // an empty file is no project file
         EXPECT_EQ(project.FileName, "");
         EXPECT_EQ(project.Separator, "<tab>");
         EXPECT_EQ(project.SQLSep, ";");
@@ -304,4 +305,42 @@ TEST(ProjectFile, RenamedColumnsKeepTheirSourceNames)
     project.Columns[1] = "name"; // renamed back: the stale key must not survive
     ASSERT_TRUE(project.Save());
     EXPECT_EQ(LoadFrom(project.ProjectPath).SourceColumns, project.SourceColumns);
+}
+
+namespace fs = std::filesystem;
+
+// Saving writes the real file: a link stays a link, the permissions stay, and
+// a read-only project is not written at all. Nothing is left beside it.
+TEST(ProjectFile, SaveWritesTheRealFileAndKeepsItsPermissions)
+{
+    struct Case {
+        const char* Name;
+        fs::perms Mode;
+        bool ThroughLink;
+        bool Saved;
+    };
+    const Case cases[] = {
+        {"Link", fs::perms(0644), true, true},
+        {"GroupOnly", fs::perms(0640), false, true},
+        {"ReadOnly", fs::perms(0444), false, false},
+    };
+    for (const Case& c : cases) {
+        TestFolder folder;
+        const std::string real = folder.Write("real.cvtproj", "[General]\r\nTableName=old\r\n");
+        fs::permissions(real, c.Mode);
+        std::string path = real;
+        if (c.ThroughLink) {
+            path = folder.Path("link.cvtproj");
+            fs::create_symlink("real.cvtproj", path);
+        }
+        CProject project = LoadFrom(path);
+        project.TableName = "new";
+        EXPECT_EQ(project.Save(), c.Saved) << c.Name;
+        EXPECT_EQ(LoadFrom(real).TableName, c.Saved ? "new" : "old") << c.Name;
+        EXPECT_EQ(fs::status(real).permissions(), c.Mode) << c.Name;
+        EXPECT_EQ(fs::is_symlink(path), c.ThroughLink) << c.Name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.Root()), fs::directory_iterator()),
+                  c.ThroughLink ? 2 : 1)
+            << c.Name;
+    }
 }

@@ -35,7 +35,6 @@ class Conversion : public ::testing::Test {
     std::string Convert(const std::string& source)
     {
         WriteFile(Project.FileName, source);
-        Converter.UseProjectSeparator(); // as column discovery does before every run
         EXPECT_EQ(Converter.Run(Record), 0);
         return ReadFile(Project.TargetName);
     }

@@ -52,7 +52,6 @@ std::string ThroughRun(CProject& project)
 {
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     EXPECT_EQ(converter.Run(IgnoreProgress), 0);
     return ReadFile(project.TargetName);
 }
@@ -61,7 +60,6 @@ std::string ThroughWriteRow(CProject& project)
 {
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     EXPECT_EQ(converter.Open(true), 0);
     std::string line;
     std::vector<std::string> fields;

@@ -12,7 +12,6 @@ Fields Split(const std::string& separator, const std::string& line)
     project.Separator = separator;
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     Fields fields{"stale", "stale", "stale", "stale", "stale", "stale", "stale"};
     converter.SplitLine(line, fields);
     return fields;

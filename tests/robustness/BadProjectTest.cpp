@@ -48,14 +48,16 @@ void PrintTo(const ContentCase& c, std::ostream* out)
 
 class UnusableProjectContent : public ::testing::TestWithParam<ContentCase> {};
 
-// Whatever the file holds without a [General] section, every setting takes its read default.
+// Whatever the file holds without a [General] section, it is no project file,
+// and every setting takes its read default.
 TEST_P(UnusableProjectContent, LoadsReadDefaults)
 {
     TestFolder dir;
     WriteFile(dir / "p.cvtproj", GetParam().Content);
-    bool read = false;
+    bool read = true;
     const CProject project = LoadFrom(dir / "p.cvtproj", read);
-    EXPECT_TRUE(read);
+    EXPECT_FALSE(read);
+    EXPECT_NE(project.LoadError.find("not a project file"), std::string::npos) << project.LoadError;
     ExpectReadDefaults(project);
 }
 
@@ -106,14 +108,14 @@ TEST(BadProject, CommandLineExitsWithFour)
         << missing.Output;
 }
 
-// A garbage project names no source: the command line says so instead of guessing.
+// A garbage project is refused as such instead of being run with default settings.
 TEST(BadProject, CommandLineWithGarbageProjectNamesNoSource)
 {
     TestFolder dir;
     WriteFile(dir / "p.cvtproj", BinaryBytes());
     const ProgramResult result = RunConvert({"--quiet", dir / "p.cvtproj"});
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_NE(result.Output.find("no source file named"), std::string::npos) << result.Output;
+    EXPECT_EQ(result.Status, 4);
+    EXPECT_NE(result.Output.find("is not a project file"), std::string::npos) << result.Output;
 }
 
 TEST(BadProject, HugeFileLoadsInTime)
@@ -175,5 +177,107 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, ColumnCount,
                          [](const ::testing::TestParamInfo<CountCase>& info) {
                              return std::string(info.param.Name);
                          });
+
+struct IncompleteCase {
+    const char* Name;
+    std::vector<std::string> Lines; // the project file's keys
+    std::vector<std::string> Options;
+    int Status;
+    std::string Message;
+};
+
+void PrintTo(const IncompleteCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class IncompleteProject : public ::testing::TestWithParam<IncompleteCase> {};
+
+// What a project lacks is named, and nothing is written.
+TEST_P(IncompleteProject, IsRefusedNamingWhatIsMissing)
+{
+    const IncompleteCase& c = GetParam();
+    TestFolder dir;
+    dir.Write("s.csv", "a,b\r\n1,2\r\n");
+    std::vector<std::string> arguments = c.Options;
+    arguments.push_back(dir.Write("p.cvtproj", ProjectText(c.Lines)));
+    const ProgramResult result = RunConvert(arguments);
+    EXPECT_EQ(result.Status, c.Status) << result.Output;
+    EXPECT_NE(result.Output.find(c.Message), std::string::npos) << result.Output;
+    EXPECT_FALSE(fs::exists(dir / "s.sql"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, IncompleteProject,
+    ::testing::Values(
+        IncompleteCase{
+            "NoTable", {"FileName=s.csv", "TargetName=s.sql", "Separator=,"}, {}, 4, "names no table"},
+        IncompleteCase{"EmptyTableOption",
+                       {"FileName=s.csv", "TargetName=s.sql", "TableName=t"},
+                       {"--table", ""},
+                       64,
+                       "--table"},
+        IncompleteCase{
+            "NoTarget", {"FileName=s.csv", "TableName=t"}, {}, 2, "p.cvtproj: names no target file"},
+        IncompleteCase{
+            "NoSource", {"TargetName=s.sql", "TableName=t"}, {}, 1, "p.cvtproj: names no source file"}),
+    [](const ::testing::TestParamInfo<IncompleteCase>& info) { return std::string(info.param.Name); });
+
+// Editors on Windows save a byte order mark in front: the project loads all the same.
+TEST(BadProject, ByteOrderMarkInFrontIsSkipped)
+{
+    TestFolder dir;
+    dir.Write("s.csv", "a,b\r\n1,2\r\n");
+    const std::string project = dir.Write(
+        "p.cvtproj",
+        "\xEF\xBB\xBF" + ProjectText({"FileName=s.csv", "TargetName=s.sql", "TableName=t", "Separator=,"}));
+    EXPECT_EQ(RunConvert({"--quiet", project}).Status, 0);
+    EXPECT_EQ(ReadFile(dir / "s.sql"), "insert into t(a,b) values(1,2);\r\nCOMMIT;\r\n");
+}
+
+// A data file given as the project is refused after its first 64 KiB, never read whole:
+// an endless one ends too.
+TEST(BadProject, DataFileAsProjectIsRefusedEarly)
+{
+    const ProgramResult result = RunConvertPiped("yes 'a,b,c'", {"--quiet", "/dev/stdin"}, "");
+    EXPECT_EQ(result.Status, 4);
+    EXPECT_NE(result.Output.find("/dev/stdin: is not a project file"), std::string::npos) << result.Output;
+}
+
+// The system's own failures end in a documented status with a message, never in an abort.
+TEST(BadProject, PathTheSystemRefusesIsReported)
+{
+    TestFolder dir;
+    const ProgramResult result = RunConvert({"--quiet", dir / (std::string(300, 'x') + "/p.cvtproj")});
+    EXPECT_EQ(result.Status, 4) << result.Output;
+    EXPECT_NE(result.Output.find("tabulon-convert: "), std::string::npos) << result.Output;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TABULON_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TABULON_SANITIZED 1
+#endif
+#endif
+
+// A line larger than the memory the process may have: exit 3 naming the line, no partial script.
+TEST(BadProject, LineBeyondTheMemoryLimitIsReported)
+{
+#ifdef TABULON_SANITIZED
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    TestFolder dir;
+    const std::string project =
+        dir.Write("p.cvtproj", ProjectText({"FileName=s.csv", "TargetName=s.sql", "TableName=t", "nColumns=1",
+                                            "Column0=a", "Quote0='"}));
+    fs::resize_file(dir.Write("s.csv", "1\n"), std::uintmax_t{300} << 20); // a sparse 300 MB second line
+    const ProgramResult result = RunShell("ulimit -v 250000; " + ShellQuoted(TABULON_CONVERT) + " --quiet " +
+                                          ShellQuoted(project) + " 2>&1");
+    EXPECT_EQ(result.Status, 3) << result.Output;
+    EXPECT_NE(result.Output.find("line 2 is too long for the memory available"), std::string::npos)
+        << result.Output;
+    EXPECT_FALSE(fs::exists(dir / "s.sql"));
+}
 
 } // namespace

@@ -34,7 +34,6 @@ TEST_P(FuzzFinding, WritesTheExpectedScript)
     WriteFile(project.FileName, GetParam().Source);
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     ASSERT_EQ(converter.Run(NoProgress), 0);
     EXPECT_EQ(ReadFile(project.TargetName), GetParam().Script);
 }

@@ -195,7 +195,6 @@ TEST(HostileContent, OddMarksStillWriteLiterals)
     WriteFile(project.FileName, source);
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     ASSERT_EQ(converter.Run(NoProgress), 0);
 
     Database db = OpenDatabase(project.TableName, project.Columns);
@@ -216,7 +215,6 @@ TEST(HostileContent, LineFeedInsideAFieldSplitsTheRecord)
     WriteFile(project.FileName, "first'\n); drop table sentinel; --\r\n");
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     ASSERT_EQ(converter.Run(NoProgress), 0);
 
     Database db = OpenDatabase("T", {"a"});

@@ -35,7 +35,6 @@ std::string EngineScript(CProject project, const std::string& target)
     project.TargetName = target;
     CConverter converter;
     converter.Project = &project;
-    converter.UseProjectSeparator();
     EXPECT_EQ(converter.Run(&RecordProgress), 0);
     return ReadFile(target);
 }
