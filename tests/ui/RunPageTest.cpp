@@ -238,6 +238,20 @@ TEST_F(RunPageTest, AnyEngineFailureIsShownAndThePageStaysUsable)
     EXPECT_EQ(Status().rfind("Line 6, ", 0), 0u) << Status();
 }
 
+TEST_F(RunPageTest, DataNoScriptCanCarryStopsTheRunWithAMessageSayingWhere)
+{
+    using namespace std::string_literals;
+    ToRunPage("id,name\r\n1,Smith\r\n2,x\0y\r\n"s, Path("out.sql"));
+    ClickRun();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    const std::string& text = Dialogs.Messages[0].Text;
+    EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
+    EXPECT_NE(text.find("line 3"), std::string::npos) << text;
+    EXPECT_NE(text.find("NUL byte"), std::string::npos) << text;
+    EXPECT_FALSE(FileExists(Path("out.sql")));
+    EXPECT_FALSE(CRunPage::RunInProgress());
+}
+
 TEST_F(RunPageTest, ATargetThatCannotBeCreatedIsReportedByName)
 {
     const std::string target = Path("no such folder/out.sql");
