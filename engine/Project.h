@@ -26,6 +26,12 @@ class CProject {
     std::vector<std::string> Columns; // target column name per column
     std::vector<std::string> Quotes;  // per column: "'" or empty
     std::vector<std::uint16_t> WidthList;
+    // How the source's text is read; a project file without these keys reads
+    // its source as before they existed.
+    std::int32_t QuotedFields = 0; // nonzero: a field may be enclosed in double quotes
+    std::string Encoding;          // empty: bytes as they are; else the source's encoding
+    std::int32_t Trim = 0;         // nonzero: blanks around each name and value are removed
+    std::int32_t EmptyIsNull = 0;  // nonzero: an empty value is NULL in a marked column too
     // The source's own name per column, so that renamed columns stay recognisable
     // when the columns are discovered again. Empty or as long as Columns.
     std::vector<std::string> SourceColumns;
