@@ -1,7 +1,5 @@
 // The help and settings paths: the executable's path with its last three characters replaced.
 #include "AppPaths.h"
-#include "UiTestSupport.h"
-#include "UserDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -25,21 +23,4 @@ TEST(AppPaths, TheExecutablePathIsTheRunningProgram)
     const std::string path = ExecutableFilePath();
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.substr(path.rfind('/') + 1), "ui_tests");
-}
-
-TEST(AppPaths, FileDialogFiltersComeFromTheWindowsForm)
-{
-    EXPECT_EQ(QtFileFilter("Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||").toStdString(),
-              "Converter Projects (*.cvtproj);;AllFiles (*.*)");
-    EXPECT_EQ(
-        QtFileFilter("Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||").toStdString(),
-        "Text Files (*.txt);;CSV Files (*.csv);;AllFiles (*.*)");
-    EXPECT_EQ(QtFileFilter("Scripts|*.sql;*.txt||").toStdString(), "Scripts (*.sql *.txt)");
-}
-
-TEST_F(WizardTest, TheFrameTakesItsFilesFromTheExecutablePath)
-{
-    CWizardDlg& frame = Start();
-    EXPECT_EQ(frame.HelpPath, Path("conv.chm"));
-    EXPECT_EQ(frame.SettingsPath, Path("conv.ini"));
 }

