@@ -92,9 +92,10 @@ bool Overridden(const CommandLine& options, std::string_view key)
 {
     for (const auto& setting : options.Settings) {
         if (setting.first.size() == key.size() &&
-            std::equal(key.begin(), key.end(), setting.first.begin(),
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                   std::tolower(static_cast<unsigned char>(b)); }))
+            std::equal(key.begin(), key.end(), setting.first.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            }))
             return true;
     }
     return false;
@@ -106,9 +107,10 @@ void ReportRaggedLines(const CConverter::RaggedLines& lines, const char* compari
 {
     if (lines.Count == 0)
         return;
-    std::fprintf(stderr, "tabulon-convert: %llu line%s %s fields than the %zu columns (the first is line %llu): %s\n",
-                 static_cast<unsigned long long>(lines.Count), lines.Count == 1 ? " has" : "s have", comparison,
-                 columns, static_cast<unsigned long long>(lines.FirstLine), consequence);
+    std::fprintf(stderr,
+                 "tabulon-convert: %llu line%s %s fields than the %zu columns (the first is line %llu): %s\n",
+                 static_cast<unsigned long long>(lines.Count), lines.Count == 1 ? " has" : "s have",
+                 comparison, columns, static_cast<unsigned long long>(lines.FirstLine), consequence);
 }
 
 int Convert(const CommandLine& options)

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "TextRules.h"
 #include "FieldSplitter.h"
 #include "OutputFile.h"
 #include "Project.h"
 #include "QuotedFields.h"
 #include "SourceReader.h"
+#include "TextRules.h"
 
 #include <cstdint>
 #include <string>
