@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <stdexcept>
 #include <vector>
 
@@ -90,6 +91,7 @@ std::vector<Case> Utf8Cases()
         Invalid("ff byte", e, "abcdefghij\xFF", "abcdefghij", 10),
         Invalid("lead followed by a lead", e, "\xC3\xC3\xA9", "", 0),
         Invalid("third byte no continuation", e, "\xE2\x82z", "", 0),
+        Invalid("third byte no continuation with more to come", e, "\xE2\x82z1234", "", 0),
         Invalid("fourth byte no continuation", e, "\xF0\x9F\x98z1234", "", 0),
         Invalid("cut by the end", e, "ab\xE2\x82", "ab", 2),
         Invalid("four-byte sequence cut by the end", e, "\xF0\x9F\x98", "", 0),
@@ -148,6 +150,8 @@ std::vector<Case> Utf16Cases()
          7},
         {"lone low surrogate", {'a', 0xDC00, 'b'}, "", "a", true, 1},
         {"high surrogate then a letter", {'a', 0xD83D, 'b'}, "", "a", true, 1},
+        {"high surrogate then the first unit past the low ones", {0xD83D, 0xE000}, "", "", true, 0},
+        {"low surrogate before a low one", {'a', 0xDC00, 0xDE00}, "", "a", true, 1},
         {"two high surrogates", {0xD83D, 0xD83D, 0xDE00}, "", "", true, 0},
         {"high surrogate at the end", {'a', 'b', 0xD83D}, "", "ab", true, 2},
         {"odd length", {'a'}, "b", "a", true, 1},
@@ -454,7 +458,7 @@ TEST(SourceEncoding, DetectedFromTheStartOfTheFile)
         {"sequence cut by the end of the file", "abc\xE2\x82", SourceEncoding::Windows1252},
         {"sequence cut by the end at 64 KiB", std::string(sample - 1, 'a') + "\xE2",
          SourceEncoding::Windows1252},
-        {"invalid only past 64 KiB", std::string(sample, 'a') + "\xE9", SourceEncoding::Utf8},
+        {"invalid only past 64 KiB", std::string(sample, 'a') + "\xFF", SourceEncoding::Utf8},
         {"windows-1252 text", "caf\xE9;\x80 5\r\n", SourceEncoding::Windows1252},
     };
     TestFolder folder;
@@ -471,4 +475,15 @@ TEST(SourceEncoding, NotDetectedForAFileThatCannotBeRead)
     errno = 0;
     EXPECT_EQ(DetectEncoding(folder.Path("")), SourceEncoding::Bytes);
     EXPECT_EQ(errno, EISDIR);
+}
+
+TEST(SourceEncoding, NotDetectedWhenReadingFails)
+{
+    // Reading the process's own memory from address 0 fails, like a broken disk.
+    const std::string unreadable = "/proc/self/mem";
+    if (!std::filesystem::exists(unreadable))
+        GTEST_SKIP() << "no /proc here";
+    errno = 0;
+    EXPECT_EQ(DetectEncoding(unreadable), SourceEncoding::Bytes);
+    EXPECT_EQ(errno, EIO);
 }
