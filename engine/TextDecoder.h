@@ -33,8 +33,10 @@ class TextDecoder {
     // True when the text must go through Decode (Windows1252, Latin1, UTF-16); false for Bytes
     // and Utf8, whose text is used where it lies, Check telling how much of it is valid.
     bool Transforms() const;
-    // The most bytes Decode writes for `size` input bytes, the bytes it carries included.
-    static std::size_t OutputLimit(std::size_t size) { return 3 * size + 4; }
+    // The most bytes Decode writes for `size` input bytes, the bytes it carries included: three
+    // per byte (Windows-1252's 0x80 is U+20AC), and one more for a four-byte character whose
+    // last byte comes alone after three carried ones.
+    static std::size_t OutputLimit(std::size_t size) { return 3 * size + 1; }
 
     struct Result {
         std::size_t Written = 0; // bytes written to out (Decode) or valid bytes of the chunk (Check)
