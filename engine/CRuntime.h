@@ -27,3 +27,19 @@ inline bool IsAsciiAlnum(unsigned char c)
 
 // Compares two byte strings, letters without regard to case (ASCII only).
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// Blanks: space and tab.
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The text without the blanks around it.
+inline std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}

@@ -70,12 +70,13 @@ TEST(SplitLine, AtFixedWidths)
         Fields Expected;
     } cases[] = {
         {"3,3", "AAABBB", {"AAA", "BBB"}},
-        {"3,3", "AAABB", {"AAA"}},
+        {"3,3", "AAABB", {"AAA", "BB"}}, // a field cut short by the line's end is taken as far as it goes
         {"3,3", "AAABBBCC", {"AAA", "BBB"}},
         {"3,3", "", {}},
         {"3,0,3", "AAABBB", {"AAA", "", "BBB"}},
-        {"5,1", "AAA", {}},  // the first field that does not fit ends the splitting
-        {"3", "AAABBB", {}}, // a single width without a comma gives no widths
+        {"5,1", "AAA", {"AAA"}},  // a field that starts at the line's end is missing
+        {"3", "AAABBB", {"AAA"}}, // a single width is one width
+        {"3,3,3", "AAABBB", {"AAA", "BBB"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SplitFixed(c.Widths, c.Line), c.Expected) << c.Widths << " on \"" << c.Line << '"';
@@ -83,8 +84,11 @@ TEST(SplitLine, AtFixedWidths)
 
 TEST(DetectQuote, NumbersStandBareEverythingElseIsText)
 {
-    for (const char* number : {"123", "-12.5", "+7", "12.", "-", ".", "", ".5", "007"})
+    for (const char* number : {"123", "-12.5", "+7", "12.", "", ".5", "0", "-0.25", "999999999999999"})
         EXPECT_EQ(CConverter::DetectQuote(number), "") << number;
-    for (const char* text : {"1.2.3", "1e5", " 12", "12-", "1,5", "--1", "+-1", "abc", "1 ", "\xd9"})
+    // Numbers that a database would read back as other text stay text: zeros in
+    // front, more than 15 digits.
+    for (const char* text : {"1.2.3", "1e5", " 12", "12-", "1,5", "--1", "+-1", "abc", "1 ", "\xd9", "-", ".",
+                             "007", "00501", "-007", "0123.5", "12345678901234567", "1234567890.123456"})
         EXPECT_EQ(CConverter::DetectQuote(text), "'") << text;
 }

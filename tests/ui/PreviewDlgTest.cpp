@@ -183,12 +183,13 @@ TEST_P(PreviewWidthsTest, FixedWidthsCutTheLines)
     EXPECT_EQ(Row(grid, 0), c.FirstRow);
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, PreviewWidthsTest,
-                         testing::Values(WidthsCase{"NoComma", "5", {}, {}},
-                                         WidthsCase{"TwoWidths", "2,3", {"N0", "N1"}, {"aa", "bbb"}},
-                                         WidthsCase{
-                                             "LastWidthPastTheEnd", "2,3,9", {"N0", "N1"}, {"aa", "bbb"}}),
-                         [](const testing::TestParamInfo<WidthsCase>& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(
+    Widths, PreviewWidthsTest,
+    testing::Values(WidthsCase{"NoComma", "5", {"N0"}, {"aabbb"}},
+                    WidthsCase{"TwoWidths", "2,3", {"N0", "N1"}, {"aa", "bbb"}},
+                    WidthsCase{"LastWidthPastTheEnd", "2,3,9", {"N0", "N1", "N2"}, {"aa", "bbb", "cccc"}},
+                    WidthsCase{"NoWidths", "", {}, {}}),
+    [](const testing::TestParamInfo<WidthsCase>& info) { return info.param.Name; });
 
 TEST_F(PreviewDlgTest, EmptyOrUnreadableSourceGivesAnEmptyGrid)
 {
