@@ -25,7 +25,7 @@ void SplitLine(benchmark::State& state)
         converter.SplitLine(SampleLine, fields);
         benchmark::DoNotOptimize(fields.data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * SampleLine.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(SampleLine.size()));
 }
 BENCHMARK(SplitLine);
 
@@ -36,7 +36,7 @@ void DetectQuote(benchmark::State& state)
         for (const std::string& sample : samples)
             benchmark::DoNotOptimize(CConverter::DetectQuote(sample));
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * samples.size()));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(samples.size()));
 }
 BENCHMARK(DetectQuote);
 

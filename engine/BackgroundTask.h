@@ -8,7 +8,10 @@
 
 // A worker thread that runs one job at a time for its owner, so that a file
 // can be read or written while the caller goes on with other work. The thread
-// starts with the first job and ends with the object.
+// starts with the first job and ends with the object. A thread per job
+// (std::async) is simpler but measured slower: the 1 MiB blocks come faster
+// than a busy system starts threads, and Wait could no longer take over a job
+// the worker has not begun.
 class BackgroundTask {
   public:
     BackgroundTask() = default;

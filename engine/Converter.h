@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CRuntime.h"
+#include "TextRules.h"
 #include "FieldSplitter.h"
 #include "OutputFile.h"
 #include "Project.h"

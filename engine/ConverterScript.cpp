@@ -1,7 +1,6 @@
 // The writing side of the engine: the INSERT and COMMIT statements and the run loop.
 #include "Converter.h"
 
-#include "CRuntime.h"
 #include "DataError.h"
 #include "FieldSplitter.h"
 #include "FileError.h"
@@ -9,6 +8,7 @@
 #include "QuotedText.h"
 #include "ReservedWords.h"
 #include "SeparatedRow.h"
+#include "TextRules.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "NumberText.h"
 
-#include "CRuntime.h"
+#include "TextRules.h"
 
 namespace {
 

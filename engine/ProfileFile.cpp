@@ -1,8 +1,8 @@
 #include "ProfileFile.h"
 
-#include "CRuntime.h"
 #include "FileReplacement.h"
 #include "TextLineReader.h"
+#include "TextRules.h"
 
 #include <cerrno>
 #include <cstdio>

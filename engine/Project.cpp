@@ -1,7 +1,7 @@
 #include "Project.h"
 
-#include "CRuntime.h"
 #include "ProfileFile.h"
+#include "TextRules.h"
 
 #include <cerrno>
 #include <cstdio>

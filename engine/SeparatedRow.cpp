@@ -1,7 +1,7 @@
 #include "SeparatedRow.h"
 
-#include "CRuntime.h"
 #include "NumberText.h"
+#include "TextRules.h"
 
 #include <cstdint>
 #include <cstring>

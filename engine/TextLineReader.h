@@ -42,8 +42,6 @@ class TextLineReader {
     // Size of the open file in bytes, 0 when the system cannot tell.
     std::uint64_t FileSize() const;
 
-    const std::string& Path() const { return FilePath; }
-
   private:
     // Room in front of every chunk for the start of a line that the previous
     // chunk ended in; a longer one is joined with the chunk by copying.

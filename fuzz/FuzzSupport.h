@@ -3,17 +3,16 @@
 // Plain, slow restatements of the engine's rules, and a strict reader of the
 // scripts it writes, so the fuzzers can tell a wrong result from a right one.
 
-#include <algorithm>
+#include "TestFiles.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace fuzz {
@@ -46,24 +45,12 @@ inline void Check(bool condition, const char* what, const std::string& detail = 
         Fail(what, detail);
 }
 
-// A file name of this process's own, so fuzzers may run side by side.
+// A file name of this process's own, so fuzzers may run side by side; the
+// folder goes when the fuzzer ends.
 inline std::string TempPath(const char* name)
 {
-    return "/tmp/tabulon-fuzz-" + std::to_string(getpid()) + "-" + name;
-}
-
-inline void WriteFile(const std::string& path, std::string_view bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        Fail("cannot write", path);
-}
-
-inline std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    static const TestFolder folder;
+    return folder.Path(name);
 }
 
 // Text-mode lines: LF ends a line, a CR right before it goes, byte 26 ends the
@@ -96,7 +83,7 @@ inline std::vector<std::string> ReferenceLines(std::string_view bytes)
 // Separator mode skips the separator whole; an empty one gives n + 2 empty
 // fields for a line of n bytes. Fixed widths take every field wholly inside the line.
 inline std::vector<std::string> ReferenceSplit(const std::string& line, bool withSeparators,
-                                               const std::string& separator,
+                                               std::string_view separator,
                                                const std::vector<std::uint16_t>& widths)
 {
     std::vector<std::string> fields;

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = input.ConsumeRemainingBytesAsString();
 
     static const std::string source = fuzz::TempPath("lines.txt");
-    fuzz::WriteFile(source, bytes);
+    WriteFile(source, bytes);
     project.FileName = source;
 
     CConverter converter;

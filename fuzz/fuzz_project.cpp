@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     saved.WithSeparators = input.ConsumeIntegralInRange(-9, 99);
     saved.ColumnNames = input.ConsumeIntegralInRange(-9, 99);
     saved.CommitSize = input.ConsumeIntegralInRange(-999, 9999);
-    const std::size_t columns = input.ConsumeIntegralInRange(0, 12);
+    const std::size_t columns = input.ConsumeIntegralInRange<std::size_t>(0, 12);
     const bool withSources = input.ConsumeBool();
     for (std::size_t i = 0; i < columns; ++i) {
         saved.Columns.push_back(Text(input, 40));
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     static const std::string path = fuzz::TempPath("project.cvtproj");
-    fuzz::WriteFile(path, before);
+    WriteFile(path, before);
     saved.ProjectPath = path;
     fuzz::Check(saved.Save(), "Save failed");
 
@@ -75,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Saving what was loaded changes nothing more.
-    const std::string first = fuzz::ReadFile(path);
+    const std::string first = ReadFile(path);
     fuzz::Check(loaded.Save(), "second Save failed");
-    fuzz::Check(fuzz::ReadFile(path) == first, "second Save changed the file");
+    fuzz::Check(ReadFile(path) == first, "second Save changed the file");
     return 0;
 }

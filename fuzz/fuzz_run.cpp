@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     project.SQLSep = separators[input.ConsumeIntegralInRange(0, 2)];
     const bool discover = input.ConsumeBool();
     // Columns of the project; when discovering, the earlier ones whose names the source may repeat.
-    const std::size_t columns = input.ConsumeIntegralInRange(0, 5);
+    const std::size_t columns = input.ConsumeIntegralInRange<std::size_t>(0, 5);
     for (std::size_t i = 0; i < columns; ++i) {
         project.Columns.push_back(input.ConsumeRandomLengthString(10));
         if (input.ConsumeIntegralInRange(0, 7) != 0)
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static const std::string source = fuzz::TempPath("run.txt");
     static const std::string target = fuzz::TempPath("run.sql");
-    fuzz::WriteFile(source, bytes);
+    WriteFile(source, bytes);
     project.FileName = source;
     project.TargetName = target;
 
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<std::string> lines = fuzz::ReferenceLines(bytes);
     fuzz::Check(converter.LinesRead == lines.size(), "LinesRead");
-    const std::string script = fuzz::ReadFile(target);
+    const std::string script = ReadFile(target);
     std::vector<fuzz::Statement> statements;
     std::string error;
     fuzz::ScriptReader reader(script, project.SQLSep);

@@ -14,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string separators[] = {";", "GO", ""};
     project.SQLSep = separators[input.ConsumeIntegralInRange(0, 2)];
     project.Commit = input.ConsumeBool() ? 1 : 0;
-    const std::size_t columns = input.ConsumeIntegralInRange(0, 6);
+    const std::size_t columns = input.ConsumeIntegralInRange<std::size_t>(0, 6);
     for (std::size_t i = 0; i < columns; ++i) {
         project.Columns.push_back(input.ConsumeRandomLengthString(12));
         if (input.ConsumeIntegralInRange(0, 7) != 0) // now and then a column without a mark entry
             project.Quotes.push_back(fuzz::PickMark(input));
     }
     std::vector<std::string> fields;
-    const std::size_t count = input.ConsumeIntegralInRange(0, 8);
+    const std::size_t count = input.ConsumeIntegralInRange<std::size_t>(0, 8);
     for (std::size_t i = 0; i < count; ++i)
         fields.push_back(input.ConsumeRandomLengthString(24));
 
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static const std::string source = fuzz::TempPath("values.txt");
     static const std::string target = fuzz::TempPath("values.sql");
-    fuzz::WriteFile(source, "");
+    WriteFile(source, "");
     project.FileName = source;
     project.TargetName = target;
     CConverter converter;
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     converter.WriteCommit();
     converter.Close(true);
 
-    const std::string script = fuzz::ReadFile(target);
+    const std::string script = ReadFile(target);
     std::vector<fuzz::Statement> statements;
     std::string error;
     fuzz::ScriptReader reader(script, project.SQLSep);

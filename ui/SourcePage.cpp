@@ -2,12 +2,12 @@
 
 #include "FileError.h"
 
-#include "CRuntime.h"
 #include "Converter.h"
 #include "DialogUnits.h"
 #include "DigitsEdit.h"
 #include "Project.h"
 #include "QtText.h"
+#include "TextRules.h"
 #include "UserDialogs.h"
 
 #include <QCheckBox>

@@ -1,6 +1,11 @@
 #include "Project.h"
+#include "ProfileFile.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
 
 TEST(Project, NewRecordHasTheDefaults)
 {
@@ -69,3 +74,326 @@ INSTANTIATE_TEST_SUITE_P(Texts, ParseWidthsTest,
                                            WidthsCase{"10,,30", {10, 0, 30}},
                                            WidthsCase{" 7, 8 ,9x", {7, 8, 9}},
                                            WidthsCase{"-1,65537", {65535, 1}}));
+
+namespace {
+
+CProject OrdersProject(const std::string& path)
+{
+    CProject project;
+    project.ProjectPath = path;
+    project.FileName = "C:\\data\\orders.csv";
+    project.TargetName = "C:\\data\\orders.sql";
+    project.TableName = "ORDERS";
+    project.Separator = ",";
+    project.SQLSep = ";";
+    project.Commit = 1;
+    project.Columns = {"ID", "CUSTOMER", "AMOUNT"};
+    project.Quotes = {"", "'", ""};
+    return project;
+}
+
+CProject LoadFrom(const std::string& path)
+{
+    CProject project;
+    project.ProjectPath = path;
+    project.Load();
+    return project;
+}
+
+} // namespace
+
+TEST(ProjectFile, SaveWritesTheKeysInOrderWithCrLf)
+{
+    TestFolder folder;
+    const CProject project = OrdersProject(folder.Path("orders.cvtproj"));
+    ASSERT_TRUE(project.Save());
+    EXPECT_EQ(ReadFile(project.ProjectPath), "[General]\r\n"
+                                             "FileName=C:\\data\\orders.csv\r\n"
+                                             "TargetName=C:\\data\\orders.sql\r\n"
+                                             "TableName=ORDERS\r\n"
+                                             "Separator=,\r\n"
+                                             "SQLSep=;\r\n"
+                                             "Widths=\r\n"
+                                             "Commit=1\r\n"
+                                             "WithSeparators=1\r\n"
+                                             "ColumnNames=1\r\n"
+                                             "CommitSize=250\r\n"
+                                             "nColumns=3\r\n"
+                                             "Column0=ID\r\n"
+                                             "Quote0=\r\n"
+                                             "Column1=CUSTOMER\r\n"
+                                             "Quote1='\r\n"
+                                             "Column2=AMOUNT\r\n"
+                                             "Quote2=\r\n");
+    EXPECT_FALSE(std::filesystem::exists(project.ProjectPath + ".tmp~"));
+}
+
+TEST(ProjectFile, SaveThenLoadGivesBackEveryField)
+{
+    TestFolder folder;
+    CProject saved = OrdersProject(folder.Path("p.cvtproj"));
+    saved.Widths = "3,4,5";
+    saved.WithSeparators = 0;
+    saved.ColumnNames = 0;
+    saved.CommitSize = -5;
+    saved.SQLSep = "GO";
+    ASSERT_TRUE(saved.Save());
+
+    const CProject loaded = LoadFrom(saved.ProjectPath);
+    EXPECT_EQ(loaded.FileName, saved.FileName);
+    EXPECT_EQ(loaded.TargetName, saved.TargetName);
+    EXPECT_EQ(loaded.TableName, saved.TableName);
+    EXPECT_EQ(loaded.Separator, saved.Separator);
+    EXPECT_EQ(loaded.SQLSep, saved.SQLSep);
+    EXPECT_EQ(loaded.Widths, saved.Widths);
+    EXPECT_EQ(loaded.Commit, saved.Commit);
+    EXPECT_EQ(loaded.WithSeparators, saved.WithSeparators);
+    EXPECT_EQ(loaded.ColumnNames, saved.ColumnNames);
+    EXPECT_EQ(loaded.CommitSize, saved.CommitSize);
+    EXPECT_EQ(loaded.Columns, saved.Columns);
+    EXPECT_EQ(loaded.Quotes, saved.Quotes);
+    EXPECT_TRUE(loaded.WidthList.empty());
+}
+
+TEST(ProjectFile, ValuesThatTheReaderWouldChangeReadBackExactly)
+{
+    TestFolder folder;
+    for (const std::string value : {" ", "\t", " lead", "trail ", "\"People\"", "'x'", "''", "\"\"", "'",
+                                    "\"", "a\"b", "=", "x=y", "; not a comment", "[General]"}) {
+        CProject saved;
+        saved.ProjectPath = folder.Path("v.cvtproj");
+        saved.Separator = value;
+        saved.TableName = value;
+        saved.Columns = {value};
+        saved.Quotes = {value};
+        ASSERT_TRUE(saved.Save());
+        const CProject loaded = LoadFrom(saved.ProjectPath);
+        EXPECT_EQ(loaded.Separator, value);
+        EXPECT_EQ(loaded.TableName, value);
+        EXPECT_EQ(loaded.Columns, saved.Columns);
+        EXPECT_EQ(loaded.Quotes, saved.Quotes);
+        std::filesystem::remove(saved.ProjectPath);
+    }
+}
+
+TEST(ProjectFile, MissingKeysTakeTheReadDefaults)
+{
+    TestFolder folder;
+    for (const std::string& content : {std::string("[General]\r\n"), std::string()}) {
+        const std::string path = folder.Write("d.cvtproj", content);
+        CProject project;
+        project.Columns = {"old"};
+        project.Quotes = {"'"};
+        project.Commit = 0;
+        project.ProjectPath = path;
+        EXPECT_EQ(project.Load(), !content.empty()); // an empty file is no project file
+        EXPECT_EQ(project.FileName, "");
+        EXPECT_EQ(project.Separator, "<tab>");
+        EXPECT_EQ(project.SQLSep, ";");
+        EXPECT_EQ(project.Commit, 1);
+        EXPECT_EQ(project.WithSeparators, 1);
+        EXPECT_EQ(project.ColumnNames, 1);
+        EXPECT_EQ(project.CommitSize, 250);
+        EXPECT_TRUE(project.Columns.empty());
+        EXPECT_TRUE(project.Quotes.empty());
+    }
+}
+
+TEST(ProjectFile, AMissingFileLoadsTheDefaultsAndSaysSo)
+{
+    TestFolder folder;
+    CProject project;
+    project.ProjectPath = folder.Path("none.cvtproj");
+    project.Commit = 0;
+    EXPECT_FALSE(project.Load());
+    EXPECT_EQ(project.Commit, 1);
+    project.ProjectPath.clear();
+    EXPECT_FALSE(project.Load());
+    EXPECT_FALSE(project.Save()); // an empty path names no file
+}
+
+TEST(ProjectFile, NumbersAreCutToTheirBuffersBeforeConversion)
+{
+    TestFolder folder;
+    const struct {
+        const char* Line;
+        std::int32_t CProject::*Field;
+        std::int32_t Expected;
+    } cases[] = {
+        {"CommitSize=12345", &CProject::CommitSize, 1234},
+        {"Commit=100", &CProject::Commit, 10},
+        {"Commit=", &CProject::Commit, 0},
+        {"WithSeparators=x", &CProject::WithSeparators, 0},
+        {"ColumnNames= -1", &CProject::ColumnNames, -1},
+    };
+    for (const auto& c : cases) {
+        const CProject project =
+            LoadFrom(folder.Write("n.cvtproj", std::string("[General]\r\n") + c.Line + "\r\n"));
+        EXPECT_EQ(project.*(c.Field), c.Expected) << c.Line;
+    }
+}
+
+TEST(ProjectFile, ColumnKeysFollowNColumns)
+{
+    TestFolder folder;
+    CProject project =
+        LoadFrom(folder.Write("c.cvtproj", "[General]\r\nnColumns=3\r\nColumn0=a\r\nColumn2=c\r\n"
+                                           "Quote2='\r\n"));
+    EXPECT_EQ(project.Columns, (std::vector<std::string>{"a", "", "c"}));
+    EXPECT_EQ(project.Quotes, (std::vector<std::string>{"", "", "'"}));
+
+    for (const char* count : {"nColumns=0\r\n", "nColumns=-4\r\n", ""}) {
+        project.ProjectPath =
+            folder.Write("n.cvtproj", std::string("[General]\r\n") + count + "Column0=a\r\n");
+        project.Columns = {"x"};
+        project.Quotes = {"'"};
+        project.Load();
+        EXPECT_TRUE(project.Columns.empty()) << count;
+        EXPECT_TRUE(project.Quotes.empty()) << count;
+    }
+}
+
+TEST(ProjectFile, AShorterColumnListLeavesTheOldKeysBehind)
+{
+    TestFolder folder;
+    CProject project;
+    project.ProjectPath = folder.Path("s.cvtproj");
+    project.Columns = {"a", "b", "c", "d", "e", "f", "g"};
+    project.Quotes.assign(7, "'");
+    ASSERT_TRUE(project.Save());
+    project.Columns.resize(5);
+    project.Quotes.resize(3); // a short quotation list is saved as empty marks
+    ASSERT_TRUE(project.Save());
+
+    const std::string text = ReadFile(project.ProjectPath);
+    EXPECT_NE(text.find("nColumns=5\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Column6=g\r\nQuote6='\r\n"), std::string::npos);
+    const CProject loaded = LoadFrom(project.ProjectPath);
+    EXPECT_EQ(loaded.Columns, project.Columns);
+    EXPECT_EQ(loaded.Quotes, (std::vector<std::string>{"'", "'", "'", "", ""}));
+}
+
+TEST(ProjectFile, LongTextsReadBackCutTo259Bytes)
+{
+    TestFolder folder;
+    CProject project;
+    project.ProjectPath = folder.Path("l.cvtproj");
+    project.FileName = std::string(300, 'x');
+    ASSERT_TRUE(project.Save());
+    EXPECT_EQ(LoadFrom(project.ProjectPath).FileName, std::string(259, 'x'));
+}
+
+TEST(ProjectFile, SaveKeepsEverythingElseInTheFile)
+{
+    TestFolder folder;
+    const std::string path = folder.Write("k.cvtproj", "; my notes\r\n"
+                                                       "[Other]\r\n"
+                                                       "FileName=keep me\r\n"
+                                                       "\r\n"
+                                                       "[general]\r\n"
+                                                       "Custom=1\r\n"
+                                                       "tablename=OLD\r\n"
+                                                       "\r\n"
+                                                       "[Last]\r\n"
+                                                       "x=y\r\n");
+    CProject project;
+    project.ProjectPath = path;
+    project.TableName = "NEW";
+    ASSERT_TRUE(project.Save());
+    EXPECT_EQ(ReadFile(path),
+              "; my notes\r\n[Other]\r\nFileName=keep me\r\n\r\n"
+              "[general]\r\nCustom=1\r\nTableName=NEW\r\n"
+              "FileName=\r\nTargetName=\r\nSeparator=<tab>\r\nSQLSep=;\r\nWidths=\r\n"
+              "Commit=0\r\nWithSeparators=1\r\nColumnNames=1\r\nCommitSize=250\r\nnColumns=0\r\n"
+              "\r\n[Last]\r\nx=y\r\n");
+    EXPECT_EQ(LoadFrom(path).TableName, "NEW");
+}
+
+TEST(ProfileFile, KeyByKeyWritesGiveTheSameFileAsOneSave)
+{
+    TestFolder folder;
+    const CProject project = OrdersProject(folder.Path("whole.cvtproj"));
+    ASSERT_TRUE(project.Save());
+
+    const std::string path = folder.Path("keys.cvtproj");
+    const std::pair<const char*, const char*> keys[] = {{"FileName", "C:\\data\\orders.csv"},
+                                                        {"TargetName", "C:\\data\\orders.sql"},
+                                                        {"TableName", "ORDERS"},
+                                                        {"Separator", ","},
+                                                        {"SQLSep", ";"},
+                                                        {"Widths", ""},
+                                                        {"Commit", "1"},
+                                                        {"WithSeparators", "1"},
+                                                        {"ColumnNames", "1"},
+                                                        {"CommitSize", "250"},
+                                                        {"nColumns", "3"},
+                                                        {"Column0", "ID"},
+                                                        {"Quote0", ""},
+                                                        {"Column1", "CUSTOMER"},
+                                                        {"Quote1", "'"},
+                                                        {"Column2", "AMOUNT"},
+                                                        {"Quote2", ""}};
+    for (const auto& [key, value] : keys)
+        ASSERT_TRUE(WritePrivateProfileString("General", key, value, path));
+    EXPECT_EQ(ReadFile(path), ReadFile(project.ProjectPath));
+    EXPECT_EQ(GetPrivateProfileString("GENERAL", "quote1", "none", 260, path), "'");
+    EXPECT_EQ(GetPrivateProfileString("General", "Missing", "fallback", 5, path), "fall");
+    EXPECT_EQ(GetPrivateProfileString("Absent", "Quote1", "d", 260, path), "d");
+}
+
+TEST(ProjectFile, RenamedColumnsKeepTheirSourceNames)
+{
+    TestFolder folder;
+    CProject project;
+    project.ProjectPath = folder.Path("r.cvtproj");
+    project.Columns = {"id", "full_name"};
+    project.SourceColumns = {"id", "name"};
+    project.Quotes = {"", "'"};
+    ASSERT_TRUE(project.Save());
+    std::string text = ReadFile(project.ProjectPath);
+    EXPECT_EQ(text.find("Source0"), std::string::npos); // only names that differ are written
+    EXPECT_NE(text.find("Column1=full_name\r\nQuote1='\r\nSource1=name\r\n"), std::string::npos);
+    EXPECT_EQ(LoadFrom(project.ProjectPath).SourceColumns, project.SourceColumns);
+
+    project.Columns[1] = "name"; // renamed back: the stale key must not survive
+    ASSERT_TRUE(project.Save());
+    EXPECT_EQ(LoadFrom(project.ProjectPath).SourceColumns, project.SourceColumns);
+}
+
+namespace fs = std::filesystem;
+
+// Saving writes the real file: a link stays a link, the permissions stay, and
+// a read-only project is not written at all. Nothing is left beside it.
+TEST(ProjectFile, SaveWritesTheRealFileAndKeepsItsPermissions)
+{
+    struct Case {
+        const char* Name;
+        fs::perms Mode;
+        bool ThroughLink;
+        bool Saved;
+    };
+    const Case cases[] = {
+        {"Link", fs::perms(0644), true, true},
+        {"GroupOnly", fs::perms(0640), false, true},
+        {"ReadOnly", fs::perms(0444), false, false},
+    };
+    for (const Case& c : cases) {
+        TestFolder folder;
+        const std::string real = folder.Write("real.cvtproj", "[General]\r\nTableName=old\r\n");
+        fs::permissions(real, c.Mode);
+        std::string path = real;
+        if (c.ThroughLink) {
+            path = folder.Path("link.cvtproj");
+            fs::create_symlink("real.cvtproj", path);
+        }
+        CProject project = LoadFrom(path);
+        project.TableName = "new";
+        EXPECT_EQ(project.Save(), c.Saved) << c.Name;
+        EXPECT_EQ(LoadFrom(real).TableName, c.Saved ? "new" : "old") << c.Name;
+        EXPECT_EQ(fs::status(real).permissions(), c.Mode) << c.Name;
+        EXPECT_EQ(fs::is_symlink(path), c.ThroughLink) << c.Name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.Root()), fs::directory_iterator()),
+                  c.ThroughLink ? 2 : 1)
+            << c.Name;
+    }
+}

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   "FileName=x.csv\r\nnColumns=3\r\n[Other]\r\nnColumns=2\r\n"},
                       ContentCase{"NulAndEndOfFileBytes", "\0[General]\r\n\x1a[General]\r\nFileName=x\r\n"s},
                       ContentCase{"Binary", BinaryBytes()}),
-    [](const ::testing::TestParamInfo<ContentCase>& info) { return std::string(info.param.Name); });
+    [](const ::testing::TestParamInfo<ContentCase>& instance) { return std::string(instance.param.Name); });
 
 TEST(BadProject, MissingOrFolderIsUnreadable)
 {
@@ -174,8 +174,8 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, ColumnCount,
                                            CountCase{"CutToFourDigits", "123456", 1234},
                                            CountCase{"Negative", "-5", 0}, CountCase{"Garbage", "x7", 0},
                                            CountCase{"Three", "3", 3}),
-                         [](const ::testing::TestParamInfo<CountCase>& info) {
-                             return std::string(info.param.Name);
+                         [](const ::testing::TestParamInfo<CountCase>& instance) {
+                             return std::string(instance.param.Name);
                          });
 
 struct IncompleteCase {
@@ -221,7 +221,9 @@ INSTANTIATE_TEST_SUITE_P(
             "NoTarget", {"FileName=s.csv", "TableName=t"}, {}, 2, "p.cvtproj: names no target file"},
         IncompleteCase{
             "NoSource", {"TargetName=s.sql", "TableName=t"}, {}, 1, "p.cvtproj: names no source file"}),
-    [](const ::testing::TestParamInfo<IncompleteCase>& info) { return std::string(info.param.Name); });
+    [](const ::testing::TestParamInfo<IncompleteCase>& instance) {
+        return std::string(instance.param.Name);
+    });
 
 // Editors on Windows save a byte order mark in front: the project loads all the same.
 TEST(BadProject, ByteOrderMarkInFrontIsSkipped)

@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                    Insert({"\xef\xbb\xbf"
                            "1",
                            "x"})}),
-    [](const ::testing::TestParamInfo<SourceCase>& info) { return std::string(info.param.Name); });
+    [](const ::testing::TestParamInfo<SourceCase>& instance) { return std::string(instance.param.Name); });
 
 // Every byte of a binary file but byte 26 (the end of a text file) and NUL (which
 // stops the run) comes through: the lines as text mode cuts them, each a single text value.

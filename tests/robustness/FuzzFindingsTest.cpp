@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"\"", "'"},
                 "say \"hi\" it's\tit's\n",
                 "insert into T(a,b) values(\"say \"\"hi\"\" it''s\",'it''s');\r\n"}),
-    [](const ::testing::TestParamInfo<Finding>& info) { return std::string(info.param.Name); });
+    [](const ::testing::TestParamInfo<Finding>& instance) { return std::string(instance.param.Name); });
 
 } // namespace
 

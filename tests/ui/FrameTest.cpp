@@ -406,8 +406,8 @@ TEST_P(ClosingTest, AnUntitledProjectWritesOnlyAnEmptyLastProjectName)
 
 INSTANTIATE_TEST_SUITE_P(EveryRoute, ClosingTest,
                          ::testing::Values("Quit button", "Quit menu item", "close box", "Escape"),
-                         [](const auto& info) {
-                             std::string name = info.param;
+                         [](const auto& instance) {
+                             std::string name = instance.param;
                              for (char& c : name)
                                  if (c == ' ')
                                      c = '_';

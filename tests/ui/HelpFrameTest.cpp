@@ -77,8 +77,8 @@ TEST_P(HelpInPageTest, F1InsideThePageOpensTheIndexThenThePageTopic)
 INSTANTIATE_TEST_SUITE_P(Pages, HelpInPageTest,
                          testing::Values(PageCase{0, "page1.html"}, PageCase{1, "page2.html"},
                                          PageCase{2, "page3.html"}),
-                         [](const testing::TestParamInfo<PageCase>& info) {
-                             return "Page" + std::to_string(info.param.Page);
+                         [](const testing::TestParamInfo<PageCase>& instance) {
+                             return "Page" + std::to_string(instance.param.Page);
                          });
 
 #ifndef _WIN32

@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"TenLinesWithNames", 10, 1, {"A", "B", "C"}, 9, {"a2", "b2", "c2"}, {"a10", "b10", "c10"}},
         LinesCase{"OneLineWithNames", 1, 1, {"A", "B", "C"}, 0, {}, {}},
         LinesCase{"OneLineWithoutNames", 1, 0, {"N0", "N1", "N2"}, 1, {"A", "B", "C"}, {"A", "B", "C"}}),
-    [](const testing::TestParamInfo<LinesCase>& info) { return info.param.Name; });
+    [](const testing::TestParamInfo<LinesCase>& instance) { return instance.param.Name; });
 
 TEST_F(PreviewDlgTest, ShortLinesShowEmptyCellsAndLongLinesAreCut)
 {
@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
                     WidthsCase{"TwoWidths", "2,3", {"N0", "N1"}, {"aa", "bbb"}},
                     WidthsCase{"LastWidthPastTheEnd", "2,3,9", {"N0", "N1", "N2"}, {"aa", "bbb", "cccc"}},
                     WidthsCase{"NoWidths", "", {}, {}}),
-    [](const testing::TestParamInfo<WidthsCase>& info) { return info.param.Name; });
+    [](const testing::TestParamInfo<WidthsCase>& instance) { return instance.param.Name; });
 
 TEST_F(PreviewDlgTest, EmptyOrUnreadableSourceGivesAnEmptyGrid)
 {

@@ -8,8 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <stdexcept>
 
 std::vector<HelpCall>& RecordedHelpCalls()
 {
@@ -21,20 +20,6 @@ std::intptr_t RecordHelpCall(void* window, const char* address, std::uint32_t co
 {
     RecordedHelpCalls().push_back({window, address, command, data});
     return 0;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
 }
 
 bool FileExists(const std::string& path)
@@ -101,5 +86,6 @@ void WizardTest::WriteProject(const std::string& path, const std::vector<std::st
 
 void WizardTest::RememberProject(const std::string& path)
 {
-    WritePrivateProfileString("General", "LastProjectName", path, SettingsPath());
+    if (!WritePrivateProfileString("General", "LastProjectName", path, SettingsPath()))
+        throw std::runtime_error("cannot write " + SettingsPath());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedUserDialogs.h"
+#include "TestFiles.h"
 #include "WizardDlg.h"
 
 class CSourcePage;
@@ -23,8 +24,6 @@ struct HelpCall {
 std::vector<HelpCall>& RecordedHelpCalls();
 std::intptr_t RecordHelpCall(void* window, const char* address, std::uint32_t command, std::uint32_t data);
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
 
 // A temporary folder that stands for the executable's folder (the program is

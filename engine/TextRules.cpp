@@ -1,4 +1,4 @@
-#include "CRuntime.h"
+#include "TextRules.h"
 
 std::int32_t Atoi(std::string_view text)
 {
@@ -19,21 +19,4 @@ std::int32_t Atoi(std::string_view text)
     if (negative)
         value = 0u - value;
     return static_cast<std::int32_t>(value);
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y + 32);
-        if (x != y)
-            return false;
-    }
-    return true;
 }

@@ -1,4 +1,4 @@
-#include "CRuntime.h"
+#include "TextRules.h"
 
 #include <gtest/gtest.h>
 
@@ -35,13 +35,4 @@ TEST(CharacterTests, AreAsciiOnlyWhateverTheLocale)
         EXPECT_EQ(IsAsciiAlpha(static_cast<unsigned char>(c)), alpha) << c;
         EXPECT_EQ(IsAsciiAlnum(static_cast<unsigned char>(c)), digit || alpha) << c;
     }
-}
-
-TEST(EqualsIgnoreCase, FoldsAsciiLettersOnly)
-{
-    EXPECT_TRUE(EqualsIgnoreCase("General", "GENERAL"));
-    EXPECT_TRUE(EqualsIgnoreCase("", ""));
-    EXPECT_FALSE(EqualsIgnoreCase("General", "Genera"));
-    EXPECT_FALSE(EqualsIgnoreCase("\xc4", "\xe4")); // not ASCII letters
-    EXPECT_FALSE(EqualsIgnoreCase("[", "{"));
 }

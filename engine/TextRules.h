@@ -25,9 +25,6 @@ inline bool IsAsciiAlnum(unsigned char c)
     return IsAsciiDigit(c) || IsAsciiAlpha(c);
 }
 
-// Compares two byte strings, letters without regard to case (ASCII only).
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-
 // Blanks: space and tab.
 inline bool IsBlank(char c)
 {
