@@ -222,7 +222,7 @@ Scan DecodeSingleBytes(const ByteTable& table, const Byte* in, std::size_t size,
 
 template <bool BigEndian> inline unsigned Unit(const Byte* p)
 {
-    return BigEndian ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
+    return static_cast<unsigned>(BigEndian ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]));
 }
 
 template <bool BigEndian> Scan DecodeUtf16(const Byte* in, std::size_t size, char* out)
