@@ -6,6 +6,7 @@
 #include "FileHandle.h"
 #include "ProfileFile.h"
 #include "Project.h"
+#include "TextDecoder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -143,6 +144,12 @@ int Convert(const CommandLine& options)
         project.TargetName = FromProjectFolder(project.TargetName, projectFile);
     if (options.Table)
         project.TableName = *options.Table;
+    // A new project takes the encoding its source appears to be in; a pipe is not read
+    // ahead for it (its byte order mark still counts).
+    std::error_code ec;
+    if (projectFile.empty() && !Overridden(options, "Encoding") &&
+        std::filesystem::is_regular_file(project.FileName, ec))
+        project.Encoding = EncodingName(DetectEncoding(project.FileName));
     // Name what is missing rather than a file without a name.
     const std::string subject = projectFile.empty() ? "--set" : projectFile;
     if (project.TableName.empty())

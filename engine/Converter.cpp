@@ -52,8 +52,12 @@ int CConverter::Open(bool withTarget)
     if (withTarget && Project->TableName.empty())
         return fail("", -3, "no table named");
     SourceEncoding encoding = SourceEncoding::Bytes;
-    if (!ParseEncoding(Project->Encoding, encoding))
-        return fail("", -3, "names an encoding this program does not know");
+    if (!ParseEncoding(Project->Encoding, encoding)) {
+        const std::string reason = "names the encoding \"" + Project->Encoding +
+                                   "\", which is unknown (known: UTF-8, Windows-1252, ISO-8859-1, UTF-16LE, "
+                                   "UTF-16BE, or none for the bytes as they are)";
+        return fail("", -3, reason.c_str());
+    }
     BuildInsertPrefix();
     errno = 0;
     if (!SourceFile.Open(Project->FileName, encoding))
