@@ -50,7 +50,7 @@ int CConverter::Open(bool withTarget)
     if (Project->FileName.empty())
         return fail("", -1, "no source file named");
     if (withTarget && Project->TableName.empty())
-        return fail("", -3, "no table named");
+        return fail("", -3, "names no table");
     SourceEncoding encoding = SourceEncoding::Bytes;
     if (!ParseEncoding(Project->Encoding, encoding)) {
         const std::string reason = "names the encoding \"" + Project->Encoding +
