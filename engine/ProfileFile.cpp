@@ -51,6 +51,18 @@ std::string Cut(std::string_view value, std::size_t bufferSize)
     return std::string(value.substr(0, bufferSize - 1));
 }
 
+// A stored value as the caller's buffer takes it. Windows cuts a value in
+// quotes before it removes them, so a cut value keeps only its opening quote
+// off: "a b" in a 4-byte buffer reads as "a ".
+std::string CutValue(std::string_view raw, std::size_t bufferSize)
+{
+    const std::string_view trimmed = TrimBlanks(raw);
+    const std::string_view decoded = ProfileFile::DecodeValue(raw);
+    if (bufferSize <= 1 || decoded.size() == trimmed.size() || trimmed.size() < bufferSize)
+        return Cut(decoded, bufferSize);
+    return std::string(trimmed.substr(1, bufferSize - 2));
+}
+
 } // namespace
 
 ProfileFile::ReadResult ProfileFile::Read(const std::string& path)
@@ -182,7 +194,7 @@ std::string ProfileFile::Get(std::string_view section, std::string_view key, std
         if (at != std::string::npos) {
             std::string_view name, raw;
             KeyLine(Lines[at], name, raw);
-            return Cut(DecodeValue(raw), bufferSize);
+            return CutValue(raw, bufferSize);
         }
     }
     return Cut(defaultValue, bufferSize);
@@ -210,7 +222,10 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
     }
     const std::size_t at = FindKey(span, key);
     if (at != std::string::npos) {
-        Lines[at] = std::move(line);
+        // The key keeps its spelling in the file (filename= stays filename=), as on Windows.
+        std::string_view spelling, oldValue;
+        KeyLine(Lines[at], spelling, oldValue);
+        Lines[at] = std::string(spelling) + line.substr(key.size());
         return;
     }
     // After the section's last non-blank line, so blank lines between sections stay.

@@ -9,8 +9,8 @@
 // and written the way the Windows profile functions do: sections and keys are
 // matched without regard to case, values are cut to the caller's buffer size,
 // a missing key gives the default; writing keeps other sections and keys in
-// their order, replaces a value in place and adds a new key at the end of its
-// section. Lines end in CR LF.
+// their order, replaces a value in place (the key spelled as the file has it)
+// and adds a new key at the end of its section. Lines end in CR LF.
 //
 // Values read back exactly as written: the reader trims blanks around a value
 // and strips one pair of enclosing quotes, so the writer puts double quotes
@@ -34,7 +34,8 @@ class ProfileFile {
     bool HasSection(std::string_view section) const;
 
     // The value of the key, cut to bufferSize - 1 bytes; the default (cut the
-    // same way) when the section or key is missing.
+    // same way) when the section or key is missing. A value in quotes is cut
+    // before its quotes are removed, as Windows does.
     std::string Get(std::string_view section, std::string_view key, std::string_view defaultValue,
                     std::size_t bufferSize) const;
     bool Has(std::string_view section, std::string_view key) const;

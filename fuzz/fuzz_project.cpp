@@ -1,9 +1,11 @@
 // Project file round trip: whatever a project file held before, what Save
 // writes into it Load reads back, for every value within the format's limits:
-//   texts of at most 259 bytes without LF or byte 26 (both end a line or the file);
+//   texts of at most 259 bytes without LF or byte 26 (both end a line or the file),
+//   258 for a text written in quotes (the quotes count before the value is cut);
 //   Commit, WithSeparators, ColumnNames from -9 to 99 (two characters are read);
 //   CommitSize from -999 to 9999 and at most 9999 columns (four characters are read).
 #include "FuzzSupport.h"
+#include "ProfileFile.h"
 #include "Project.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -17,6 +19,8 @@ std::string Text(FuzzedDataProvider& input, std::size_t longest = 259)
         if (c == '\n' || c == '\x1a')
             c = ' ';
     }
+    while (text.size() > 258 && ProfileFile::EncodeValue(text).size() > text.size())
+        text.pop_back();
     return text;
 }
 

@@ -332,7 +332,7 @@ TEST(ProjectFile, SaveKeepsEverythingElseInTheFile)
     ASSERT_TRUE(project.Save());
     EXPECT_EQ(ReadFile(path),
               "; my notes\r\n[Other]\r\nFileName=keep me\r\n\r\n"
-              "[general]\r\nCustom=1\r\nTableName=NEW\r\n"
+              "[general]\r\nCustom=1\r\ntablename=NEW\r\n"
               "FileName=\r\nTargetName=\r\nSeparator=<tab>\r\nSQLSep=;\r\nWidths=\r\n"
               "Commit=0\r\nWithSeparators=1\r\nColumnNames=1\r\nCommitSize=250\r\nnColumns=0\r\n"
               "\r\n[Last]\r\nx=y\r\n");
