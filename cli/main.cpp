@@ -5,8 +5,10 @@
 #include "FileError.h"
 #include "FileHandle.h"
 #include "ProfileFile.h"
+#include "ProgressLine.h"
 #include "Project.h"
 #include "TextDecoder.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,6 +23,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -51,6 +54,7 @@ using Clock = std::chrono::steady_clock;
 // The progress function takes no context, so its display state lives here.
 Clock::time_point LastDraw;
 bool ShowProgress = false;
+ProgressLine Progress(false);
 
 void DrawProgress(const char* status, int percent)
 {
@@ -60,17 +64,8 @@ void DrawProgress(const char* status, int percent)
     if (now - LastDraw < std::chrono::milliseconds(100))
         return;
     LastDraw = now;
-    std::fprintf(stderr, "\r%s  %3d%%\033[K", status, percent > 100 ? 100 : percent);
+    std::fputs(Progress.Draw(status, percent).c_str(), stderr);
     std::fflush(stderr);
-}
-
-// A relative path stored in a project is taken from the project file's folder,
-// so that a project travels with its data.
-std::string FromProjectFolder(const std::string& path, const std::string& projectFile)
-{
-    if (path.empty() || IsStandardStream(path) || std::filesystem::path(path).is_absolute())
-        return path;
-    return (std::filesystem::path(projectFile).parent_path() / path).lexically_normal().string();
 }
 
 int Fail(int status, const std::string& file, const std::string& reason)
@@ -85,8 +80,8 @@ std::string TargetDescription(const std::string& target)
     if (IsStandardStream(target))
         return "standard output";
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(target, ec);
-    return ec ? target : absolute.string();
+    const std::filesystem::path absolute = std::filesystem::absolute(PathFromUtf8(target), ec);
+    return ec ? target : Utf8FromPath(absolute);
 }
 
 bool Overridden(const CommandLine& options, std::string_view key)
@@ -148,7 +143,7 @@ int Convert(const CommandLine& options)
     // ahead for it (its byte order mark still counts).
     std::error_code ec;
     if (projectFile.empty() && !Overridden(options, "Encoding") &&
-        std::filesystem::is_regular_file(project.FileName, ec))
+        std::filesystem::is_regular_file(PathFromUtf8(project.FileName), ec))
         project.Encoding = EncodingName(DetectEncoding(project.FileName));
     // Name what is missing rather than a file without a name.
     const std::string subject = projectFile.empty() ? "--set" : projectFile;
@@ -162,6 +157,8 @@ int Convert(const CommandLine& options)
     CConverter converter;
     converter.Project = &project;
     ShowProgress = !options.Quiet && IsTerminal(stderr);
+    if (ShowProgress)
+        Progress = ProgressLine(TerminalUnderstandsEscapes(stderr));
     const Clock::time_point started = Clock::now();
     try {
         // Discovery reads the source too, so its read errors end the run the same way.
@@ -186,7 +183,7 @@ int Convert(const CommandLine& options)
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
     if (ShowProgress)
-        std::fputs("\r\033[K", stderr);
+        std::fputs(Progress.Clear().c_str(), stderr);
 
     // On standard error, like every message of ours: standard output may be the script.
     // A pipe's size is not known beforehand, so none is claimed for it.
@@ -204,11 +201,9 @@ int Convert(const CommandLine& options)
     return Done;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Main(const std::vector<std::string>& arguments)
 {
-    const CommandLine options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const CommandLine options = ParseCommandLine(arguments);
     if (options.Help) {
         std::fputs(UsageText, stdout);
         return Done;
@@ -231,3 +226,26 @@ int main(int argc, char** argv)
     }
     return RunFailed;
 }
+
+} // namespace
+
+#ifdef _WIN32
+// Arguments arrive in UTF-16 and become UTF-8, as every path inside the program
+// is; messages go out in UTF-8, the console told so for the run.
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(Utf8FromWide(argv[i]));
+    const UINT consoleCodePage = GetConsoleOutputCP();
+    SetConsoleOutputCP(CP_UTF8);
+    const int status = Main(arguments);
+    SetConsoleOutputCP(consoleCodePage);
+    return status;
+}
+#else
+int main(int argc, char** argv)
+{
+    return Main(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

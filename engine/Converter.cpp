@@ -7,6 +7,7 @@
 #include "FieldSplitter.h"
 #include "NumberText.h"
 #include "QuotedFields.h"
+#include "Utf8Path.h"
 
 #include <cerrno>
 #include <cstring>
@@ -31,7 +32,7 @@ bool SameFile(const std::string& path, const std::string& target)
     if (IsStandardStream(target))
         return std::filesystem::equivalent(path, "/dev/stdout", ec);
 #endif
-    return std::filesystem::equivalent(path, target, ec);
+    return std::filesystem::equivalent(PathFromUtf8(path), PathFromUtf8(target), ec);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "FileHandle.h"
 
+#include "Utf8Path.h"
+
 #include <cerrno>
 #include <filesystem>
 
@@ -14,11 +16,12 @@
 FileHandle OpenUnbuffered(const std::string& path, const char* mode)
 {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (std::filesystem::is_directory(PathFromUtf8(path), ec)) {
         errno = EISDIR;
         return nullptr;
     }
-    FileHandle file(std::fopen(path.c_str(), mode));
+    const FileSharing sharing = mode[0] == 'r' ? FileSharing::DenyWrite : FileSharing::Exclusive;
+    FileHandle file(OpenFileUtf8(path, mode, sharing));
     if (file)
         std::setvbuf(file.get(), nullptr, _IONBF, 0);
     return file;

@@ -9,9 +9,11 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens a file for reading or writing in large blocks of our own, so without
-// the C library's buffer. A folder is no file: null with errno EISDIR, as the
-// system's open would not say on every platform.
+// Opens a file (UTF-8 path) for reading or writing in large blocks of our own,
+// so without the C library's buffer. A folder is no file: null with errno
+// EISDIR, as the system's open would not say on every platform. On Windows a
+// file being read cannot be written by others meanwhile, and a file being
+// written cannot be opened by others at all.
 FileHandle OpenUnbuffered(const std::string& path, const char* mode);
 
 // "-" names standard input as a source and standard output as a target.

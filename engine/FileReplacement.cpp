@@ -1,5 +1,7 @@
 #include "FileReplacement.h"
 
+#include "Utf8Path.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -9,6 +11,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
 #include <sys/stat.h>
 #else
 #include <fcntl.h>
@@ -25,15 +28,20 @@ namespace {
 fs::path RealFile(const std::string& path)
 {
     std::error_code ec;
-    const fs::path real = fs::canonical(path, ec);
-    return ec ? fs::path(path) : real;
+    const fs::path named = PathFromUtf8(path);
+    const fs::path real = fs::canonical(named, ec);
+    return ec ? named : real;
 }
 
-// Opens a new file exclusively, so that no other file is ever overwritten.
+// Opens a new file exclusively, so that no other file is ever overwritten
+// (and, on Windows, nobody else opens it while it is written).
 FileHandle CreateNew(const fs::path& path)
 {
 #ifdef _WIN32
-    const int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    int fd = -1;
+    if (_wsopen_s(&fd, path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _SH_DENYRW,
+                  _S_IREAD | _S_IWRITE) != 0)
+        fd = -1;
     FileHandle file(fd < 0 ? nullptr : _fdopen(fd, "wb"));
     if (fd >= 0 && !file)
         _close(fd);
@@ -90,7 +98,7 @@ void SyncFolder(const fs::path& folder)
 bool MayWrite(const std::string& path)
 {
 #ifdef _WIN32
-    const std::wstring wide = fs::u8path(path).wstring();
+    const std::wstring wide = WideFromUtf8(path);
     return _waccess(wide.c_str(), 0) != 0 || _waccess(wide.c_str(), 2) == 0;
 #else
     struct stat status;
@@ -112,7 +120,7 @@ bool IsStreamTarget(const std::string& path)
     }
 #endif
     std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
+    const fs::file_status status = fs::status(PathFromUtf8(path), ec);
     return !ec && fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status);
 }
 
@@ -120,7 +128,7 @@ FileHandle FileReplacement::Create(const std::string& path)
 {
     Discard();
     const fs::path destination = RealFile(path);
-    if (!MayWrite(destination.string())) {
+    if (!MayWrite(Utf8FromPath(destination))) {
         errno = EACCES;
         return nullptr;
     }
@@ -129,14 +137,14 @@ FileHandle FileReplacement::Create(const std::string& path)
     const auto stamp =
         static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = "." + destination.filename().string() + "." +
+        const std::string name = "." + Utf8FromPath(destination.filename()) + "." +
                                  std::to_string((stamp + attempt) % 1000000007ULL) + ".tmp";
-        const fs::path temporary = folder / name;
+        const fs::path temporary = folder / PathFromUtf8(name);
         errno = 0;
         FileHandle file = CreateNew(temporary);
         if (file) {
-            TemporaryPath = temporary.string();
-            DestinationPath = destination.string();
+            TemporaryPath = Utf8FromPath(temporary);
+            DestinationPath = Utf8FromPath(destination);
             TakePermissions(file.get(), destination);
             return file;
         }
@@ -157,10 +165,10 @@ bool FileReplacement::Commit(FileHandle file, bool sync)
     }
     if (written) {
         std::error_code ec;
-        fs::rename(TemporaryPath, DestinationPath, ec);
+        fs::rename(PathFromUtf8(TemporaryPath), PathFromUtf8(DestinationPath), ec);
         if (!ec) {
             if (sync)
-                SyncFolder(fs::path(DestinationPath).parent_path());
+                SyncFolder(PathFromUtf8(DestinationPath).parent_path());
             TemporaryPath.clear();
             return true;
         }
@@ -176,6 +184,6 @@ void FileReplacement::Discard()
     if (TemporaryPath.empty())
         return;
     std::error_code ec;
-    fs::remove(TemporaryPath, ec);
+    fs::remove(PathFromUtf8(TemporaryPath), ec);
     TemporaryPath.clear();
 }

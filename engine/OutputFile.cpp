@@ -1,6 +1,7 @@
 #include "OutputFile.h"
 
 #include "FileError.h"
+#include "Utf8Path.h"
 
 #include <cerrno>
 #include <cstring>
@@ -16,7 +17,7 @@ bool OutputFile::Open(const std::string& path)
         File = OpenUnbuffered(path, "wb");
     } else if (!MayWrite(path)) {
         errno = EACCES;
-    } else if (std::error_code ec; std::filesystem::is_directory(path, ec)) {
+    } else if (std::error_code ec; std::filesystem::is_directory(PathFromUtf8(path), ec)) {
         errno = EISDIR;
     } else {
         File = Replacement.Create(path);

@@ -2,6 +2,7 @@
 
 #include "ProfileFile.h"
 #include "TextRules.h"
+#include "Utf8Path.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -87,9 +88,9 @@ bool CProject::ReadProjectFile(ProfileFile& file)
     const ProfileFile::ReadResult result = file.Read(ProjectPath);
     std::error_code ec;
     if (result == ProfileFile::ReadResult::CannotRead)
-        LoadError = std::filesystem::is_directory(ProjectPath, ec) ? "is a folder"
-                    : errno != 0                                   ? std::strerror(errno)
-                                                                   : "cannot be read";
+        LoadError = std::filesystem::is_directory(PathFromUtf8(ProjectPath), ec) ? "is a folder"
+                    : errno != 0                                                 ? std::strerror(errno)
+                                                                                 : "cannot be read";
     else if (!file.HasSection(ProfileSection))
         LoadError = "is not a project file (it has no [General] section)";
     return LoadError.empty();
@@ -112,8 +113,8 @@ void CProject::LoadSettings(const ProfileFile& file)
         return Atoi(file.Get(ProfileSection, key, defaultValue, buffer));
     };
 
-    FileName = text("FileName", "");
-    TargetName = text("TargetName", "");
+    FileName = StoredPathAsUtf8(text("FileName", ""));
+    TargetName = StoredPathAsUtf8(text("TargetName", ""));
     TableName = text("TableName", "");
     Separator = text("Separator", "<tab>");
     SQLSep = text("SQLSep", ";");

@@ -1,6 +1,7 @@
 #include "TextLineReader.h"
 
 #include "FileError.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -71,7 +72,7 @@ void TextLineReader::Close()
 std::uint64_t TextLineReader::FileSize() const
 {
     std::error_code ec;
-    const auto size = std::filesystem::file_size(FilePath, ec);
+    const auto size = std::filesystem::file_size(PathFromUtf8(FilePath), ec);
     return ec ? 0 : static_cast<std::uint64_t>(size);
 }
 

@@ -13,7 +13,11 @@ class TestFolder {
     TestFolder& operator=(const TestFolder&) = delete;
 
     const std::filesystem::path& Root() const { return RootPath; }
-    std::string Path(const std::string& name) const { return (RootPath / name).string(); }
+    // Paths are UTF-8 text, as the program takes them.
+    std::string Path(const std::string& name) const
+    {
+        return (RootPath / std::filesystem::u8path(name)).u8string();
+    }
     std::string operator/(const std::string& name) const { return Path(name); }
     // Writes the bytes into the named file and gives its path.
     std::string Write(const std::string& name, const std::string& bytes) const;
@@ -35,11 +39,13 @@ ProgramResult RunConvert(const std::vector<std::string>& arguments);
 
 // Runs `input | tabulon-convert arguments > outputFile` through the shell: input
 // is a shell command (none when empty), standard output goes to outputFile (or
-// with standard error into Output when empty).
+// with standard error into Output when empty). On Windows the program is
+// started directly, its arguments in UTF-16; an input command is POSIX-only.
 ProgramResult RunConvertPiped(const std::string& input, const std::vector<std::string>& arguments,
                               const std::string& outputFile);
 
-// Runs the command with sh and waits for it; Output is its standard output.
+// Runs the command with sh (cmd on Windows) and waits for it; Output is its
+// standard output.
 ProgramResult RunShell(const std::string& command);
 
 // Quoted for the shell, so that any text reaches a program unchanged.

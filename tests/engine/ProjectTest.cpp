@@ -408,6 +408,11 @@ TEST(ProjectFile, SaveWritesTheRealFileAndKeepsItsPermissions)
         {"ReadOnly", fs::perms(0444), false, false},
     };
     for (const Case& c : cases) {
+#ifdef _WIN32
+        // Windows has neither symbolic links for everyone nor group permissions; a read-only file it has.
+        if (c.ThroughLink || c.Mode != fs::perms(0444))
+            continue;
+#endif
         TestFolder folder;
         const std::string real = folder.Write("real.cvtproj", "[General]\r\nTableName=old\r\n");
         fs::permissions(real, c.Mode);

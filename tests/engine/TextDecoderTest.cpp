@@ -479,6 +479,9 @@ TEST(SourceEncoding, NotDetectedForAFileThatCannotBeRead)
 
 TEST(SourceEncoding, NotDetectedWhenReadingFails)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no file that opens but cannot be read, as Linux's /proc/self/mem";
+#endif
     // Reading the process's own memory from address 0 fails, like a broken disk.
     const std::string unreadable = "/proc/self/mem";
     if (!std::filesystem::exists(unreadable))

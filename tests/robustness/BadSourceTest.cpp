@@ -10,7 +10,13 @@
 #include <fstream>
 #include <random>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 using namespace robust;
 
@@ -133,9 +139,15 @@ TEST(BadSourceFile, BinaryFileKeepsEveryByte)
 
 long PeakMemoryKiB()
 {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<long>(counters.PeakWorkingSetSize / 1024);
+#else
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+#endif
 }
 
 // A 100 MB line is one value, taken whole, with memory a small multiple of the line.

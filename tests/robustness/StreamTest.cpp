@@ -37,6 +37,9 @@ std::size_t Count(const std::string& text, const std::string& what)
 // not open the pipe again and lose what discovery read.
 TEST(Streams, EveryLineOfAPipeIsConvertedOnce)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "pipes the source through cat(1) in a POSIX shell";
+#endif
     TestFolder dir;
     const std::string project = DiscoveringProject(dir);
     const std::string source = dir.Write("s.csv", LinesSource(200000));
@@ -62,7 +65,12 @@ TEST(Streams, StandardOutputHoldsOnlyTheScript)
     ASSERT_EQ(RunConvert({"--quiet", project}).Status, 0);
     const std::string fromFile = ReadFile(dir / "s.sql");
 
-    for (const std::string spelling : {"-", "/dev/stdout"}) {
+#ifdef _WIN32
+    const std::vector<std::string> spellings = {"-"};
+#else
+    const std::vector<std::string> spellings = {"-", "/dev/stdout"};
+#endif
+    for (const std::string& spelling : spellings) {
         const std::string output = dir / "out.sql";
         const ProgramResult result = RunConvertPiped("", {"--target", spelling, project}, output);
         EXPECT_EQ(result.Status, 0) << spelling << ": " << result.Output;
@@ -79,10 +87,15 @@ TEST(Streams, TheProjectFileIsNeverTheTarget)
     const std::string project = DiscoveringProject(dir);
     dir.Write("s.csv", LinesSource(3));
     fs::create_directory(dir / "sub");
+    std::vector<std::string> spellings = {project, dir / "./p.cvtproj", dir / "sub/../p.cvtproj"};
+#ifdef _WIN32
+    spellings.push_back(dir / "P.CVTPROJ"); // Windows' names ignore letter case
+#else
     fs::create_symlink(project, dir / "link.cvtproj");
+    spellings.push_back(dir / "link.cvtproj");
+#endif
     const std::string before = ReadFile(project);
-    for (const std::string& target :
-         {project, dir / "./p.cvtproj", dir / "sub/../p.cvtproj", dir / "link.cvtproj"}) {
+    for (const std::string& target : spellings) {
         const ProgramResult result = RunConvert({"--quiet", "--target", target, project});
         EXPECT_EQ(result.Status, 2) << target;
         EXPECT_NE(result.Output.find("is the project file itself"), std::string::npos) << result.Output;
