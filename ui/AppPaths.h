@@ -13,3 +13,17 @@ std::string ReplaceLastThree(std::string_view path, std::string_view replacement
 
 // The full path of the running executable, links resolved.
 std::string ExecutableFilePath();
+
+// The help file: beside the executable as above where it is there; else the
+// installed one, share/tabulon/tabulon.chm in the installation's prefix (the
+// executable being in its bin folder); else the path beside the executable.
+std::string HelpFilePath(const std::string& executable);
+
+// The settings file: beside the executable as above while the executable's
+// folder is writable and not an installation's bin folder (one with
+// share/tabulon beside it); otherwise $XDG_CONFIG_HOME/tabulon/tabulon.ini, or
+// ~/.config/tabulon/tabulon.ini where XDG_CONFIG_HOME is unset or relative.
+// The settings' folder is made when it does not exist yet.
+std::string SettingsFilePath(const std::string& executable);
+// The same with the environment's two variables given (null: unset).
+std::string SettingsFilePath(const std::string& executable, const char* configHome, const char* home);

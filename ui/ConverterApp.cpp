@@ -2,9 +2,11 @@
 
 #include "WizardDlg.h"
 
-bool CConverterApp::InitInstance()
+bool CConverterApp::InitInstance(const std::string& fileToOpen)
 {
     CWizardDlg frame;
+    if (!fileToOpen.empty())
+        frame.OpenFile(fileToOpen);
     frame.exec();
     return false;
 }

@@ -12,6 +12,7 @@
 #include "QtText.h"
 #include "RunPage.h"
 #include "SourcePage.h"
+#include "TextDecoder.h"
 #include "UserDialogs.h"
 #include "WindowPlacement.h"
 #include "WizardPage.h"
@@ -26,6 +27,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -61,8 +63,8 @@ CWizardDlg::~CWizardDlg()
 void CWizardDlg::OnInitDialog(const std::string& executablePath)
 {
     const std::string program = executablePath.empty() ? ExecutableFilePath() : executablePath;
-    HelpPath = ReplaceLastThree(program, "chm");
-    SettingsPath = ReplaceLastThree(program, "ini");
+    HelpPath = HelpFilePath(program);
+    SettingsPath = SettingsFilePath(program);
     ReadAppSettings();
     Project.Load();
 
@@ -80,6 +82,23 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
     Pages[2] = new CRunPage(this, &Project, &Converter);
     Pages[2]->CreatePage(PageArea);
     UpdateNavButtons();
+}
+
+void CWizardDlg::OpenFile(const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".cvtproj") {
+        Project.ProjectPath = path;
+        Project.Load();
+    } else {
+        Project.ResetDefaults();
+        Project.FileName = path;
+        Project.Encoding = EncodingName(DetectEncoding(path));
+    }
+    UpdateTitle();
+    Pages[CurrentPage]->ShowPage();
 }
 
 void CWizardDlg::BuildWindow()

@@ -39,6 +39,11 @@ class CWizardDlg : public QDialog {
     explicit CWizardDlg(QWidget* parent = nullptr, const std::string& executablePath = std::string());
     ~CWizardDlg() override;
 
+    // A file the program was started with (the desktop opens projects and data
+    // files with it): a project file (.cvtproj) is loaded; any other file becomes
+    // the source of a new project.
+    void OpenFile(const std::string& path);
+
     void OnBack();
     void OnNext();
     // Menu commands and the page help request; false for a command it does not know.

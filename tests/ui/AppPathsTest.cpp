@@ -1,7 +1,11 @@
 // The help and settings paths: the executable's path with its last three characters replaced.
 #include "AppPaths.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
 
 TEST(AppPaths, ReplacesTheExtensionWhateverItIs)
 {
@@ -23,4 +27,91 @@ TEST(AppPaths, TheExecutablePathIsTheRunningProgram)
     const std::string path = ExecutableFilePath();
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.substr(path.rfind('/') + 1), "ui_tests");
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Layout {
+    const char* Name;
+    std::vector<const char*> Files; // made in the test's folder; a name ending in / is a folder
+    const char* Executable;
+    const char* Help;     // expected, relative to the test's folder
+    const char* Settings; // expected; "<config>" is the configuration folder given
+};
+
+} // namespace
+
+TEST(AppPaths, TheProgramsFilesBesideItOrInstalled)
+{
+    const Layout layouts[] = {
+        {"BuildTree",
+         {"build/tabulon.bin", "build/tabulon.chm"},
+         "build/tabulon.bin",
+         "build/tabulon.chm",
+         "build/tabulon.ini"},
+        {"BuildTreeWithoutHelp",
+         {"build/tabulon.bin"},
+         "build/tabulon.bin",
+         "build/tabulon.chm",
+         "build/tabulon.ini"},
+        {"Installed",
+         {"usr/bin/tabulon", "usr/share/tabulon/tabulon.chm"},
+         "usr/bin/tabulon",
+         "usr/share/tabulon/tabulon.chm",
+         "<config>/tabulon/tabulon.ini"},
+        {"InstalledWithoutHelp",
+         {"usr/bin/tabulon", "usr/share/tabulon/"},
+         "usr/bin/tabulon",
+         "usr/bin/tabuchm",
+         "<config>/tabulon/tabulon.ini"},
+        {"FolderThatIsGone", {}, "gone/tabulon.bin", "gone/tabulon.chm", "<config>/tabulon/tabulon.ini"},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.Name);
+        const TestFolder folder;
+        for (const std::string file : layout.Files) {
+            fs::create_directories(fs::path(folder.Path(file)).parent_path());
+            if (file.back() != '/')
+                WriteFile(folder.Path(file), "");
+        }
+        const std::string config = folder.Path("config");
+        const std::string executable = folder.Path(layout.Executable);
+        EXPECT_EQ(HelpFilePath(executable), folder.Path(layout.Help));
+        std::string settings = layout.Settings;
+        if (settings.rfind("<config>", 0) == 0)
+            settings = config + settings.substr(8);
+        else
+            settings = folder.Path(settings);
+        EXPECT_EQ(SettingsFilePath(executable, config.c_str(), "/nonexistent-home"), settings);
+    }
+}
+
+TEST(AppPaths, SettingsOfAnInstalledProgramFollowXdgConfigHome)
+{
+    const TestFolder folder;
+    fs::create_directories(folder.Path("usr/bin"));
+    fs::create_directories(folder.Path("usr/share/tabulon"));
+    const std::string executable = folder.Path("usr/bin/tabulon");
+    const struct {
+        const char* ConfigHome;
+        const char* Expected;
+    } cases[] = {
+        {"<folder>/xdg", "<folder>/xdg/tabulon/tabulon.ini"},
+        {nullptr, "<folder>/home/.config/tabulon/tabulon.ini"},
+        {"relative/xdg", "<folder>/home/.config/tabulon/tabulon.ini"}, // not absolute: ignored
+    };
+    const std::string home = folder.Path("home");
+    for (const auto& c : cases) {
+        auto inFolder = [&](std::string text) {
+            return text.rfind("<folder>", 0) == 0 ? folder.Root().string() + text.substr(8) : text;
+        };
+        const std::string configHome = c.ConfigHome ? inFolder(c.ConfigHome) : std::string();
+        const std::string path =
+            SettingsFilePath(executable, c.ConfigHome ? configHome.c_str() : nullptr, home.c_str());
+        EXPECT_EQ(path, inFolder(c.Expected)) << (c.ConfigHome ? c.ConfigHome : "unset");
+        // The folder is there, so that the settings can be written.
+        EXPECT_TRUE(fs::is_directory(fs::path(path).parent_path())) << path;
+    }
 }
