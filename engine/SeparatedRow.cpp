@@ -55,7 +55,7 @@ std::size_t FirstFlagged(std::uint64_t flags)
 } // namespace
 
 bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes,
-                           std::size_t columns, bool quotedFields)
+                           std::size_t columns, bool quotedFields, char escape)
 {
     // A separator that can be part of a number would need the number test to
     // look out for it; such settings are rare enough for the general writer.
@@ -65,6 +65,7 @@ bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::st
     Separator = separator[0];
     Columns = columns;
     QuotedFields = quotedFields;
+    Escape = escape;
     Marks.clear();
     // The apostrophe and the double quote, the marks in real use; any other
     // is left to the general writer and its rules.
@@ -118,10 +119,14 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
 {
     // In locals: a store through a char pointer could change a member, so
     // the compiler would read it again after every byte.
+    const char escape = Escape;
     const std::uint64_t stops = EveryByte(stop);
     const std::uint64_t apostrophes = EveryByte(Apostrophe);
     const std::uint64_t marks = EveryByte(mark);
-    const auto stopsCopy = [stop, mark](char c) { return c == stop || c == Apostrophe || c == mark; };
+    const std::uint64_t escapes = EveryByte(escape);
+    const auto stopsCopy = [stop, mark, escape](char c) {
+        return c == stop || c == Apostrophe || c == mark || c == escape;
+    };
 
     char* o = out;
     for (;;) {
@@ -130,8 +135,8 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
             // copy on, they are written over (the room is there).
             const std::uint64_t word = LoadWord(p);
             std::memcpy(o, &word, sizeof word);
-            const std::uint64_t flags =
-                HasZeroByte(word ^ stops) | HasZeroByte(word ^ apostrophes) | HasZeroByte(word ^ marks);
+            const std::uint64_t flags = HasZeroByte(word ^ stops) | HasZeroByte(word ^ apostrophes) |
+                                        HasZeroByte(word ^ marks) | HasZeroByte(word ^ escapes);
             if (flags == 0) {
                 p += 8;
                 o += 8;
@@ -155,7 +160,7 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
         }
         if (*p == stop)
             break;
-        *o++ = *p; // an apostrophe or the mark, doubled
+        *o++ = *p; // an apostrophe, the mark or the escape, doubled
         *o++ = *p++;
     }
     out = o;

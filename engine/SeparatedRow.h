@@ -14,8 +14,10 @@ class SeparatedRow {
     // False when the settings need the general writer. With `columns` > 0 a
     // line gets exactly that many values: missing ones are NULL, extra ones
     // are left out; with 0 every field is written.
+    // `escape` is doubled inside literals besides the apostrophe and the mark
+    // (MySQL's backslash; the apostrophe where there is none).
     bool Prepare(std::string_view separator, const std::vector<std::string>& quotes, std::size_t columns,
-                 bool quotedFields);
+                 bool quotedFields, char escape = '\'');
 
     // The most bytes Write produces for a line of `size` bytes: every byte
     // doubled, and per field two marks and a comma, or NULL and a comma.
@@ -39,4 +41,5 @@ class SeparatedRow {
     std::vector<char> Marks; // per column: its one-byte mark, or 0 for an unmarked column
     std::size_t Columns = 0;
     bool QuotedFields = false;
+    char Escape = '\'';
 };
