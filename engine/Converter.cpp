@@ -99,14 +99,18 @@ int CConverter::Open(bool withTarget)
     }
     SourceSize = SourceFile.FileSize();
     BytesRead = 0;
+    if (withTarget)
+        PrepareStatements();
     return 0;
 }
 
 int CConverter::Close(bool withTarget)
 {
     SourceFile.Close();
-    if (withTarget)
+    if (withTarget) {
+        CloseStatement(); // the rows of an INSERT or COPY block still open
         TargetFile.Close();
+    }
     return 0;
 }
 

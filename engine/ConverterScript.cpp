@@ -213,8 +213,8 @@ int CConverter::WriteRow(const std::vector<std::string>& fields)
 std::size_t CConverter::WriteRecordRow(std::string_view& record, const SeparatedRow* singlePass)
 {
     std::size_t fields = 0;
+    const std::string& opening = StartRow();
     while (singlePass && record.size() <= OutputFile::BufferSize) {
-        const std::string& opening = StartRow();
         char* out = TargetFile.Reserve(opening.size() + singlePass->SizeLimit(record.size()));
         if (!out)
             break;
@@ -231,7 +231,7 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
     // The same statement as the single pass gives, each value written as it is cut.
     CompleteRecord(record);
     fields = 0;
-    TargetFile.Append(StartRow());
+    TargetFile.Append(opening);
     SplitRecord(record, [this, &fields](std::string_view value) { WriteRowValue(value, fields++); });
     EndRow(fields);
     return fields;
@@ -272,7 +272,6 @@ int CConverter::Run(ProgressFn progress)
     if (Open(true) != 0)
         return -1;
     try {
-        PrepareStatements();
         if (Project->CreateTable != 0)
             ReadTypes(progress);
         const bool header = Project->ColumnNames != 0;
@@ -288,12 +287,12 @@ int CConverter::Run(ProgressFn progress)
         // Separator and marks are taken once: the settings stay as they are for the whole run.
         SeparatedRow separatedRow;
         const SeparatedRow* singlePass =
-            Project->WithSeparators != 0 && Project->Trim == 0 && Project->EmptyIsNull == 0 && !CopyOutput &&
+            Project->WithSeparators != 0 && Project->Trim == 0 && Project->EmptyIsNull == 0 &&
                     std::find(EmptyAsNull.begin(), EmptyAsNull.end(), true) == EmptyAsNull.end() &&
                     Dialect != SqlDialect::SQLServer &&
                     std::find(LeftOut.begin(), LeftOut.end(), true) == LeftOut.end() &&
                     separatedRow.Prepare(Project->FieldSeparator(), LiteralMarks(), columns,
-                                         Project->QuotedFields != 0, EscapeByte)
+                                         Project->QuotedFields != 0, EscapeByte, CopyOutput)
                 ? &separatedRow
                 : nullptr;
         // The single pass finds the end of a record with quoted fields itself.
@@ -322,7 +321,6 @@ int CConverter::Run(ProgressFn progress)
         Report(progress, LinesRead);
         WriteScriptHead(); // a source without rows still gets its table
         WriteCommit();
-        CloseStatement();
         Close(true);
     } catch (...) {
         TargetFile.Abandon();
