@@ -236,7 +236,7 @@ void CWizardDlg::ShowAbout()
     about.exec();
 }
 
-bool CWizardDlg::OnCommand(unsigned command, const void* data)
+bool CWizardDlg::OnCommand(unsigned command, const void* argument)
 {
     switch (command) {
     case IdNewProject:
@@ -272,8 +272,8 @@ bool CWizardDlg::OnCommand(unsigned command, const void* data)
         ShowAbout();
         return true;
     case IdHelpRequest:
-        if (data)
-            ShowHelp(std::string(static_cast<const char*>(data)));
+        if (argument)
+            ShowHelp(std::string(static_cast<const char*>(argument)));
         return true;
     case IdBack:
         OnBack();

@@ -48,7 +48,7 @@ class CWizardDlg : public QDialog {
     void OnHelpIndex();
     bool OnHelpInfo();
     // Menu commands and the page help request; false for a command it does not know.
-    bool OnCommand(unsigned command, const void* data = nullptr);
+    bool OnCommand(unsigned command, const void* argument = nullptr);
     bool ChooseProjectFile(bool save);
     // Save Project and Save Project as: saves, and names a file that cannot be written.
     void SaveProject();
