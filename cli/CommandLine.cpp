@@ -1,27 +1,34 @@
 #include "CommandLine.h"
 
 const char* const UsageText =
-    "Usage: tabulon-convert [--source FILE] [--target FILE] [--table NAME] [--discover] [--quiet]\n"
-    "                       PROJECT.cvtproj\n"
+    "Usage: tabulon-convert [OPTION...] PROJECT.cvtproj\n"
+    "       tabulon-convert --source FILE --target FILE --table NAME [OPTION...]\n"
     "\n"
-    "Converts the source text file of a saved Tabulon project into its SQL script.\n"
+    "Converts the source text file of a saved Tabulon project into its SQL script;\n"
+    "without a project, the settings of a new project are used (the columns read\n"
+    "from the source, its encoding detected).\n"
     "\n"
-    "  --source FILE   read FILE instead of the project's source file (- : standard input)\n"
-    "  --target FILE   write the script to FILE instead of the project's target\n"
-    "                  (- : standard output)\n"
-    "  --table NAME    fill table NAME instead of the project's table\n"
-    "  --discover      read the column names and quotation from the source first\n"
-    "                  (done anyway when the project has no columns)\n"
-    "  --quiet         no progress display\n"
-    "  --help          show this text\n"
-    "  --version       show the version\n"
+    "  --source FILE     read FILE instead of the project's source file (- : standard input)\n"
+    "  --target FILE     write the script to FILE instead of the project's target\n"
+    "                    (- : standard output)\n"
+    "  --table NAME      fill table NAME instead of the project's table\n"
+    "  --set KEY=VALUE   use VALUE for the project key KEY in this run (repeatable),\n"
+    "                    e.g. --set Separator=, --set QuotedFields=1\n"
+    "  --discover        read the column names and quotation from the source first\n"
+    "                    (done anyway when the project has no columns)\n"
+    "  --strict          fail (exit 5) when a line has fewer or more fields than there\n"
+    "                    are columns\n"
+    "  --quiet           no progress display\n"
+    "  --help            show this text\n"
+    "  --version         show the version\n"
     "\n"
     "Relative paths inside the project are taken from the project file's folder.\n"
     "The script takes the target's place only when the run completes; messages go\n"
     "to standard error.\n"
     "Exit status: 0 done, 1 source cannot be opened, 2 target cannot be created,\n"
     "3 read or write error during the run, 4 project file cannot be read or is\n"
-    "incomplete, 5 data that cannot be written safely (a NUL byte), 64 bad usage.\n";
+    "incomplete, 5 data that cannot be written safely (a NUL byte, text invalid in\n"
+    "its encoding; with --strict, ragged lines), 64 bad usage.\n";
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {
@@ -41,8 +48,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             value(result.Target);
         else if (argument == "--table")
             value(result.Table);
-        else if (argument == "--discover")
+        else if (argument == "--set") {
+            std::optional<std::string> setting;
+            value(setting);
+            const std::size_t equals = setting ? setting->find('=') : std::string::npos;
+            if (setting && (equals == std::string::npos || equals == 0))
+                result.Error = "--set needs KEY=VALUE, not " + *setting;
+            else if (setting)
+                result.Settings.emplace_back(setting->substr(0, equals), setting->substr(equals + 1));
+        } else if (argument == "--discover")
             result.Discover = true;
+        else if (argument == "--strict")
+            result.Strict = true;
         else if (argument == "--quiet")
             result.Quiet = true;
         else if (argument == "--help" || argument == "-h")
@@ -58,7 +75,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         if (!result.Error.empty())
             return result;
     }
-    if (result.ProjectFile.empty() && !result.Help && !result.Version)
-        result.Error = "no project file given";
+    const bool standsAlone = result.Source && result.Target && result.Table;
+    if (result.ProjectFile.empty() && !standsAlone && !result.Help && !result.Version)
+        result.Error = "no project file given (without one, --source, --target and --table are needed)";
     return result;
 }

@@ -4,8 +4,11 @@
 #include "DataError.h"
 #include "FileError.h"
 #include "FileHandle.h"
+#include "ProfileFile.h"
 #include "Project.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -85,30 +88,67 @@ std::string TargetDescription(const std::string& target)
     return ec ? target : absolute.string();
 }
 
+bool Overridden(const CommandLine& options, std::string_view key)
+{
+    for (const auto& setting : options.Settings) {
+        if (setting.first.size() == key.size() &&
+            std::equal(key.begin(), key.end(), setting.first.begin(),
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                   std::tolower(static_cast<unsigned char>(b)); }))
+            return true;
+    }
+    return false;
+}
+
+// "3 lines have fewer fields than the 5 columns (the first is line 7): ..."
+void ReportRaggedLines(const CConverter::RaggedLines& lines, const char* comparison, std::size_t columns,
+                       const char* consequence)
+{
+    if (lines.Count == 0)
+        return;
+    std::fprintf(stderr, "tabulon-convert: %llu line%s %s fields than the %zu columns (the first is line %llu): %s\n",
+                 static_cast<unsigned long long>(lines.Count), lines.Count == 1 ? " has" : "s have", comparison,
+                 columns, static_cast<unsigned long long>(lines.FirstLine), consequence);
+}
+
 int Convert(const CommandLine& options)
 {
     if (options.Table && options.Table->empty())
         return Fail(BadUsage, "--table", "the table name is empty");
 
+    // The project file's settings, or a new project's, with the command line's on top.
     CProject project;
-    project.ProjectPath = options.ProjectFile;
-    if (!project.Load())
-        return Fail(ProjectFailed, options.ProjectFile, project.LoadError);
-    project.FileName =
-        options.Source ? *options.Source : FromProjectFolder(project.FileName, options.ProjectFile);
-    project.TargetName =
-        options.Target ? *options.Target : FromProjectFolder(project.TargetName, options.ProjectFile);
+    ProfileFile settings;
+    if (!options.ProjectFile.empty()) {
+        project.ProjectPath = options.ProjectFile;
+        if (!project.ReadProjectFile(settings))
+            return Fail(ProjectFailed, options.ProjectFile, project.LoadError);
+    } else {
+        project.StoreSettings(settings);
+    }
+    for (const auto& [key, value] : options.Settings)
+        settings.Set(ProfileSection, key, value);
+    project.LoadSettings(settings);
+
+    const std::string& projectFile = options.ProjectFile;
+    if (options.Source)
+        project.FileName = *options.Source;
+    else if (!Overridden(options, "FileName"))
+        project.FileName = FromProjectFolder(project.FileName, projectFile);
+    if (options.Target)
+        project.TargetName = *options.Target;
+    else if (!Overridden(options, "TargetName"))
+        project.TargetName = FromProjectFolder(project.TargetName, projectFile);
     if (options.Table)
         project.TableName = *options.Table;
     // Name what is missing rather than a file without a name.
+    const std::string subject = projectFile.empty() ? "--set" : projectFile;
     if (project.TableName.empty())
-        return Fail(ProjectFailed, options.ProjectFile, "names no table (TableName); give one with --table");
+        return Fail(ProjectFailed, subject, "names no table (TableName); give one with --table");
     if (project.FileName.empty())
-        return Fail(SourceFailed, options.ProjectFile,
-                    "names no source file (FileName); give one with --source");
+        return Fail(SourceFailed, subject, "names no source file (FileName); give one with --source");
     if (project.TargetName.empty())
-        return Fail(TargetFailed, options.ProjectFile,
-                    "names no target file (TargetName); give one with --target");
+        return Fail(TargetFailed, subject, "names no target file (TargetName); give one with --target");
 
     CConverter converter;
     converter.Project = &project;
@@ -123,7 +163,7 @@ int Convert(const CommandLine& options)
             const int status = failure.Result == -1   ? SourceFailed
                                : failure.Result == -2 ? TargetFailed
                                                       : ProjectFailed;
-            return Fail(status, failure.File.empty() ? options.ProjectFile : failure.File, failure.Reason);
+            return Fail(status, failure.File.empty() ? subject : failure.File, failure.Reason);
         }
     } catch (const FileError& error) {
         if (ShowProgress)
@@ -147,6 +187,11 @@ int Convert(const CommandLine& options)
     std::fprintf(stderr, "Converted %llu lines%s into %s in %.2f s\n",
                  static_cast<unsigned long long>(converter.LinesRead), size.c_str(),
                  TargetDescription(project.TargetName).c_str(), seconds);
+    const std::size_t columns = project.Columns.size();
+    ReportRaggedLines(converter.ShortLines, "fewer", columns, "their missing values are NULL");
+    ReportRaggedLines(converter.LongLines, "more", columns, "their extra fields were left out");
+    if (options.Strict && (converter.ShortLines.Count > 0 || converter.LongLines.Count > 0))
+        return UnsafeData;
     return Done;
 }
 

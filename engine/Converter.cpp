@@ -6,10 +6,12 @@
 #include "DataError.h"
 #include "FieldSplitter.h"
 #include "NumberText.h"
+#include "QuotedFields.h"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <unordered_set>
 
 CConverter::~CConverter()
 {
@@ -88,32 +90,28 @@ int CConverter::Close(bool withTarget)
     return 0;
 }
 
-void CConverter::ThrowNulByte(std::string_view line, std::uint64_t lineNumber) const
+void CConverter::ThrowNulByte(std::string_view record, std::uint64_t lineNumber)
 {
     // Say which column holds it, so the user can find it.
     std::size_t column = 0;
     std::size_t found = 0;
-    const std::size_t at = line.find('\0');
-    SplitFields(line, Project->WithSeparators != 0, Project->FieldSeparator(), Project->WidthList,
-                [&](std::string_view field) {
-                    const std::size_t start = static_cast<std::size_t>(field.data() - line.data());
-                    if (found == 0 && at >= start && at < start + field.size())
-                        found = column + 1;
-                    ++column;
-                });
+    SplitRecord(record, [&](std::string_view value) {
+        ++column;
+        if (found == 0 && value.find('\0') != std::string_view::npos)
+            found = column;
+    });
     std::string where;
     if (found == 0) {
-        where = "byte " + std::to_string(at + 1);
+        where = "byte " + std::to_string(record.find('\0') + 1);
     } else {
         where = "column " + std::to_string(found);
         const bool isHeader = lineNumber == 1 && Project->ColumnNames != 0;
         if (!isHeader && found - 1 < Project->Columns.size())
             where += " (" + Project->Columns[found - 1] + ")";
     }
-    throw DataError(Project->FileName,
-                    "line " + std::to_string(lineNumber) + ", " + where +
-                        " holds a NUL byte, which no SQL client can read inside a statement. "
-                        "The source may be UTF-16 text or a binary file.");
+    throw DataError(Project->FileName, "line " + std::to_string(lineNumber) + ", " + where +
+                                           " holds a NUL byte, which no SQL client can read inside a "
+                                           "statement. The source may be UTF-16 text or a binary file.");
 }
 
 bool CConverter::ReadLineView(std::string_view& line)
@@ -131,31 +129,77 @@ bool CConverter::ReadLine(std::string& line)
     return read;
 }
 
-void CConverter::SplitLineViews(std::string_view line, std::vector<std::string_view>& fields) const
+bool CConverter::ReadRecordView(std::string_view& record)
 {
-    fields.clear();
-    SplitFields(line, Project->WithSeparators != 0, Project->FieldSeparator(), Project->WidthList,
-                [&fields](std::string_view field) { fields.push_back(field); });
+    // A blank line is no record: it holds no values, not even empty ones.
+    do {
+        if (!ReadLineView(record))
+            return false;
+    } while (record.empty());
+    RecordLine = SourceFile.LineNumber();
+    if (Project->QuotedFields != 0 && Project->WithSeparators != 0) {
+        const std::string_view separator = Project->FieldSeparator();
+        while (!QuotedRecordComplete(record, separator)) {
+            const std::size_t before = record.size();
+            if (!SourceFile.ContinueLine(record))
+                break; // the file ends inside the quotes: the value goes to its end
+            BytesRead += record.size() - before + 1;
+        }
+    }
+    return true;
 }
 
-void CConverter::SplitLine(std::string_view line, std::vector<std::string>& fields) const
+bool CConverter::ReadValues(std::vector<std::string>& values)
+{
+    std::string_view record;
+    if (!ReadRecordView(record))
+        return false;
+    SplitLine(record, values);
+    return true;
+}
+
+void CConverter::SplitLine(std::string_view line, std::vector<std::string>& fields)
 {
     std::size_t count = 0;
-    SplitFields(line, Project->WithSeparators != 0, Project->FieldSeparator(), Project->WidthList,
-                [&](std::string_view field) {
-                    if (count < fields.size())
-                        fields[count].assign(field.data(), field.size());
-                    else
-                        fields.emplace_back(field);
-                    ++count;
-                });
+    SplitRecord(line, [&](std::string_view field) {
+        if (count < fields.size())
+            fields[count].assign(field.data(), field.size());
+        else
+            fields.emplace_back(field);
+        ++count;
+    });
     fields.resize(count);
 }
 
 std::string CConverter::DetectQuote(std::string_view value)
 {
-    return LooksNumeric(value) ? std::string() : std::string("'");
+    return value.empty() || IsPlainNumber(value) ? std::string() : std::string("'");
 }
+
+namespace {
+
+// Names as the script can use them: an empty one is named by its place, as
+// when the source has no header, and a repeated one (in any letter case) gets
+// "_2", "_3", ... appended.
+void MakeNamesUsable(std::vector<std::string>& names)
+{
+    auto lower = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        return text;
+    };
+    std::unordered_set<std::string> taken;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i].empty())
+            names[i] = "N" + std::to_string(i);
+        std::string name = names[i];
+        for (int suffix = 2; !taken.insert(lower(name)).second; ++suffix)
+            name = names[i] + "_" + std::to_string(suffix);
+        names[i] = std::move(name);
+    }
+}
+
+} // namespace
 
 void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<std::string>* quotes)
 {
@@ -171,27 +215,38 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
         ~EndDiscovery() { Source.EndDiscovery(); }
     } endDiscovery{SourceFile};
 
-    std::string_view line;
-    if (!SourceFile.ReadLine(line))
+    std::string_view record;
+    if (!ReadRecordView(record))
         return;
-    if (std::memchr(line.data(), '\0', line.size()))
-        ThrowNulByte(line, SourceFile.LineNumber());
-    SplitLine(line, names);
+    if (std::memchr(record.data(), '\0', record.size()))
+        ThrowNulByte(record, RecordLine);
+    SplitLine(record, names);
     if (Project->ColumnNames == 0) {
         for (std::size_t i = 0; i < names.size(); ++i)
             names[i] = "N" + std::to_string(i);
+    } else {
+        MakeNamesUsable(names);
     }
     if (!quotes)
         return;
 
-    // One mark per column; a column without a sample value is taken as text,
-    // which is safe for any data.
+    // A column stays unmarked only when every value sampled from it stands bare
+    // (a column without any value too, so that its empty values are NULL).
+    std::vector<bool> text(names.size(), false);
     std::vector<std::string> samples;
-    if (SourceFile.ReadLine(line))
-        SplitLine(line, samples);
+    bool sampleFirst = Project->ColumnNames == 0; // the first record is data then
+    for (int sampled = 0; sampled < SampleRecords; ++sampled) {
+        if (sampleFirst)
+            sampleFirst = false;
+        else if (!ReadRecordView(record))
+            break;
+        SplitLine(record, samples);
+        for (std::size_t i = 0; i < samples.size() && i < text.size(); ++i)
+            text[i] = text[i] || !DetectQuote(samples[i]).empty();
+    }
     quotes->resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
-        (*quotes)[i] = i < samples.size() ? DetectQuote(samples[i]) : std::string("'");
+        (*quotes)[i] = text[i] ? "'" : "";
 }
 
 void CConverter::DiscoverProjectColumns()

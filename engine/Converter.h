@@ -1,8 +1,11 @@
 #pragma once
 
+#include "FieldSplitter.h"
 #include "OutputFile.h"
 #include "Project.h"
+#include "QuotedFields.h"
 #include "SourceReader.h"
+#include "TextRules.h"
 
 #include <cstdint>
 #include <string>
@@ -34,9 +37,15 @@ class CConverter {
     int Close(bool withTarget);
     // The next source line; false at the end. Throws FileError on a read error.
     bool ReadLine(std::string& line);
-    // Fills fields with exactly this line's fields.
-    void SplitLine(std::string_view line, std::vector<std::string>& fields) const;
-    // "'" unless the value looks numeric.
+    // The next record, cut into its values as the run cuts them: a line that is
+    // not blank, joined with the lines after it while a quoted field is open.
+    // False at the end. RecordLine tells where it began.
+    bool ReadValues(std::vector<std::string>& values);
+    std::uint64_t RecordLine = 0;
+    // Fills fields with exactly this line's values (quoted fields and blanks
+    // around values as the project says).
+    void SplitLine(std::string_view line, std::vector<std::string>& fields);
+    // "'" unless the value is empty or would stand bare as a plain number.
     static std::string DetectQuote(std::string_view value);
     // Column names from the source's first line and, when quotes is given, one
     // quotation mark per column from its second line. A source that can be
@@ -49,6 +58,8 @@ class CConverter {
 
     static bool NeedsQuoting(std::string_view name);
     void BuildInsertPrefix();
+    // One INSERT statement with as many values as there are columns (with no
+    // columns, every field): missing ones NULL, extra ones left out.
     int WriteRow(const std::vector<std::string_view>& fields);
     int WriteRow(const std::vector<std::string>& fields);
     int WriteCommit();
@@ -68,19 +79,51 @@ class CConverter {
     // Lines read by the last run, the header line included.
     std::uint64_t LinesRead = 0;
 
+    // Records whose value count differs from the column count, in the last run.
+    struct RaggedLines {
+        std::uint64_t Count = 0;
+        std::uint64_t FirstLine = 0; // the physical line where the first one began
+        void Add(std::uint64_t line)
+        {
+            if (Count++ == 0)
+                FirstLine = line;
+        }
+    };
+    RaggedLines ShortLines; // fewer values: the missing ones are written as NULL
+    RaggedLines LongLines;  // more values: the extra ones are not written
+
+    // Records the column discovery looks at for the quotation of each column.
+    static constexpr int SampleRecords = 1000;
+
   private:
     bool ReadLineView(std::string_view& line);
-    void SplitLineViews(std::string_view line, std::vector<std::string_view>& fields) const;
-    void WriteLineRow(std::string_view line, const class SeparatedRow* singlePass);
+    bool ReadRecordView(std::string_view& record);
+    // Cuts a record into its values by the project's settings, calling emit(value).
+    template <class Emit> void SplitRecord(std::string_view record, Emit&& emit)
+    {
+        const bool trim = Project->Trim != 0;
+        auto take = [&](std::string_view value) { emit(trim ? TrimBlanks(value) : value); };
+        const std::string_view separator = Project->FieldSeparator();
+        if (Project->QuotedFields != 0 && Project->WithSeparators != 0 && !separator.empty())
+            SplitQuotedFields(record, separator, Scratch, take);
+        else
+            SplitFields(record, Project->WithSeparators != 0, separator, Project->WidthList, take);
+    }
+    std::size_t WriteRecordRow(std::string_view record, const class SeparatedRow* singlePass);
     void WriteValue(std::string_view value, std::size_t column);
+    // Writes the k-th value of a row; one beyond the last column is left out.
+    void WriteRowValue(std::string_view value, std::size_t k);
+    // Ends a row of `count` values: each missing one is NULL.
+    void EndRow(std::size_t count);
     void WriteLongValue(std::string_view value, std::string_view mark);
     void WriteRowEnd();
     void WriteTerminator();
     void Report(ProgressFn progress, std::uint64_t lineNumber);
-    [[noreturn]] void ThrowNulByte(std::string_view line, std::uint64_t lineNumber) const;
+    [[noreturn]] void ThrowNulByte(std::string_view record, std::uint64_t lineNumber);
 
     SourceReader SourceFile;
     OutputFile TargetFile;
     OpenFailure OpenFailed;
+    std::string Scratch; // a quoted value with doubled quotes, put together
     char StatusText[96] = {};
 };

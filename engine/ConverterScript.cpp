@@ -6,6 +6,7 @@
 #include "FileError.h"
 #include "NumberText.h"
 #include "QuotedText.h"
+#include "ReservedWords.h"
 #include "SeparatedRow.h"
 #include "TextRules.h"
 
@@ -69,7 +70,7 @@ bool CConverter::NeedsQuoting(std::string_view name)
         if (!IsAsciiAlnum(static_cast<unsigned char>(c)))
             return true;
     }
-    return false;
+    return IsReservedWord(name);
 }
 
 void CConverter::BuildInsertPrefix()
@@ -94,6 +95,10 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
 {
     const std::vector<std::string>& quotes = Project->Quotes;
     std::string_view mark = column < quotes.size() ? std::string_view(quotes[column]) : std::string_view();
+    if (value.empty() && Project->EmptyIsNull != 0) {
+        TargetFile.Append("NULL");
+        return;
+    }
     if (mark.empty()) {
         // A bare value must not be able to run as SQL: only plain numbers stand bare.
         if (value.empty()) {
@@ -159,15 +164,29 @@ void CConverter::WriteTerminator()
     TargetFile.Append("\r\n");
 }
 
+void CConverter::WriteRowValue(std::string_view value, std::size_t k)
+{
+    const std::size_t columns = Project->Columns.size();
+    if (columns > 0 && k >= columns)
+        return; // a value beyond the last column has no place in the statement
+    if (k > 0)
+        TargetFile.Put(',');
+    WriteValue(value, k);
+}
+
+void CConverter::EndRow(std::size_t count)
+{
+    for (std::size_t k = count; k < Project->Columns.size(); ++k)
+        TargetFile.Append(k > 0 ? ",NULL" : "NULL");
+    WriteRowEnd();
+}
+
 int CConverter::WriteRow(const std::vector<std::string_view>& fields)
 {
     TargetFile.Append(InsertPrefix);
-    for (std::size_t k = 0; k < fields.size(); ++k) {
-        if (k > 0)
-            TargetFile.Put(',');
-        WriteValue(fields[k], k);
-    }
-    WriteRowEnd();
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        WriteRowValue(fields[k], k);
+    EndRow(fields.size());
     return 0;
 }
 
@@ -176,27 +195,22 @@ int CConverter::WriteRow(const std::vector<std::string>& fields)
     return WriteRow(std::vector<std::string_view>(fields.begin(), fields.end()));
 }
 
-void CConverter::WriteLineRow(std::string_view line, const SeparatedRow* singlePass)
+std::size_t CConverter::WriteRecordRow(std::string_view record, const SeparatedRow* singlePass)
 {
-    if (singlePass && line.size() <= OutputFile::BufferSize) {
-        if (char* out = TargetFile.Reserve(InsertPrefix.size() + SeparatedRow::SizeLimit(line.size()))) {
+    std::size_t fields = 0;
+    if (singlePass && record.size() <= OutputFile::BufferSize) {
+        if (char* out = TargetFile.Reserve(InsertPrefix.size() + singlePass->SizeLimit(record.size()))) {
             out = std::copy(InsertPrefix.begin(), InsertPrefix.end(), out);
-            TargetFile.Advance(singlePass->Write(out, line));
+            TargetFile.Advance(singlePass->Write(out, record, fields));
             WriteRowEnd();
-            return;
+            return fields;
         }
     }
-    // The same statement as SplitLine and WriteRow give, each field written as it is cut.
+    // The same statement as the single pass gives, each value written as it is cut.
     TargetFile.Append(InsertPrefix);
-    std::size_t k = 0;
-    SplitFields(line, Project->WithSeparators != 0, Project->FieldSeparator(), Project->WidthList,
-                [this, &k](std::string_view field) {
-                    if (k > 0)
-                        TargetFile.Put(',');
-                    WriteValue(field, k);
-                    ++k;
-                });
-    WriteRowEnd();
+    SplitRecord(record, [this, &fields](std::string_view value) { WriteRowValue(value, fields++); });
+    EndRow(fields);
+    return fields;
 }
 
 int CConverter::WriteCommit()
@@ -224,45 +238,50 @@ void CConverter::Report(ProgressFn progress, std::uint64_t lineNumber)
 int CConverter::Run(ProgressFn progress)
 {
     LinesRead = 0;
+    ShortLines = LongLines = RaggedLines();
     if (Open(true) != 0)
         return -1;
     try {
         const bool header = Project->ColumnNames != 0;
         const bool commit = Project->Commit != 0;
+        const std::size_t columns = Project->Columns.size();
         // CommitSize 0 writes no interval COMMITs; a negative one acts as its size.
         const std::uint64_t interval = static_cast<std::uint64_t>(
             Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize} : std::int64_t{Project->CommitSize});
-        // Countdowns instead of a division per line: a COMMIT follows line i
+        // Countdowns instead of a division per record: a COMMIT follows record i
         // when i + 1 is a multiple of the interval, a report when i is one of 9.
-        std::uint64_t linesToCommit = interval;
-        std::uint64_t linesToReport = 0;
+        std::uint64_t recordsToCommit = interval;
+        std::uint64_t recordsToReport = 0;
         // Separator and marks are taken once: the settings stay as they are for the whole run.
         SeparatedRow separatedRow;
         const SeparatedRow* singlePass =
-            Project->WithSeparators != 0 && separatedRow.Prepare(Project->FieldSeparator(), Project->Quotes)
+            Project->WithSeparators != 0 && Project->Trim == 0 && Project->EmptyIsNull == 0 &&
+                    separatedRow.Prepare(Project->FieldSeparator(), Project->Quotes, columns,
+                                         Project->QuotedFields != 0)
                 ? &separatedRow
                 : nullptr;
-        std::string_view line;
-        std::uint64_t i = 0;
-        for (; ReadLineView(line); ++i) {
+        std::string_view record;
+        for (std::uint64_t i = 0; ReadRecordView(record); ++i) {
             // SQL clients cut their input at a NUL byte, so that the rest of a value would run as SQL.
-            if (std::memchr(line.data(), '\0', line.size()))
-                ThrowNulByte(line, i + 1);
-            const bool commitDue = interval > 0 && --linesToCommit == 0;
+            if (std::memchr(record.data(), '\0', record.size()))
+                ThrowNulByte(record, RecordLine);
+            const bool commitDue = interval > 0 && --recordsToCommit == 0;
             if (commitDue)
-                linesToCommit = interval;
-            const bool reportDue = linesToReport == 0;
-            linesToReport = reportDue ? 8 : linesToReport - 1;
+                recordsToCommit = interval;
+            const bool reportDue = recordsToReport == 0;
+            recordsToReport = reportDue ? 8 : recordsToReport - 1;
             if (header && i == 0)
                 continue;
-            WriteLineRow(line, singlePass);
+            const std::size_t fields = WriteRecordRow(record, singlePass);
+            if (columns > 0 && fields != columns)
+                (fields < columns ? ShortLines : LongLines).Add(RecordLine);
             if (commit && commitDue)
                 WriteCommit();
             if (reportDue)
-                Report(progress, i + 1);
+                Report(progress, SourceFile.LineNumber());
         }
-        LinesRead = i;
-        Report(progress, i);
+        LinesRead = SourceFile.LineNumber();
+        Report(progress, LinesRead);
         WriteCommit();
         Close(true);
     } catch (...) {

@@ -10,8 +10,9 @@
 // Separator mode: the line is cut at every occurrence of the separator, which
 // is skipped whole; an empty separator matches at every position and advances
 // one byte, so splitting always ends. Nothing is trimmed and quotes mean nothing.
-// Fixed-width mode: each width in turn takes the next bytes, as long as the
-// field lies wholly within the line.
+// Fixed-width mode: each width in turn takes the next bytes; a field that
+// starts before the line's end and reaches past it is taken up to the end, and
+// one that starts at or after the end is missing (so are all after it).
 template <class Emit>
 void SplitFields(std::string_view line, bool withSeparators, std::string_view separator,
                  const std::vector<std::uint16_t>& widths, Emit&& emit)
@@ -33,10 +34,9 @@ void SplitFields(std::string_view line, bool withSeparators, std::string_view se
     }
     std::size_t start = 0;
     for (const std::uint16_t width : widths) {
-        const std::size_t end = start + width;
-        if (end > line.size())
+        if (start >= line.size())
             return;
         emit(line.substr(start, width));
-        start = end;
+        start += width;
     }
 }

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
-// Every byte a digit, except a sign in front and one '.' anywhere. The empty
-// text, a lone sign and a lone '.' pass too: this decides how a column is marked.
-bool LooksNumeric(std::string_view value);
+// The most digits a bare number may have: every database reads a number of up
+// to 15 digits back as the same text (a double holds 15 decimal digits).
+inline constexpr std::size_t MaxBareDigits = 15;
 
-// A number that may stand bare in SQL: LooksNumeric with at least one digit.
+// A number that may stand bare in SQL and reads back as the same text: an
+// optional sign, then 0 or a digit 1-9 followed by digits, optionally a '.'
+// and digits ("5", "-12", "3.25", "12."), or an optional sign, '.' and digits
+// (".5"); at most MaxBareDigits digits in all. "007", "00501" and longer
+// numbers are text: a database would drop their zeros or digits.
 bool IsPlainNumber(std::string_view value);

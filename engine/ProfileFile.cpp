@@ -13,20 +13,6 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 // How far into a file the first section header is looked for.
 constexpr std::size_t SectionSearchLimit = std::size_t{64} << 10;
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 bool IsQuote(char c)
 {
     return c == '"' || c == '\'';

@@ -39,13 +39,18 @@ void CProject::ResetDefaults()
     CommitSize = 250;
     Separator = "<tab>";
     SQLSep = ";";
+    QuotedFields = 0;
+    Encoding.clear();
+    Trim = 0;
+    EmptyIsNull = 0;
 }
 
 void CProject::ParseWidths()
 {
     WidthList.clear();
+    // "10" is one width; an empty text, or one that starts with a comma, gives none.
     std::size_t comma = Widths.find(',');
-    if (comma == std::string::npos || comma == 0)
+    if (Widths.empty() || comma == 0)
         return;
     std::size_t start = 0;
     auto append = [this](std::string_view piece) {
@@ -69,9 +74,8 @@ const std::string& CProject::SourceColumnName(std::size_t i) const
     return i < SourceColumns.size() ? SourceColumns[i] : Columns[i];
 }
 
-bool CProject::Load()
+bool CProject::ReadProjectFile(ProfileFile& file)
 {
-    ProfileFile file;
     LoadError.clear();
     errno = 0;
     const ProfileFile::ReadResult result = file.Read(ProjectPath);
@@ -82,7 +86,19 @@ bool CProject::Load()
                                                                    : "cannot be read";
     else if (!file.HasSection(ProfileSection))
         LoadError = "is not a project file (it has no [General] section)";
-    const bool read = LoadError.empty();
+    return LoadError.empty();
+}
+
+bool CProject::Load()
+{
+    ProfileFile file;
+    const bool read = ReadProjectFile(file);
+    LoadSettings(file);
+    return read;
+}
+
+void CProject::LoadSettings(const ProfileFile& file)
+{
     auto text = [&](const std::string& key, std::string_view defaultValue) {
         return file.Get(ProfileSection, key, defaultValue, TextBuffer);
     };
@@ -101,6 +117,10 @@ bool CProject::Load()
     ColumnNames = number("ColumnNames", "1", FlagBuffer);
     CommitSize = number("CommitSize", "250", NumberBuffer);
     const std::int32_t count = number("nColumns", "0", NumberBuffer);
+    QuotedFields = number("QuotedFields", "0", FlagBuffer);
+    Encoding = text("Encoding", "");
+    Trim = number("Trim", "0", FlagBuffer);
+    EmptyIsNull = number("EmptyIsNull", "0", FlagBuffer);
 
     Columns.clear();
     Quotes.clear();
@@ -112,7 +132,6 @@ bool CProject::Load()
         // The name itself, not its C string: a name from a source may hold a NUL byte.
         SourceColumns.push_back(text(IndexedKey("Source", index), Columns.back()));
     }
-    return read;
 }
 
 bool CProject::Save() const
@@ -121,6 +140,12 @@ bool CProject::Save() const
         return false;
     ProfileFile file;
     file.Read(ProjectPath);
+    StoreSettings(file);
+    return file.Write(ProjectPath);
+}
+
+void CProject::StoreSettings(ProfileFile& file) const
+{
     auto set = [&](const std::string& key, const std::string& value) {
         file.Set(ProfileSection, key, value);
     };
@@ -134,6 +159,16 @@ bool CProject::Save() const
     set("WithSeparators", std::to_string(WithSeparators));
     set("ColumnNames", std::to_string(ColumnNames));
     set("CommitSize", std::to_string(CommitSize));
+    // Newer settings are written where they differ from what a file without
+    // them means, or where the file has them already.
+    auto setOptional = [&](const char* key, const std::string& value, bool isDefault) {
+        if (!isDefault || file.Has(ProfileSection, key))
+            set(key, value);
+    };
+    setOptional("QuotedFields", std::to_string(QuotedFields), QuotedFields == 0);
+    setOptional("Encoding", Encoding, Encoding.empty());
+    setOptional("Trim", std::to_string(Trim), Trim == 0);
+    setOptional("EmptyIsNull", std::to_string(EmptyIsNull), EmptyIsNull == 0);
     set("nColumns", std::to_string(Columns.size()));
     for (std::size_t i = 0; i < Columns.size(); ++i) {
         set(IndexedKey("Column", i), Columns[i]);
@@ -145,5 +180,4 @@ bool CProject::Save() const
         if (source != Columns[i] || file.Has(ProfileSection, sourceKey))
             set(sourceKey, source);
     }
-    return file.Write(ProjectPath);
 }

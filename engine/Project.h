@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+class ProfileFile;
+
 // Every setting of one conversion. The frame owns exactly one; pages, the
 // preview and the engine read and write its fields directly.
 class CProject {
@@ -26,6 +28,12 @@ class CProject {
     std::vector<std::string> Columns; // target column name per column
     std::vector<std::string> Quotes;  // per column: "'" or empty
     std::vector<std::uint16_t> WidthList;
+    // How the source's text is read; a project file without these keys reads
+    // its source as before they existed.
+    std::int32_t QuotedFields = 0; // nonzero: a field may be enclosed in double quotes
+    std::string Encoding;          // empty: bytes as they are; else the source's encoding
+    std::int32_t Trim = 0;         // nonzero: blanks around each name and value are removed
+    std::int32_t EmptyIsNull = 0;  // nonzero: an empty value is NULL in a marked column too
     // The source's own name per column, so that renamed columns stay recognisable
     // when the columns are discovered again. Empty or as long as Columns.
     std::vector<std::string> SourceColumns;
@@ -41,6 +49,13 @@ class CProject {
     bool Load();
     // Why the last Load failed; empty after a successful one.
     std::string LoadError;
+    // Reads ProjectPath into `file`; false (LoadError says why) when it cannot
+    // be read or is no project file.
+    bool ReadProjectFile(ProfileFile& file);
+    // Every setting from the file's [General] section; a missing key gives its read default.
+    void LoadSettings(const ProfileFile& file);
+    // Every setting into the file's [General] section, as Save writes them.
+    void StoreSettings(ProfileFile& file) const;
     // Writes ProjectPath in one piece, through links, keeping its permissions.
     // False, with errno set, when nothing could be written (also for an empty
     // ProjectPath or a read-only file).

@@ -1,5 +1,6 @@
 #include "SeparatedRow.h"
 
+#include "NumberText.h"
 #include "TextRules.h"
 
 #include <cstdint>
@@ -52,14 +53,17 @@ std::size_t FirstFlagged(std::uint64_t flags)
 
 } // namespace
 
-bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes)
+bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes,
+                           std::size_t columns, bool quotedFields)
 {
     // A separator that can be part of a number would need the number test to
     // look out for it; such settings are rare enough for the general writer.
     if (separator.size() != 1 || IsAsciiDigit(static_cast<unsigned char>(separator[0])) ||
-        std::strchr("+-.", separator[0]) != nullptr)
+        std::strchr("+-.", separator[0]) != nullptr || (quotedFields && separator[0] == '"'))
         return false;
     Separator = separator[0];
+    Columns = columns;
+    QuotedFields = quotedFields;
     Marks.clear();
     // The apostrophe and the double quote, the marks in real use; any other
     // is left to the general writer and its rules.
@@ -71,24 +75,40 @@ bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::st
     return true;
 }
 
-char* SeparatedRow::Write(char* out, std::string_view line) const
+char* SeparatedRow::Write(char* out, std::string_view line, std::size_t& fields) const
 {
     const char* p = line.data();
     const char* const end = p + line.size();
-    for (std::size_t k = 0;; ++k) {
+    std::size_t k = 0;
+    for (;; ++k) {
+        if (Columns > 0 && k == Columns) {
+            // More fields than columns: counted, not written.
+            fields = k + 1;
+            return out;
+        }
         if (k > 0)
             *out++ = ',';
         const char mark = k < Marks.size() ? Marks[k] : Bare;
-        p = mark == Bare ? WriteBare(out, p, end) : WriteQuoted(out, p, end, mark);
+        if (QuotedFields && p != end && *p == '"')
+            p = mark == Bare ? WriteBare(out, p, end) : WriteQuotedField(out, p, end, mark);
+        else
+            p = mark == Bare ? WriteBare(out, p, end) : WriteQuoted(out, p, end, mark);
         if (p == end)
-            return out;
+            break;
         ++p; // the separator
     }
+    fields = k + 1;
+    // Fewer fields than columns: the missing values are NULL.
+    for (++k; k < Columns; ++k) {
+        std::memcpy(out, ",NULL", 5);
+        out += 5;
+    }
+    return out;
 }
 
-// The field from p to the next separator between marks, with apostrophes and
-// the mark doubled; returns where the field ends.
-const char* SeparatedRow::WriteQuoted(char*& out, const char* p, const char* end, char mark) const
+// Copies up to the next separator, with apostrophes and the mark doubled;
+// returns where the copy stopped.
+const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end, char mark) const
 {
     // In locals: a store through a char pointer could change a member, so
     // the compiler would read it again after every byte.
@@ -99,7 +119,6 @@ const char* SeparatedRow::WriteQuoted(char*& out, const char* p, const char* end
     const auto stops = [separator, mark](char c) { return c == separator || c == Apostrophe || c == mark; };
 
     char* o = out;
-    *o++ = mark;
     for (;;) {
         if (end - p >= 8) {
             // Eight bytes at a time, copied whole: from a byte that stops the
@@ -134,38 +153,87 @@ const char* SeparatedRow::WriteQuoted(char*& out, const char* p, const char* end
         *o++ = *p; // an apostrophe or the mark, doubled
         *o++ = *p++;
     }
+    out = o;
+    return p;
+}
+
+// The field from p to the next separator between marks, with apostrophes and
+// the mark doubled; returns where the field ends.
+const char* SeparatedRow::WriteQuoted(char*& out, const char* p, const char* end, char mark) const
+{
+    *out++ = mark;
+    p = CopyDoubled(out, p, end, mark);
+    *out++ = mark;
+    return p;
+}
+
+// A field in double quotes (p at the opening one): the value between them, two
+// quotes standing for one, then whatever follows up to the separator; written
+// between marks with apostrophes and the mark doubled.
+const char* SeparatedRow::WriteQuotedField(char*& out, const char* p, const char* end, char mark) const
+{
+    char* o = out;
+    *o++ = mark;
+    ++p;
+    for (;;) {
+        // The quoted part holds no separator that counts: copy to the next quote,
+        // apostrophe or mark.
+        while (p != end && *p != '"' && *p != Apostrophe && *p != mark)
+            *o++ = *p++;
+        if (p == end)
+            break; // never closed: the value goes to the line's end
+        if (*p == '"') {
+            if (end - p >= 2 && p[1] == '"') {
+                *o++ = '"';
+                if (mark == '"')
+                    *o++ = '"';
+                p += 2;
+                continue;
+            }
+            ++p; // the closing quote
+            p = CopyDoubled(o, p, end, mark);
+            break;
+        }
+        *o++ = *p; // an apostrophe or the mark, doubled
+        *o++ = *p++;
+    }
     *o++ = mark;
     out = o;
     return p;
 }
 
-// An unmarked field: NULL when empty, bare when a plain number ([sign] digits
-// [. digits], at least one digit), else quoted with apostrophes.
+// An unmarked field: NULL when empty, bare when a plain number (IsPlainNumber),
+// else quoted with apostrophes.
 const char* SeparatedRow::WriteBare(char*& out, const char* p, const char* end) const
 {
+    if (QuotedFields && p != end && *p == '"') {
+        // Written as text first; a value that is empty or a plain number is then made bare.
+        char* start = out;
+        p = WriteQuotedField(out, p, end, Apostrophe);
+        const std::string_view value(start + 1, static_cast<std::size_t>(out - start - 2));
+        if (value.empty()) {
+            std::memcpy(start, "NULL", 4);
+            out = start + 4;
+        } else if (IsPlainNumber(value)) {
+            std::memmove(start, value.data(), value.size());
+            out = start + value.size();
+        }
+        return p;
+    }
     // Copied while it is tested; a field that turns out to be text is written over.
     char* o = out;
     const char* q = p;
     if (q != end && (*q == '+' || *q == '-'))
         *o++ = *q++;
-    const char* digits = q;
-    while (q != end && IsAsciiDigit(static_cast<unsigned char>(*q)))
+    while (q != end && (IsAsciiDigit(static_cast<unsigned char>(*q)) || *q == '.'))
         *o++ = *q++;
-    std::size_t digitCount = static_cast<std::size_t>(q - digits);
-    if (q != end && *q == '.') {
-        *o++ = *q++;
-        digits = q;
-        while (q != end && IsAsciiDigit(static_cast<unsigned char>(*q)))
-            *o++ = *q++;
-        digitCount += static_cast<std::size_t>(q - digits);
-    }
     if (q == end || *q == Separator) {
         if (q == p) {
             std::memcpy(out, "NULL", 4);
             out += 4;
             return q;
         }
-        if (digitCount > 0) {
+        if (IsPlainNumber(std::string_view(p, static_cast<std::size_t>(q - p)))) {
             out = o;
             return q;
         }

@@ -7,25 +7,33 @@
 
 // The values of one separated line, cut and written in a single pass over its
 // bytes: the common settings of a one-byte field separator and quotation marks
-// that are empty, an apostrophe or a double quote. The bytes are those the
-// general writer gives.
+// that are empty, an apostrophe or a double quote, with or without fields in
+// double quotes. The bytes are those the general writer gives.
 class SeparatedRow {
   public:
-    // False when the settings need the general writer.
-    bool Prepare(std::string_view separator, const std::vector<std::string>& quotes);
+    // False when the settings need the general writer. With `columns` > 0 a
+    // line gets exactly that many values: missing ones are NULL, extra ones
+    // are left out; with 0 every field is written.
+    bool Prepare(std::string_view separator, const std::vector<std::string>& quotes, std::size_t columns,
+                 bool quotedFields);
 
     // The most bytes Write produces for a line of `size` bytes: every byte
     // doubled, and per field two marks and a comma, or NULL and a comma.
-    static std::size_t SizeLimit(std::size_t size) { return 2 * size + 5 * (size + 1); }
+    std::size_t SizeLimit(std::size_t size) const { return 2 * size + 5 * (size + 1) + 5 * Columns; }
 
     // Writes the values text of the line at `out`, which has room for
-    // SizeLimit(line.size()) bytes; returns the end of what it wrote.
-    char* Write(char* out, std::string_view line) const;
+    // SizeLimit(line.size()) bytes; returns the end of what it wrote. `fields`
+    // gets the line's field count, counted up to one more than the columns.
+    char* Write(char* out, std::string_view line, std::size_t& fields) const;
 
   private:
+    const char* CopyDoubled(char*& out, const char* p, const char* end, char mark) const;
     const char* WriteQuoted(char*& out, const char* p, const char* end, char mark) const;
+    const char* WriteQuotedField(char*& out, const char* p, const char* end, char mark) const;
     const char* WriteBare(char*& out, const char* p, const char* end) const;
 
     char Separator = ',';
     std::vector<char> Marks; // per column: its one-byte mark, or 0 for an unmarked column
+    std::size_t Columns = 0;
+    bool QuotedFields = false;
 };

@@ -40,16 +40,34 @@ void SourceReader::Close()
     File.Close();
     KeptLines.clear();
     KeptLines.shrink_to_fit();
+    Joined = std::string();
     NextKept = 0;
     LinesRead = 0;
     Discovering = false;
     Reopenable = true;
+    FromKept = false;
 }
 
-bool SourceReader::ReadLine(std::string_view& line)
+void SourceReader::ThrowOutOfMemory() const
+{
+    throw FileError(FilePath,
+                    "line " + std::to_string(LinesRead + 1) + " is too long for the memory available");
+}
+
+void SourceReader::Keep(std::string_view line)
+{
+    if (Discovering && !Reopenable) {
+        KeptLines.push_back({std::string(line), std::string(File.LastLineEnd())});
+        NextKept = KeptLines.size();
+    }
+}
+
+bool SourceReader::ReadPhysicalLine(std::string_view& line)
 {
     if (NextKept < KeptLines.size()) {
-        line = KeptLines[NextKept++];
+        const KeptLine& kept = KeptLines[NextKept++];
+        line = kept.Text;
+        CurrentEnd = kept.End;
         ++LinesRead;
         return true;
     }
@@ -57,13 +75,51 @@ bool SourceReader::ReadLine(std::string_view& line)
         if (!File.ReadLine(line))
             return false;
     } catch (const std::bad_alloc&) {
-        throw FileError(FilePath,
-                        "line " + std::to_string(LinesRead + 1) + " is too long for the memory available");
+        ThrowOutOfMemory();
     }
     ++LinesRead;
-    if (Discovering && !Reopenable) {
-        KeptLines.emplace_back(line);
-        NextKept = KeptLines.size();
+    CurrentEnd = File.LastLineEnd();
+    Keep(line);
+    return true;
+}
+
+bool SourceReader::ReadLine(std::string_view& line)
+{
+    FromKept = NextKept < KeptLines.size();
+    return ReadPhysicalLine(line);
+}
+
+bool SourceReader::ContinueLine(std::string_view& line)
+{
+    if (FromKept) {
+        // Kept lines lie apart in memory (and may move as more are kept): the
+        // continued line is put together here first.
+        const std::size_t size = line.size();
+        try {
+            if (line.data() != Joined.data())
+                Joined.assign(line);
+            Joined += CurrentEnd;
+            std::string_view next;
+            const bool read = ReadPhysicalLine(next);
+            if (read)
+                Joined += next;
+            else
+                Joined.resize(size);
+            line = read ? std::string_view(Joined) : std::string_view(Joined.data(), size);
+            return read;
+        } catch (const std::bad_alloc&) {
+            ThrowOutOfMemory();
+        }
     }
+    const std::size_t before = line.size() + CurrentEnd.size();
+    try {
+        if (!File.ContinueLine(line))
+            return false;
+    } catch (const std::bad_alloc&) {
+        ThrowOutOfMemory();
+    }
+    ++LinesRead;
+    CurrentEnd = File.LastLineEnd();
+    Keep(line.substr(before));
     return true;
 }

@@ -29,18 +29,31 @@ class SourceReader {
     // the end. Throws FileError naming the file when reading fails, also when
     // a line does not fit into memory.
     bool ReadLine(std::string_view& line);
+    // Extends the line read last by the next line, the line end between them
+    // kept as the file holds it (TextLineReader::ContinueLine). False at the end.
+    bool ContinueLine(std::string_view& line);
     // The physical number of the line read last (1 for the first).
     std::uint64_t LineNumber() const { return LinesRead; }
 
     std::uint64_t FileSize() const { return File.FileSize(); }
-    const std::string& Path() const { return FilePath; }
 
   private:
+    struct KeptLine {
+        std::string Text;
+        std::string End; // the line end that followed it
+    };
+    bool ReadPhysicalLine(std::string_view& line);
+    void Keep(std::string_view line);
+    [[noreturn]] void ThrowOutOfMemory() const;
+
     TextLineReader File;
     std::string FilePath;
     bool Reopenable = true;
     bool Discovering = false;
-    std::vector<std::string> KeptLines; // what a discovery read from a source read only once
+    std::vector<KeptLine> KeptLines; // what a discovery read from a source read only once
     std::size_t NextKept = 0;
     std::uint64_t LinesRead = 0;
+    std::string_view CurrentEnd; // the line end after the line read last
+    bool FromKept = false;       // the line being read started among the kept ones
+    std::string Joined;          // such a line, continued
 };

@@ -35,7 +35,7 @@ bool TextLineReader::Open(const std::string& path)
     FilePath = path;
     Buffer.Reserve(Headroom + ChunkSize);
     Spare.Reserve(Headroom + ChunkSize);
-    Begin = End = 0;
+    Anchor = Begin = End = 0;
     AtEnd = false;
     StartReadAhead();
     return true;
@@ -45,7 +45,7 @@ void TextLineReader::Close()
 {
     StopReadAhead();
     File.reset();
-    Begin = End = 0;
+    Anchor = Begin = End = 0;
     AtEnd = false;
     // Memory grown for one very long line is given back.
     Buffer = Memory();
@@ -61,8 +61,20 @@ std::uint64_t TextLineReader::FileSize() const
 
 bool TextLineReader::ReadLine(std::string_view& line)
 {
+    Anchor = Begin;
+    return ScanLine(line, false);
+}
+
+bool TextLineReader::ContinueLine(std::string_view& line)
+{
+    return ScanLine(line, true);
+}
+
+bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
+{
     if (!File) {
-        line = {};
+        if (!continuing)
+            line = {};
         return false;
     }
     std::size_t scanned = Begin; // bytes before this position hold no LF
@@ -71,25 +83,26 @@ bool TextLineReader::ReadLine(std::string_view& line)
         const void* lf = End > scanned ? std::memchr(data + scanned, '\n', End - scanned) : nullptr;
         if (lf) {
             const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
-            std::size_t length = pos - Begin;
-            if (length > 0 && data[pos - 1] == '\r')
-                --length;
-            line = std::string_view(data + Begin, length);
+            const bool crlf = pos > Begin && data[pos - 1] == '\r';
+            line = std::string_view(data + Anchor, pos - Anchor - (crlf ? 1 : 0));
+            LineEnd = crlf ? "\r\n" : "\n";
             Begin = pos + 1;
             return true;
         }
         if (AtEnd) {
             if (Begin == End) {
-                line = {};
-                return false;
+                if (!continuing)
+                    line = {};
+                return false; // a line being continued stays as it was
             }
-            line = std::string_view(data + Begin, End - Begin);
+            line = std::string_view(data + Anchor, End - Anchor);
+            LineEnd = {};
             Begin = End;
             return true;
         }
-        const std::size_t pending = End - Begin;
+        const std::size_t scannedPart = scanned - Anchor;
         Refill();
-        scanned = Begin + pending;
+        scanned = Anchor + scannedPart;
     }
 }
 
@@ -113,22 +126,24 @@ void TextLineReader::Refill()
 {
     Reader.Wait(); // throws what the read threw
     const std::size_t got = ReadAheadSize;
-    const std::size_t pending = End - Begin;
+    // The line being read, from its anchor, goes on in front of the new chunk.
+    const std::size_t pending = End - Anchor;
+    const std::size_t unread = Begin - Anchor;
     if (pending <= Headroom) {
-        // The start of the line goes in front of the new chunk.
         if (pending > 0)
-            std::memcpy(Spare.Get() + Headroom - pending, Buffer.Get() + Begin, pending);
+            std::memcpy(Spare.Get() + Headroom - pending, Buffer.Get() + Anchor, pending);
         std::swap(Buffer, Spare);
-        Begin = Headroom - pending;
+        Anchor = Headroom - pending;
         End = Headroom + got;
     } else {
         // A long line: the chunk joins it here.
-        std::memmove(Buffer.Get(), Buffer.Get() + Begin, pending);
+        std::memmove(Buffer.Get(), Buffer.Get() + Anchor, pending);
         Buffer.Reserve(pending + got);
         std::memcpy(Buffer.Get() + pending, Spare.Get() + Headroom, got);
-        Begin = 0;
+        Anchor = 0;
         End = pending + got;
     }
+    Begin = Anchor + unread;
     const void* stop = std::memchr(Buffer.Get() + End - got, EndOfFileByte, got);
     if (stop) {
         End = static_cast<std::size_t>(static_cast<const char*>(stop) - Buffer.Get());

@@ -31,6 +31,13 @@ class TextLineReader {
     // The next line, without its line end; the view stays valid until the
     // next call. False at the end of the file. Throws FileError when reading fails.
     bool ReadLine(std::string_view& line);
+    // Extends the line read last by the line after it: the view then reaches
+    // from the start of the first line to the end of the next, the line end
+    // between them kept as the file holds it. False, with the view as it was,
+    // at the end of the file.
+    bool ContinueLine(std::string_view& line);
+    // The line end that followed the line read last: "\r\n", "\n", or none at the end.
+    std::string_view LastLineEnd() const { return LineEnd; }
 
     // Size of the open file in bytes, 0 when the system cannot tell.
     std::uint64_t FileSize() const;
@@ -51,6 +58,7 @@ class TextLineReader {
         char* Get() const { return Data.get(); }
     };
 
+    bool ScanLine(std::string_view& line, bool continuing);
     void Refill();
     void StartReadAhead();
     void StopReadAhead();
@@ -58,9 +66,11 @@ class TextLineReader {
     FileHandle File;
     std::string FilePath;
     Memory Buffer;
-    std::size_t Begin = 0; // unread data is Buffer[Begin, End)
+    std::size_t Anchor = 0; // the line being read starts here; kept across refills
+    std::size_t Begin = 0;  // unread data is Buffer[Begin, End)
     std::size_t End = 0;
     bool AtEnd = false;            // nothing more will come from the file
+    std::string_view LineEnd;      // after the line read last
     Memory Spare;                  // the next chunk goes to Spare[Headroom, ...)
     std::size_t ReadAheadSize = 0; // bytes the last read-ahead got
     BackgroundTask Reader;         // reads ahead; last, so that it ends first

@@ -24,3 +24,19 @@ inline bool IsAsciiAlnum(unsigned char c)
 {
     return IsAsciiDigit(c) || IsAsciiAlpha(c);
 }
+
+// Blanks: space and tab.
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The text without the blanks around it.
+inline std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}

@@ -5,6 +5,7 @@
 
 #include "TestFiles.h"
 
+#include <algorithm>
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -105,38 +106,38 @@ inline std::vector<std::string> ReferenceSplit(const std::string& line, bool wit
     }
     std::size_t start = 0;
     for (const std::uint16_t width : widths) {
-        if (start + width > line.size())
-            break;
-        fields.push_back(line.substr(start, width));
+        if (start >= line.size())
+            break; // a field cut by the line's end is taken as far as it goes
+        fields.push_back(line.substr(start, std::min<std::size_t>(width, line.size() - start)));
         start += width;
     }
     return fields;
 }
 
-inline bool ReferenceLooksNumeric(const std::string& value)
-{
-    int dots = 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c >= '0' && c <= '9')
-            continue;
-        if (i == 0 && (c == '+' || c == '-'))
-            continue;
-        if (c == '.' && ++dots == 1)
-            continue;
-        return false;
-    }
-    return true;
-}
-
+// [sign] (0 | 1-9 digits*) [. digits*] or [sign] . digits+, at most 15 digits.
 inline bool ReferencePlainNumber(const std::string& value)
 {
-    if (!ReferenceLooksNumeric(value))
+    std::size_t i = 0, digits = 0, integerDigits = 0, fractionDigits = 0;
+    bool dot = false;
+    if (i < value.size() && (value[i] == '+' || value[i] == '-'))
+        ++i;
+    const std::size_t first = i;
+    for (; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+            (dot ? fractionDigits : integerDigits)++;
+        } else if (c == '.' && !dot) {
+            dot = true;
+        } else {
+            return false;
+        }
+    }
+    if (integerDigits > 1 && value[first] == '0')
         return false;
-    for (const char c : value)
-        if (c >= '0' && c <= '9')
-            return true;
-    return false;
+    if (integerDigits == 0 && fractionDigits == 0)
+        return false;
+    return digits <= 15;
 }
 
 // One value as the script holds it.

@@ -104,8 +104,9 @@ TEST_F(Conversion, ValuesKeepTheirColumnsAndNeverRunAsSql)
         {"O'Neil,-1.5,x", "'O''Neil',-1.5,'x'"},
         {"1); drop table x; --,+7,y", "'1); drop table x; --',+7,'y'"},
         {"-,.,1e5", "'-','.','1e5'"},
-        {"1,2,3,4", "1,2,'3',4"}, // more fields than columns: the extra value is unmarked
-        {"only", "'only'"},
+        {"007,00501,12345678901234567", "'007','00501','12345678901234567'"}, // digits a database would drop
+        {"1,2,3,4", "1,2,'3'"},       // more fields than columns: the extra one is left out
+        {"only", "'only',NULL,NULL"}, // fewer: the missing ones are NULL
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Convert(std::string(c.Line) + "\r\n"),
@@ -123,7 +124,8 @@ TEST_F(Conversion, AnotherMarkIsDoubledInsideItsValues)
 
 TEST_F(Conversion, NamesThatAreNoPlainIdentifiersAreQuoted)
 {
-    for (const char* name : {"first_name", "my table", "dbo.People", "2nd", "\xe4pfel", "-x"})
+    for (const char* name :
+         {"first_name", "my table", "dbo.People", "2nd", "\xe4pfel", "-x", "select", "Order"})
         EXPECT_TRUE(CConverter::NeedsQuoting(name)) << name;
     for (const char* name : {"People", "Col2", "", "x"})
         EXPECT_FALSE(CConverter::NeedsQuoting(name)) << name;
@@ -139,7 +141,7 @@ TEST_F(Conversion, AShortLineLeavesNothingOfTheLineBefore)
     Columns({"a", "b", "c"}, {"'", "'", "'"});
     Project.ColumnNames = 0;
     EXPECT_EQ(Convert("1,2,3\r\n4\r\n"), "insert into People(a,b,c) values('1','2','3');\r\n"
-                                         "insert into People(a,b,c) values('4');\r\n");
+                                         "insert into People(a,b,c) values('4',NULL,NULL);\r\n");
 }
 
 TEST_F(Conversion, FixedWidthLines)
@@ -148,8 +150,9 @@ TEST_F(Conversion, FixedWidthLines)
     Project.Widths = "3,2";
     Project.ColumnNames = 0;
     Columns({"code", "n"}, {"'", ""});
-    EXPECT_EQ(Convert("ABC12rest\r\nXY\r\n"), "insert into People(code,n) values('ABC',12);\r\n"
-                                              "insert into People(code,n) values();\r\n");
+    EXPECT_EQ(Convert("ABC12rest\r\nXY\r\nABC1\r\n"), "insert into People(code,n) values('ABC',12);\r\n"
+                                                      "insert into People(code,n) values('XY',NULL);\r\n"
+                                                      "insert into People(code,n) values('ABC',1);\r\n");
 }
 
 TEST_F(Conversion, CommitIntervals)

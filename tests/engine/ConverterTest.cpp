@@ -28,7 +28,7 @@ Discovery Discover(const std::string& source, int columnNames = 1, const std::st
 
 } // namespace
 
-TEST(DiscoverColumns, NamesFromTheFirstLineMarksFromTheSecond)
+TEST(DiscoverColumns, NamesFromTheFirstLineMarksFromTheSampledLines)
 {
     const struct {
         const char* Name;
@@ -38,18 +38,39 @@ TEST(DiscoverColumns, NamesFromTheFirstLineMarksFromTheSecond)
         Texts Quotes;
     } cases[] = {
         {"header and sample", "id,name\r\n1,Smith\r\n", 1, {"id", "name"}, {"", "'"}},
-        {"no header", "a,1,x\r\n2,3.5,y\r\n", 0, {"N0", "N1", "N2"}, {"", "", "'"}},
-        {"one line: text marks", "id,name\r\n", 1, {"id", "name"}, {"'", "'"}},
+        {"no header: the first line is sampled too",
+         "a,1,x\r\n2,3.5,y\r\n",
+         0,
+         {"N0", "N1", "N2"},
+         {"'", "", "'"}},
+        {"one line: no values, no marks", "id,name\r\n", 1, {"id", "name"}, {"", ""}},
         {"empty source", "", 1, {}, {}},
-        {"short sample", "a,b,c\r\n1\r\n", 1, {"a", "b", "c"}, {"", "'", "'"}},
+        {"short sample", "a,b,c\r\n1\r\n", 1, {"a", "b", "c"}, {"", "", ""}},
         {"long sample", "a\r\n1,x,y\r\n", 1, {"a"}, {""}},
         {"empty sample value", "a,b\r\n,x\r\n", 1, {"a", "b"}, {"", "'"}},
+        {"a later value decides", "a,b\r\n1,2\r\n3,x\r\n007,4\r\n", 1, {"a", "b"}, {"'", "'"}},
+        {"blank lines before the header", "\r\n\r\na,b\r\n\r\n1,2\r\n", 1, {"a", "b"}, {"", ""}},
+        {"empty and repeated names",
+         "a,,A,b,a_2,a\r\n",
+         1,
+         {"a", "N1", "A_2", "b", "a_2_2", "a_3"},
+         {"", "", "", "", "", ""}},
     };
     for (const auto& c : cases) {
         const Discovery found = Discover(c.Source, c.ColumnNames);
         EXPECT_EQ(found.Names, c.Names) << c.Name;
         EXPECT_EQ(found.Quotes, c.Quotes) << c.Name;
     }
+}
+
+// Only the first 1,000 data lines are sampled: text after them does not mark a column.
+TEST(DiscoverColumns, SamplesTheFirstThousandDataLines)
+{
+    std::string source = "n\r\n";
+    for (int i = 0; i < CConverter::SampleRecords; ++i)
+        source += std::to_string(i) + "\r\n";
+    EXPECT_EQ(Discover(source + "text\r\n").Quotes, Texts{""});
+    EXPECT_EQ(Discover(source.substr(0, source.size() - 5) + "text\r\n").Quotes, Texts{"'"});
 }
 
 TEST(DiscoverColumns, TranslatesTheTabSeparatorAndLeavesTheSourceClosed)
@@ -166,12 +187,13 @@ TEST(SplitLine, AtFixedWidths)
         Fields Expected;
     } cases[] = {
         {"3,3", "AAABBB", {"AAA", "BBB"}},
-        {"3,3", "AAABB", {"AAA"}},
+        {"3,3", "AAABB", {"AAA", "BB"}}, // a field cut short by the line's end is taken as far as it goes
         {"3,3", "AAABBBCC", {"AAA", "BBB"}},
         {"3,3", "", {}},
         {"3,0,3", "AAABBB", {"AAA", "", "BBB"}},
-        {"5,1", "AAA", {}},  // the first field that does not fit ends the splitting
-        {"3", "AAABBB", {}}, // a single width without a comma gives no widths
+        {"5,1", "AAA", {"AAA"}},  // a field that starts at the line's end is missing
+        {"3", "AAABBB", {"AAA"}}, // a single width is one width
+        {"3,3,3", "AAABBB", {"AAA", "BBB"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SplitFixed(c.Widths, c.Line), c.Expected) << c.Widths << " on \"" << c.Line << '"';
@@ -179,9 +201,12 @@ TEST(SplitLine, AtFixedWidths)
 
 TEST(DetectQuote, NumbersStandBareEverythingElseIsText)
 {
-    for (const char* number : {"123", "-12.5", "+7", "12.", "-", ".", "", ".5", "007"})
+    for (const char* number : {"123", "-12.5", "+7", "12.", "", ".5", "0", "-0.25", "999999999999999"})
         EXPECT_EQ(CConverter::DetectQuote(number), "") << number;
-    for (const char* text : {"1.2.3", "1e5", " 12", "12-", "1,5", "--1", "+-1", "abc", "1 ", "\xd9"})
+    // Numbers that a database would read back as other text stay text: zeros in
+    // front, more than 15 digits.
+    for (const char* text : {"1.2.3", "1e5", " 12", "12-", "1,5", "--1", "+-1", "abc", "1 ", "\xd9", "-", ".",
+                             "007", "00501", "-007", "0123.5", "12345678901234567", "1234567890.123456"})
         EXPECT_EQ(CConverter::DetectQuote(text), "'") << text;
 }
 

@@ -68,7 +68,7 @@ TEST_P(ParseWidthsTest, BuildsTheWidthList)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ParseWidthsTest,
-                         ::testing::Values(WidthsCase{"10,20,30", {10, 20, 30}}, WidthsCase{"10", {}},
+                         ::testing::Values(WidthsCase{"10,20,30", {10, 20, 30}}, WidthsCase{"10", {10}},
                                            WidthsCase{"", {}}, WidthsCase{",10,20", {}},
                                            WidthsCase{"10,20,", {10, 20, 0}},
                                            WidthsCase{"10,,30", {10, 0, 30}},

@@ -1,5 +1,5 @@
 // Run writes separated lines in a single pass where the settings allow it; the
-// script must be byte for byte what SplitLine and WriteRow give line by line.
+// script must be byte for byte what ReadValues and WriteRow give record by record.
 #include "Converter.h"
 #include "TestFiles.h"
 
@@ -17,6 +17,7 @@ void IgnoreProgress(const char*, int) {}
 struct Settings {
     std::string Separator;
     std::vector<std::string> Quotes;
+    bool QuotedFields = false;
 };
 
 void PrintTo(const Settings& settings, std::ostream* out)
@@ -24,11 +25,15 @@ void PrintTo(const Settings& settings, std::ostream* out)
     *out << "separator [" << settings.Separator << "], marks";
     for (const std::string& mark : settings.Quotes)
         *out << " [" << mark << "]";
+    if (settings.QuotedFields)
+        *out << ", quoted fields";
 }
 
 // Lines whose fields mix digits, signs, dots, apostrophes, quotes, the
-// separator and letters, with lengths around the eight-byte steps.
-std::string Source(const std::string& separator, int lines, unsigned seed)
+// separator and letters, with lengths around the eight-byte steps; with
+// quoted fields, some fields in quotes that hold the separator, doubled
+// quotes and line ends.
+std::string Source(const std::string& separator, int lines, unsigned seed, bool quotedFields)
 {
     const std::string alphabet = "abcdefgh0123456789..--++''\"\"`` |,;\t";
     std::mt19937 random(seed);
@@ -40,8 +45,18 @@ std::string Source(const std::string& separator, int lines, unsigned seed)
                 text += separator;
             const int length = static_cast<int>(random() % 20);
             const bool plain = random() % 3 == 0;
-            for (int j = 0; j < length; ++j)
-                text += plain ? static_cast<char>('0' + random() % 10) : alphabet[random() % alphabet.size()];
+            const bool quoted = quotedFields && random() % 3 == 0;
+            if (quoted)
+                text += '"';
+            for (int j = 0; j < length; ++j) {
+                const char c =
+                    plain ? static_cast<char>('0' + random() % 10) : alphabet[random() % alphabet.size()];
+                text += quoted && c == '"' ? std::string("\"\"") : std::string(1, c);
+                if (quoted && random() % 40 == 0)
+                    text += random() % 2 ? separator : std::string(random() % 2 ? "\r\n" : "\n");
+            }
+            if (quoted)
+                text += '"';
         }
         text += "\r\n";
     }
@@ -61,12 +76,9 @@ std::string ThroughWriteRow(CProject& project)
     CConverter converter;
     converter.Project = &project;
     EXPECT_EQ(converter.Open(true), 0);
-    std::string line;
     std::vector<std::string> fields;
-    while (converter.ReadLine(line)) {
-        converter.SplitLine(line, fields);
+    while (converter.ReadValues(fields))
         converter.WriteRow(fields);
-    }
     converter.Close(true);
     return ReadFile(project.TargetName);
 }
@@ -84,10 +96,11 @@ TEST_P(SinglePass, RunWritesWhatWriteRowWrites)
     project.Commit = 0;
     project.Separator = GetParam().Separator;
     project.Quotes = GetParam().Quotes;
+    project.QuotedFields = GetParam().QuotedFields ? 1 : 0;
     project.Columns.assign(project.Quotes.size(), "c");
     const std::string separator = project.Separator == "<tab>" ? "\t" : project.Separator;
     for (const unsigned seed : {1u, 2u, 3u}) {
-        WriteFile(project.FileName, Source(separator, 3000, seed));
+        WriteFile(project.FileName, Source(separator, 3000, seed, GetParam().QuotedFields));
         const std::string expected = ThroughWriteRow(project);
         ASSERT_GT(expected.size(), 3000u);
         ASSERT_EQ(ThroughRun(project), expected) << "seed " << seed;
@@ -100,10 +113,13 @@ INSTANTIATE_TEST_SUITE_P(Settings, SinglePass,
                                            Settings{";", {"'", "'", "'", "'", "'", "'", "'", "'"}},
                                            Settings{"'", {"", "'", "\""}}, Settings{"\"", {"\"", ""}},
                                            Settings{" ", {"", "", ""}},
+                                           Settings{",", {"", "'", "\"", ""}, true},
+                                           Settings{"<tab>", {"'", ""}, true}, Settings{";", {}, true},
                                            // Settings the single pass leaves to the general writer:
                                            Settings{".", {"", "'"}}, Settings{"5", {"", "'"}},
                                            Settings{"-", {""}}, Settings{",", {"", "''", "[x]"}},
-                                           Settings{",,", {"", "'"}}, Settings{"", {"'"}}));
+                                           Settings{",,", {"", "'"}}, Settings{"", {"'"}},
+                                           Settings{",,", {"", "'"}, true}, Settings{"-", {"", "'"}, true}));
 
 TEST(SinglePass, LineLongerThanTheOutputBuffer)
 {

@@ -82,10 +82,11 @@ INSTANTIATE_TEST_SUITE_P(
         SourceCase{"HeaderOnlyWithoutLineEnd", "a,b", true, ""},
         SourceCase{"NoFinalLineEnd", "1,x\r\n2,y", false, Insert({"1", "x"}) + Insert({"2", "y"})},
         // A CR alone ends no line: it stays inside the value.
-        SourceCase{"CrOnlyLineEnds", "1,x\r2,y\r", false, Insert({"1", "x\r2", "y\r"})},
+        // One line with a field too many: it is left out.
+        SourceCase{"CrOnlyLineEnds", "1,x\r2,y\r", false, Insert({"1", "x\r2"})},
         SourceCase{"LfOnlyLineEnds", "1,x\n2,y\n", false, Insert({"1", "x"}) + Insert({"2", "y"})},
-        SourceCase{"MixedLineEnds", "1,x\r\n2,y\n\n", false,
-                   Insert({"1", "x"}) + Insert({"2", "y"}) + Insert({""})},
+        // The blank line at the end is no record.
+        SourceCase{"MixedLineEnds", "1,x\r\n2,y\n\n", false, Insert({"1", "x"}) + Insert({"2", "y"})},
         // Byte 26 ends a text file, as in text mode.
         SourceCase{"EndOfFileByteInTheMiddle", "1,x\n2,y\x1a,z\n3,w\n", false,
                    Insert({"1", "x"}) + Insert({"2", "y"})},
@@ -107,6 +108,8 @@ TEST(BadSourceFile, BinaryFileKeepsEveryByte)
     TestFolder dir;
     CProject project = TextProject(dir, false);
     project.Separator = "<none>"; // never in the data below, so each line is one value
+    project.Columns = {"a"};
+    project.Quotes = {"'"};
     std::mt19937 random(26);
     std::string source;
     for (int i = 0; i < 200000; ++i) {
@@ -120,7 +123,10 @@ TEST(BadSourceFile, BinaryFileKeepsEveryByte)
         std::string line = source.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
         if (lf != std::string::npos && !line.empty() && line.back() == '\r')
             line.pop_back();
-        expected += Insert({line});
+        if (!line.empty()) { // a blank line is no record
+            std::string statement = Insert({line});
+            expected += statement.replace(0, std::string("insert into T(a,b)").size(), "insert into T(a)");
+        }
         start = lf == std::string::npos ? source.size() : lf + 1;
     }
     const std::string script = Convert(project, source);

@@ -185,9 +185,10 @@ TEST_P(PreviewWidthsTest, FixedWidthsCutTheLines)
 
 INSTANTIATE_TEST_SUITE_P(
     Widths, PreviewWidthsTest,
-    testing::Values(WidthsCase{"NoComma", "5", {}, {}},
+    testing::Values(WidthsCase{"NoComma", "5", {"N0"}, {"aabbb"}},
                     WidthsCase{"TwoWidths", "2,3", {"N0", "N1"}, {"aa", "bbb"}},
-                    WidthsCase{"LastWidthPastTheEnd", "2,3,9", {"N0", "N1"}, {"aa", "bbb"}}),
+                    WidthsCase{"LastWidthPastTheEnd", "2,3,9", {"N0", "N1", "N2"}, {"aa", "bbb", "cccc"}},
+                    WidthsCase{"NoWidths", "", {}, {}}),
     [](const testing::TestParamInfo<WidthsCase>& instance) { return instance.param.Name; });
 
 TEST_F(PreviewDlgTest, EmptyOrUnreadableSourceGivesAnEmptyGrid)

@@ -119,8 +119,8 @@ TEST_F(PreviewFrameTest, ShowsTheSourceAsThePageSplitsItWithoutPressingNext)
     SourcePage().WidthsEdit->setText(QStringLiteral("5"));
     const std::optional<Shown> oneWidth = PressPreview();
     ASSERT_TRUE(oneWidth.has_value());
-    EXPECT_TRUE(oneWidth->Headings.empty());
-    EXPECT_TRUE(oneWidth->Rows.empty());
+    EXPECT_EQ(oneWidth->Headings, (Texts{"N0"}));
+    EXPECT_EQ(oneWidth->Rows.front(), (Texts{"id,na"}));
 }
 
 TEST_F(PreviewFrameTest, AOneLineSourceShowsColumnsOnly)
