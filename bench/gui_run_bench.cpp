@@ -6,11 +6,10 @@
 // Both convert the same comma-separated source with the same discovered columns;
 // the best round of each counts. The wizard runs on the offscreen platform unless
 // QT_QPA_PLATFORM says otherwise.
-#include "RunPage.h"
-#include "SourcePage.h"
 #include "StatusLine.h"
 #include "UserDialogs.h"
 #include "WizardDlg.h"
+#include "WizardPage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -94,18 +93,21 @@ int main(int argc, char** argv)
     double wizard = 1e9;
     double engine = 1e9;
     CWizardDlg frame(nullptr, dir + "/bench.exe");
-    frame.HelpLauncher = nullptr;
+    frame.SetHelpLauncher(nullptr);
     frame.show();
-    auto* page = static_cast<CSourcePage*>(frame.Pages[0]);
-    page->SourceEdit->setText(QString::fromStdString(source));
-    page->TargetEdit->setText(QString::fromStdString(dir + "/wizard.sql"));
-    page->TableEdit->setText(QStringLiteral("CUSTOMERS"));
-    page->SeparatorCombo->setEditText(QStringLiteral(","));
-    page->CommitCheck->setChecked(true);
-    page->CommitSizeEdit->setText(QStringLiteral("250"));
+    // The pages' controls, by their object names.
+    const CWizardPage* page = frame.GetPage(0);
+    page->findChild<QLineEdit*>(QStringLiteral("c1004"))->setText(QString::fromStdString(source));
+    const QString target = QString::fromStdString(dir + "/wizard.sql");
+    page->findChild<QLineEdit*>(QStringLiteral("c1010"))->setText(target);
+    page->findChild<QLineEdit*>(QStringLiteral("c1012"))->setText(QStringLiteral("CUSTOMERS"));
+    page->findChild<QComboBox*>(QStringLiteral("c1068"))->setEditText(QStringLiteral(","));
+    page->findChild<QCheckBox*>(QStringLiteral("c1014"))->setChecked(true);
+    page->findChild<QLineEdit*>(QStringLiteral("c1015"))->setText(QStringLiteral("250"));
     frame.OnNext();
     frame.OnNext();
-    auto* run = static_cast<CRunPage*>(frame.Pages[2]);
+    QPushButton* runButton = frame.GetPage(2)->findChild<QPushButton*>(QStringLiteral("c1017"));
+    const StatusLine* status = frame.GetPage(2)->findChild<StatusLine*>(QStringLiteral("c1022"));
     QApplication::processEvents();
 
     for (int round = 0; round < rounds; ++round) {
@@ -116,11 +118,11 @@ int main(int argc, char** argv)
         }
         const double cliTime = Seconds(start);
         start = Clock::now();
-        run->RunButton->click();
+        runButton->click();
         const double wizardTime = Seconds(start);
         QApplication::processEvents();
         // The engine alone, in this process, with a progress function that does nothing.
-        CProject bare = frame.Project;
+        CProject bare = frame.GetProject();
         bare.TargetName = dir + "/engine.sql";
         CConverter converter;
         converter.Project = &bare;
@@ -131,12 +133,12 @@ int main(int argc, char** argv)
         cli = std::min(cli, cliTime);
         wizard = std::min(wizard, wizardTime);
         std::printf("round %d: tabulon-convert %.3f s, wizard %.3f s, engine alone %.3f s (%s)\n", round + 1,
-                    cliTime, wizardTime, engineTime, run->StatusLine->Status().c_str());
+                    cliTime, wizardTime, engineTime, status->Status().c_str());
     }
     const bool same = std::system(("cmp -s \"" + dir + "/cli.sql\" \"" + dir + "/wizard.sql\"").c_str()) == 0;
     std::printf("best: tabulon-convert %.3f s, wizard %.3f s, ratio %.2f (limit 1.20); engine alone in this "
                 "process %.3f s; scripts %s\n",
                 cli, wizard, wizard / cli, engine, same ? "identical" : "DIFFER");
-    frame.Project.ProjectPath.clear();
+    frame.GetProject().ProjectPath.clear();
     return same ? 0 : 1;
 }

@@ -18,7 +18,7 @@ struct CommandLine {
     bool Help = false;
     bool Version = false;
     std::string ProjectFile; // empty: a new project's settings (with --source, --target and --table)
-    std::string Error; // non-empty: the arguments are unusable
+    std::string Error;       // non-empty: the arguments are unusable
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

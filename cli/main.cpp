@@ -6,6 +6,7 @@
 #include "FileHandle.h"
 #include "ProfileFile.h"
 #include "Project.h"
+#include "TextDecoder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -92,9 +93,10 @@ bool Overridden(const CommandLine& options, std::string_view key)
 {
     for (const auto& setting : options.Settings) {
         if (setting.first.size() == key.size() &&
-            std::equal(key.begin(), key.end(), setting.first.begin(),
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                   std::tolower(static_cast<unsigned char>(b)); }))
+            std::equal(key.begin(), key.end(), setting.first.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            }))
             return true;
     }
     return false;
@@ -106,9 +108,10 @@ void ReportRaggedLines(const CConverter::RaggedLines& lines, const char* compari
 {
     if (lines.Count == 0)
         return;
-    std::fprintf(stderr, "tabulon-convert: %llu line%s %s fields than the %zu columns (the first is line %llu): %s\n",
-                 static_cast<unsigned long long>(lines.Count), lines.Count == 1 ? " has" : "s have", comparison,
-                 columns, static_cast<unsigned long long>(lines.FirstLine), consequence);
+    std::fprintf(stderr,
+                 "tabulon-convert: %llu line%s %s fields than the %zu columns (the first is line %llu): %s\n",
+                 static_cast<unsigned long long>(lines.Count), lines.Count == 1 ? " has" : "s have",
+                 comparison, columns, static_cast<unsigned long long>(lines.FirstLine), consequence);
 }
 
 int Convert(const CommandLine& options)
@@ -141,6 +144,12 @@ int Convert(const CommandLine& options)
         project.TargetName = FromProjectFolder(project.TargetName, projectFile);
     if (options.Table)
         project.TableName = *options.Table;
+    // A new project takes the encoding its source appears to be in; a pipe is not read
+    // ahead for it (its byte order mark still counts).
+    std::error_code ec;
+    if (projectFile.empty() && !Overridden(options, "Encoding") &&
+        std::filesystem::is_regular_file(project.FileName, ec))
+        project.Encoding = EncodingName(DetectEncoding(project.FileName));
     // Name what is missing rather than a file without a name.
     const std::string subject = projectFile.empty() ? "--set" : projectFile;
     if (project.TableName.empty())

@@ -51,9 +51,16 @@ int CConverter::Open(bool withTarget)
         return fail("", -1, "no source file named");
     if (withTarget && Project->TableName.empty())
         return fail("", -3, "no table named");
+    SourceEncoding encoding = SourceEncoding::Bytes;
+    if (!ParseEncoding(Project->Encoding, encoding)) {
+        const std::string reason = "names the encoding \"" + Project->Encoding +
+                                   "\", which is unknown (known: UTF-8, Windows-1252, ISO-8859-1, UTF-16LE, "
+                                   "UTF-16BE, or none for the bytes as they are)";
+        return fail("", -3, reason.c_str());
+    }
     BuildInsertPrefix();
     errno = 0;
-    if (!SourceFile.Open(Project->FileName))
+    if (!SourceFile.Open(Project->FileName, encoding))
         return fail(Project->FileName, -1);
     if (withTarget) {
         // The script must never take the place of the source or of the project's own file.
@@ -208,7 +215,9 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
     if (quotes)
         quotes->clear();
 
-    if (!SourceFile.OpenForDiscovery(Project->FileName))
+    SourceEncoding encoding = SourceEncoding::Bytes;
+    ParseEncoding(Project->Encoding, encoding); // an unknown one is reported by the run
+    if (!SourceFile.OpenForDiscovery(Project->FileName, encoding))
         return;
     struct EndDiscovery {
         SourceReader& Source;

@@ -31,7 +31,8 @@ class CConverter {
 
     // 0 done; -1 the source cannot be opened; -2 the target cannot be created,
     // or names the source or the project file itself; -3 the project names no
-    // table. Throws DataError when a table or column name cannot be written.
+    // table or an unknown encoding. Throws DataError when a table or column
+    // name cannot be written.
     int Open(bool withTarget);
     // Closes what Open opened. Throws FileError when the script cannot be completed.
     int Close(bool withTarget);

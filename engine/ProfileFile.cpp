@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 // How far into a file the first section header is looked for.
 constexpr std::size_t SectionSearchLimit = std::size_t{64} << 10;
 
@@ -66,8 +65,6 @@ ProfileFile::ReadResult ProfileFile::Read(const std::string& path)
         std::size_t bytesBeforeSection = 0;
         bool sectionSeen = false;
         while (reader.ReadLine(line)) {
-            if (Lines.empty() && line.substr(0, ByteOrderMark.size()) == ByteOrderMark)
-                line.remove_prefix(ByteOrderMark.size()); // as editors on Windows save it
             std::string_view name;
             sectionSeen = sectionSeen || SectionName(line, name);
             if (!sectionSeen) {

@@ -22,8 +22,8 @@ class ProfileFile {
         CannotRead,  // missing or unreadable (errno tells why)
         NotAProfile, // no section header in the file's first 64 KiB
     };
-    // Reads the file; a UTF-8 byte order mark in front is skipped. The profile
-    // is empty unless the result is Done.
+    // Reads the file; a byte order mark in front is skipped (editors on Windows
+    // write one), UTF-16 is read as such. The profile is empty unless the result is Done.
     ReadResult Read(const std::string& path);
     // Writes the whole file at once: to a temporary file beside the real file
     // (through links), flushed to disk and renamed over it, with the old file's

@@ -1,10 +1,11 @@
 #include "SourceReader.h"
 
+#include "DataError.h"
 #include "FileError.h"
 
 #include <new>
 
-bool SourceReader::Open(const std::string& path)
+bool SourceReader::Open(const std::string& path, SourceEncoding encoding)
 {
     if (File.IsOpen() && !Reopenable && path == FilePath) {
         NextKept = 0;
@@ -13,16 +14,16 @@ bool SourceReader::Open(const std::string& path)
         return true;
     }
     Close();
-    if (!File.Open(path))
+    if (!File.Open(path, encoding))
         return false;
     FilePath = path;
     Reopenable = File.IsRegular() && !IsStandardStream(path);
     return true;
 }
 
-bool SourceReader::OpenForDiscovery(const std::string& path)
+bool SourceReader::OpenForDiscovery(const std::string& path, SourceEncoding encoding)
 {
-    if (!Open(path))
+    if (!Open(path, encoding))
         return false;
     Discovering = true;
     return true;
@@ -54,6 +55,14 @@ void SourceReader::ThrowOutOfMemory() const
                     "line " + std::to_string(LinesRead + 1) + " is too long for the memory available");
 }
 
+void SourceReader::ThrowInvalidText(const TextLineReader::InvalidText& error) const
+{
+    throw DataError(FilePath, "line " + std::to_string(LinesRead + 1) + " holds bytes that are not valid " +
+                                  EncodingName(error.Encoding) + " text (at byte " +
+                                  std::to_string(error.Offset) +
+                                  "). Choose the encoding the source is written in.");
+}
+
 void SourceReader::Keep(std::string_view line)
 {
     if (Discovering && !Reopenable) {
@@ -76,6 +85,8 @@ bool SourceReader::ReadPhysicalLine(std::string_view& line)
             return false;
     } catch (const std::bad_alloc&) {
         ThrowOutOfMemory();
+    } catch (const TextLineReader::InvalidText& error) {
+        ThrowInvalidText(error);
     }
     ++LinesRead;
     CurrentEnd = File.LastLineEnd();
@@ -117,6 +128,8 @@ bool SourceReader::ContinueLine(std::string_view& line)
             return false;
     } catch (const std::bad_alloc&) {
         ThrowOutOfMemory();
+    } catch (const TextLineReader::InvalidText& error) {
+        ThrowInvalidText(error);
     }
     ++LinesRead;
     CurrentEnd = File.LastLineEnd();

@@ -15,10 +15,10 @@ class SourceReader {
   public:
     // Opens the file, or goes back to the first line of a kept source of that name.
     // False when it cannot be opened (errno tells why).
-    bool Open(const std::string& path);
+    bool Open(const std::string& path, SourceEncoding encoding);
     // Opens as Open does, for a discovery: what it reads of a source that can be
     // read only once is kept.
-    bool OpenForDiscovery(const std::string& path);
+    bool OpenForDiscovery(const std::string& path, SourceEncoding encoding);
     // Ends a discovery: a regular file is closed; any other source is kept open
     // with the lines read so far, for the next Open.
     void EndDiscovery();
@@ -27,7 +27,8 @@ class SourceReader {
 
     // The next line without its line end, valid until the next call; false at
     // the end. Throws FileError naming the file when reading fails, also when
-    // a line does not fit into memory.
+    // a line does not fit into memory, and DataError for text that is invalid
+    // in its encoding.
     bool ReadLine(std::string_view& line);
     // Extends the line read last by the next line, the line end between them
     // kept as the file holds it (TextLineReader::ContinueLine). False at the end.
@@ -45,6 +46,7 @@ class SourceReader {
     bool ReadPhysicalLine(std::string_view& line);
     void Keep(std::string_view line);
     [[noreturn]] void ThrowOutOfMemory() const;
+    [[noreturn]] void ThrowInvalidText(const TextLineReader::InvalidText& error) const;
 
     TextLineReader File;
     std::string FilePath;

@@ -26,15 +26,29 @@ void TextLineReader::Memory::Reserve(std::size_t size)
     Size = grown;
 }
 
-bool TextLineReader::Open(const std::string& path)
+TextLineReader::InvalidText::InvalidText(SourceEncoding encoding, std::uint64_t offset)
+    : std::runtime_error("text that is not valid " + std::string(EncodingName(encoding))), Encoding(encoding),
+      Offset(offset)
+{
+}
+
+bool TextLineReader::Open(const std::string& path, SourceEncoding encoding)
 {
     Close();
     File = IsStandardStream(path) ? OpenStandardStream(false) : OpenUnbuffered(path, "rb");
     if (!File)
         return false;
     FilePath = path;
-    Buffer.Reserve(Headroom + ChunkSize);
-    Spare.Reserve(Headroom + ChunkSize);
+    Encoding = encoding;
+    FirstChunk = true;
+    Decoder.reset();
+    InvalidAhead = false;
+    ReadAheadEnded = false;
+    // Room for what a chunk may grow to when it is decoded.
+    const std::size_t chunkRoom =
+        encoding == SourceEncoding::Bytes ? ChunkSize : TextDecoder::OutputLimit(ChunkSize);
+    Buffer.Reserve(Headroom + chunkRoom);
+    Spare.Reserve(Headroom + chunkRoom);
     Anchor = Begin = End = 0;
     AtEnd = false;
     StartReadAhead();
@@ -47,9 +61,11 @@ void TextLineReader::Close()
     File.reset();
     Anchor = Begin = End = 0;
     AtEnd = false;
+    Decoder.reset();
     // Memory grown for one very long line is given back.
     Buffer = Memory();
     Spare = Memory();
+    Raw = Memory();
 }
 
 std::uint64_t TextLineReader::FileSize() const
@@ -90,6 +106,9 @@ bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
             return true;
         }
         if (AtEnd) {
+            // The line that holds invalid text, or the one after the last valid line.
+            if (InvalidAhead)
+                throw InvalidText(Encoding, Decoder->Position());
             if (Begin == End) {
                 if (!continuing)
                     line = {};
@@ -109,12 +128,59 @@ bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
 void TextLineReader::StartReadAhead()
 {
     char* target = Spare.Get() + Headroom;
-    Reader.Start([this, target] {
-        errno = 0; // errno belongs to the thread that reads
-        ReadAheadSize = std::fread(target, 1, ChunkSize, File.get());
-        if (ReadAheadSize < ChunkSize && std::ferror(File.get()))
-            throw FileError::FromErrno(FilePath);
-    });
+    Reader.Start([this, target] { ReadAheadSize = ReadChunk(target); });
+}
+
+// Runs on the reading thread: the next chunk, decoded where it must be, at `target`.
+std::size_t TextLineReader::ReadChunk(char* target)
+{
+    errno = 0; // errno belongs to the thread that reads
+    char* const raw = Decoder ? Raw.Get() : target;
+    // The first chunk of a file read as bytes is small enough for its decoded
+    // text to fit where it lies, should a byte order mark call for decoding.
+    const std::size_t wanted =
+        FirstChunk && Encoding == SourceEncoding::Bytes ? (ChunkSize - 1) / 3 : ChunkSize;
+    std::size_t got = std::fread(raw, 1, wanted, File.get());
+    if (got < wanted && std::ferror(File.get()))
+        throw FileError::FromErrno(FilePath);
+    ReadAheadEnded = got < wanted;
+    if (FirstChunk) {
+        FirstChunk = false;
+        got = TakeByteOrderMark(raw, got);
+        if (Decoder && raw == target) {
+            // Decoding starts here: the chunk read as it is goes through the decoder.
+            Raw.Reserve(ChunkSize);
+            std::memcpy(Raw.Get(), target, got);
+        }
+    }
+    if (!Decoder)
+        return got;
+    const TextDecoder::Result result = Decoder->Decode(Raw.Get(), got, ReadAheadEnded, target);
+    if (result.Invalid) {
+        InvalidAhead = true;
+        ReadAheadEnded = true;
+    }
+    return result.Written;
+}
+
+// Skips a byte order mark at the start of the chunk and sets the decoder up for
+// the encoding; gives the chunk's size without the mark.
+std::size_t TextLineReader::TakeByteOrderMark(char* chunk, std::size_t got)
+{
+    SourceEncoding marked = Encoding;
+    const std::size_t mark = ByteOrderMark(std::string_view(chunk, got), marked);
+    if (mark > 0) {
+        std::memmove(chunk, chunk + mark, got - mark);
+        got -= mark;
+        // A UTF-8 mark in a file read as bytes only goes; any other mark decides the encoding.
+        if (!(Encoding == SourceEncoding::Bytes && marked == SourceEncoding::Utf8))
+            Encoding = marked;
+    }
+    if (Encoding != SourceEncoding::Bytes) {
+        Decoder.emplace(Encoding);
+        Raw.Reserve(ChunkSize);
+    }
+    return got;
 }
 
 void TextLineReader::StopReadAhead()
@@ -148,9 +214,11 @@ void TextLineReader::Refill()
     if (stop) {
         End = static_cast<std::size_t>(static_cast<const char*>(stop) - Buffer.Get());
         AtEnd = true;
-    } else if (got < ChunkSize) {
+    } else if (ReadAheadEnded) {
         AtEnd = true;
     } else {
+        if (Decoder) // decoded text may need more room than the file's bytes
+            Spare.Reserve(Headroom + TextDecoder::OutputLimit(ChunkSize));
         StartReadAhead();
     }
 }

@@ -2,11 +2,14 @@
 
 #include "BackgroundTask.h"
 #include "FileHandle.h"
+#include "TextDecoder.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -16,13 +19,26 @@
 // limit; the buffer grows only as far as the longest line needs. The next
 // chunk of the file is read by a background task while the lines of the
 // current one are handed out.
+//
+// A byte order mark at the start is skipped; a UTF-16 one makes the file
+// UTF-16. Text in an encoding other than UTF-8 is decoded into UTF-8 as it is
+// read (in the background as well), and UTF-8 is checked when it is named.
 class TextLineReader {
   public:
     static constexpr std::size_t ChunkSize = std::size_t{1} << 20;
 
+    // Thrown by ReadLine for the line that holds bytes invalid in the encoding.
+    class InvalidText : public std::runtime_error {
+      public:
+        InvalidText(SourceEncoding encoding, std::uint64_t offset);
+        SourceEncoding Encoding;
+        std::uint64_t Offset; // of the invalid bytes in the file, after the byte order mark
+    };
+
     // False when the file cannot be opened for reading (errno tells why);
     // a folder counts as a file that cannot be opened. "-" is standard input.
-    bool Open(const std::string& path);
+    // Bytes takes the bytes as they are, unless a byte order mark says otherwise.
+    bool Open(const std::string& path, SourceEncoding encoding = SourceEncoding::Bytes);
     void Close();
     bool IsOpen() const { return File != nullptr; }
     // A regular file on disk, as opposed to a pipe, a terminal or a device.
@@ -61,6 +77,8 @@ class TextLineReader {
     bool ScanLine(std::string_view& line, bool continuing);
     void Refill();
     void StartReadAhead();
+    std::size_t ReadChunk(char* target);
+    std::size_t TakeByteOrderMark(char* target, std::size_t got);
     void StopReadAhead();
 
     FileHandle File;
@@ -73,5 +91,11 @@ class TextLineReader {
     std::string_view LineEnd;      // after the line read last
     Memory Spare;                  // the next chunk goes to Spare[Headroom, ...)
     std::size_t ReadAheadSize = 0; // bytes the last read-ahead got
-    BackgroundTask Reader;         // reads ahead; last, so that it ends first
+    bool ReadAheadEnded = false;   // it reached the end of the file (or invalid text)
+    SourceEncoding Encoding = SourceEncoding::Bytes;
+    bool FirstChunk = true;
+    std::optional<TextDecoder> Decoder; // when the text is decoded or checked
+    Memory Raw;                         // the file's bytes, for the decoder
+    bool InvalidAhead = false;          // the decoder stopped at invalid text
+    BackgroundTask Reader;              // reads ahead; last, so that it ends first
 };

@@ -5,9 +5,9 @@
 
 #include "TestFiles.h"
 
-#include <algorithm>
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

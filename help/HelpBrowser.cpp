@@ -4,13 +4,13 @@ namespace {
 const QString Scheme = QStringLiteral("help");
 }
 
-CHelpBrowser::CHelpBrowser(QWidget* parent) : QTextBrowser(parent)
+HelpBrowser::HelpBrowser(QWidget* parent) : QTextBrowser(parent)
 {
     setOpenLinks(true);
     setOpenExternalLinks(false);
 }
 
-QUrl CHelpBrowser::TopicUrl(const QString& topic)
+QUrl HelpBrowser::TopicUrl(const QString& topic)
 {
     QString name = topic;
     while (name.startsWith(QLatin1Char('/')))
@@ -18,19 +18,19 @@ QUrl CHelpBrowser::TopicUrl(const QString& topic)
     return QUrl(Scheme + QStringLiteral(":/") + name);
 }
 
-std::string CHelpBrowser::ObjectName(const QUrl& url)
+std::string HelpBrowser::ObjectName(const QUrl& url)
 {
     if (url.scheme() != Scheme)
         return {};
     return url.path(QUrl::FullyDecoded).toStdString();
 }
 
-QUrl CHelpBrowser::Resolved(const QUrl& name) const
+QUrl HelpBrowser::Resolved(const QUrl& name) const
 {
     return name.isRelative() ? source().resolved(name) : name;
 }
 
-bool CHelpBrowser::ShowTopic(const QString& path, const QString& topic)
+bool HelpBrowser::ShowTopic(const QString& path, const QString& topic)
 {
     const QUrl url = TopicUrl(topic);
     const std::string name = ObjectName(url);
@@ -51,7 +51,7 @@ bool CHelpBrowser::ShowTopic(const QString& path, const QString& topic)
     return true;
 }
 
-QVariant CHelpBrowser::loadResource(int, const QUrl& name)
+QVariant HelpBrowser::loadResource(int, const QUrl& name)
 {
     std::string content;
     if (!Archive.Read(ObjectName(Resolved(name)), content))
@@ -59,7 +59,7 @@ QVariant CHelpBrowser::loadResource(int, const QUrl& name)
     return QByteArray(content.data(), static_cast<qsizetype>(content.size()));
 }
 
-void CHelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type)
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type)
 {
     const QUrl url = Resolved(name);
     // A jump within the topic on view needs nothing from the file.

@@ -7,10 +7,10 @@
 // Shows topics of one compiled help file. Topics are addressed by URLs of the
 // form help:/<name inside the file>, so that links, pictures and style sheets
 // given relative to a topic resolve inside the same file.
-class CHelpBrowser : public QTextBrowser {
+class HelpBrowser : public QTextBrowser {
     Q_OBJECT
   public:
-    explicit CHelpBrowser(QWidget* parent = nullptr);
+    explicit HelpBrowser(QWidget* parent = nullptr);
 
     // Shows `topic` of the help file `path`. False, changing nothing, when the
     // file cannot be opened or has no such topic. Another file than the one on

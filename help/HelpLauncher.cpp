@@ -1,7 +1,7 @@
 #include "HelpLauncher.h"
 
-std::intptr_t CHelpLauncher::Launch(void* window, const char* address, std::uint32_t command,
-                                    std::uint32_t data)
+std::intptr_t HelpLauncher::Launch(void* window, const char* address, std::uint32_t command,
+                                   std::uint32_t data)
 {
     if (!HelpLibrary && !HelpLoadFailed) {
         char path[HelpControlPathSize] = {};
@@ -29,9 +29,9 @@ std::intptr_t CHelpLauncher::Launch(void* window, const char* address, std::uint
 
 namespace {
 
-CHelpLauncher& ProcessHelpLauncher()
+HelpLauncher& ProcessHelpLauncher()
 {
-    static CHelpLauncher launcher(PlatformHelpControlLoader());
+    static HelpLauncher launcher(PlatformHelpControlLoader());
     return launcher;
 }
 
@@ -39,7 +39,7 @@ CHelpLauncher& ProcessHelpLauncher()
 
 void UseHelpControlLoader(HelpControlLoader& loader)
 {
-    ProcessHelpLauncher() = CHelpLauncher(loader);
+    ProcessHelpLauncher() = HelpLauncher(loader);
 }
 
 std::intptr_t HtmlHelpLauncher(void* window, const char* address, std::uint32_t command, std::uint32_t data)

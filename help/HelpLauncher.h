@@ -13,18 +13,20 @@ std::intptr_t HtmlHelpLauncher(void* window, const char* address, std::uint32_t 
 // Loads the help control at the first request and at most once; after a
 // failed load it tries nothing again. A loaded control without its entry point
 // has only the lookup repeated by later requests.
-class CHelpLauncher {
+class HelpLauncher {
   public:
-    explicit CHelpLauncher(HelpControlLoader& loader) : Loader(&loader) {}
+    explicit HelpLauncher(HelpControlLoader& loader) : Loader(&loader) {}
 
     std::intptr_t Launch(void* window, const char* address, std::uint32_t command, std::uint32_t data);
 
-    HelpModule HelpLibrary = nullptr; // never unloaded
-    HelpEntryPoint HelpEntry = nullptr;
-    bool HelpLoadFailed = false;
+    // True once loading the control has failed: nothing is tried again.
+    bool LoadFailed() const { return HelpLoadFailed; }
 
   private:
     HelpControlLoader* Loader;
+    HelpModule HelpLibrary = nullptr; // never unloaded
+    HelpEntryPoint HelpEntry = nullptr;
+    bool HelpLoadFailed = false;
 };
 
 // Gives HtmlHelpLauncher a fresh state that loads through `loader`, so tests can

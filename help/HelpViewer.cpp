@@ -10,7 +10,7 @@
 
 namespace {
 
-QPointer<CHelpWindow> Viewer;
+QPointer<HelpWindow> Viewer;
 
 // Splits "<help file>::/<topic>"; false when either part is missing.
 bool SplitAddress(const char* address, QString& file, QString& topic)
@@ -29,7 +29,7 @@ bool SplitAddress(const char* address, QString& file, QString& topic)
 
 } // namespace
 
-CHelpWindow* HelpViewerWindow()
+HelpWindow* HelpViewerWindow()
 {
     return Viewer.data();
 }
@@ -51,7 +51,7 @@ std::intptr_t TABULON_HELP_API ShowHelpTopic(void* window, const char* address, 
     }
     // The caller's window owns the viewer; without one it goes when closed.
     auto* owner = static_cast<QWidget*>(window);
-    auto created = std::make_unique<CHelpWindow>(owner);
+    auto created = std::make_unique<HelpWindow>(owner);
     if (!owner)
         created->setAttribute(Qt::WA_DeleteOnClose);
     if (!created->ShowTopic(file, topic))

@@ -2,7 +2,7 @@
 
 #include "HelpControl.h"
 
-class CHelpWindow;
+class HelpWindow;
 
 // The built-in help viewer's display entry point. `window` is the caller's
 // QWidget* (or null) and owns the viewer window; `address` is
@@ -13,4 +13,4 @@ std::intptr_t TABULON_HELP_API ShowHelpTopic(void* window, const char* address, 
                                              std::uintptr_t data);
 
 // The viewer window while it exists, else nullptr.
-CHelpWindow* HelpViewerWindow();
+HelpWindow* HelpViewerWindow();

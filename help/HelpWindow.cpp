@@ -1,6 +1,7 @@
 #include "HelpWindow.h"
 
 #include "HelpBrowser.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -8,7 +9,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-CHelpWindow::CHelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), Topics(new CHelpBrowser(this))
+HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), Topics(new HelpBrowser(this))
 {
     auto* tools = new QToolBar(this);
     tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -24,7 +25,7 @@ CHelpWindow::CHelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), Topics(ne
     Forward->setEnabled(false);
     connect(Topics, &QTextBrowser::backwardAvailable, Back, &QAction::setEnabled);
     connect(Topics, &QTextBrowser::forwardAvailable, Forward, &QAction::setEnabled);
-    connect(Topics, &QTextBrowser::sourceChanged, this, &CHelpWindow::UpdateTitle);
+    connect(Topics, &QTextBrowser::sourceChanged, this, &HelpWindow::UpdateTitle);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -32,10 +33,11 @@ CHelpWindow::CHelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), Topics(ne
     layout->addWidget(tools);
     layout->addWidget(Topics);
     resize(640, 520);
+    new PlaceWhenShown(this);
     UpdateTitle();
 }
 
-bool CHelpWindow::ShowTopic(const QString& helpFile, const QString& topic)
+bool HelpWindow::ShowTopic(const QString& helpFile, const QString& topic)
 {
     if (!Topics->ShowTopic(helpFile, topic))
         return false;
@@ -47,7 +49,7 @@ bool CHelpWindow::ShowTopic(const QString& helpFile, const QString& topic)
     return true;
 }
 
-void CHelpWindow::UpdateTitle()
+void HelpWindow::UpdateTitle()
 {
     const QString topic = Topics->documentTitle();
     setWindowTitle(topic.isEmpty() ? tr("Tabulon Help") : tr("Tabulon Help - %1").arg(topic));

@@ -2,21 +2,21 @@
 
 #include <QWidget>
 
-class CHelpBrowser;
+class HelpBrowser;
 class QAction;
 
 // The help viewer's window: a topic browser under a tool bar with Back,
 // Forward and Home, titled after the topic on view.
-class CHelpWindow : public QWidget {
+class HelpWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit CHelpWindow(QWidget* owner = nullptr);
+    explicit HelpWindow(QWidget* owner = nullptr);
 
     // Shows the topic and brings the window to the front; false, changing
     // nothing, when the file or the topic cannot be had.
     bool ShowTopic(const QString& helpFile, const QString& topic);
 
-    CHelpBrowser* Browser() const { return Topics; }
+    HelpBrowser* Browser() const { return Topics; }
     QAction* BackAction() const { return Back; }
     QAction* ForwardAction() const { return Forward; }
     QAction* HomeAction() const { return Home; }
@@ -24,7 +24,7 @@ class CHelpWindow : public QWidget {
   private:
     void UpdateTitle();
 
-    CHelpBrowser* Topics;
+    HelpBrowser* Topics;
     QAction* Back;
     QAction* Forward;
     QAction* Home;

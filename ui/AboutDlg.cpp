@@ -1,6 +1,7 @@
 #include "AboutDlg.h"
 
 #include "QtText.h"
+#include "WindowPlacement.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -36,6 +37,7 @@ CAboutDlg::CAboutDlg(QWidget* parent, const std::string& appTitle, const QIcon& 
     layout->addLayout(buttons, 3, 0, 1, 2);
 
     OnInitDialog();
+    new PlaceWhenShown(this);
 }
 
 void CAboutDlg::OnInitDialog()

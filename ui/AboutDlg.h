@@ -14,12 +14,12 @@ class CAboutDlg : public QDialog {
   public:
     CAboutDlg(QWidget* parent, const std::string& appTitle, const QIcon& icon);
 
-    QLabel* IconLabel = nullptr;  // control 1152
-    QLabel* TitleLabel = nullptr; // control 1055
-    QPushButton* CloseButton = nullptr;
-
   private:
     void OnInitDialog();
+
+    QLabel* IconLabel = nullptr;
+    QLabel* TitleLabel = nullptr;
+    QPushButton* CloseButton = nullptr;
 
     QIcon Icon;
     std::string AppTitle;

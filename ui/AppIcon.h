@@ -2,6 +2,6 @@
 
 #include <QIcon>
 
-// The application icon (resource 201 of the original): a sheet of table rows
+// The application icon, shown in the title bar and the About box: a sheet of table rows
 // turning into a script, drawn at the usual icon sizes.
 QIcon ApplicationIcon();

@@ -42,7 +42,7 @@ class DigitsOnly : public QValidator {
 
 } // namespace
 
-CDigitsEdit::CDigitsEdit(QWidget* parent) : QLineEdit(parent)
+DigitsEdit::DigitsEdit(QWidget* parent) : QLineEdit(parent)
 {
     setValidator(new DigitsOnly(this));
 }

@@ -2,11 +2,11 @@
 
 #include <QLineEdit>
 
-// An edit box that takes digits only (the ES_NUMBER style): typing or pasting
+// An edit box that takes digits only: typing or pasting
 // anything else is refused, while a text set by the program (a loaded commit
 // size of -5) shows as it is and may still be edited.
-class CDigitsEdit : public QLineEdit {
+class DigitsEdit : public QLineEdit {
     Q_OBJECT
   public:
-    explicit CDigitsEdit(QWidget* parent = nullptr);
+    explicit DigitsEdit(QWidget* parent = nullptr);
 };

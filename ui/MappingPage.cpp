@@ -18,9 +18,9 @@ constexpr const char* NoQuotation = "No";
 } // namespace
 
 CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* converter)
-    : CWizardPage(131, frame, project, converter)
+    : CWizardPage("mappingPage", frame, project, converter)
 {
-    // Created in the template's tab order.
+    // Created in tab order.
     auto* heading = new QLabel(QStringLiteral("Columns Mapping and Quotation "), this);
     ColumnList = new QTableWidget(0, 3, this);
     SourceColumnEdit = new QLineEdit(this);
@@ -79,7 +79,7 @@ void CMappingPage::ShowPage()
     Rebuilding = true;
     ColumnList->clearSelection();
     ColumnList->setRowCount(0);
-    const CProject& project = *Project;
+    const CProject& project = GetProject();
     const int rows = static_cast<int>(project.Columns.size());
     ColumnList->setRowCount(rows);
     for (int i = 0; i < rows; ++i) {
@@ -149,7 +149,7 @@ void CMappingPage::StoreRow()
 
 void CMappingPage::CarryIntoProject(int row, const std::string& target, const std::string& quotation)
 {
-    CProject& project = *Project;
+    CProject& project = GetProject();
     const std::size_t index = static_cast<std::size_t>(row);
     if (index >= project.Columns.size())
         return;

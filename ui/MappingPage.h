@@ -20,24 +20,24 @@ class CMappingPage : public CWizardPage {
     bool CanLeave() override;
     std::string GetHelpTopic() const override;
 
-    // Writes the edit boxes 1022 and 1024 into row CurrentRow and into the project.
+    // For tests: the row whose target name and quotation the edit boxes hold; -1 for none.
+    int EditedRow() const { return CurrentRow; }
+
+  private:
+    // Writes the target name and quotation boxes into row CurrentRow and into the project.
     void StoreRow();
     // The list's current row changed to `row` (picked with the mouse or the keyboard).
     void OnItemChanged(int row);
-
-    QTableWidget* ColumnList = nullptr;    // 1016
-    QLineEdit* SourceColumnEdit = nullptr; // 1021, shown only
-    QLineEdit* TargetColumnEdit = nullptr; // 1022
-    QLineEdit* QuotationEdit = nullptr;    // 1024
-    int CurrentRow = -1;
-
     // The text of a cell of the list (column 0 source, 1 target, 2 quotation).
     std::string CellText(int row, int column) const;
-
-  private:
     void SetCell(int row, int column, const std::string& text);
     void LoadRow(int row);
     void CarryIntoProject(int row, const std::string& target, const std::string& quotation);
 
+    QTableWidget* ColumnList = nullptr;
+    QLineEdit* SourceColumnEdit = nullptr; // shown only
+    QLineEdit* TargetColumnEdit = nullptr;
+    QLineEdit* QuotationEdit = nullptr;
+    int CurrentRow = -1;
     bool Rebuilding = false;
 };

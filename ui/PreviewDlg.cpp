@@ -2,10 +2,11 @@
 
 #include "Converter.h"
 #include "DialogUnits.h"
-#include "FileError.h"
+#include "EngineWork.h"
 #include "Project.h"
 #include "QtText.h"
 #include "UserDialogs.h"
+#include "WindowPlacement.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -51,6 +52,7 @@ CPreviewDlg::CPreviewDlg(QWidget* parent, CProject* project, CConverter* convert
     OnInitDialog();
     // 387 x 278 dialog units: room for the 25 rows, and it follows the font.
     setFixedSize(DialogUnitsX(this, 387), DialogUnitsY(this, 278));
+    new PlaceWhenShown(this);
 }
 
 void CPreviewDlg::OnInitDialog()
@@ -70,20 +72,18 @@ void CPreviewDlg::OnInitDialog()
     Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 6);
     Grid->setWordWrap(false);
 
-    try {
-        std::vector<std::string> names;
-        Converter->DiscoverColumns(names, nullptr);
-        Grid->setColumnCount(static_cast<int>(names.size()));
-        for (std::size_t i = 0; i < names.size(); ++i)
-            Grid->setHorizontalHeaderItem(static_cast<int>(i), new QTableWidgetItem(ToQt(names[i])));
-        FillRows(static_cast<int>(names.size()));
-    } catch (const FileError& error) {
-        // The window still shows what was read before the failure.
-        std::string message = "The source file cannot be read.\n\n" + error.FileName;
-        if (!error.Reason.empty())
-            message += "\n\nReason: " + error.Reason + ".";
-        UserDialogs().ShowMessage(parentWidget(), message, "Error", IUserDialogs::Icon::Stop);
-    }
+    const std::string failure =
+        RunEngineWork({"The source file cannot be read.", "show the first rows of the source file"}, [this] {
+            std::vector<std::string> names;
+            Converter->DiscoverColumns(names, nullptr);
+            Grid->setColumnCount(static_cast<int>(names.size()));
+            for (std::size_t i = 0; i < names.size(); ++i)
+                Grid->setHorizontalHeaderItem(static_cast<int>(i), new QTableWidgetItem(ToQt(names[i])));
+            FillRows(static_cast<int>(names.size()));
+        });
+    // The window still shows what was read before the failure.
+    if (!failure.empty())
+        UserDialogs().ShowMessage(parentWidget(), failure, "Error", IUserDialogs::Icon::Stop);
     SizeColumns();
 }
 

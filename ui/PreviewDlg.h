@@ -18,10 +18,6 @@ class CPreviewDlg : public QDialog {
 
     CPreviewDlg(QWidget* parent, CProject* project, CConverter* converter);
 
-    QTableWidget* Grid;
-    CProject* Project;     // not owned
-    CConverter* Converter; // not owned
-
   protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -29,4 +25,8 @@ class CPreviewDlg : public QDialog {
     void OnInitDialog();
     void FillRows(int columns);
     void SizeColumns();
+
+    QTableWidget* Grid;
+    CProject* Project;     // not owned
+    CConverter* Converter; // not owned
 };

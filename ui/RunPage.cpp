@@ -2,7 +2,8 @@
 
 #include "Converter.h"
 #include "DialogUnits.h"
-#include "FileError.h"
+#include "EngineWork.h"
+#include "FailureText.h"
 #include "StatusLine.h"
 #include "UserDialogs.h"
 
@@ -16,7 +17,7 @@
 #include <algorithm>
 #include <chrono>
 
-CStatusLine* ActiveStatus = nullptr;
+StatusLine* ActiveStatus = nullptr;
 QProgressBar* ActiveProgress = nullptr;
 
 namespace {
@@ -74,15 +75,6 @@ class RunInputBlocker : public QObject {
     }
 };
 
-std::string Describe(const char* what, const std::string& file, const std::string& reason)
-{
-    std::string text = what;
-    text += file.empty() ? std::string(" No file is named.") : "\n\n" + file;
-    if (!reason.empty() && !file.empty())
-        text += "\n\nReason: " + reason + ".";
-    return text;
-}
-
 } // namespace
 
 void OnRunProgress(const char* status, int percent)
@@ -102,17 +94,17 @@ void OnRunProgress(const char* status, int percent)
 }
 
 CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
-    : CWizardPage(132, frame, project, converter)
+    : CWizardPage("runPage", frame, project, converter)
 {
-    // Created in the template's tab order.
-    StatusLine = new CStatusLine(this);
+    // Created in tab order.
+    RunStatus = new StatusLine(this);
     Progress = new QProgressBar(this);
     RunButton = new QPushButton(QStringLiteral("Run"), this);
     auto* explanation = new QLabel(
         QStringLiteral(
             "This window shows execution status: number of converter rows and total progress indicator"),
         this);
-    StatusLine->setObjectName(QStringLiteral("c1022"));
+    RunStatus->setObjectName(QStringLiteral("c1022"));
     Progress->setObjectName(QStringLiteral("c1018"));
     RunButton->setObjectName(QStringLiteral("c1017"));
     explanation->setWordWrap(true);
@@ -124,7 +116,7 @@ CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(explanation);
     layout->addStretch(1);
-    layout->addWidget(StatusLine);
+    layout->addWidget(RunStatus);
     layout->addSpacing(DialogUnitsY(this, 6));
     layout->addWidget(Progress);
     layout->addSpacing(DialogUnitsY(this, 16));
@@ -163,25 +155,28 @@ void CRunPage::OnRun()
 {
     if (Running)
         return;
-    ActiveStatus = StatusLine;
+    ActiveStatus = RunStatus;
     ActiveProgress = Progress;
+
+    // The last run's report would otherwise stand for this one, should it fail.
+    RunStatus->SetStatus("");
 
     std::string message;
     {
         RunInputBlocker blocker;
-        try {
-            if (Converter->Run(&OnRunProgress) != 0) {
-                const CConverter::OpenFailure& failure = Converter->LastOpenFailure();
-                message = failure.Result == -3
-                              ? "The project names no table. Enter the table name on the first page."
-                          : failure.Result == -2
-                              ? Describe("The target file cannot be created.", failure.File, failure.Reason)
-                              : Describe("The source file cannot be opened.", failure.File, failure.Reason);
-            }
-        } catch (const FileError& error) {
-            message =
-                Describe("The conversion stopped at a read or write error.", error.FileName, error.Reason);
+        bool opened = true;
+        message =
+            RunEngineWork({"The conversion stopped at a read or write error.", "complete the conversion"},
+                          [&] { opened = GetConverter().Run(&OnRunProgress) == 0; });
+        if (!message.empty()) {
             message += "\n\nThe target file was left as it was before the run.";
+        } else if (!opened) {
+            const CConverter::OpenFailure& failure = GetConverter().LastOpenFailure();
+            message = failure.Result == -3
+                          ? "The project names no table. Enter the table name on the first page."
+                          : DescribeFileFailure(failure.Result == -2 ? "The target file cannot be created."
+                                                                     : "The source file cannot be opened.",
+                                                failure.File, failure.Reason);
         }
     }
     if (!message.empty())

@@ -2,7 +2,7 @@
 
 #include "WizardPage.h"
 
-class CStatusLine;
+class StatusLine;
 class QProgressBar;
 class QPushButton;
 
@@ -24,14 +24,15 @@ class CRunPage : public CWizardPage {
 
     static bool RunInProgress();
 
-    CStatusLine* StatusLine = nullptr; // 1022
-    QProgressBar* Progress = nullptr;  // 1018
-    QPushButton* RunButton = nullptr;  // 1017
+  private:
+    StatusLine* RunStatus = nullptr;
+    QProgressBar* Progress = nullptr;
+    QPushButton* RunButton = nullptr;
 };
 
 // The page's progress function (a ProgressFn: no context of its own).
 void OnRunProgress(const char* status, int percent);
 
 // The controls of the page that started the current run; set by every Run, never cleared.
-extern CStatusLine* ActiveStatus;
+extern StatusLine* ActiveStatus;
 extern QProgressBar* ActiveProgress;

@@ -1,10 +1,9 @@
 #include "SourcePage.h"
 
-#include "FileError.h"
-
 #include "Converter.h"
 #include "DialogUnits.h"
 #include "DigitsEdit.h"
+#include "EngineWork.h"
 #include "Project.h"
 #include "QtText.h"
 #include "TextRules.h"
@@ -24,7 +23,7 @@
 
 namespace {
 
-// String resources 241, 243, 244 and 245.
+// The file dialogs' filters and the extensions added to a name typed without one.
 constexpr const char* ScriptFilter = "SQL scripts (*.sql)|*.sql|AllFiles (*.*)|*.*||";
 constexpr const char* SourceFilter = "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||";
 constexpr const char* SourceExtension = "txt";
@@ -38,14 +37,14 @@ void SetChecked(QAbstractButton* button, std::int32_t value)
 } // namespace
 
 CSourcePage::CSourcePage(CWizardDlg* frame, CProject* project, CConverter* converter)
-    : CWizardPage(202, frame, project, converter)
+    : CWizardPage("sourcePage", frame, project, converter)
 {
     BuildControls();
 }
 
 void CSourcePage::BuildControls()
 {
-    // Created in the template's tab order.
+    // Created in tab order.
     auto* sourceLabel = new QLabel(QStringLiteral("&Source File Name"), this);
     SourceEdit = new QLineEdit(this);
     SourceBrowse = new QPushButton(QStringLiteral("..."), this);
@@ -64,7 +63,7 @@ void CSourcePage::BuildControls()
     auto* sqlSepLabel = new QLabel(QStringLiteral("S&QL statement separator : "), this);
     SqlSepCombo = new QComboBox(this);
     CommitCheck = new QCheckBox(QStringLiteral("&Add commit after each "), this);
-    CommitSizeEdit = new CDigitsEdit(this);
+    CommitSizeEdit = new DigitsEdit(this);
     auto* insertLabel = new QLabel(QStringLiteral("INSERT statements "), this);
 
     const std::pair<QWidget*, const char*> names[] = {
@@ -86,7 +85,7 @@ void CSourcePage::BuildControls()
     SeparatorRadio->setFocusPolicy(Qt::ClickFocus);
     WidthsRadio->setFocusPolicy(Qt::ClickFocus);
 
-    // Drop-down combo boxes with an edit field, unsorted, filled from the template's data.
+    // Drop-down combo boxes that also take any typed text, their entries in this order.
     for (QComboBox* combo : {SeparatorCombo, SqlSepCombo}) {
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
@@ -103,7 +102,7 @@ void CSourcePage::BuildControls()
     hint->setAlignment(Qt::AlignHCenter);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
 
-    // The template's rows: labels at the left margin, their controls indented below,
+    // One row per setting: labels at the left margin, their controls indented below,
     // the browse buttons in a column of their own at the right.
     auto* layout = new QGridLayout(this);
     layout->setColumnMinimumWidth(0, DialogUnitsX(this, 10));
@@ -147,16 +146,16 @@ void CSourcePage::BuildControls()
 void CSourcePage::ShowPage()
 {
     CWizardPage::ShowPage();
-    SourceEdit->setText(ToQt(Project->FileName));
-    TargetEdit->setText(ToQt(Project->TargetName));
-    TableEdit->setText(ToQt(Project->TableName));
-    CommitSizeEdit->setText(QString::number(Project->CommitSize));
-    SqlSepCombo->setEditText(ToQt(Project->SQLSep));
-    SeparatorCombo->setEditText(ToQt(Project->Separator));
-    WidthsEdit->setText(ToQt(Project->Widths));
-    SetChecked(FirstRowCheck, Project->ColumnNames);
-    SetChecked(CommitCheck, Project->Commit);
-    if (Project->WithSeparators != 0)
+    SourceEdit->setText(ToQt(GetProject().FileName));
+    TargetEdit->setText(ToQt(GetProject().TargetName));
+    TableEdit->setText(ToQt(GetProject().TableName));
+    CommitSizeEdit->setText(QString::number(GetProject().CommitSize));
+    SqlSepCombo->setEditText(ToQt(GetProject().SQLSep));
+    SeparatorCombo->setEditText(ToQt(GetProject().Separator));
+    WidthsEdit->setText(ToQt(GetProject().Widths));
+    SetChecked(FirstRowCheck, GetProject().ColumnNames);
+    SetChecked(CommitCheck, GetProject().Commit);
+    if (GetProject().WithSeparators != 0)
         SeparatorRadio->setChecked(true);
     else
         WidthsRadio->setChecked(true);
@@ -166,17 +165,17 @@ void CSourcePage::ShowPage()
 
 void CSourcePage::StoreData()
 {
-    Project->FileName = FromQt(SourceEdit->text());
-    Project->TargetName = FromQt(TargetEdit->text());
-    Project->TableName = FromQt(TableEdit->text());
+    GetProject().FileName = FromQt(SourceEdit->text());
+    GetProject().TargetName = FromQt(TargetEdit->text());
+    GetProject().TableName = FromQt(TableEdit->text());
     const std::string commitSize = FromQt(CommitSizeEdit->text());
-    Project->SQLSep = FromQt(SqlSepCombo->currentText());
-    Project->Separator = FromQt(SeparatorCombo->currentText());
-    Project->Widths = FromQt(WidthsEdit->text());
-    Project->CommitSize = Atoi(commitSize);
-    Project->ColumnNames = FirstRowCheck->isChecked() ? 1 : 0;
-    Project->Commit = CommitCheck->isChecked() ? 1 : 0;
-    Project->WithSeparators = SeparatorRadio->isChecked() ? 1 : 0;
+    GetProject().SQLSep = FromQt(SqlSepCombo->currentText());
+    GetProject().Separator = FromQt(SeparatorCombo->currentText());
+    GetProject().Widths = FromQt(WidthsEdit->text());
+    GetProject().CommitSize = Atoi(commitSize);
+    GetProject().ColumnNames = FirstRowCheck->isChecked() ? 1 : 0;
+    GetProject().Commit = CommitCheck->isChecked() ? 1 : 0;
+    GetProject().WithSeparators = SeparatorRadio->isChecked() ? 1 : 0;
 }
 
 bool CSourcePage::CanLeave()
@@ -184,13 +183,13 @@ bool CSourcePage::CanLeave()
     StoreData();
     const char* message = nullptr;
     std::error_code ec;
-    if (Project->FileName.empty())
+    if (GetProject().FileName.empty())
         message = "You must specify source file name.";
-    else if (Project->TargetName.empty())
+    else if (GetProject().TargetName.empty())
         message = "You must specify target file name.";
-    else if (Project->TableName.empty())
+    else if (GetProject().TableName.empty())
         message = "You must enter table name.";
-    else if (!std::filesystem::exists(Project->FileName, ec))
+    else if (!std::filesystem::exists(GetProject().FileName, ec))
         message = "Source file must exist.";
     if (message) {
         ShowError(message);
@@ -198,13 +197,13 @@ bool CSourcePage::CanLeave()
     }
     // Discovers the columns again, keeping the target name and quotation of every
     // column whose source name is still there (the mapping page's edits).
-    try {
-        Converter->DiscoverProjectColumns();
-    } catch (const FileError& error) {
-        // A source that opens but cannot be read: the user is told, and the page stays.
-        const std::string text =
-            "The source file cannot be read.\n\n" + error.FileName + "\n\nReason: " + error.Reason + ".";
-        ShowError(text.c_str());
+    // A source that opens but cannot be read, or data the engine refuses: the user is
+    // told, and the page stays.
+    const std::string failure =
+        RunEngineWork({"The source file cannot be read.", "read the columns of the source file"},
+                      [this] { GetConverter().DiscoverProjectColumns(); });
+    if (!failure.empty()) {
+        ShowError(failure.c_str());
         return false;
     }
     return true;

@@ -20,28 +20,26 @@ class CSourcePage : public CWizardPage {
     bool CanLeave() override;
     std::string GetHelpTopic() const override;
 
+  private:
+    void BuildControls();
     void UpdateCommitControls();
     void UpdateSplitControls();
     void OnBrowseSource();
     void OnBrowseTarget();
     void BrowseForFile(QLineEdit* edit, const char* filter, const char* defaultExtension);
-
-    // The controls, by their resource ids.
-    QLineEdit* SourceEdit = nullptr;        // 1004
-    QPushButton* SourceBrowse = nullptr;    // 1005
-    QCheckBox* FirstRowCheck = nullptr;     // 1006
-    QRadioButton* SeparatorRadio = nullptr; // 1007
-    QRadioButton* WidthsRadio = nullptr;    // 1009
-    QComboBox* SeparatorCombo = nullptr;    // 1068
-    QLineEdit* WidthsEdit = nullptr;        // 1024
-    QLineEdit* TargetEdit = nullptr;        // 1010
-    QPushButton* TargetBrowse = nullptr;    // 1011
-    QLineEdit* TableEdit = nullptr;         // 1012
-    QComboBox* SqlSepCombo = nullptr;       // 1013
-    QCheckBox* CommitCheck = nullptr;       // 1014
-    QLineEdit* CommitSizeEdit = nullptr;    // 1015
-
-  private:
-    void BuildControls();
     void ShowError(const char* message);
+
+    QLineEdit* SourceEdit = nullptr;
+    QPushButton* SourceBrowse = nullptr;
+    QCheckBox* FirstRowCheck = nullptr;
+    QRadioButton* SeparatorRadio = nullptr;
+    QRadioButton* WidthsRadio = nullptr;
+    QComboBox* SeparatorCombo = nullptr;
+    QLineEdit* WidthsEdit = nullptr;
+    QLineEdit* TargetEdit = nullptr;
+    QPushButton* TargetBrowse = nullptr;
+    QLineEdit* TableEdit = nullptr;
+    QComboBox* SqlSepCombo = nullptr;
+    QCheckBox* CommitCheck = nullptr;
+    QLineEdit* CommitSizeEdit = nullptr;
 };

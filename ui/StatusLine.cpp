@@ -4,13 +4,13 @@
 
 #include <QPainter>
 
-CStatusLine::CStatusLine(QWidget* parent) : QFrame(parent)
+StatusLine::StatusLine(QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void CStatusLine::SetStatus(const char* text)
+void StatusLine::SetStatus(const char* text)
 {
     Text.assign(text);
     if (!UpdatePending) {
@@ -19,17 +19,17 @@ void CStatusLine::SetStatus(const char* text)
     }
 }
 
-QSize CStatusLine::sizeHint() const
+QSize StatusLine::sizeHint() const
 {
     return QSize(fontMetrics().averageCharWidth() * 40, fontMetrics().height() + 2 * frameWidth() + 4);
 }
 
-QSize CStatusLine::minimumSizeHint() const
+QSize StatusLine::minimumSizeHint() const
 {
     return QSize(0, sizeHint().height());
 }
 
-void CStatusLine::paintEvent(QPaintEvent* event)
+void StatusLine::paintEvent(QPaintEvent* event)
 {
     UpdatePending = false;
     QFrame::paintEvent(event);

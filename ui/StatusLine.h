@@ -3,13 +3,13 @@
 #include <QFrame>
 #include <string>
 
-// The run page's status line (control 1022): a sunken text, vertically centred.
+// The run page's status line: a sunken text, vertically centred.
 // Setting the text costs a copy and at most one update request per paint, so the
 // engine may report as often as it likes.
-class CStatusLine : public QFrame {
+class StatusLine : public QFrame {
     Q_OBJECT
   public:
-    explicit CStatusLine(QWidget* parent = nullptr);
+    explicit StatusLine(QWidget* parent = nullptr);
 
     void SetStatus(const char* text);
     const std::string& Status() const { return Text; }

@@ -44,11 +44,10 @@ QString QtFileFilter(std::string_view windowsFilter)
     return filters.join(QStringLiteral(";;"));
 }
 
-void QtUserDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption,
-                                Icon icon)
+// Every message the wizard shows carries the stop sign, the one icon there is.
+void QtUserDialogs::ShowMessage(QWidget* owner, const std::string& text, const std::string& caption, Icon)
 {
-    const QMessageBox::Icon qtIcon = icon == Icon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon;
-    QMessageBox box(qtIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Critical, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
     box.exec();
 }
 

@@ -13,11 +13,11 @@ class QWidget;
 class IUserDialogs {
   public:
     enum class Icon {
-        Stop, // MB_ICONHAND: errors ("Error") and the preview's "Warning"
+        Stop, // the stop sign: errors ("Error") and the preview's "Warning"
     };
     enum class FileDialog {
-        Open, // CFileDialog in its open form
-        Save, // CFileDialog in its save form
+        Open, // picks a file to read
+        Save, // picks a file to write
     };
 
     virtual ~IUserDialogs() = default;

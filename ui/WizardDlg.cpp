@@ -3,14 +3,17 @@
 #include "AboutDlg.h"
 #include "AppIcon.h"
 #include "AppPaths.h"
+#include "FailureText.h"
 #include "HelpLauncher.h"
 #include "MappingPage.h"
+#include "MenuBarKeys.h"
 #include "PreviewDlg.h"
 #include "ProfileFile.h"
 #include "QtText.h"
 #include "RunPage.h"
 #include "SourcePage.h"
 #include "UserDialogs.h"
+#include "WindowPlacement.h"
 #include "WizardPage.h"
 
 #include <QAction>
@@ -30,7 +33,7 @@
 namespace {
 
 constexpr std::size_t SettingsBuffer = 260;
-// String resources 233, 242, 246 and 247.
+// The title, the project files' dialog filter and extension, and the preview's warning.
 constexpr const char* AppTitleText = "Tabulon";
 constexpr const char* ProjectFilter = "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||";
 constexpr const char* ProjectExtension = "cvtproj";
@@ -39,7 +42,7 @@ constexpr const char* PreviewWarning = "Source file is inaccessable or does not 
 } // namespace
 
 CWizardDlg::CWizardDlg(QWidget* parent, const std::string& executablePath)
-    : QDialog(parent), HelpLauncher(&HtmlHelpLauncher), Icon(ApplicationIcon())
+    : QDialog(parent), LaunchHelp(&HtmlHelpLauncher), Icon(ApplicationIcon())
 {
     OnInitDialog(executablePath);
 }
@@ -85,12 +88,13 @@ void CWizardDlg::BuildWindow()
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
+    new PlaceWhenShown(this);
 
     auto* layout = new QVBoxLayout(this);
     MenuBar = new QMenuBar(this);
     layout->setMenuBar(MenuBar);
 
-    // Menu 133.
+    // The File and Help menus, each item sending its command.
     auto addCommand = [this](QMenu* menu, const char* text, unsigned command) {
         QAction* action = menu->addAction(QString::fromLatin1(text));
         action->setData(command);
@@ -107,8 +111,10 @@ void CWizardDlg::BuildWindow()
     QMenu* help = MenuBar->addMenu(QStringLiteral("Help"));
     addCommand(help, "Index...", IdHelpIndex);
     addCommand(help, "&About the Converter", IdAbout);
+    // The menu titles have no mnemonic: F10 or Alt alone reach them.
+    new MenuBarKeys(MenuBar);
 
-    // Control 1003: the etched page area the pages share.
+    // The etched page area the pages share.
     PageArea = new QFrame(this);
     PageArea->setObjectName(QStringLiteral("pageArea"));
     PageArea->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -116,8 +122,8 @@ void CWizardDlg::BuildWindow()
     pageGrid->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(PageArea, 1);
 
-    // The buttons, created in template order (their tab order), laid out as the
-    // template places them: Help and Preview at the left, Back and Next together,
+    // The buttons, created in their tab order and laid out with Help and Preview at the
+    // left, Back and Next together,
     // Quit at the right.
     auto makeButton = [this](const char* text, const char* name) {
         auto* button = new QPushButton(QString::fromLatin1(text), this);
@@ -215,19 +221,18 @@ bool CWizardDlg::OnHelpInfo()
     return true;
 }
 
-void CWizardDlg::ShowHelp(std::string topic)
+void CWizardDlg::ShowHelp(const std::string& topic)
 {
     const std::string address = HelpPath + "::/" + topic;
-    HelpAddresses.push_back(address);
 #ifdef _WIN32
-    // The HTML Help control wants the native window.
+    // The system's help viewer is owned by the native window.
     void* window = reinterpret_cast<void*>(winId());
 #else
     // The built-in viewer takes the widget itself as its owner.
     void* window = static_cast<QWidget*>(this);
 #endif
-    if (HelpLauncher)
-        (void)HelpLauncher(window, address.c_str(), 0, 0);
+    if (LaunchHelp)
+        (void)LaunchHelp(window, address.c_str(), 0, 0);
 }
 
 void CWizardDlg::ShowAbout()
@@ -253,6 +258,8 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
         return true;
     case IdSaveProject:
         if (!Project.ProjectPath.empty()) {
+            // What was typed on the page on view is part of the project, as for Save Project as.
+            Pages[CurrentPage]->StoreData();
             SaveProject();
             return true;
         }
@@ -298,10 +305,10 @@ void CWizardDlg::SaveProject()
     if (Project.Save())
         return;
     // Asked to save, the user would otherwise take the project for kept.
-    std::string text = "The project cannot be saved.\n\n" + Project.ProjectPath;
-    if (errno != 0)
-        text += "\n\nReason: " + std::string(std::strerror(errno)) + ".";
-    UserDialogs().ShowMessage(this, text, "Error", IUserDialogs::Icon::Stop);
+    const std::string reason = errno != 0 ? std::strerror(errno) : "";
+    UserDialogs().ShowMessage(
+        this, DescribeFileFailure("The project cannot be saved.", Project.ProjectPath, reason), "Error",
+        IUserDialogs::Icon::Stop);
 }
 
 bool CWizardDlg::ChooseProjectFile(bool save)
@@ -352,8 +359,8 @@ void CWizardDlg::done(int result)
 
 bool CWizardDlg::event(QEvent* event)
 {
-    if (event->type() == CHelpRequestEvent::EventType()) {
-        OnCommand(IdHelpRequest, static_cast<CHelpRequestEvent*>(event)->Topic);
+    if (event->type() == HelpRequestEvent::EventType()) {
+        OnCommand(IdHelpRequest, static_cast<HelpRequestEvent*>(event)->Topic);
         return true;
     }
     return QDialog::event(event);

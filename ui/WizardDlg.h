@@ -7,7 +7,6 @@
 #include <QIcon>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 class CWizardPage;
 class QFrame;
@@ -40,51 +39,22 @@ class CWizardDlg : public QDialog {
     explicit CWizardDlg(QWidget* parent = nullptr, const std::string& executablePath = std::string());
     ~CWizardDlg() override;
 
-    void UpdateTitle();
-    void UpdateNavButtons();
     void OnBack();
     void OnNext();
-    void OnPreview();
-    void OnHelpIndex();
-    bool OnHelpInfo();
     // Menu commands and the page help request; false for a command it does not know.
     bool OnCommand(unsigned command, const void* argument = nullptr);
-    bool ChooseProjectFile(bool save);
-    // Save Project and Save Project as: saves, and names a file that cannot be written.
-    void SaveProject();
-    void ReadAppSettings();
-    void WriteAppSettings();
-    void ShowHelp(std::string topic);
-    void ShowAbout();
 
-    // The closing steps: store the page on view, save the
-    // project, write "LastProjectName". Every way of closing runs them once.
-    void CloseFrame();
+    // The project and the engine, which the pages share.
+    CProject& GetProject() { return Project; }
+    CConverter& GetConverter() { return Converter; }
+    // The page on view, 0 to 2, and the pages themselves.
+    int GetCurrentPage() const { return CurrentPage; }
+    CWizardPage* GetPage(int index) const { return Pages[index]; }
 
     // The help viewer is reached through this function; tests may replace it.
     using HelpLauncherFn = std::intptr_t (*)(void* window, const char* address, std::uint32_t command,
                                              std::uint32_t data);
-    HelpLauncherFn HelpLauncher;
-    // Every address ShowHelp asked for, in order.
-    std::vector<std::string> HelpAddresses;
-
-    CProject Project;
-    QIcon Icon;
-    int CurrentPage = 0;
-    std::string AppTitle;
-    std::string HelpPath;
-    std::string SettingsPath;
-    CConverter Converter;
-    CWizardPage* Pages[3] = {nullptr, nullptr, nullptr};
-
-    // The frame's controls, for the pages and for tests.
-    QPushButton* BackButton = nullptr;
-    QPushButton* NextButton = nullptr;
-    QPushButton* HelpButton = nullptr;
-    QPushButton* PreviewButton = nullptr;
-    QPushButton* QuitButton = nullptr;
-    QFrame* PageArea = nullptr;
-    QMenuBar* MenuBar = nullptr;
+    void SetHelpLauncher(HelpLauncherFn launcher) { LaunchHelp = launcher; }
 
     // True while a conversion runs inside the run page (the window takes no input then).
     bool IsRunning() const;
@@ -100,7 +70,39 @@ class CWizardDlg : public QDialog {
   private:
     void OnInitDialog(const std::string& executablePath);
     void BuildWindow();
+    void UpdateTitle();
+    void UpdateNavButtons();
+    void OnPreview();
     void ShowPreviewWindow();
+    void OnHelpIndex();
+    bool OnHelpInfo();
+    void ShowHelp(const std::string& topic);
+    void ShowAbout();
+    bool ChooseProjectFile(bool save);
+    // Save Project and Save Project as: saves, and names a file that cannot be written.
+    void SaveProject();
+    void ReadAppSettings();
+    void WriteAppSettings();
+    // The closing steps: store the page on view, save the project, write
+    // "LastProjectName". Every way of closing runs them once.
+    void CloseFrame();
 
+    HelpLauncherFn LaunchHelp;
+    CProject Project;
+    QIcon Icon;
+    int CurrentPage = 0;
+    std::string AppTitle;
+    std::string HelpPath;
+    std::string SettingsPath;
+    CConverter Converter;
+    CWizardPage* Pages[3] = {nullptr, nullptr, nullptr};
+
+    QPushButton* BackButton = nullptr;
+    QPushButton* NextButton = nullptr;
+    QPushButton* HelpButton = nullptr;
+    QPushButton* PreviewButton = nullptr;
+    QPushButton* QuitButton = nullptr;
+    QFrame* PageArea = nullptr;
+    QMenuBar* MenuBar = nullptr;
     bool Closed = false;
 };

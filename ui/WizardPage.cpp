@@ -9,16 +9,16 @@
 #include <algorithm>
 #include <cstring>
 
-QEvent::Type CHelpRequestEvent::EventType()
+QEvent::Type HelpRequestEvent::EventType()
 {
     static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }
 
-CWizardPage::CWizardPage(unsigned templateId, CWizardDlg* frame, CProject* project, CConverter* converter)
-    : TemplateId(templateId), Frame(frame), Project(project), Converter(converter)
+CWizardPage::CWizardPage(const char* name, CWizardDlg* frame, CProject* project, CConverter* converter)
+    : Frame(frame), Project(project), Converter(converter)
 {
-    setObjectName(QStringLiteral("page%1").arg(templateId));
+    setObjectName(QString::fromLatin1(name));
     hide();
 }
 
@@ -40,8 +40,8 @@ int CWizardPage::CreatePage(QWidget* pageArea)
 
 QSize CWizardPage::minimumSizeHint() const
 {
-    // The page templates are 386 x 212 dialog units; a font whose texts need more
-    // room gets it, so no label is cut short.
+    // Every page is at least 386 x 212 dialog units, so the window keeps its size from
+    // page to page; a font whose texts need more room gets it, so no label is cut short.
     return QWidget::minimumSizeHint().expandedTo(QSize(DialogUnitsX(this, 386), DialogUnitsY(this, 212)));
 }
 
@@ -58,12 +58,12 @@ void CWizardPage::HidePage()
 
 bool CWizardPage::OnHelpInfo()
 {
-    // lstrcpynA with a count of 31: at most 30 characters, then the terminating zero.
+    // The topic is cut to 30 characters, so the buffer always holds its terminating zero.
     const std::string topic = GetHelpTopic();
     const std::size_t length = std::min<std::size_t>(topic.size(), 30);
     std::memcpy(HelpTopicBuffer, topic.data(), length);
     HelpTopicBuffer[length] = '\0';
-    QCoreApplication::postEvent(Frame, new CHelpRequestEvent(HelpTopicBuffer));
+    QCoreApplication::postEvent(Frame, new HelpRequestEvent(HelpTopicBuffer));
     return true;
 }
 

@@ -9,13 +9,12 @@ class CProject;
 class CWizardDlg;
 class QKeyEvent;
 
-// A page's help request to the frame, command 1070: posted, not sent,
-// carrying the address of the page's HelpTopicBuffer.
-class CHelpRequestEvent : public QEvent {
+// A page's request to the frame to show the page's help topic: posted, not sent, so the
+// frame first opens the index for the same F1; carries the address of the page's topic buffer.
+class HelpRequestEvent : public QEvent {
   public:
-    static constexpr int Command = 1070;
     static QEvent::Type EventType();
-    explicit CHelpRequestEvent(const char* topic) : QEvent(EventType()), Topic(topic) {}
+    explicit HelpRequestEvent(const char* topic) : QEvent(EventType()), Topic(topic) {}
     const char* Topic; // zero-terminated, inside the page object
 };
 
@@ -24,7 +23,8 @@ class CHelpRequestEvent : public QEvent {
 class CWizardPage : public QWidget {
     Q_OBJECT
   public:
-    CWizardPage(unsigned templateId, CWizardDlg* frame, CProject* project, CConverter* converter);
+    // `name` is the page's object name.
+    CWizardPage(const char* name, CWizardDlg* frame, CProject* project, CConverter* converter);
     ~CWizardPage() override;
 
     // Places the (hidden) page in the frame's page area; every page takes the same place.
@@ -38,7 +38,7 @@ class CWizardPage : public QWidget {
     virtual bool CanLeave() = 0;
     virtual std::string GetHelpTopic() const = 0;
 
-    // F1 inside the page: posts command 1070 with the page's topic to the frame and
+    // F1 inside the page: posts a help request with the page's topic to the frame and
     // then leaves the key to the frame, which opens the index topic first.
     bool OnHelpInfo();
 
@@ -47,7 +47,10 @@ class CWizardPage : public QWidget {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-    unsigned TemplateId;
+    CProject& GetProject() const { return *Project; }
+    CConverter& GetConverter() const { return *Converter; }
+
+  private:
     CWizardDlg* Frame;     // not owned
     CProject* Project;     // not owned
     CConverter* Converter; // not owned

@@ -155,6 +155,31 @@ TEST_F(Conversion, FixedWidthLines)
                                                       "insert into People(code,n) values('ABC',1);\r\n");
 }
 
+// Trim and EmptyIsNull, with and without quoted fields: each setting changes
+// only what it names.
+TEST_F(Conversion, TrimAndEmptyValuesAsNull)
+{
+    Columns({"a", "b", "c"}, {"'", "'", ""});
+    Project.ColumnNames = 0;
+    const struct {
+        int Trim, EmptyIsNull, QuotedFields;
+        const char* Line;
+        const char* Values;
+    } cases[] = {
+        {0, 0, 0, " x ,,\t7", "' x ','','\t7'"},   {1, 0, 0, " x ,,\t7", "'x','',7"},
+        {0, 1, 0, " x ,,\t7", "' x ',NULL,'\t7'"}, {1, 1, 0, " x , ,\t7", "'x',NULL,7"},
+        {1, 0, 1, "\" x \",\"\", 8 ", "'x','',8"}, {0, 1, 1, "\"\",\" \",", "NULL,' ',NULL"},
+    };
+    for (const auto& c : cases) {
+        Project.Trim = c.Trim;
+        Project.EmptyIsNull = c.EmptyIsNull;
+        Project.QuotedFields = c.QuotedFields;
+        EXPECT_EQ(Convert(std::string(c.Line) + "\r\n"),
+                  std::string("insert into People(a,b,c) values(") + c.Values + ");\r\n")
+            << c.Line << " trim " << c.Trim << " empty " << c.EmptyIsNull;
+    }
+}
+
 TEST_F(Conversion, CommitIntervals)
 {
     Project.Commit = 1;

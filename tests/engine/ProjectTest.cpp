@@ -199,6 +199,36 @@ TEST(ProjectFile, MissingKeysTakeTheReadDefaults)
     }
 }
 
+// Settings newer than the format: a file without them reads as before and is
+// saved without them while they keep their defaults.
+TEST(ProjectFile, NewerSettingsAreWrittenOnlyWhenUsed)
+{
+    TestFolder folder;
+    const std::string path = folder.Write("n.cvtproj", "[General]\r\nTableName=t\r\n");
+    CProject project = LoadFrom(path);
+    EXPECT_EQ(project.QuotedFields, 0);
+    EXPECT_EQ(project.Encoding, "");
+    EXPECT_EQ(project.Trim, 0);
+    EXPECT_EQ(project.EmptyIsNull, 0);
+    ASSERT_TRUE(project.Save());
+    for (const char* key : {"QuotedFields", "Encoding", "Trim", "EmptyIsNull"})
+        EXPECT_EQ(ReadFile(path).find(key), std::string::npos) << key;
+
+    project.QuotedFields = 1;
+    project.Encoding = "Windows-1252";
+    project.Trim = 1;
+    project.EmptyIsNull = 1;
+    ASSERT_TRUE(project.Save());
+    const CProject loaded = LoadFrom(path);
+    EXPECT_EQ(loaded.QuotedFields, 1);
+    EXPECT_EQ(loaded.Encoding, "Windows-1252");
+    EXPECT_EQ(loaded.Trim, 1);
+    EXPECT_EQ(loaded.EmptyIsNull, 1);
+    project.Encoding.clear(); // back to the default: the key stays, empty
+    ASSERT_TRUE(project.Save());
+    EXPECT_NE(ReadFile(path).find("Encoding=\r\n"), std::string::npos);
+}
+
 TEST(ProjectFile, AMissingFileLoadsTheDefaultsAndSaysSo)
 {
     TestFolder folder;

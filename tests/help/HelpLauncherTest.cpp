@@ -59,7 +59,7 @@ class HelpLauncherTest : public testing::Test {
   protected:
     void SetUp() override { EntryCalls.clear(); }
     FakeLoader Loader;
-    CHelpLauncher Launcher{Loader};
+    HelpLauncher Launcher{Loader};
     int Window = 0;
     std::intptr_t Request(const char* address = "C:\\Tools\\conv.chm::/index.html")
     {
@@ -76,7 +76,7 @@ TEST_F(HelpLauncherTest, WithoutAnyControlTheFirstRequestTriesPathThenNameAndLat
     Loader.RegistryPath = RegisteredPath;
     EXPECT_EQ(Request(), 0);
     EXPECT_EQ(Loader.Steps, (Steps{"read path", "load " + RegisteredPath, "load hhctrl.ocx"}));
-    EXPECT_TRUE(Launcher.HelpLoadFailed);
+    EXPECT_TRUE(Launcher.LoadFailed());
 
     EXPECT_EQ(Request(), 0);
     EXPECT_EQ(Loader.Steps, Steps{});

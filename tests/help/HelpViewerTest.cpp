@@ -1,5 +1,4 @@
 #include "HelpViewer.h"
-#include "ChmArchive.h"
 #include "HelpBrowser.h"
 #include "HelpLauncher.h"
 #include "HelpWindow.h"
@@ -80,19 +79,19 @@ class HelpViewerTest : public testing::Test {
 TEST_F(HelpViewerTest, EveryTopicShowsInOneReusedWindow)
 {
     const QStringList titles = {"Tabulon Help", "Source and target", "Column mapping", "Run"};
-    CHelpWindow* first = nullptr;
+    HelpWindow* first = nullptr;
     for (int i = 0; i < Topics.size(); ++i) {
         SCOPED_TRACE(Topics[i].toStdString());
         const std::intptr_t result = Show(Owner.get(), Address(Topics[i]));
         ASSERT_NE(result, 0);
-        CHelpWindow* window = HelpViewerWindow();
+        HelpWindow* window = HelpViewerWindow();
         if (!first)
             first = window;
         EXPECT_EQ(window, first);
-        EXPECT_EQ(reinterpret_cast<CHelpWindow*>(result), window);
+        EXPECT_EQ(reinterpret_cast<HelpWindow*>(result), window);
         EXPECT_EQ(window->parentWidget(), Owner.get());
         EXPECT_TRUE(window->isVisible());
-        EXPECT_EQ(window->Browser()->source(), CHelpBrowser::TopicUrl(Topics[i]));
+        EXPECT_EQ(window->Browser()->source(), HelpBrowser::TopicUrl(Topics[i]));
         EXPECT_EQ(window->Browser()->documentTitle(), titles[i]);
         EXPECT_TRUE(window->windowTitle().contains(titles[i]));
     }
@@ -118,19 +117,19 @@ TEST_F(HelpViewerTest, FailuresAreSilentAndLeaveTheViewerAlone)
     for (const QString& address : failing) {
         SCOPED_TRACE(address.toStdString());
         EXPECT_EQ(Show(Owner.get(), address), 0);
-        EXPECT_EQ(HelpViewerWindow()->Browser()->source(), CHelpBrowser::TopicUrl("page2.html"));
+        EXPECT_EQ(HelpViewerWindow()->Browser()->source(), HelpBrowser::TopicUrl("page2.html"));
     }
     // Only the display command is understood.
     EXPECT_EQ(ShowHelpTopic(Owner.get(), Address("index.html").toLocal8Bit().constData(), 1, 0), 0);
-    EXPECT_EQ(HelpViewerWindow()->Browser()->source(), CHelpBrowser::TopicUrl("page2.html"));
+    EXPECT_EQ(HelpViewerWindow()->Browser()->source(), HelpBrowser::TopicUrl("page2.html"));
 }
 
 TEST_F(HelpViewerTest, LinksAreFollowedAndBackForwardAndHomeWork)
 {
     ASSERT_NE(Show(Owner.get(), Address("index.html")), 0);
-    CHelpWindow* window = HelpViewerWindow();
+    HelpWindow* window = HelpViewerWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    CHelpBrowser& browser = *window->Browser();
+    HelpBrowser& browser = *window->Browser();
     EXPECT_FALSE(window->BackAction()->isEnabled());
 
     auto click = [&](const QString& href) {
@@ -139,33 +138,33 @@ TEST_F(HelpViewerTest, LinksAreFollowedAndBackForwardAndHomeWork)
         QTest::mouseClick(browser.viewport(), Qt::LeftButton, {}, *at);
     };
     click("page2.html");
-    EXPECT_EQ(browser.source(), CHelpBrowser::TopicUrl("page2.html"));
+    EXPECT_EQ(browser.source(), HelpBrowser::TopicUrl("page2.html"));
     click("page3.html");
-    EXPECT_EQ(browser.source(), CHelpBrowser::TopicUrl("page3.html"));
+    EXPECT_EQ(browser.source(), HelpBrowser::TopicUrl("page3.html"));
     EXPECT_TRUE(window->windowTitle().contains("Run"));
 
     window->BackAction()->trigger();
-    EXPECT_EQ(browser.source(), CHelpBrowser::TopicUrl("page2.html"));
+    EXPECT_EQ(browser.source(), HelpBrowser::TopicUrl("page2.html"));
     window->BackAction()->trigger();
-    EXPECT_EQ(browser.source(), CHelpBrowser::TopicUrl("index.html"));
+    EXPECT_EQ(browser.source(), HelpBrowser::TopicUrl("index.html"));
     EXPECT_FALSE(window->BackAction()->isEnabled());
     EXPECT_TRUE(window->ForwardAction()->isEnabled());
     window->ForwardAction()->trigger();
-    EXPECT_EQ(browser.source(), CHelpBrowser::TopicUrl("page2.html"));
+    EXPECT_EQ(browser.source(), HelpBrowser::TopicUrl("page2.html"));
     window->HomeAction()->trigger();
-    EXPECT_EQ(browser.source(), CHelpBrowser::TopicUrl("index.html"));
+    EXPECT_EQ(browser.source(), HelpBrowser::TopicUrl("index.html"));
 
     // A link into another topic's section.
     ASSERT_NE(Show(Owner.get(), Address("page3.html")), 0);
     click("index.html#convert");
-    EXPECT_EQ(browser.source(), CHelpBrowser::TopicUrl("index.html#convert"));
+    EXPECT_EQ(browser.source(), HelpBrowser::TopicUrl("index.html#convert"));
 }
 
 TEST_F(HelpViewerTest, EveryLinkAndPictureOfEveryTopicIsInTheFile)
 {
     for (const QString& topic : Topics) {
         ASSERT_NE(Show(Owner.get(), Address(topic)), 0);
-        CHelpBrowser& browser = *HelpViewerWindow()->Browser();
+        HelpBrowser& browser = *HelpViewerWindow()->Browser();
         const QStringList links = References(*browser.document(), false);
         EXPECT_FALSE(links.isEmpty()) << topic.toStdString();
         for (const QString& link : links) {
@@ -186,7 +185,7 @@ TEST_F(HelpViewerTest, EveryLinkAndPictureOfEveryTopicIsInTheFile)
 TEST_F(HelpViewerTest, TheIndexShowsItsPicture)
 {
     ASSERT_NE(Show(Owner.get(), Address("index.html")), 0);
-    CHelpBrowser& browser = *HelpViewerWindow()->Browser();
+    HelpBrowser& browser = *HelpViewerWindow()->Browser();
     EXPECT_EQ(References(*browser.document(), true), QStringList{"tabulon.png"});
     const QImage image = QImage::fromData(
         browser.loadResource(QTextDocument::ImageResource, QUrl("tabulon.png")).toByteArray());
@@ -197,11 +196,11 @@ TEST_F(HelpViewerTest, TheIndexShowsItsPicture)
 TEST_F(HelpViewerTest, LinksToMissingTopicsAreIgnored)
 {
     ASSERT_NE(Show(Owner.get(), Address("page1.html")), 0);
-    CHelpBrowser& browser = *HelpViewerWindow()->Browser();
+    HelpBrowser& browser = *HelpViewerWindow()->Browser();
     const QString before = browser.toPlainText();
     browser.setSource(QUrl("page7.html"));
     browser.setSource(QUrl("https://example.org/"));
-    EXPECT_EQ(browser.source(), CHelpBrowser::TopicUrl("page1.html"));
+    EXPECT_EQ(browser.source(), HelpBrowser::TopicUrl("page1.html"));
     EXPECT_EQ(browser.toPlainText(), before);
     EXPECT_FALSE(HelpViewerWindow()->BackAction()->isEnabled());
 }
@@ -227,26 +226,8 @@ TEST_F(HelpViewerTest, TheBuiltInControlStandsInForTheHtmlHelpControl)
     const std::string address = Address("page3.html").toStdString();
     const std::intptr_t result = HtmlHelpLauncher(Owner.get(), address.c_str(), 0, 0);
     ASSERT_NE(result, 0);
-    EXPECT_EQ(reinterpret_cast<CHelpWindow*>(result), HelpViewerWindow());
-    EXPECT_EQ(HelpViewerWindow()->Browser()->source(), CHelpBrowser::TopicUrl("page3.html"));
-}
-
-TEST(ChmArchiveTest, ReadsObjectsByName)
-{
-    if (!QFile::exists(HelpFile))
-        GTEST_SKIP() << "no compiled help file";
-    const ChmArchive archive(HelpFile.toStdString());
-    ASSERT_TRUE(archive.IsOpen());
-    std::string content;
-    ASSERT_TRUE(archive.Read("/page2.html", content));
-    EXPECT_NE(content.find("<title>Column mapping</title>"), std::string::npos);
-    EXPECT_TRUE(archive.Contains("/tabulon.png"));
-    EXPECT_FALSE(archive.Contains("/page4.html"));
-    EXPECT_FALSE(archive.Read("/page4.html", content));
-
-    const ChmArchive missing("/nonexistent/tabulon.chm");
-    EXPECT_FALSE(missing.IsOpen());
-    EXPECT_FALSE(missing.Contains("/index.html"));
+    EXPECT_EQ(reinterpret_cast<HelpWindow*>(result), HelpViewerWindow());
+    EXPECT_EQ(HelpViewerWindow()->Browser()->source(), HelpBrowser::TopicUrl("page3.html"));
 }
 
 } // namespace

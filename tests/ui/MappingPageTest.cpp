@@ -20,38 +20,40 @@ class MappingPageTest : public WizardTest {
     {
         WizardTest::SetUp();
         Start();
-        Mapping = static_cast<CMappingPage*>(Frame->Pages[1]);
+        Mapping = static_cast<CMappingPage*>(Frame->GetPage(1));
     }
     // Page 0 filled for a comma-separated source with a names line; Next.
     void GoToMapping(const std::string& text)
     {
         FillSourcePage(text);
         Frame->OnNext();
-        ASSERT_EQ(Frame->CurrentPage, 1);
+        ASSERT_EQ(Frame->GetCurrentPage(), 1);
     }
     std::vector<std::string> Row(int row)
     {
-        return {Mapping->CellText(row, 0), Mapping->CellText(row, 1), Mapping->CellText(row, 2)};
+        return {Controls().CellText(row, 0), Controls().CellText(row, 1), Controls().CellText(row, 2)};
     }
     std::vector<std::string> Boxes()
     {
-        return {Mapping->SourceColumnEdit->text().toStdString(),
-                Mapping->TargetColumnEdit->text().toStdString(),
-                Mapping->QuotationEdit->text().toStdString()};
+        return {Controls().SourceColumnEdit->text().toStdString(),
+                Controls().TargetColumnEdit->text().toStdString(),
+                Controls().QuotationEdit->text().toStdString()};
     }
     void Pick(int row)
     {
-        QTableWidget* list = Mapping->ColumnList;
+        QTableWidget* list = Controls().ColumnList;
         const QRect cell = list->visualRect(list->model()->index(row, 1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     }
+
+    MappingControls Controls() const { return MappingControls(Mapping); }
 
     CMappingPage* Mapping = nullptr;
 };
 
 TEST_F(MappingPageTest, TheListIsAReportWithThreeFixedColumns)
 {
-    QTableWidget* list = Mapping->ColumnList;
+    QTableWidget* list = Controls().ColumnList;
     EXPECT_EQ(list->columnCount(), 3);
     EXPECT_EQ(list->horizontalHeaderItem(0)->text().toStdString(), "Source Column");
     EXPECT_EQ(list->horizontalHeaderItem(1)->text().toStdString(), "Target Column");
@@ -65,8 +67,8 @@ TEST_F(MappingPageTest, TheListIsAReportWithThreeFixedColumns)
     EXPECT_FALSE(list->horizontalHeader()->sectionsClickable());
     EXPECT_FALSE(list->isSortingEnabled());
     EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_FALSE(Mapping->SourceColumnEdit->isEnabled());
-    EXPECT_TRUE(Mapping->TargetColumnEdit->isEnabled());
+    EXPECT_FALSE(Controls().SourceColumnEdit->isEnabled());
+    EXPECT_TRUE(Controls().TargetColumnEdit->isEnabled());
     QStringList labels;
     for (QLabel* label : Mapping->findChildren<QLabel*>())
         labels << label->text();
@@ -77,35 +79,35 @@ TEST_F(MappingPageTest, TheListIsAReportWithThreeFixedColumns)
 TEST_F(MappingPageTest, ListsTheDiscoveredColumnsWithTheirQuotation)
 {
     GoToMapping("id,name\r\n1,Smith\r\n");
-    ASSERT_EQ(Mapping->ColumnList->rowCount(), 2);
+    ASSERT_EQ(Controls().ColumnList->rowCount(), 2);
     EXPECT_EQ(Row(0), (std::vector<std::string>{"id", "id", "No"}));
     EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "name", "'"}));
-    EXPECT_EQ(Mapping->CurrentRow, -1);
+    EXPECT_EQ(Mapping->EditedRow(), -1);
 }
 
 TEST_F(MappingPageTest, PickingARowLoadsItIntoTheBoxes)
 {
     GoToMapping("id,name\r\n1,Smith\r\n");
     Pick(1);
-    EXPECT_EQ(Mapping->CurrentRow, 1);
+    EXPECT_EQ(Mapping->EditedRow(), 1);
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"name", "name", "'"}));
     Pick(0);
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"id", "id", ""})); // "No" shows as an empty box
 
     // Picking the row already picked loads nothing: the typing stays.
-    Mapping->TargetColumnEdit->setText(QStringLiteral("typed"));
+    Controls().TargetColumnEdit->setText(QStringLiteral("typed"));
     Pick(0);
-    EXPECT_EQ(Mapping->TargetColumnEdit->text().toStdString(), "typed");
+    EXPECT_EQ(Controls().TargetColumnEdit->text().toStdString(), "typed");
 
     // The comparison with "No" is exact: a lower-case "no" comes back as typed.
-    Mapping->QuotationEdit->setText(QStringLiteral("no"));
+    Controls().QuotationEdit->setText(QStringLiteral("no"));
     Pick(1);
     Pick(0);
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"id", "typed", "no"}));
 
     // The keyboard picks rows too.
-    QTest::keyClick(Mapping->ColumnList, Qt::Key_Down);
-    EXPECT_EQ(Mapping->CurrentRow, 1);
+    QTest::keyClick(Controls().ColumnList, Qt::Key_Down);
+    EXPECT_EQ(Mapping->EditedRow(), 1);
     EXPECT_EQ(Boxes()[0], "name");
 }
 
@@ -113,83 +115,82 @@ TEST_F(MappingPageTest, EditsGoIntoTheRowAndTheProject)
 {
     GoToMapping("id,name\r\n1,Smith\r\n");
     Pick(1);
-    Mapping->TargetColumnEdit->setText(QStringLiteral("surname"));
-    Mapping->QuotationEdit->clear();
+    Controls().TargetColumnEdit->setText(QStringLiteral("surname"));
+    Controls().QuotationEdit->clear();
     Pick(0);
     EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "No"}));
-    EXPECT_EQ(Frame->Project.Columns, (std::vector<std::string>{"id", "surname"}));
-    EXPECT_EQ(Frame->Project.Quotes, (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(Frame->Project.SourceColumnName(1), "name");
+    EXPECT_EQ(Frame->GetProject().Columns, (std::vector<std::string>{"id", "surname"}));
+    EXPECT_EQ(Frame->GetProject().Quotes, (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(Frame->GetProject().SourceColumnName(1), "name");
 
     // Storing the page (Next, Back, Save as, quit) writes the row being edited.
-    Mapping->QuotationEdit->setText(QStringLiteral("'"));
+    Controls().QuotationEdit->setText(QStringLiteral("'"));
     Mapping->StoreData();
     EXPECT_EQ(Row(0), (std::vector<std::string>{"id", "id", "'"}));
-    EXPECT_EQ(Frame->Project.Quotes, (std::vector<std::string>{"'", ""}));
+    EXPECT_EQ(Frame->GetProject().Quotes, (std::vector<std::string>{"'", ""}));
     // Typing "No" means no quotation, as the list shows it.
-    Mapping->QuotationEdit->setText(QStringLiteral("No"));
+    Controls().QuotationEdit->setText(QStringLiteral("No"));
     Mapping->StoreData();
-    EXPECT_EQ(Frame->Project.Quotes[0], "");
+    EXPECT_EQ(Frame->GetProject().Quotes[0], "");
 }
 
 TEST_F(MappingPageTest, WithNoRowPickedLeavingWritesNothing)
 {
     GoToMapping("id,name\r\n1,Smith\r\n");
-    Mapping->TargetColumnEdit->setText(QStringLiteral("stray"));
+    Controls().TargetColumnEdit->setText(QStringLiteral("stray"));
     Frame->OnBack();
-    EXPECT_EQ(Frame->Project.Columns, (std::vector<std::string>{"id", "name"}));
+    EXPECT_EQ(Frame->GetProject().Columns, (std::vector<std::string>{"id", "name"}));
 }
 
 TEST_F(MappingPageTest, TheListIsRebuiltFromTheProjectOnEveryShow)
 {
     GoToMapping("id,name\r\n1,Smith\r\n");
     Pick(1);
-    Mapping->TargetColumnEdit->setText(QStringLiteral("surname"));
+    Controls().TargetColumnEdit->setText(QStringLiteral("surname"));
     Frame->OnNext(); // stores the row
     Frame->OnBack();
     EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "'"}));
-    EXPECT_EQ(Mapping->CurrentRow, 1);
+    EXPECT_EQ(Mapping->EditedRow(), 1);
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"name", "surname", "'"}));
 
     // A project changed behind the list: the list follows it on the next show.
-    Frame->Project.Columns = {"a"};
-    Frame->Project.Quotes = {"'"};
-    Frame->Project.SourceColumns = {"a"};
+    Frame->GetProject().Columns = {"a"};
+    Frame->GetProject().Quotes = {"'"};
+    Frame->GetProject().SourceColumns = {"a"};
     Mapping->ShowPage();
-    EXPECT_EQ(Mapping->ColumnList->rowCount(), 1);
+    EXPECT_EQ(Controls().ColumnList->rowCount(), 1);
     // The picked row is gone: the boxes are cleared and storing changes nothing.
-    EXPECT_EQ(Mapping->CurrentRow, -1);
-    Mapping->TargetColumnEdit->setText(QStringLiteral("x"));
+    EXPECT_EQ(Mapping->EditedRow(), -1);
+    Controls().TargetColumnEdit->setText(QStringLiteral("x"));
     Mapping->StoreData();
-    EXPECT_EQ(Frame->Project.Columns, std::vector<std::string>{"a"});
+    EXPECT_EQ(Frame->GetProject().Columns, std::vector<std::string>{"a"});
     EXPECT_EQ(Row(0), (std::vector<std::string>{"a", "a", "'"}));
 }
 
 TEST_F(MappingPageTest, MissingQuotationEntriesShowNo)
 {
     // A project whose Quotes is shorter than its Columns (an older or hand-written one).
-    Frame->Pages[0]->hide();
-    Frame->CurrentPage = 1;
-    Frame->Project.Columns = {"a", "b", "c"};
-    Frame->Project.Quotes = {"'"};
-    Frame->Project.SourceColumns.clear();
+    GoToMapping("a,b,c\r\n1,2,3\r\n");
+    Frame->GetProject().Columns = {"a", "b", "c"};
+    Frame->GetProject().Quotes = {"'"};
+    Frame->GetProject().SourceColumns.clear();
     Mapping->ShowPage();
     EXPECT_EQ(Row(0), (std::vector<std::string>{"a", "a", "'"}));
     EXPECT_EQ(Row(2), (std::vector<std::string>{"c", "c", "No"}));
     Pick(2);
-    Mapping->TargetColumnEdit->setText(QStringLiteral("C"));
+    Controls().TargetColumnEdit->setText(QStringLiteral("C"));
     Mapping->StoreData();
-    EXPECT_EQ(Frame->Project.Columns, (std::vector<std::string>{"a", "b", "C"}));
-    EXPECT_EQ(Frame->Project.Quotes, (std::vector<std::string>{"'", "", ""}));
-    EXPECT_EQ(Frame->Project.SourceColumns, (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(Frame->GetProject().Columns, (std::vector<std::string>{"a", "b", "C"}));
+    EXPECT_EQ(Frame->GetProject().Quotes, (std::vector<std::string>{"'", "", ""}));
+    EXPECT_EQ(Frame->GetProject().SourceColumns, (std::vector<std::string>{"a", "b", "c"}));
 }
 
 TEST_F(MappingPageTest, TheMappingIsKeptAcrossRediscovery)
 {
     GoToMapping("id,name,city\r\n1,Smith,Cork\r\n");
     Pick(1);
-    Mapping->TargetColumnEdit->setText(QStringLiteral("surname"));
-    Mapping->QuotationEdit->setText(QStringLiteral("\""));
+    Controls().TargetColumnEdit->setText(QStringLiteral("surname"));
+    Controls().QuotationEdit->setText(QStringLiteral("\""));
     Frame->OnBack();
     Frame->OnNext(); // discovers again: the renamed column keeps its mapping
     EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "\""}));
@@ -198,7 +199,7 @@ TEST_F(MappingPageTest, TheMappingIsKeptAcrossRediscovery)
     Frame->OnBack();
     WriteFile(Path("data.csv"), "zip,name,id\r\nX1,Smith,7\r\n");
     Frame->OnNext();
-    ASSERT_EQ(Mapping->ColumnList->rowCount(), 3);
+    ASSERT_EQ(Controls().ColumnList->rowCount(), 3);
     EXPECT_EQ(Row(0), (std::vector<std::string>{"zip", "zip", "'"}));
     EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "\""}));
     EXPECT_EQ(Row(2), (std::vector<std::string>{"id", "id", "No"}));
@@ -208,8 +209,8 @@ TEST_F(MappingPageTest, TheMappingIsKeptAcrossSaveAndLoad)
 {
     GoToMapping("id,name\r\n1,Smith\r\n");
     Pick(1);
-    Mapping->TargetColumnEdit->setText(QStringLiteral("surname"));
-    Mapping->QuotationEdit->clear();
+    Controls().TargetColumnEdit->setText(QStringLiteral("surname"));
+    Controls().QuotationEdit->clear();
     Dialogs.FileAnswers.push_back(Path("p.cvtproj"));
     Frame->OnCommand(CWizardDlg::IdSaveProjectAs);
     const std::string saved = ReadFile(Path("p.cvtproj"));
@@ -218,7 +219,7 @@ TEST_F(MappingPageTest, TheMappingIsKeptAcrossSaveAndLoad)
     EXPECT_NE(saved.find("Source1=name\r\n"), std::string::npos);
     EXPECT_EQ(saved.find("Source0="), std::string::npos); // only where it differs
 
-    Frame->Project.Columns = {"other"};
+    Frame->GetProject().Columns = {"other"};
     Dialogs.FileAnswers.push_back(Path("p.cvtproj"));
     Frame->OnCommand(CWizardDlg::IdLoadProject); // on page 1: the list is rebuilt
     EXPECT_EQ(Row(0), (std::vector<std::string>{"id", "id", "No"}));
@@ -227,17 +228,17 @@ TEST_F(MappingPageTest, TheMappingIsKeptAcrossSaveAndLoad)
     // And after a restart.
     Frame->OnCommand(CWizardDlg::IdCancel);
     Start();
-    Mapping = static_cast<CMappingPage*>(Frame->Pages[1]);
-    EXPECT_EQ(Frame->Project.Columns, (std::vector<std::string>{"id", "surname"}));
-    EXPECT_EQ(Frame->Project.SourceColumnName(1), "name");
+    Mapping = static_cast<CMappingPage*>(Frame->GetPage(1));
+    EXPECT_EQ(Frame->GetProject().Columns, (std::vector<std::string>{"id", "surname"}));
+    EXPECT_EQ(Frame->GetProject().SourceColumnName(1), "name");
 }
 
 TEST_F(MappingPageTest, BackStoresTheRowBeingEdited)
 {
     GoToMapping("id,name\r\n1,Smith\r\n");
     Pick(0);
-    Mapping->TargetColumnEdit->setText(QStringLiteral("key"));
+    Controls().TargetColumnEdit->setText(QStringLiteral("key"));
     Frame->OnBack(); // no check, but the page is stored
-    EXPECT_EQ(Frame->CurrentPage, 0);
-    EXPECT_EQ(Frame->Project.Columns[0], "key");
+    EXPECT_EQ(Frame->GetCurrentPage(), 0);
+    EXPECT_EQ(Frame->GetProject().Columns[0], "key");
 }

@@ -2,6 +2,7 @@
 #include "Converter.h"
 #include "Project.h"
 #include "ScriptedUserDialogs.h"
+#include "UiTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -96,7 +97,7 @@ TEST_P(PreviewLinesTest, ShowsAtMostTwentyFiveLinesWithoutTheHeader)
     WriteSource(NumberedLines(c.Lines));
     Project.ColumnNames = c.ColumnNames;
     const auto preview = Preview();
-    const QTableWidget& grid = *preview->Grid;
+    const QTableWidget& grid = *Find<QTableWidget>(preview.get());
     EXPECT_EQ(Headings(grid), c.Headings);
     ASSERT_EQ(grid.rowCount(), c.Rows);
     if (c.Rows > 0) {
@@ -141,7 +142,7 @@ TEST_F(PreviewDlgTest, ShortLinesShowEmptyCellsAndLongLinesAreCut)
     WriteSource("id,name,city\r\n1,Mary,Cork\r\n2\r\n3,John,Sligo,extra\r\n\r\n4,Ann\r\n");
     Project.Separator = ",";
     const auto preview = Preview();
-    const QTableWidget& grid = *preview->Grid;
+    const QTableWidget& grid = *Find<QTableWidget>(preview.get());
     EXPECT_EQ(Headings(grid), (Texts{"id", "name", "city"}));
     ASSERT_EQ(grid.rowCount(), 5);
     EXPECT_EQ(Row(grid, 0), (Texts{"1", "Mary", "Cork"}));
@@ -173,7 +174,7 @@ TEST_P(PreviewWidthsTest, FixedWidthsCutTheLines)
     Project.ColumnNames = 0;
     Project.Widths = c.Widths;
     const auto preview = Preview();
-    const QTableWidget& grid = *preview->Grid;
+    const QTableWidget& grid = *Find<QTableWidget>(preview.get());
     EXPECT_EQ(Headings(grid), c.Headings);
     if (c.Headings.empty()) {
         EXPECT_EQ(grid.rowCount(), 0);
@@ -199,8 +200,8 @@ TEST_F(PreviewDlgTest, EmptyOrUnreadableSourceGivesAnEmptyGrid)
         if (name == "empty.txt")
             WriteSource("");
         const auto preview = Preview();
-        EXPECT_EQ(preview->Grid->columnCount(), 0);
-        EXPECT_EQ(preview->Grid->rowCount(), 0);
+        EXPECT_EQ(Find<QTableWidget>(preview.get())->columnCount(), 0);
+        EXPECT_EQ(Find<QTableWidget>(preview.get())->rowCount(), 0);
     }
 }
 
@@ -248,7 +249,7 @@ TEST_F(PreviewDlgTest, GridIsARowListWithFixedHeadings)
 {
     WriteSource("id\tA_rather_long_column_heading\tx\r\na value wider than its heading\t2\t3\r\n");
     const auto preview = Preview();
-    const QTableWidget& grid = *preview->Grid;
+    const QTableWidget& grid = *Find<QTableWidget>(preview.get());
     EXPECT_TRUE(grid.showGrid());
     EXPECT_EQ(grid.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(grid.selectionMode(), QAbstractItemView::SingleSelection);
@@ -285,7 +286,7 @@ TEST_F(PreviewDlgTest, EscapeAndEnterClose)
         preview->open();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(preview.get()));
         EXPECT_TRUE(preview->isModal());
-        QTest::keyClick(preview->Grid, key);
+        QTest::keyClick(Find<QTableWidget>(preview.get()), key);
         EXPECT_FALSE(preview->isVisible());
     }
 }
@@ -302,7 +303,7 @@ TEST_F(PreviewDlgTest, AReadErrorIsReportedAndTheWindowStillOpens)
     ScriptedUserDialogs dialogs;
     Project.FileName = "/proc/self/mem";
     const auto preview = Preview();
-    EXPECT_EQ(preview->Grid->rowCount(), 0);
+    EXPECT_EQ(Find<QTableWidget>(preview.get())->rowCount(), 0);
     ASSERT_EQ(dialogs.Messages.size(), 1u);
     EXPECT_EQ(dialogs.Messages[0].Caption, "Error");
     EXPECT_EQ(dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
@@ -311,6 +312,25 @@ TEST_F(PreviewDlgTest, AReadErrorIsReportedAndTheWindowStillOpens)
         0u)
         << dialogs.Messages[0].Text;
     EXPECT_EQ(dialogs.Messages[0].Owner, &Parent);
+}
+
+TEST_F(PreviewDlgTest, AnyEngineFailureIsShownAndTheWindowStillOpens)
+{
+    WriteSource(NumberedLines(3));
+    for (const EngineFailure& failure : EngineFailures()) {
+        SCOPED_TRACE(failure.Name);
+        ScriptedUserDialogs dialogs;
+        EngineFaultGuard fault(failure.Throw);
+        const auto preview = Preview();
+        ASSERT_EQ(dialogs.Messages.size(), 1u);
+        EXPECT_EQ(dialogs.Messages[0].Text.rfind(failure.MessageStart, 0), 0u) << dialogs.Messages[0].Text;
+        EXPECT_EQ(dialogs.Messages[0].Caption, "Error");
+        EXPECT_EQ(dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
+        EXPECT_EQ(dialogs.Messages[0].Owner, &Parent);
+        EXPECT_EQ(Find<QTableWidget>(preview.get())->rowCount(), 0);
+    }
+    // Without the failure the same source shows.
+    EXPECT_EQ(Find<QTableWidget>(Preview().get())->rowCount(), 2);
 }
 
 } // namespace

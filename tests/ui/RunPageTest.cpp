@@ -56,25 +56,24 @@ class RunPageTest : public WizardTest {
     {
         WizardTest::SetUp();
         Start();
-        Source = static_cast<CSourcePage*>(Frame->Pages[0]);
-        Mapping = static_cast<CMappingPage*>(Frame->Pages[1]);
-        Run = static_cast<CRunPage*>(Frame->Pages[2]);
+        Mapping = static_cast<CMappingPage*>(Frame->GetPage(1));
+        Run = static_cast<CRunPage*>(Frame->GetPage(2));
     }
     void FillSource(const std::string& text, const std::string& target)
     {
         WriteFile(Path("people.csv"), text);
-        Source->SourceEdit->setText(QString::fromStdString(Path("people.csv")));
-        Source->TargetEdit->setText(QString::fromStdString(target));
-        Source->TableEdit->setText(QStringLiteral("PEOPLE"));
-        Source->SeparatorCombo->setEditText(QStringLiteral(","));
-        Source->FirstRowCheck->setChecked(true);
-        Source->CommitCheck->setChecked(true);
-        Source->CommitSizeEdit->setText(QStringLiteral("3"));
-        Source->SqlSepCombo->setEditText(QStringLiteral("GO"));
+        SourcePage().SourceEdit->setText(QString::fromStdString(Path("people.csv")));
+        SourcePage().TargetEdit->setText(QString::fromStdString(target));
+        SourcePage().TableEdit->setText(QStringLiteral("PEOPLE"));
+        SourcePage().SeparatorCombo->setEditText(QStringLiteral(","));
+        SourcePage().FirstRowCheck->setChecked(true);
+        SourcePage().CommitCheck->setChecked(true);
+        SourcePage().CommitSizeEdit->setText(QStringLiteral("3"));
+        SourcePage().SqlSepCombo->setEditText(QStringLiteral("GO"));
     }
     void PickRow(int row)
     {
-        QTableWidget* list = Mapping->ColumnList;
+        QTableWidget* list = MappingControls(Mapping).ColumnList;
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualRect(list->model()->index(row, 0)).center());
     }
@@ -82,23 +81,23 @@ class RunPageTest : public WizardTest {
     void ToRunPage(const std::string& text, const std::string& target)
     {
         FillSource(text, target);
-        QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
-        QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
-        ASSERT_EQ(Frame->CurrentPage, 2);
+        QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
+        QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
+        ASSERT_EQ(Frame->GetCurrentPage(), 2);
     }
-    void ClickRun() { QTest::mouseClick(Run->RunButton, Qt::LeftButton); }
-    std::string Status() { return Run->StatusLine->Status(); }
+    RunControls Controls() const { return RunControls(Run); }
+    void ClickRun() { QTest::mouseClick(Controls().RunButton, Qt::LeftButton); }
+    std::string Status() { return Controls().Status->Status(); }
 
-    CSourcePage* Source = nullptr;
     CMappingPage* Mapping = nullptr;
     CRunPage* Run = nullptr;
 };
 
 TEST_F(RunPageTest, ThePageHasItsControls)
 {
-    EXPECT_EQ(Run->RunButton->text().toStdString(), "Run");
-    EXPECT_EQ(Run->Progress->minimum(), 0);
-    EXPECT_EQ(Run->Progress->maximum(), 100);
+    EXPECT_EQ(Controls().RunButton->text().toStdString(), "Run");
+    EXPECT_EQ(Controls().Progress->minimum(), 0);
+    EXPECT_EQ(Controls().Progress->maximum(), 100);
     EXPECT_EQ(Status(), "");
     QLabel* label = Run->findChild<QLabel*>();
     ASSERT_NE(label, nullptr);
@@ -110,18 +109,18 @@ TEST_F(RunPageTest, AWholeConversionThroughTheWizard)
 {
     const std::string source = People(20);
     FillSource(source, Path("out.sql"));
-    QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
-    ASSERT_EQ(Frame->CurrentPage, 1);
+    QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
+    ASSERT_EQ(Frame->GetCurrentPage(), 1);
 
     // Rename "name" to "full name" and write "balance" as a string literal.
     PickRow(1);
-    Mapping->TargetColumnEdit->setText(QStringLiteral("full name"));
+    MappingControls(Mapping).TargetColumnEdit->setText(QStringLiteral("full name"));
     PickRow(3);
-    EXPECT_EQ(Mapping->QuotationEdit->text().toStdString(), "");
-    Mapping->QuotationEdit->setText(QStringLiteral("'"));
-    QTest::mouseClick(Frame->NextButton, Qt::LeftButton);
-    ASSERT_EQ(Frame->CurrentPage, 2);
-    EXPECT_FALSE(Frame->NextButton->isVisible());
+    EXPECT_EQ(MappingControls(Mapping).QuotationEdit->text().toStdString(), "");
+    MappingControls(Mapping).QuotationEdit->setText(QStringLiteral("'"));
+    QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
+    ASSERT_EQ(Frame->GetCurrentPage(), 2);
+    EXPECT_FALSE(FrameButton(*Frame, "next")->isVisible());
     ClickRun();
 
     CProject expected;
@@ -146,8 +145,8 @@ TEST_F(RunPageTest, AWholeConversionThroughTheWizard)
     // The final report, as the engine makes it for the same run.
     EXPECT_EQ(Status(), EngineStatus);
     EXPECT_EQ(Status().rfind("Line 21, ", 0), 0u) << Status();
-    EXPECT_EQ(Run->Progress->value(), std::min(EnginePercent, 100));
-    EXPECT_EQ(Run->Progress->value(), 100);
+    EXPECT_EQ(Controls().Progress->value(), std::min(EnginePercent, 100));
+    EXPECT_EQ(Controls().Progress->value(), 100);
 }
 
 TEST_F(RunPageTest, TwoRunsInARowWriteTheScriptAfresh)
@@ -170,25 +169,25 @@ TEST_F(RunPageTest, TheLastReportStaysAcrossPageChanges)
     Frame->OnBack();
     Frame->OnNext();
     EXPECT_EQ(Status(), status);
-    EXPECT_EQ(Run->Progress->value(), 100);
+    EXPECT_EQ(Controls().Progress->value(), 100);
 }
 
 TEST_F(RunPageTest, APercentageAboveOneHundredShowsAFullBar)
 {
-    ActiveStatus = Run->StatusLine;
-    ActiveProgress = Run->Progress;
+    ActiveStatus = Controls().Status;
+    ActiveProgress = Controls().Progress;
     OnRunProgress("Line 9, 999 bytes done", 150);
-    EXPECT_EQ(Run->Progress->value(), 100);
+    EXPECT_EQ(Controls().Progress->value(), 100);
     EXPECT_EQ(Status(), "Line 9, 999 bytes done");
     OnRunProgress("Line 1, 10 bytes done", 40);
-    EXPECT_EQ(Run->Progress->value(), 40);
+    EXPECT_EQ(Controls().Progress->value(), 40);
 }
 
 TEST_F(RunPageTest, ASourceThatCannotBeOpenedIsReportedByName)
 {
     ToRunPage(People(2), Path("out.sql"));
     std::filesystem::remove(Path("people.csv"));
-    Run->Progress->setValue(30);
+    Controls().Progress->setValue(30);
     ClickRun();
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
     const auto& message = Dialogs.Messages[0];
@@ -199,8 +198,58 @@ TEST_F(RunPageTest, ASourceThatCannotBeOpenedIsReportedByName)
     EXPECT_NE(message.Text.find(Path("people.csv")), std::string::npos) << message.Text;
     EXPECT_NE(message.Text.find("No such file or directory"), std::string::npos) << message.Text;
     EXPECT_EQ(Status(), ""); // nothing reported
-    EXPECT_EQ(Run->Progress->value(), 30);
+    EXPECT_EQ(Controls().Progress->value(), 30);
     EXPECT_FALSE(FileExists(Path("out.sql")));
+}
+
+TEST_F(RunPageTest, AFailedRunShowsNoReportOfThePreviousRun)
+{
+    ToRunPage(People(5), Path("out.sql"));
+    ClickRun();
+    ASSERT_EQ(Status().rfind("Line 6, ", 0), 0u) << Status();
+    std::filesystem::remove(Path("people.csv"));
+    ClickRun();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Status(), "");
+}
+
+TEST_F(RunPageTest, AnyEngineFailureIsShownAndThePageStaysUsable)
+{
+    ToRunPage(People(5), Path("out.sql"));
+    for (const EngineFailure& failure : EngineFailures()) {
+        SCOPED_TRACE(failure.Name);
+        Dialogs.Messages.clear();
+        {
+            EngineFaultGuard fault(failure.Throw);
+            ClickRun();
+        }
+        ASSERT_EQ(Dialogs.Messages.size(), 1u);
+        const auto& message = Dialogs.Messages[0];
+        EXPECT_EQ(message.Text.rfind(failure.MessageStart, 0), 0u) << message.Text;
+        EXPECT_EQ(message.Caption, "Error");
+        EXPECT_EQ(message.MessageIcon, IUserDialogs::Icon::Stop);
+        EXPECT_EQ(message.Owner, Run);
+        EXPECT_FALSE(CRunPage::RunInProgress());
+    }
+    // The window takes input again, and the next run goes through.
+    Dialogs.Messages.clear();
+    ClickRun();
+    EXPECT_TRUE(Dialogs.Messages.empty());
+    EXPECT_EQ(Status().rfind("Line 6, ", 0), 0u) << Status();
+}
+
+TEST_F(RunPageTest, DataNoScriptCanCarryStopsTheRunWithAMessageSayingWhere)
+{
+    using namespace std::string_literals;
+    ToRunPage("id,name\r\n1,Smith\r\n2,x\0y\r\n"s, Path("out.sql"));
+    ClickRun();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    const std::string& text = Dialogs.Messages[0].Text;
+    EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
+    EXPECT_NE(text.find("line 3"), std::string::npos) << text;
+    EXPECT_NE(text.find("NUL byte"), std::string::npos) << text;
+    EXPECT_FALSE(FileExists(Path("out.sql")));
+    EXPECT_FALSE(CRunPage::RunInProgress());
 }
 
 TEST_F(RunPageTest, ATargetThatCannotBeCreatedIsReportedByName)
@@ -240,7 +289,7 @@ TEST_F(RunPageTest, AWriteErrorMidwayIsReportedAndTheLastReportStays)
     EXPECT_FALSE(CRunPage::RunInProgress());
     // The window takes input again.
     Frame->OnBack();
-    EXPECT_EQ(Frame->CurrentPage, 1);
+    EXPECT_EQ(Frame->GetCurrentPage(), 1);
 }
 
 TEST_F(RunPageTest, TheWindowPaintsButTakesNoInputDuringALongRun)
@@ -255,17 +304,17 @@ TEST_F(RunPageTest, TheWindowPaintsButTakesNoInputDuringALongRun)
             return false;
         }
     } counter;
-    Run->StatusLine->installEventFilter(&counter);
+    Controls().Status->installEventFilter(&counter);
     // A click on Quit and an Escape that arrive while the run goes on are dropped.
-    const QPoint centre = Frame->QuitButton->rect().center();
-    QCoreApplication::postEvent(Frame->QuitButton,
+    const QPoint centre = FrameButton(*Frame, "quit")->rect().center();
+    QCoreApplication::postEvent(FrameButton(*Frame, "quit"),
                                 new QMouseEvent(QEvent::MouseButtonPress, centre,
-                                                Frame->QuitButton->mapToGlobal(centre), Qt::LeftButton,
-                                                Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(Frame->QuitButton,
+                                                FrameButton(*Frame, "quit")->mapToGlobal(centre),
+                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(FrameButton(*Frame, "quit"),
                                 new QMouseEvent(QEvent::MouseButtonRelease, centre,
-                                                Frame->QuitButton->mapToGlobal(centre), Qt::LeftButton,
-                                                Qt::NoButton, Qt::NoModifier));
+                                                FrameButton(*Frame, "quit")->mapToGlobal(centre),
+                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
     QCoreApplication::postEvent(Frame.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     ClickRun();
     QApplication::processEvents();

@@ -18,9 +18,9 @@ class SourcePageTest : public WizardTest {
     {
         WizardTest::SetUp();
         Start();
-        Page = static_cast<CSourcePage*>(Frame->Pages[0]);
+        Page = static_cast<CSourcePage*>(Frame->GetPage(0));
     }
-    CProject& Project() { return Frame->Project; }
+    CProject& Project() { return Frame->GetProject(); }
     static QString Q(const std::string& text) { return QString::fromStdString(text); }
     static std::string S(const QString& text) { return text.toStdString(); }
 
@@ -35,11 +35,11 @@ TEST_F(SourcePageTest, TheLabelsAndListsAreThePagesOwn)
     EXPECT_EQ(S(labels.join(QLatin1Char('|'))),
               "&Source File Name|(hint: use Preview Window to view data columns)|&Target File Name|"
               "Target Ta&ble Name|S&QL statement separator : |INSERT statements ");
-    EXPECT_EQ(S(Page->FirstRowCheck->text()), "&First Row Contains Column Names");
-    EXPECT_EQ(S(Page->SeparatorRadio->text()), "&Columns separator : ");
-    EXPECT_EQ(S(Page->WidthsRadio->text()), "Fixed &widths. Comma delimited widths :");
-    EXPECT_EQ(S(Page->CommitCheck->text()), "&Add commit after each ");
-    EXPECT_EQ(S(Page->SourceBrowse->text()), "...");
+    EXPECT_EQ(S(SourcePage().FirstRowCheck->text()), "&First Row Contains Column Names");
+    EXPECT_EQ(S(SourcePage().SeparatorRadio->text()), "&Columns separator : ");
+    EXPECT_EQ(S(SourcePage().WidthsRadio->text()), "Fixed &widths. Comma delimited widths :");
+    EXPECT_EQ(S(SourcePage().CommitCheck->text()), "&Add commit after each ");
+    EXPECT_EQ(S(SourcePage().SourceBrowse->text()), "...");
 
     auto items = [](QComboBox* combo) {
         QStringList list;
@@ -47,10 +47,10 @@ TEST_F(SourcePageTest, TheLabelsAndListsAreThePagesOwn)
             list << combo->itemText(i);
         return S(list.join(QLatin1Char(' ')));
     };
-    EXPECT_EQ(items(Page->SeparatorCombo), "<tab> , |");
-    EXPECT_EQ(items(Page->SqlSepCombo), "; GO");
-    EXPECT_TRUE(Page->SeparatorCombo->isEditable());
-    EXPECT_TRUE(Page->SqlSepCombo->isEditable());
+    EXPECT_EQ(items(SourcePage().SeparatorCombo), "<tab> , |");
+    EXPECT_EQ(items(SourcePage().SqlSepCombo), "; GO");
+    EXPECT_TRUE(SourcePage().SeparatorCombo->isEditable());
+    EXPECT_TRUE(SourcePage().SqlSepCombo->isEditable());
 }
 
 TEST_F(SourcePageTest, TypedSeparatorsAreStoredAsTyped)
@@ -60,10 +60,10 @@ TEST_F(SourcePageTest, TypedSeparatorsAreStoredAsTyped)
         QComboBox* Combo;
         const char* Typed;
         std::string CProject::*Field;
-    } cases[] = {{Page->SeparatorCombo, "<", &CProject::Separator},
-                 {Page->SeparatorCombo, "<t", &CProject::Separator},
-                 {Page->SqlSepCombo, "G", &CProject::SQLSep},
-                 {Page->SqlSepCombo, "go", &CProject::SQLSep}};
+    } cases[] = {{SourcePage().SeparatorCombo, "<", &CProject::Separator},
+                 {SourcePage().SeparatorCombo, "<t", &CProject::Separator},
+                 {SourcePage().SqlSepCombo, "G", &CProject::SQLSep},
+                 {SourcePage().SqlSepCombo, "go", &CProject::SQLSep}};
     for (const auto& c : cases) {
         c.Combo->setEditText(QString());
         c.Combo->setFocus();
@@ -76,31 +76,32 @@ TEST_F(SourcePageTest, TypedSeparatorsAreStoredAsTyped)
 
 TEST_F(SourcePageTest, TabVisitsTheControlsInTemplateOrder)
 {
-    Page->CommitCheck->setChecked(true);
-    Page->SourceEdit->setFocus();
+    SourcePage().CommitCheck->setChecked(true);
+    SourcePage().SourceEdit->setFocus();
     std::vector<std::string> order;
-    QWidget* widget = Page->SourceEdit;
+    QWidget* widget = SourcePage().SourceEdit;
     for (int i = 0; i < 11; ++i) {
         order.push_back(S(widget->objectName()));
         do
             widget = widget->nextInFocusChain();
         while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled() ||
                !widget->isVisible() || // hidden: Back on page 0
-               widget->focusProxy() != nullptr || widget->parentWidget() == Page->SeparatorCombo ||
-               widget->parentWidget() == Page->SqlSepCombo);
+               widget->focusProxy() != nullptr || widget->parentWidget() == SourcePage().SeparatorCombo ||
+               widget->parentWidget() == SourcePage().SqlSepCombo);
     }
     // The radio pair has no tab stop; the widths box is disabled while the separator radio is on.
     EXPECT_EQ(order, (std::vector<std::string>{"c1004", "c1005", "c1006", "c1068", "c1010", "c1011", "c1012",
                                                "c1013", "c1014", "c1015", "next"}));
-    EXPECT_EQ(Page->SeparatorRadio->focusPolicy(), Qt::ClickFocus);
+    EXPECT_EQ(SourcePage().SeparatorRadio->focusPolicy(), Qt::ClickFocus);
 }
 
 TEST_F(SourcePageTest, MnemonicLabelsLeadToTheirBoxes)
 {
-    const std::pair<const char*, QWidget*> buddies[] = {{"&Source File Name", Page->SourceEdit},
-                                                        {"&Target File Name", Page->TargetEdit},
-                                                        {"Target Ta&ble Name", Page->TableEdit},
-                                                        {"S&QL statement separator : ", Page->SqlSepCombo}};
+    const std::pair<const char*, QWidget*> buddies[] = {
+        {"&Source File Name", SourcePage().SourceEdit},
+        {"&Target File Name", SourcePage().TargetEdit},
+        {"Target Ta&ble Name", SourcePage().TableEdit},
+        {"S&QL statement separator : ", SourcePage().SqlSepCombo}};
     for (const auto& [text, box] : buddies) {
         QLabel* found = nullptr;
         for (QLabel* label : Page->findChildren<QLabel*>())
@@ -125,16 +126,16 @@ TEST_F(SourcePageTest, AProjectRoundTripsThroughTheControls)
     Project().Widths = "5,x,10";
     Page->ShowPage();
 
-    EXPECT_EQ(S(Page->SourceEdit->text()), "in put.txt");
-    EXPECT_EQ(S(Page->TableEdit->text()), " spaced ");
-    EXPECT_FALSE(Page->FirstRowCheck->isChecked());
-    EXPECT_TRUE(Page->CommitCheck->isChecked());
-    EXPECT_TRUE(Page->WidthsRadio->isChecked());
-    EXPECT_FALSE(Page->SeparatorRadio->isChecked());
-    EXPECT_EQ(S(Page->CommitSizeEdit->text()), "-5");
-    EXPECT_EQ(S(Page->SeparatorCombo->currentText()), "<tab>");
-    EXPECT_EQ(S(Page->SqlSepCombo->currentText()), "GO");
-    EXPECT_EQ(S(Page->WidthsEdit->text()), "5,x,10");
+    EXPECT_EQ(S(SourcePage().SourceEdit->text()), "in put.txt");
+    EXPECT_EQ(S(SourcePage().TableEdit->text()), " spaced ");
+    EXPECT_FALSE(SourcePage().FirstRowCheck->isChecked());
+    EXPECT_TRUE(SourcePage().CommitCheck->isChecked());
+    EXPECT_TRUE(SourcePage().WidthsRadio->isChecked());
+    EXPECT_FALSE(SourcePage().SeparatorRadio->isChecked());
+    EXPECT_EQ(S(SourcePage().CommitSizeEdit->text()), "-5");
+    EXPECT_EQ(S(SourcePage().SeparatorCombo->currentText()), "<tab>");
+    EXPECT_EQ(S(SourcePage().SqlSepCombo->currentText()), "GO");
+    EXPECT_EQ(S(SourcePage().WidthsEdit->text()), "5,x,10");
 
     Page->StoreData();
     EXPECT_EQ(Project().FileName, "in put.txt");
@@ -150,10 +151,10 @@ TEST_F(SourcePageTest, AProjectRoundTripsThroughTheControls)
 
 TEST_F(SourcePageTest, CommitSizeIsReadTheAtoiWay)
 {
-    Page->CommitCheck->setChecked(true);
+    SourcePage().CommitCheck->setChecked(true);
     const std::pair<const char*, int> cases[] = {{"0250", 250}, {"", 0}, {"0", 0}, {"12", 12}};
     for (const auto& [text, value] : cases) {
-        Page->CommitSizeEdit->setText(QString::fromLatin1(text));
+        SourcePage().CommitSizeEdit->setText(QString::fromLatin1(text));
         Page->StoreData();
         EXPECT_EQ(Project().CommitSize, value) << text;
     }
@@ -161,45 +162,48 @@ TEST_F(SourcePageTest, CommitSizeIsReadTheAtoiWay)
 
 TEST_F(SourcePageTest, TheCommitSizeBoxTakesDigitsOnly)
 {
-    Page->CommitCheck->setChecked(true);
-    Page->CommitSizeEdit->clear();
-    QTest::keyClicks(Page->CommitSizeEdit, QStringLiteral("1a-2 x5"));
-    EXPECT_EQ(S(Page->CommitSizeEdit->text()), "125");
+    SourcePage().CommitCheck->setChecked(true);
+    SourcePage().CommitSizeEdit->clear();
+    QTest::keyClicks(SourcePage().CommitSizeEdit, QStringLiteral("1a-2 x5"));
+    EXPECT_EQ(S(SourcePage().CommitSizeEdit->text()), "125");
     // A loaded negative size shows and can still be edited.
-    Page->CommitSizeEdit->setText(QStringLiteral("-5"));
-    Page->CommitSizeEdit->end(false);
-    QTest::keyClicks(Page->CommitSizeEdit, QStringLiteral("0-"));
-    EXPECT_EQ(S(Page->CommitSizeEdit->text()), "-50");
+    SourcePage().CommitSizeEdit->setText(QStringLiteral("-5"));
+    SourcePage().CommitSizeEdit->end(false);
+    QTest::keyClicks(SourcePage().CommitSizeEdit, QStringLiteral("0-"));
+    EXPECT_EQ(S(SourcePage().CommitSizeEdit->text()), "-50");
 }
 
 TEST_F(SourcePageTest, TheEnableRulesFollowTheClicks)
 {
-    Page->CommitCheck->setChecked(false);
-    Page->SeparatorRadio->setChecked(true);
-    EXPECT_FALSE(Page->CommitSizeEdit->isEnabled());
-    EXPECT_TRUE(Page->SeparatorCombo->isEnabled());
-    EXPECT_FALSE(Page->WidthsEdit->isEnabled());
+    SourcePage().CommitCheck->setChecked(false);
+    SourcePage().SeparatorRadio->setChecked(true);
+    EXPECT_FALSE(SourcePage().CommitSizeEdit->isEnabled());
+    EXPECT_TRUE(SourcePage().SeparatorCombo->isEnabled());
+    EXPECT_FALSE(SourcePage().WidthsEdit->isEnabled());
 
-    QTest::mouseClick(Page->CommitCheck, Qt::LeftButton, {}, QPoint(4, Page->CommitCheck->height() / 2));
-    EXPECT_TRUE(Page->CommitSizeEdit->isEnabled());
+    QTest::mouseClick(SourcePage().CommitCheck, Qt::LeftButton, {},
+                      QPoint(4, SourcePage().CommitCheck->height() / 2));
+    EXPECT_TRUE(SourcePage().CommitSizeEdit->isEnabled());
 
-    Page->SeparatorCombo->setEditText(QStringLiteral("|"));
-    QTest::mouseClick(Page->WidthsRadio, Qt::LeftButton, {}, QPoint(4, Page->WidthsRadio->height() / 2));
-    EXPECT_TRUE(Page->WidthsRadio->isChecked());
-    EXPECT_FALSE(Page->SeparatorRadio->isChecked());
-    EXPECT_FALSE(Page->SeparatorCombo->isEnabled());
-    EXPECT_TRUE(Page->WidthsEdit->isEnabled());
+    SourcePage().SeparatorCombo->setEditText(QStringLiteral("|"));
+    QTest::mouseClick(SourcePage().WidthsRadio, Qt::LeftButton, {},
+                      QPoint(4, SourcePage().WidthsRadio->height() / 2));
+    EXPECT_TRUE(SourcePage().WidthsRadio->isChecked());
+    EXPECT_FALSE(SourcePage().SeparatorRadio->isChecked());
+    EXPECT_FALSE(SourcePage().SeparatorCombo->isEnabled());
+    EXPECT_TRUE(SourcePage().WidthsEdit->isEnabled());
     // The disabled combo box keeps its text and it is still stored.
     Page->StoreData();
     EXPECT_EQ(Project().WithSeparators, 0);
     EXPECT_EQ(Project().Separator, "|");
 
-    QTest::mouseClick(Page->SeparatorRadio, Qt::LeftButton, {},
-                      QPoint(4, Page->SeparatorRadio->height() / 2));
-    EXPECT_TRUE(Page->SeparatorCombo->isEnabled());
-    EXPECT_FALSE(Page->WidthsEdit->isEnabled());
-    QTest::mouseClick(Page->CommitCheck, Qt::LeftButton, {}, QPoint(4, Page->CommitCheck->height() / 2));
-    EXPECT_FALSE(Page->CommitSizeEdit->isEnabled());
+    QTest::mouseClick(SourcePage().SeparatorRadio, Qt::LeftButton, {},
+                      QPoint(4, SourcePage().SeparatorRadio->height() / 2));
+    EXPECT_TRUE(SourcePage().SeparatorCombo->isEnabled());
+    EXPECT_FALSE(SourcePage().WidthsEdit->isEnabled());
+    QTest::mouseClick(SourcePage().CommitCheck, Qt::LeftButton, {},
+                      QPoint(4, SourcePage().CommitCheck->height() / 2));
+    EXPECT_FALSE(SourcePage().CommitSizeEdit->isEnabled());
 }
 
 struct RefusalCase {
@@ -220,10 +224,10 @@ TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
                                : std::string(c.Source) == "data"   ? Path("data.csv")
                                : std::string(c.Source) == "folder" ? Folder.path().toStdString()
                                                                    : std::string(c.Source);
-    Page->SourceEdit->setText(Q(source));
-    Page->TargetEdit->setText(QString::fromLatin1(c.Target));
-    Page->TableEdit->setText(QString::fromLatin1(c.Table));
-    Page->CommitSizeEdit->setText(QStringLiteral("0250"));
+    SourcePage().SourceEdit->setText(Q(source));
+    SourcePage().TargetEdit->setText(QString::fromLatin1(c.Target));
+    SourcePage().TableEdit->setText(QString::fromLatin1(c.Table));
+    SourcePage().CommitSizeEdit->setText(QStringLiteral("0250"));
     Frame->OnNext();
 
     // Whatever the outcome, the project holds the page's values.
@@ -237,13 +241,13 @@ TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
         EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
         EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
         EXPECT_EQ(Dialogs.Messages[0].Owner, Page);
-        EXPECT_EQ(Frame->CurrentPage, 0);
+        EXPECT_EQ(Frame->GetCurrentPage(), 0);
         EXPECT_TRUE(Page->isVisible());
-        EXPECT_FALSE(Frame->BackButton->isVisible());
-        EXPECT_TRUE(Frame->NextButton->isVisible());
+        EXPECT_FALSE(FrameButton(*Frame, "back")->isVisible());
+        EXPECT_TRUE(FrameButton(*Frame, "next")->isVisible());
     } else {
         EXPECT_TRUE(Dialogs.Messages.empty());
-        EXPECT_EQ(Frame->CurrentPage, 1);
+        EXPECT_EQ(Frame->GetCurrentPage(), 1);
     }
 }
 
@@ -261,10 +265,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SourcePageTest, NextDiscoversTheColumns)
 {
     WriteFile(Path("data.csv"), "id,name\r\n1,Smith\r\n");
-    Page->SourceEdit->setText(Q(Path("data.csv")));
-    Page->TargetEdit->setText(QStringLiteral("out.sql"));
-    Page->TableEdit->setText(QStringLiteral("T"));
-    Page->SeparatorCombo->setEditText(QStringLiteral(","));
+    SourcePage().SourceEdit->setText(Q(Path("data.csv")));
+    SourcePage().TargetEdit->setText(QStringLiteral("out.sql"));
+    SourcePage().TableEdit->setText(QStringLiteral("T"));
+    SourcePage().SeparatorCombo->setEditText(QStringLiteral(","));
     Frame->OnNext();
     EXPECT_EQ(Project().Columns, (std::vector<std::string>{"id", "name"}));
     EXPECT_EQ(Project().Quotes, (std::vector<std::string>{"", "'"}));
@@ -278,9 +282,9 @@ TEST_F(SourcePageTest, ASourceThatCannotBeReadKeepsThePageAndSaysWhy)
         GTEST_SKIP() << "no " << unreadable << " on this system";
     Project().Columns = {"kept"};
     Project().Quotes = {"'"};
-    Page->SourceEdit->setText(Q(unreadable));
-    Page->TargetEdit->setText(QStringLiteral("out.sql"));
-    Page->TableEdit->setText(QStringLiteral("T"));
+    SourcePage().SourceEdit->setText(Q(unreadable));
+    SourcePage().TargetEdit->setText(QStringLiteral("out.sql"));
+    SourcePage().TableEdit->setText(QStringLiteral("T"));
     Frame->OnNext();
 
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
@@ -288,15 +292,37 @@ TEST_F(SourcePageTest, ASourceThatCannotBeReadKeepsThePageAndSaysWhy)
         << Dialogs.Messages[0].Text;
     EXPECT_NE(Dialogs.Messages[0].Text.find("Reason: "), std::string::npos);
     EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
-    EXPECT_EQ(Frame->CurrentPage, 0);
+    EXPECT_EQ(Frame->GetCurrentPage(), 0);
     EXPECT_EQ(Project().Columns, (std::vector<std::string>{"kept"}));
+}
+
+TEST_F(SourcePageTest, AnyEngineFailureOnNextIsShownAndThePageStays)
+{
+    FillSourcePage();
+    for (const EngineFailure& failure : EngineFailures()) {
+        SCOPED_TRACE(failure.Name);
+        Dialogs.Messages.clear();
+        {
+            EngineFaultGuard fault(failure.Throw);
+            Frame->OnNext();
+        }
+        ASSERT_EQ(Dialogs.Messages.size(), 1u);
+        EXPECT_EQ(Dialogs.Messages[0].Text.rfind(failure.MessageStart, 0), 0u) << Dialogs.Messages[0].Text;
+        EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
+        EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
+        EXPECT_EQ(Dialogs.Messages[0].Owner, Page);
+        EXPECT_EQ(Frame->GetCurrentPage(), 0);
+    }
+    // Once the engine works again, the same page goes on.
+    Frame->OnNext();
+    EXPECT_EQ(Frame->GetCurrentPage(), 1);
 }
 
 TEST_F(SourcePageTest, BrowsingUsesTheSaveDialogAndFillsTheBox)
 {
-    Page->SourceEdit->setText(QStringLiteral("bare.csv"));
+    SourcePage().SourceEdit->setText(QStringLiteral("bare.csv"));
     Dialogs.FileAnswers.push_back(std::nullopt);
-    QTest::mouseClick(Page->SourceBrowse, Qt::LeftButton);
+    QTest::mouseClick(SourcePage().SourceBrowse, Qt::LeftButton);
     ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
     const auto& request = Dialogs.FileRequests[0];
     EXPECT_EQ(request.Kind, IUserDialogs::FileDialog::Save);
@@ -304,17 +330,17 @@ TEST_F(SourcePageTest, BrowsingUsesTheSaveDialogAndFillsTheBox)
     EXPECT_EQ(request.Filter, "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||");
     EXPECT_EQ(request.DefaultExtension, "txt");
     EXPECT_EQ(request.Owner, Page);
-    EXPECT_EQ(S(Page->SourceEdit->text()), "bare.csv"); // cancelled
+    EXPECT_EQ(S(SourcePage().SourceEdit->text()), "bare.csv"); // cancelled
 
     Dialogs.FileAnswers.push_back(Path("chosen.csv"));
-    QTest::mouseClick(Page->SourceBrowse, Qt::LeftButton);
-    EXPECT_EQ(S(Page->SourceEdit->text()), Path("chosen.csv"));
+    QTest::mouseClick(SourcePage().SourceBrowse, Qt::LeftButton);
+    EXPECT_EQ(S(SourcePage().SourceEdit->text()), Path("chosen.csv"));
     EXPECT_EQ(Project().FileName, ""); // the project gets it at the next StoreData
 
     Dialogs.FileAnswers.push_back(Path("script.sql"));
-    QTest::mouseClick(Page->TargetBrowse, Qt::LeftButton);
+    QTest::mouseClick(SourcePage().TargetBrowse, Qt::LeftButton);
     EXPECT_EQ(Dialogs.FileRequests.back().Kind, IUserDialogs::FileDialog::Save);
     EXPECT_EQ(Dialogs.FileRequests.back().Filter, "SQL scripts (*.sql)|*.sql|AllFiles (*.*)|*.*||");
     EXPECT_EQ(Dialogs.FileRequests.back().DefaultExtension, "sql");
-    EXPECT_EQ(S(Page->TargetEdit->text()), Path("script.sql"));
+    EXPECT_EQ(S(SourcePage().TargetEdit->text()), Path("script.sql"));
 }

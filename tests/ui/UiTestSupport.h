@@ -4,13 +4,70 @@
 #include "TestFiles.h"
 #include "WizardDlg.h"
 
-class CSourcePage;
-
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+class StatusLine;
+
+// The child of `parent` of type T named `name` (nullptr: the only one of its type). A
+// control that is not there fails the test.
+template <class T> T* Find(const QObject* parent, const char* name = nullptr)
+{
+    T* found = parent->findChild<T*>(name ? QString::fromLatin1(name) : QString());
+    if (!found)
+        throw std::runtime_error(std::string("no control ") + (name ? name : "of that type"));
+    return found;
+}
+
+// The frame's buttons by name ("back", "next", "help", "preview", "quit") and its menu bar.
+QPushButton* FrameButton(const CWizardDlg& frame, const char* name);
+QMenuBar* MenuBarOf(const CWizardDlg& frame);
+
+// The controls of each page, found by their object names.
+struct SourceControls {
+    explicit SourceControls(const QWidget* page);
+    QLineEdit* SourceEdit;
+    QPushButton* SourceBrowse;
+    QCheckBox* FirstRowCheck;
+    QRadioButton* SeparatorRadio;
+    QRadioButton* WidthsRadio;
+    QComboBox* SeparatorCombo;
+    QLineEdit* WidthsEdit;
+    QLineEdit* TargetEdit;
+    QPushButton* TargetBrowse;
+    QLineEdit* TableEdit;
+    QComboBox* SqlSepCombo;
+    QCheckBox* CommitCheck;
+    QLineEdit* CommitSizeEdit;
+};
+struct MappingControls {
+    explicit MappingControls(const QWidget* page);
+    QTableWidget* ColumnList;
+    QLineEdit* SourceColumnEdit;
+    QLineEdit* TargetColumnEdit;
+    QLineEdit* QuotationEdit;
+    // The text of a cell of the list (column 0 source, 1 target, 2 quotation).
+    std::string CellText(int row, int column) const;
+};
+struct RunControls {
+    explicit RunControls(const QWidget* page);
+    StatusLine* Status;
+    QProgressBar* Progress;
+    QPushButton* RunButton;
+};
 
 // One help request as the launcher received it.
 struct HelpCall {
@@ -24,6 +81,24 @@ struct HelpCall {
 std::vector<HelpCall>& RecordedHelpCalls();
 std::intptr_t RecordHelpCall(void* window, const char* address, std::uint32_t command, std::uint32_t data);
 
+// A failure other than FileError that engine work may end with, and how the user's
+// message about it begins.
+struct EngineFailure {
+    const char* Name;
+    std::function<void()> Throw;
+    std::string MessageStart;
+};
+// Data that cannot be written safely, too little memory, a file system error.
+const std::vector<EngineFailure>& EngineFailures();
+
+// Makes every engine work fail with `fault` while it lives.
+class EngineFaultGuard {
+  public:
+    explicit EngineFaultGuard(std::function<void()> fault);
+    ~EngineFaultGuard();
+    EngineFaultGuard(const EngineFaultGuard&) = delete;
+    EngineFaultGuard& operator=(const EngineFaultGuard&) = delete;
+};
 bool FileExists(const std::string& path);
 
 // A temporary folder that stands for the executable's folder (the program is
@@ -43,8 +118,8 @@ class WizardTest : public ::testing::Test {
     // Destroys the frame as the end of the program does.
     void Stop();
 
-    // The source and target page of the running frame.
-    CSourcePage& SourcePage() const;
+    // The controls of the source and target page of the running frame.
+    SourceControls SourcePage() const;
     // Fills the source and target page so that Next passes: `text` as the comma-separated
     // source data.csv (first row the names), the script out.sql, the table people.
     void FillSourcePage(const std::string& text = "id,name\r\n1,Smith\r\n");

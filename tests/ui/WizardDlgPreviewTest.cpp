@@ -1,0 +1,158 @@
+// The Preview button as the user meets it: the page on view is stored first, a
+// missing source warns, otherwise the preview window runs modally.
+#include "PreviewDlg.h"
+#include "SourcePage.h"
+#include "UiTestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// What the preview window showed while it was open.
+struct Shown {
+    std::string Caption;
+    Texts Headings;
+    std::vector<Texts> Rows;
+    bool Modal = false;
+};
+
+class WizardDlgPreviewTest : public WizardTest {
+  protected:
+    // Presses Preview; when a preview window opens, notes what it shows and
+    // closes it with Escape.
+    std::optional<Shown> PressPreview()
+    {
+        std::optional<Shown> shown;
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<CPreviewDlg*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            Shown seen;
+            seen.Caption = preview->windowTitle().toStdString();
+            seen.Modal = preview->isModal();
+            const QTableWidget& grid = *Find<QTableWidget>(preview);
+            for (int column = 0; column < grid.columnCount(); ++column)
+                seen.Headings.push_back(grid.horizontalHeaderItem(column)->text().toStdString());
+            for (int row = 0; row < grid.rowCount(); ++row) {
+                Texts cells;
+                for (int column = 0; column < grid.columnCount(); ++column)
+                    cells.push_back(grid.item(row, column) ? grid.item(row, column)->text().toStdString()
+                                                           : "");
+                seen.Rows.push_back(cells);
+            }
+            shown = seen;
+            QTest::keyClick(Find<QTableWidget>(preview), Qt::Key_Escape);
+        });
+        QTest::mouseClick(FrameButton(*Frame, "preview"), Qt::LeftButton);
+        QApplication::processEvents();
+        return shown;
+    }
+
+    // Page 0 filled with a comma-separated source of `lines` lines.
+    void FillPage(int lines)
+    {
+        std::string text = "id,name\r\n";
+        for (int line = 2; line <= lines; ++line)
+            text += std::to_string(line) + ",n" + std::to_string(line) + "\r\n";
+        FillSourcePage(text);
+    }
+};
+
+TEST_F(WizardDlgPreviewTest, AMissingOrUnnamedSourceWarnsAndOpensNoWindow)
+{
+    CWizardDlg& frame = Start();
+    for (const QString& name : {QString(), QStringLiteral("no such file.csv")}) {
+        SCOPED_TRACE(name.toStdString());
+        Dialogs.Messages.clear();
+        SourcePage().SourceEdit->setText(name);
+        EXPECT_FALSE(PressPreview().has_value());
+        ASSERT_EQ(Dialogs.Messages.size(), 1u);
+        EXPECT_EQ(Dialogs.Messages[0].Text, "Source file is inaccessable or does not specified.");
+        EXPECT_EQ(Dialogs.Messages[0].Caption, "Warning");
+        EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
+        EXPECT_EQ(Dialogs.Messages[0].Owner, &frame);
+    }
+}
+
+TEST_F(WizardDlgPreviewTest, ShowsTheSourceAsThePageSplitsItWithoutPressingNext)
+{
+    Start();
+    FillPage(30);
+    const std::optional<Shown> shown = PressPreview();
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_TRUE(shown->Modal);
+    EXPECT_EQ(shown->Caption, " The first rows of " + Path("data.csv"));
+    EXPECT_EQ(shown->Headings, (Texts{"id", "name"}));
+    ASSERT_EQ(shown->Rows.size(), 24u);
+    EXPECT_EQ(shown->Rows.front(), (Texts{"2", "n2"}));
+    EXPECT_EQ(shown->Rows.back(), (Texts{"25", "n25"}));
+    EXPECT_TRUE(Dialogs.Messages.empty());
+
+    // Edited on the page and previewed again, still without Next.
+    SourcePage().FirstRowCheck->setChecked(false);
+    const std::optional<Shown> withoutNames = PressPreview();
+    ASSERT_TRUE(withoutNames.has_value());
+    EXPECT_EQ(withoutNames->Headings, (Texts{"N0", "N1"}));
+    ASSERT_EQ(withoutNames->Rows.size(), 25u);
+    EXPECT_EQ(withoutNames->Rows.front(), (Texts{"id", "name"}));
+
+    SourcePage().SeparatorCombo->setEditText(QStringLiteral("|"));
+    const std::optional<Shown> otherSeparator = PressPreview();
+    ASSERT_TRUE(otherSeparator.has_value());
+    EXPECT_EQ(otherSeparator->Headings, (Texts{"N0"}));
+    EXPECT_EQ(otherSeparator->Rows.front(), (Texts{"id,name"}));
+
+    SourcePage().WidthsRadio->setChecked(true);
+    SourcePage().WidthsEdit->setText(QStringLiteral("5"));
+    const std::optional<Shown> oneWidth = PressPreview();
+    ASSERT_TRUE(oneWidth.has_value());
+    EXPECT_EQ(oneWidth->Headings, (Texts{"N0"}));
+    EXPECT_EQ(oneWidth->Rows.front(), (Texts{"id,na"}));
+}
+
+TEST_F(WizardDlgPreviewTest, AOneLineSourceShowsColumnsOnly)
+{
+    Start();
+    FillPage(1);
+    const std::optional<Shown> shown = PressPreview();
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(shown->Headings, (Texts{"id", "name"}));
+    EXPECT_TRUE(shown->Rows.empty());
+}
+
+TEST_F(WizardDlgPreviewTest, LeavesTheDiscoveredColumnsAndSettingsAlone)
+{
+    CWizardDlg& frame = Start();
+    FillPage(5);
+    QTest::mouseClick(FrameButton(frame, "next"), Qt::LeftButton);
+    ASSERT_EQ(frame.GetCurrentPage(), 1);
+    const std::vector<std::string> columns = frame.GetProject().Columns;
+    const std::vector<std::string> quotes = frame.GetProject().Quotes;
+    ASSERT_EQ(columns, (Texts{"id", "name"}));
+
+    // Another splitting in the project must not leak into the discovered lists.
+    frame.GetProject().ColumnNames = 0;
+    const std::optional<Shown> shown = PressPreview();
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(shown->Headings, (Texts{"N0", "N1"}));
+    EXPECT_EQ(frame.GetProject().Columns, columns);
+    EXPECT_EQ(frame.GetProject().Quotes, quotes);
+    EXPECT_EQ(frame.GetProject().ColumnNames, 0);
+    EXPECT_EQ(frame.GetProject().Separator, ",");
+    EXPECT_FALSE(FileExists(Path("out.sql")));
+}
+
+} // namespace
