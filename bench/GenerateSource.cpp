@@ -9,7 +9,7 @@
 
 namespace {
 
-const char Usage[] = "usage: tabulon-bench-source csv|fixed LINES FILE\n"
+const char Usage[] = "usage: tabulon-bench-source csv|quoted|fixed LINES FILE\n"
                      "       tabulon-bench-source long LONG-BYTES LINES FILE\n"
                      "       tabulon-bench-source project csv|fixed SOURCE TARGET FILE\n";
 
@@ -26,11 +26,12 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string kind = args.empty() ? "" : args[0];
-    const std::size_t expected = kind == "csv" || kind == "fixed" ? 3 : kind == "long" ? 4 : 5;
+    const bool lineKind = kind == "csv" || kind == "quoted" || kind == "fixed";
+    const std::size_t expected = lineKind ? 3 : kind == "long" ? 4 : 5;
     std::uint64_t lines = 0;
     std::uint64_t longBytes = 0;
     const bool valid =
-        args.size() == expected && (kind == "csv" || kind == "fixed" ? ToCount(args[1], lines)
+        args.size() == expected && (lineKind         ? ToCount(args[1], lines)
                                     : kind == "long" ? ToCount(args[1], longBytes) && ToCount(args[2], lines)
                                     : kind == "project" ? args[1] == "csv" || args[1] == "fixed"
                                                         : false);
@@ -49,6 +50,8 @@ int main(int argc, char** argv)
     }
     if (kind == "csv")
         SourceGenerator::WriteSeparated(out, lines);
+    else if (kind == "quoted")
+        SourceGenerator::WriteQuoted(out, lines);
     else if (kind == "fixed")
         SourceGenerator::WriteFixedWidth(out, lines);
     else if (kind == "long")

@@ -59,6 +59,30 @@ void WriteSeparatedRecord(std::ostream& out, const Record& r)
     out << r.Id << ',' << r.Name << ',' << r.Amount << ',' << r.Word << ',' << r.Note << "\r\n";
 }
 
+// A third of the fields in double quotes, a tenth of those holding the separator
+// (put into the middle of the field), as spreadsheets write text.
+void WriteQuotedRecord(std::ostream& out, Random& random, const Record& r)
+{
+    const std::array<std::string_view, 5> fields = {r.Id, r.Name, r.Amount, r.Word, r.Note};
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        if (k > 0)
+            out << ',';
+        const std::size_t draw = random.Below(30);
+        if (draw >= 10) {
+            out << fields[k];
+            continue;
+        }
+        const std::string_view field = fields[k];
+        out << '"';
+        if (draw == 0)
+            out << field.substr(0, field.size() / 2) << ',' << field.substr(field.size() / 2);
+        else
+            out << field;
+        out << '"';
+    }
+    out << "\r\n";
+}
+
 void WritePadded(std::ostream& out, std::string_view text, int width)
 {
     out << text.substr(0, static_cast<std::size_t>(width));
@@ -76,6 +100,18 @@ void WriteSeparated(std::ostream& out, std::uint64_t lines)
     for (std::uint64_t i = 1; i <= lines; ++i) {
         MakeRecord(random, i, TextLength, record);
         WriteSeparatedRecord(out, record);
+    }
+}
+
+void WriteQuoted(std::ostream& out, std::uint64_t lines)
+{
+    Random random;
+    Random quoting;
+    Record record;
+    out << "id,name,amount,word,note\r\n";
+    for (std::uint64_t i = 1; i <= lines; ++i) {
+        MakeRecord(random, i, TextLength, record);
+        WriteQuotedRecord(out, quoting, record);
     }
 }
 

@@ -18,6 +18,10 @@ inline constexpr int TextLength = 30;
 // decimal amount, a short word and a text of TextLength bytes. CR LF line ends.
 void WriteSeparated(std::ostream& out, std::uint64_t lines);
 
+// The same records with a third of the fields in double quotes, a tenth of
+// those holding a comma: a source for QuotedFields=1.
+void WriteQuoted(std::ostream& out, std::uint64_t lines);
+
 // The same columns cut at FixedWidths, blank padded, with a header line.
 void WriteFixedWidth(std::ostream& out, std::uint64_t lines);
 

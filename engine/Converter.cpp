@@ -50,7 +50,7 @@ int CConverter::Open(bool withTarget)
     if (Project->FileName.empty())
         return fail("", -1, "no source file named");
     if (withTarget && Project->TableName.empty())
-        return fail("", -3, "no table named");
+        return fail("", -3, "names no table");
     SourceEncoding encoding = SourceEncoding::Bytes;
     if (!ParseEncoding(Project->Encoding, encoding)) {
         const std::string reason = "names the encoding \"" + Project->Encoding +
@@ -136,7 +136,7 @@ bool CConverter::ReadLine(std::string& line)
     return read;
 }
 
-bool CConverter::ReadRecordView(std::string_view& record)
+bool CConverter::ReadRecordView(std::string_view& record, bool whole)
 {
     // A blank line is no record: it holds no values, not even empty ones.
     do {
@@ -144,15 +144,30 @@ bool CConverter::ReadRecordView(std::string_view& record)
             return false;
     } while (record.empty());
     RecordLine = SourceFile.LineNumber();
-    if (Project->QuotedFields != 0 && Project->WithSeparators != 0) {
-        const std::string_view separator = Project->FieldSeparator();
-        while (!QuotedRecordComplete(record, separator)) {
-            const std::size_t before = record.size();
-            if (!SourceFile.ContinueLine(record))
-                break; // the file ends inside the quotes: the value goes to its end
-            BytesRead += record.size() - before + 1;
-        }
+    if (whole)
+        CompleteRecord(record);
+    return true;
+}
+
+void CConverter::CompleteRecord(std::string_view& record)
+{
+    if (Project->QuotedFields == 0 || Project->WithSeparators == 0)
+        return;
+    const std::string_view separator = Project->FieldSeparator();
+    while (!QuotedRecordComplete(record, separator)) {
+        if (!ContinueRecord(record))
+            return; // the file ends inside the quotes: the value goes to its end
     }
+}
+
+bool CConverter::ContinueRecord(std::string_view& record)
+{
+    const std::size_t before = record.size();
+    if (!SourceFile.ContinueLine(record))
+        return false;
+    BytesRead += record.size() - before + 1;
+    if (std::memchr(record.data() + before, '\0', record.size() - before))
+        ThrowNulByte(record, RecordLine);
     return true;
 }
 

@@ -98,7 +98,14 @@ class CConverter {
 
   private:
     bool ReadLineView(std::string_view& line);
-    bool ReadRecordView(std::string_view& record);
+    // The next record that is not blank; `whole`: joined with the lines after it
+    // while a quoted field is open at its end (else the caller does that).
+    bool ReadRecordView(std::string_view& record, bool whole = true);
+    // Joins the record with the lines after it while a quoted field is open.
+    void CompleteRecord(std::string_view& record);
+    // Extends the record by the next line; false at the end of the source.
+    // Throws DataError for a NUL byte in the line.
+    bool ContinueRecord(std::string_view& record);
     // Cuts a record into its values by the project's settings, calling emit(value).
     template <class Emit> void SplitRecord(std::string_view record, Emit&& emit)
     {
@@ -110,7 +117,9 @@ class CConverter {
         else
             SplitFields(record, Project->WithSeparators != 0, separator, Project->WidthList, take);
     }
-    std::size_t WriteRecordRow(std::string_view record, const class SeparatedRow* singlePass);
+    // Writes the record's statement; a record the single pass finds open at its
+    // end is extended first. Gives the record's value count.
+    std::size_t WriteRecordRow(std::string_view& record, const class SeparatedRow* singlePass);
     void WriteValue(std::string_view value, std::size_t column);
     // Writes the k-th value of a row; one beyond the last column is left out.
     void WriteRowValue(std::string_view value, std::size_t k);

@@ -195,18 +195,26 @@ int CConverter::WriteRow(const std::vector<std::string>& fields)
     return WriteRow(std::vector<std::string_view>(fields.begin(), fields.end()));
 }
 
-std::size_t CConverter::WriteRecordRow(std::string_view record, const SeparatedRow* singlePass)
+std::size_t CConverter::WriteRecordRow(std::string_view& record, const SeparatedRow* singlePass)
 {
     std::size_t fields = 0;
-    if (singlePass && record.size() <= OutputFile::BufferSize) {
-        if (char* out = TargetFile.Reserve(InsertPrefix.size() + singlePass->SizeLimit(record.size()))) {
-            out = std::copy(InsertPrefix.begin(), InsertPrefix.end(), out);
-            TargetFile.Advance(singlePass->Write(out, record, fields));
+    while (singlePass && record.size() <= OutputFile::BufferSize) {
+        char* out = TargetFile.Reserve(InsertPrefix.size() + singlePass->SizeLimit(record.size()));
+        if (!out)
+            break;
+        out = std::copy(InsertPrefix.begin(), InsertPrefix.end(), out);
+        if (char* end = singlePass->Write(out, record, fields)) {
+            TargetFile.Advance(end);
             WriteRowEnd();
             return fields;
         }
+        // A quoted field is open at the line's end: the record goes on on the next line.
+        if (!ContinueRecord(record))
+            break; // the file ends inside the quotes: the general writer takes the value to its end
     }
     // The same statement as the single pass gives, each value written as it is cut.
+    CompleteRecord(record);
+    fields = 0;
     TargetFile.Append(InsertPrefix);
     SplitRecord(record, [this, &fields](std::string_view value) { WriteRowValue(value, fields++); });
     EndRow(fields);
@@ -260,8 +268,10 @@ int CConverter::Run(ProgressFn progress)
                                          Project->QuotedFields != 0)
                 ? &separatedRow
                 : nullptr;
+        // The single pass finds the end of a record with quoted fields itself.
+        const bool singlePassJoins = singlePass != nullptr && Project->QuotedFields != 0;
         std::string_view record;
-        for (std::uint64_t i = 0; ReadRecordView(record); ++i) {
+        for (std::uint64_t i = 0; ReadRecordView(record, !singlePassJoins || (header && i == 0)); ++i) {
             // SQL clients cut their input at a NUL byte, so that the rest of a value would run as SQL.
             if (std::memchr(record.data(), '\0', record.size()))
                 ThrowNulByte(record, RecordLine);

@@ -1,6 +1,7 @@
 #include "SeparatedRow.h"
 
 #include "NumberText.h"
+#include "QuotedFields.h"
 #include "TextRules.h"
 
 #include <cstdint>
@@ -82,9 +83,12 @@ char* SeparatedRow::Write(char* out, std::string_view line, std::size_t& fields)
     std::size_t k = 0;
     for (;; ++k) {
         if (Columns > 0 && k == Columns) {
-            // More fields than columns: counted, not written.
+            // More fields than columns: counted, not written; but a quote left
+            // open in them still carries the record on to the next line.
             fields = k + 1;
-            return out;
+            const std::string_view rest(p, static_cast<std::size_t>(end - p));
+            return QuotedFields && !QuotedRecordComplete(rest, std::string_view(&Separator, 1)) ? nullptr
+                                                                                                : out;
         }
         if (k > 0)
             *out++ = ',';
@@ -93,6 +97,8 @@ char* SeparatedRow::Write(char* out, std::string_view line, std::size_t& fields)
             p = mark == Bare ? WriteBare(out, p, end) : WriteQuotedField(out, p, end, mark);
         else
             p = mark == Bare ? WriteBare(out, p, end) : WriteQuoted(out, p, end, mark);
+        if (!p)
+            return nullptr;
         if (p == end)
             break;
         ++p; // the separator
@@ -106,17 +112,16 @@ char* SeparatedRow::Write(char* out, std::string_view line, std::size_t& fields)
     return out;
 }
 
-// Copies up to the next separator, with apostrophes and the mark doubled;
-// returns where the copy stopped.
-const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end, char mark) const
+// Copies up to the next `stop` byte (the separator, or the quote that may end a
+// quoted field), with apostrophes and the mark doubled; returns where the copy stopped.
+const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end, char mark, char stop) const
 {
     // In locals: a store through a char pointer could change a member, so
     // the compiler would read it again after every byte.
-    const char separator = Separator;
-    const std::uint64_t separators = EveryByte(separator);
+    const std::uint64_t stops = EveryByte(stop);
     const std::uint64_t apostrophes = EveryByte(Apostrophe);
     const std::uint64_t marks = EveryByte(mark);
-    const auto stops = [separator, mark](char c) { return c == separator || c == Apostrophe || c == mark; };
+    const auto stopsCopy = [stop, mark](char c) { return c == stop || c == Apostrophe || c == mark; };
 
     char* o = out;
     for (;;) {
@@ -126,7 +131,7 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
             const std::uint64_t word = LoadWord(p);
             std::memcpy(o, &word, sizeof word);
             const std::uint64_t flags =
-                HasZeroByte(word ^ separators) | HasZeroByte(word ^ apostrophes) | HasZeroByte(word ^ marks);
+                HasZeroByte(word ^ stops) | HasZeroByte(word ^ apostrophes) | HasZeroByte(word ^ marks);
             if (flags == 0) {
                 p += 8;
                 o += 8;
@@ -137,18 +142,18 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
                 p += at;
                 o += at;
             } else {
-                while (!stops(*p)) {
+                while (!stopsCopy(*p)) {
                     ++p;
                     ++o;
                 }
             }
         } else {
-            while (p != end && !stops(*p))
+            while (p != end && !stopsCopy(*p))
                 *o++ = *p++;
             if (p == end)
                 break;
         }
-        if (*p == separator)
+        if (*p == stop)
             break;
         *o++ = *p; // an apostrophe or the mark, doubled
         *o++ = *p++;
@@ -162,7 +167,7 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
 const char* SeparatedRow::WriteQuoted(char*& out, const char* p, const char* end, char mark) const
 {
     *out++ = mark;
-    p = CopyDoubled(out, p, end, mark);
+    p = CopyDoubled(out, p, end, mark, Separator);
     *out++ = mark;
     return p;
 }
@@ -176,26 +181,21 @@ const char* SeparatedRow::WriteQuotedField(char*& out, const char* p, const char
     *o++ = mark;
     ++p;
     for (;;) {
-        // The quoted part holds no separator that counts: copy to the next quote,
-        // apostrophe or mark.
-        while (p != end && *p != '"' && *p != Apostrophe && *p != mark)
-            *o++ = *p++;
+        // Inside the quotes the separator is data: copy to the next quote.
+        p = CopyDoubled(o, p, end, mark, '"');
         if (p == end)
-            break; // never closed: the value goes to the line's end
-        if (*p == '"') {
-            if (end - p >= 2 && p[1] == '"') {
+            return nullptr; // not closed on this line
+        if (end - p >= 2 && p[1] == '"') {
+            // Two quotes stand for one, which the mark doubles when it is a quote itself.
+            *o++ = '"';
+            if (mark == '"')
                 *o++ = '"';
-                if (mark == '"')
-                    *o++ = '"';
-                p += 2;
-                continue;
-            }
-            ++p; // the closing quote
-            p = CopyDoubled(o, p, end, mark);
-            break;
+            p += 2;
+            continue;
         }
-        *o++ = *p; // an apostrophe or the mark, doubled
-        *o++ = *p++;
+        ++p; // the closing quote
+        p = CopyDoubled(o, p, end, mark, Separator);
+        break;
     }
     *o++ = mark;
     out = o;
@@ -210,6 +210,8 @@ const char* SeparatedRow::WriteBare(char*& out, const char* p, const char* end) 
         // Written as text first; a value that is empty or a plain number is then made bare.
         char* start = out;
         p = WriteQuotedField(out, p, end, Apostrophe);
+        if (!p)
+            return nullptr;
         const std::string_view value(start + 1, static_cast<std::size_t>(out - start - 2));
         if (value.empty()) {
             std::memcpy(start, "NULL", 4);

@@ -22,13 +22,16 @@ class SeparatedRow {
     std::size_t SizeLimit(std::size_t size) const { return 2 * size + 5 * (size + 1) + 5 * Columns; }
 
     // Writes the values text of the line at `out`, which has room for
-    // SizeLimit(line.size()) bytes; returns the end of what it wrote. `fields`
-    // gets the line's field count, counted up to one more than the columns.
+    // SizeLimit(line.size()) bytes; returns the end of what it wrote, or null
+    // when a quoted field is still open at the line's end (the record goes on
+    // on the next line). `fields` gets the line's field count, counted up to
+    // one more than the columns.
     char* Write(char* out, std::string_view line, std::size_t& fields) const;
 
   private:
-    const char* CopyDoubled(char*& out, const char* p, const char* end, char mark) const;
+    const char* CopyDoubled(char*& out, const char* p, const char* end, char mark, char stop) const;
     const char* WriteQuoted(char*& out, const char* p, const char* end, char mark) const;
+    // Null when the field's closing quote is missing.
     const char* WriteQuotedField(char*& out, const char* p, const char* end, char mark) const;
     const char* WriteBare(char*& out, const char* p, const char* end) const;
 

@@ -103,14 +103,13 @@ void CPreviewDlg::FillRows(int columns)
     SourceReading source(*Converter);
     if (!source.IsOpen())
         return;
-    std::string line;
+    // Records as the run reads them: blank lines skipped, quoted fields whole.
     std::vector<std::string> fields;
-    for (int lineCount = 0; lineCount < MaxLines; ++lineCount) {
-        if (!Converter->ReadLine(line))
+    for (int recordCount = 0; recordCount < MaxLines; ++recordCount) {
+        if (!Converter->ReadValues(fields))
             break;
-        if (Project->ColumnNames != 0 && lineCount == 0)
+        if (Project->ColumnNames != 0 && recordCount == 0)
             continue;
-        Converter->SplitLine(line, fields);
         if (fields.empty())
             continue;
         // Cells beyond the last column have nowhere to go; missing ones stay empty.

@@ -151,6 +151,22 @@ bool CRunPage::RunInProgress()
     return Running;
 }
 
+void CRunPage::ReportRaggedLines()
+{
+    // Lines that did not match the columns are converted all the same; the user hears of them.
+    const CConverter& converter = GetConverter();
+    std::string status = RunStatus->Status();
+    auto add = [&](const CConverter::RaggedLines& lines, const char* what) {
+        if (lines.Count == 0)
+            return;
+        status += "; " + std::to_string(lines.Count) + (lines.Count == 1 ? " line" : " lines") + " with " +
+                  what + " fields than columns (first: line " + std::to_string(lines.FirstLine) + ")";
+    };
+    add(converter.ShortLines, "fewer");
+    add(converter.LongLines, "more");
+    RunStatus->SetStatus(status.c_str());
+}
+
 void CRunPage::OnRun()
 {
     if (Running)
@@ -173,10 +189,12 @@ void CRunPage::OnRun()
         } else if (!opened) {
             const CConverter::OpenFailure& failure = GetConverter().LastOpenFailure();
             message = failure.Result == -3
-                          ? "The project names no table. Enter the table name on the first page."
+                          ? "The project " + failure.Reason + ". Correct it on the first page."
                           : DescribeFileFailure(failure.Result == -2 ? "The target file cannot be created."
                                                                      : "The source file cannot be opened.",
                                                 failure.File, failure.Reason);
+        } else {
+            ReportRaggedLines();
         }
     }
     if (!message.empty())

@@ -25,6 +25,8 @@ class CRunPage : public CWizardPage {
     static bool RunInProgress();
 
   private:
+    // Adds the counts of lines with too few or too many fields to the final status.
+    void ReportRaggedLines();
     StatusLine* RunStatus = nullptr;
     QProgressBar* Progress = nullptr;
     QPushButton* RunButton = nullptr;

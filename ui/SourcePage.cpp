@@ -6,6 +6,7 @@
 #include "EngineWork.h"
 #include "Project.h"
 #include "QtText.h"
+#include "TextDecoder.h"
 #include "TextRules.h"
 #include "UserDialogs.h"
 
@@ -165,7 +166,13 @@ void CSourcePage::ShowPage()
 
 void CSourcePage::StoreData()
 {
-    GetProject().FileName = FromQt(SourceEdit->text());
+    const std::string source = FromQt(SourceEdit->text());
+    // A new project takes the encoding its source appears to be in; a saved one keeps its own.
+    std::error_code ec;
+    if (GetProject().ProjectPath.empty() && source != GetProject().FileName &&
+        std::filesystem::is_regular_file(source, ec))
+        GetProject().Encoding = EncodingName(DetectEncoding(source));
+    GetProject().FileName = source;
     GetProject().TargetName = FromQt(TargetEdit->text());
     GetProject().TableName = FromQt(TableEdit->text());
     const std::string commitSize = FromQt(CommitSizeEdit->text());

@@ -142,3 +142,22 @@ TEST(SinglePass, LineLongerThanTheOutputBuffer)
 }
 
 } // namespace
+
+// A quote left open by the file's last line takes the value to the end of the
+// file, in the single pass as in the general writer.
+TEST(SinglePass, AQuoteOpenAtTheEndOfTheFileTakesTheRest)
+{
+    TestFolder folder;
+    CProject project;
+    project.FileName = folder.Write("source.txt", "1,\"a\r\nb,c\r\n");
+    project.TargetName = folder.Path("target.sql");
+    project.TableName = "T";
+    project.ColumnNames = 0;
+    project.Separator = ",";
+    project.QuotedFields = 1;
+    project.Columns = {"x", "y"};
+    for (const std::vector<std::string>& quotes : {std::vector<std::string>{"", "'"}, {"", "''"}}) {
+        project.Quotes = quotes; // the single pass, then the general writer
+        EXPECT_EQ(ThroughRun(project), "insert into T(x,y) values(1,'a\r\nb,c');\r\n") << quotes[1];
+    }
+}

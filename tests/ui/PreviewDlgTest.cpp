@@ -144,12 +144,26 @@ TEST_F(PreviewDlgTest, ShortLinesShowEmptyCellsAndLongLinesAreCut)
     const auto preview = Preview();
     const QTableWidget& grid = *Find<QTableWidget>(preview.get());
     EXPECT_EQ(Headings(grid), (Texts{"id", "name", "city"}));
-    ASSERT_EQ(grid.rowCount(), 5);
+    ASSERT_EQ(grid.rowCount(), 4); // a blank line is no row, as in the run
     EXPECT_EQ(Row(grid, 0), (Texts{"1", "Mary", "Cork"}));
     EXPECT_EQ(Row(grid, 1), (Texts{"2", "", ""}));
     EXPECT_EQ(Row(grid, 2), (Texts{"3", "John", "Sligo"}));
-    EXPECT_EQ(Row(grid, 3), (Texts{"", "", ""})); // an empty line is one empty field
-    EXPECT_EQ(Row(grid, 4), (Texts{"4", "Ann", ""}));
+    EXPECT_EQ(Row(grid, 3), (Texts{"4", "Ann", ""}));
+}
+
+// A loaded project's source settings apply to the preview as to the run.
+TEST_F(PreviewDlgTest, ShowsTheValuesAsTheProjectReadsThem)
+{
+    WriteSource("\xFF\xFE" +
+                std::string("i\0d\0,\0n\0\r\0\n\0\x31\0,\0\"\0a\0,\0\r\0\n\0 \0b\0\"\0\r\0\n\0", 36));
+    Project.Separator = ",";
+    Project.QuotedFields = 1;
+    Project.Trim = 1;
+    const auto preview = Preview();
+    const QTableWidget& grid = *Find<QTableWidget>(preview.get());
+    EXPECT_EQ(Headings(grid), (Texts{"id", "n"}));
+    ASSERT_EQ(grid.rowCount(), 1);
+    EXPECT_EQ(Row(grid, 0), (Texts{"1", "a,\r\n b"}));
 }
 
 struct WidthsCase {

@@ -323,3 +323,13 @@ TEST_F(RunPageTest, TheWindowPaintsButTakesNoInputDuringALongRun)
     EXPECT_EQ(Status().rfind("Line 1000001, ", 0), 0u) << Status();
     EXPECT_TRUE(Dialogs.Messages.empty());
 }
+
+TEST_F(RunPageTest, TheFinalStatusCountsLinesThatDoNotFitTheColumns)
+{
+    ToRunPage(People(3) + "4,Short\r\n5,Long,Cork,1,extra\r\n6\r\n", Path("people.sql"));
+    ClickRun();
+    EXPECT_NE(Status().find("; 2 lines with fewer fields than columns (first: line 5); "
+                            "1 line with more fields than columns (first: line 6)"),
+              std::string::npos)
+        << Status();
+}

@@ -344,3 +344,24 @@ TEST_F(SourcePageTest, BrowsingUsesTheSaveDialogAndFillsTheBox)
     EXPECT_EQ(Dialogs.FileRequests.back().DefaultExtension, "sql");
     EXPECT_EQ(S(SourcePage().TargetEdit->text()), Path("script.sql"));
 }
+
+// An untitled project takes the encoding its newly chosen source appears to be
+// in; a saved project keeps the encoding it names.
+TEST_F(SourcePageTest, ANewProjectTakesItsSourcesEncoding)
+{
+    TestFolder folder;
+    const std::string latin = folder.Write("latin.csv", "name\r\nM\xFCller\r\n");
+    const std::string unicode = folder.Write("unicode.csv", "name\r\nM\xC3\xBCller\r\n");
+    SourcePage().SourceEdit->setText(Q(latin));
+    Page->StoreData();
+    EXPECT_EQ(Project().Encoding, "Windows-1252");
+    SourcePage().SourceEdit->setText(Q(unicode));
+    Page->StoreData();
+    EXPECT_EQ(Project().Encoding, "UTF-8");
+
+    Project().ProjectPath = folder / "saved.cvtproj";
+    Project().Encoding = "";
+    SourcePage().SourceEdit->setText(Q(latin));
+    Page->StoreData();
+    EXPECT_EQ(Project().Encoding, "");
+}
