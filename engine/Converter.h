@@ -135,5 +135,8 @@ class CConverter {
     OutputFile TargetFile;
     OpenFailure OpenFailed;
     std::string Scratch; // a quoted value with doubled quotes, put together
+    // Per column: its target name is empty, so that it is left out of the script.
+    std::vector<bool> LeftOut;
+    std::size_t FirstKept = 0; // the first column written
     char StatusText[96] = {};
 };

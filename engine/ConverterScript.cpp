@@ -78,11 +78,22 @@ void CConverter::BuildInsertPrefix()
     std::string prefix = "insert into ";
     AppendName(prefix, Project->TableName);
     prefix += '(';
-    for (std::size_t i = 0; i < Project->Columns.size(); ++i) {
-        if (i > 0)
+    // A column without a target name is left out of the script, its values too.
+    const std::vector<std::string>& columns = Project->Columns;
+    LeftOut.assign(columns.size(), false);
+    FirstKept = columns.size();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        LeftOut[i] = columns[i].empty();
+        if (LeftOut[i])
+            continue;
+        if (FirstKept < i)
             prefix += ',';
-        AppendName(prefix, Project->Columns[i]);
+        else
+            FirstKept = i;
+        AppendName(prefix, columns[i]);
     }
+    if (columns.empty())
+        FirstKept = 0;
     prefix += ") values(";
     if (prefix.find('\0') != std::string::npos)
         throw DataError(Project->ProjectPath.empty() ? Project->FileName : Project->ProjectPath,
@@ -167,17 +178,19 @@ void CConverter::WriteTerminator()
 void CConverter::WriteRowValue(std::string_view value, std::size_t k)
 {
     const std::size_t columns = Project->Columns.size();
-    if (columns > 0 && k >= columns)
-        return; // a value beyond the last column has no place in the statement
-    if (k > 0)
+    if (columns > 0 && (k >= columns || LeftOut[k]))
+        return; // a value beyond the last column, or of a column left out, has no place
+    if (k != FirstKept)
         TargetFile.Put(',');
     WriteValue(value, k);
 }
 
 void CConverter::EndRow(std::size_t count)
 {
-    for (std::size_t k = count; k < Project->Columns.size(); ++k)
-        TargetFile.Append(k > 0 ? ",NULL" : "NULL");
+    for (std::size_t k = count; k < Project->Columns.size(); ++k) {
+        if (!LeftOut[k])
+            TargetFile.Append(k != FirstKept ? ",NULL" : "NULL");
+    }
     WriteRowEnd();
 }
 
@@ -264,6 +277,7 @@ int CConverter::Run(ProgressFn progress)
         SeparatedRow separatedRow;
         const SeparatedRow* singlePass =
             Project->WithSeparators != 0 && Project->Trim == 0 && Project->EmptyIsNull == 0 &&
+                    std::find(LeftOut.begin(), LeftOut.end(), true) == LeftOut.end() &&
                     separatedRow.Prepare(Project->FieldSeparator(), Project->Quotes, columns,
                                          Project->QuotedFields != 0)
                 ? &separatedRow
