@@ -65,8 +65,9 @@ class CConverter {
     int WriteRow(const std::vector<std::string>& fields);
     int WriteCommit();
     // 0 after a completed run; -1 when Open failed. Throws FileError when a
-    // read or write fails midway, DataError when a line holds a NUL byte; both
-    // files are closed then, and the target is as it was before the run.
+    // read or write fails midway, DataError when a line holds a NUL byte, and
+    // passes on whatever `progress` throws (the way to stop a run); both files
+    // are closed then, and the target is as it was before the run.
     int Run(ProgressFn progress);
 
     // Why the last Open failed: its result, the file and the system's reason.
@@ -79,6 +80,8 @@ class CConverter {
 
     // Lines read by the last run, the header line included.
     std::uint64_t LinesRead = 0;
+    // Rows the last run wrote: its records, without the header and blank lines.
+    std::uint64_t RowsWritten = 0;
 
     // Records whose value count differs from the column count, in the last run.
     struct RaggedLines {
