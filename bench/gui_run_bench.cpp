@@ -54,6 +54,11 @@ class ConsoleDialogs : public IUserDialogs {
     {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     }
+    bool AskYesNo(QWidget*, const std::string& text, const std::string& caption) override
+    {
+        std::fprintf(stderr, "%s: %s (answered no)\n", caption.c_str(), text.c_str());
+        return false;
+    }
     bool ChooseFile(QWidget*, FileDialog, const std::string&, std::string_view, std::string_view,
                     std::string&) override
     {

@@ -26,7 +26,9 @@ namespace {
 
 // The file dialogs' filters and the extensions added to a name typed without one.
 constexpr const char* ScriptFilter = "SQL scripts (*.sql)|*.sql|AllFiles (*.*)|*.*||";
-constexpr const char* SourceFilter = "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||";
+// The first filter shows every kind of text source at once.
+constexpr const char* SourceFilter = "Text and CSV Files (*.txt;*.csv;*.tsv)|*.txt;*.csv;*.tsv|"
+                                     "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||";
 constexpr const char* SourceExtension = "txt";
 constexpr const char* ScriptExtension = "sql";
 
@@ -235,20 +237,21 @@ void CSourcePage::UpdateSplitControls()
 
 void CSourcePage::OnBrowseSource()
 {
-    BrowseForFile(SourceEdit, SourceFilter, SourceExtension);
+    // The source is read, never written: the dialog picks an existing file.
+    BrowseForFile(SourceEdit, IUserDialogs::FileDialog::Open, SourceFilter, SourceExtension);
 }
 
 void CSourcePage::OnBrowseTarget()
 {
-    BrowseForFile(TargetEdit, ScriptFilter, ScriptExtension);
+    BrowseForFile(TargetEdit, IUserDialogs::FileDialog::Save, ScriptFilter, ScriptExtension);
 }
 
-void CSourcePage::BrowseForFile(QLineEdit* edit, const char* filter, const char* defaultExtension)
+void CSourcePage::BrowseForFile(QLineEdit* edit, IUserDialogs::FileDialog kind, const char* filter,
+                                const char* defaultExtension)
 {
     const std::string current = FromQt(edit->text());
     std::string path;
-    if (UserDialogs().ChooseFile(this, IUserDialogs::FileDialog::Save, current, filter, defaultExtension,
-                                 path))
+    if (UserDialogs().ChooseFile(this, kind, current, filter, defaultExtension, path))
         edit->setText(ToQt(path));
 }
 

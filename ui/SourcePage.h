@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UserDialogs.h"
 #include "WizardPage.h"
 
 class QCheckBox;
@@ -26,7 +27,8 @@ class CSourcePage : public CWizardPage {
     void UpdateSplitControls();
     void OnBrowseSource();
     void OnBrowseTarget();
-    void BrowseForFile(QLineEdit* edit, const char* filter, const char* defaultExtension);
+    void BrowseForFile(QLineEdit* edit, IUserDialogs::FileDialog kind, const char* filter,
+                       const char* defaultExtension);
     void ShowError(const char* message);
 
     QLineEdit* SourceEdit = nullptr;

@@ -77,8 +77,11 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
     Pages[0]->ShowPage();
     Pages[1] = new CMappingPage(this, &Project, &Converter);
     Pages[1]->CreatePage(PageArea);
-    Pages[2] = new CRunPage(this, &Project, &Converter);
+    auto* runPage = new CRunPage(this, &Project, &Converter);
+    Pages[2] = runPage;
     Pages[2]->CreatePage(PageArea);
+    runPage->SetUsableDuringRun({QuitButton, HelpButton});
+    connect(runPage, &CRunPage::RunningChanged, this, &CWizardDlg::OnRunningChanged);
     UpdateNavButtons();
 }
 
@@ -349,10 +352,37 @@ bool CWizardDlg::IsRunning() const
     return CRunPage::RunInProgress();
 }
 
+void CWizardDlg::OnRunningChanged(bool running)
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{BackButton, PreviewButton, MenuBar})
+        control->setEnabled(!running);
+    if (!running && QuitAfterRun) {
+        QuitAfterRun = false;
+        // Once the run page's click has returned.
+        QMetaObject::invokeMethod(
+            this, [this] { done(QDialog::Rejected); }, Qt::QueuedConnection);
+    }
+}
+
+void CWizardDlg::AskToStopRun()
+{
+    if (QuitAfterRun)
+        return; // asked and answered already; the run is ending
+    if (UserDialogs().AskYesNo(this,
+                               "A conversion is running. Stop it and quit?\n\n"
+                               "The target file stays as it was before the run.",
+                               AppTitle)) {
+        QuitAfterRun = true;
+        CRunPage::RequestStop();
+    }
+}
+
 void CWizardDlg::done(int result)
 {
-    if (IsRunning())
-        return; // a run blocks the window until it ends
+    if (IsRunning()) {
+        AskToStopRun();
+        return;
+    }
     CloseFrame();
     QDialog::done(result);
 }
@@ -380,6 +410,7 @@ void CWizardDlg::closeEvent(QCloseEvent* event)
 {
     if (IsRunning()) {
         event->ignore();
+        AskToStopRun();
         return;
     }
     QDialog::closeEvent(event);

@@ -56,7 +56,8 @@ class CWizardDlg : public QDialog {
                                              std::uint32_t data);
     void SetHelpLauncher(HelpLauncherFn launcher) { LaunchHelp = launcher; }
 
-    // True while a conversion runs inside the run page (the window takes no input then).
+    // True while a conversion runs inside the run page (the window takes no input but
+    // Stop, Quit, Help and the close box then).
     bool IsRunning() const;
 
   public Q_SLOTS:
@@ -86,6 +87,10 @@ class CWizardDlg : public QDialog {
     // The closing steps: store the page on view, save the project, write
     // "LastProjectName". Every way of closing runs them once.
     void CloseFrame();
+    // A run began or ended: what would change the project is disabled meanwhile.
+    void OnRunningChanged(bool running);
+    // Quit or the close box during a run: asks whether to stop the run and quit.
+    void AskToStopRun();
 
     HelpLauncherFn LaunchHelp;
     CProject Project;
@@ -105,4 +110,5 @@ class CWizardDlg : public QDialog {
     QFrame* PageArea = nullptr;
     QMenuBar* MenuBar = nullptr;
     bool Closed = false;
+    bool QuitAfterRun = false; // the user chose to stop the run and quit
 };

@@ -318,16 +318,17 @@ TEST_F(SourcePageTest, AnyEngineFailureOnNextIsShownAndThePageStays)
     EXPECT_EQ(Frame->GetCurrentPage(), 1);
 }
 
-TEST_F(SourcePageTest, BrowsingUsesTheSaveDialogAndFillsTheBox)
+TEST_F(SourcePageTest, BrowsingOpensTheSourceSavesTheTargetAndFillsTheBox)
 {
     SourcePage().SourceEdit->setText(QStringLiteral("bare.csv"));
     Dialogs.FileAnswers.push_back(std::nullopt);
     QTest::mouseClick(SourcePage().SourceBrowse, Qt::LeftButton);
     ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
     const auto& request = Dialogs.FileRequests[0];
-    EXPECT_EQ(request.Kind, IUserDialogs::FileDialog::Save);
+    EXPECT_EQ(request.Kind, IUserDialogs::FileDialog::Open);
     EXPECT_EQ(request.InitialName, "bare.csv");
-    EXPECT_EQ(request.Filter, "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||");
+    EXPECT_EQ(request.Filter, "Text and CSV Files (*.txt;*.csv;*.tsv)|*.txt;*.csv;*.tsv|"
+                              "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||");
     EXPECT_EQ(request.DefaultExtension, "txt");
     EXPECT_EQ(request.Owner, Page);
     EXPECT_EQ(S(SourcePage().SourceEdit->text()), "bare.csv"); // cancelled
