@@ -63,6 +63,8 @@ CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* con
     boxes->addWidget(QuotationEdit, 55);
     layout->addLayout(boxes);
 
+    for (QLineEdit* edit : {TargetColumnEdit, QuotationEdit})
+        connect(edit, &QLineEdit::textEdited, this, &CMappingPage::NotifyEdited);
     connect(ColumnList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
                 if (Rebuilding)

@@ -30,6 +30,9 @@ class CSourcePage : public CWizardPage {
     void BrowseForFile(QLineEdit* edit, IUserDialogs::FileDialog kind, const char* filter,
                        const char* defaultExtension);
     void ShowError(const char* message);
+    // Options...: the project's options for the source's text and the script.
+    void OnOptions();
+    void ShowOptionsSummary();
 
     QLineEdit* SourceEdit = nullptr;
     QPushButton* SourceBrowse = nullptr;
@@ -44,4 +47,6 @@ class CSourcePage : public CWizardPage {
     QComboBox* SqlSepCombo = nullptr;
     QCheckBox* CommitCheck = nullptr;
     QLineEdit* CommitSizeEdit = nullptr;
+    QPushButton* OptionsButton = nullptr;
+    class QLabel* OptionsSummary = nullptr;
 };

@@ -66,10 +66,11 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
     ReadAppSettings();
     Project.Load();
 
+    MarkSaved();
+
     BuildWindow();
     AppTitle = AppTitleText;
     Converter.Project = &Project;
-    UpdateTitle();
     setWindowIcon(Icon);
 
     Pages[0] = new CSourcePage(this, &Project, &Converter);
@@ -82,7 +83,10 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
     Pages[2]->CreatePage(PageArea);
     runPage->SetUsableDuringRun({QuitButton, HelpButton});
     connect(runPage, &CRunPage::RunningChanged, this, &CWizardDlg::OnRunningChanged);
+    for (CWizardPage* page : Pages)
+        connect(page, &CWizardPage::Edited, this, [this, page] { OnPageEdited(page); });
     UpdateNavButtons();
+    UpdateTitle();
 }
 
 void CWizardDlg::BuildWindow()
@@ -163,9 +167,44 @@ void CWizardDlg::BuildWindow()
 
 void CWizardDlg::UpdateTitle()
 {
-    const std::string title =
-        AppTitle + " [" + (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) + "]";
+    const std::string title = AppTitle + " [" +
+                              (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) +
+                              (IsModified() ? "*" : "") + "]";
     setWindowTitle(ToQt(title));
+}
+
+namespace {
+
+std::string SettingsText(const CProject& project)
+{
+    ProfileFile file;
+    project.StoreSettings(file);
+    return file.Text();
+}
+
+} // namespace
+
+bool CWizardDlg::IsModified()
+{
+    // What is typed on a page reaches the project only when the page is stored (Next,
+    // Save, Preview, ...): it is stored into the project for this look and taken back.
+    const CProject kept = Project;
+    if (Pages[CurrentPage])
+        Pages[CurrentPage]->StoreData();
+    const bool modified = SettingsText(Project) != SavedSettings;
+    Project = kept;
+    return modified;
+}
+
+void CWizardDlg::MarkSaved()
+{
+    SavedSettings = SettingsText(Project);
+}
+
+void CWizardDlg::OnPageEdited(CWizardPage* page)
+{
+    if (page == Pages[CurrentPage])
+        UpdateTitle();
 }
 
 void CWizardDlg::UpdateNavButtons()
@@ -182,6 +221,7 @@ void CWizardDlg::OnBack()
     --CurrentPage;
     Pages[CurrentPage]->ShowPage();
     UpdateNavButtons();
+    UpdateTitle();
 }
 
 void CWizardDlg::OnNext()
@@ -194,6 +234,7 @@ void CWizardDlg::OnNext()
     ++CurrentPage;
     Pages[CurrentPage]->ShowPage();
     UpdateNavButtons();
+    UpdateTitle();
 }
 
 void CWizardDlg::OnPreview()
@@ -249,14 +290,16 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
     switch (command) {
     case IdNewProject:
         Project.ResetDefaults();
-        UpdateTitle();
+        MarkSaved();
         Pages[CurrentPage]->ShowPage();
+        UpdateTitle();
         return true;
     case IdLoadProject:
         if (ChooseProjectFile(false)) {
             Project.Load();
-            UpdateTitle();
+            MarkSaved();
             Pages[CurrentPage]->ShowPage();
+            UpdateTitle();
         }
         return true;
     case IdSaveProject:
@@ -264,6 +307,7 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
             // What was typed on the page on view is part of the project, as for Save Project as.
             Pages[CurrentPage]->StoreData();
             SaveProject();
+            UpdateTitle();
             return true;
         }
         return OnCommand(IdSaveProjectAs);
@@ -305,8 +349,10 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
 void CWizardDlg::SaveProject()
 {
     errno = 0;
-    if (Project.Save())
+    if (Project.Save()) {
+        MarkSaved();
         return;
+    }
     // Asked to save, the user would otherwise take the project for kept.
     const std::string reason = errno != 0 ? std::strerror(errno) : "";
     UserDialogs().ShowMessage(

@@ -56,6 +56,11 @@ class CWizardDlg : public QDialog {
                                              std::uint32_t data);
     void SetHelpLauncher(HelpLauncherFn launcher) { LaunchHelp = launcher; }
 
+    // True when the project on view, with what is typed on the page on view, differs
+    // from what its file holds (for an untitled project: from a new project). The title
+    // then shows an asterisk.
+    bool IsModified();
+
     // True while a conversion runs inside the run page (the window takes no input but
     // Stop, Quit, Help and the close box then).
     bool IsRunning() const;
@@ -72,6 +77,10 @@ class CWizardDlg : public QDialog {
     void OnInitDialog(const std::string& executablePath);
     void BuildWindow();
     void UpdateTitle();
+    // The project as it is now is what its file holds (after a load or a save).
+    void MarkSaved();
+    // A page's control changed: the title shows whether the project now differs from its file.
+    void OnPageEdited(CWizardPage* page);
     void UpdateNavButtons();
     void OnPreview();
     void ShowPreviewWindow();
@@ -111,4 +120,5 @@ class CWizardDlg : public QDialog {
     QMenuBar* MenuBar = nullptr;
     bool Closed = false;
     bool QuitAfterRun = false; // the user chose to stop the run and quit
+    std::string SavedSettings; // the project's settings as last loaded or saved
 };
