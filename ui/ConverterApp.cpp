@@ -2,9 +2,11 @@
 
 #include "WizardDlg.h"
 
-bool CConverterApp::InitInstance()
+bool CConverterApp::InitInstance(const std::string& file)
 {
     CWizardDlg frame;
+    if (!file.empty())
+        frame.OpenFile(file);
     frame.exec();
     return false;
 }

@@ -12,20 +12,27 @@
 #include "QtText.h"
 #include "RunPage.h"
 #include "SourcePage.h"
+#include "TextDecoder.h"
 #include "UserDialogs.h"
 #include "WindowPlacement.h"
 #include "WizardPage.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -33,6 +40,7 @@
 namespace {
 
 constexpr std::size_t SettingsBuffer = 260;
+constexpr std::size_t RecentPathBuffer = 4096;
 // The title, the project files' dialog filter and extension, and the preview's warning.
 constexpr const char* AppTitleText = "Tabulon";
 constexpr const char* ProjectFilter = "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||";
@@ -111,6 +119,8 @@ void CWizardDlg::BuildWindow()
     QMenu* file = MenuBar->addMenu(QStringLiteral("File"));
     addCommand(file, "New Project", IdNewProject);
     addCommand(file, "Load Project...", IdLoadProject);
+    RecentMenu = file->addMenu(QStringLiteral("Recent Projects"));
+    RecentMenu->setObjectName(QStringLiteral("recentProjects"));
     addCommand(file, "Save Project", IdSaveProject);
     addCommand(file, "Save Project as...", IdSaveProjectAs);
     file->addSeparator();
@@ -120,6 +130,9 @@ void CWizardDlg::BuildWindow()
     addCommand(help, "&About the Converter", IdAbout);
     // The menu titles have no mnemonic: F10 or Alt alone reach them.
     new MenuBarKeys(MenuBar);
+    UpdateRecentMenu();
+    // A project or source file dropped on the window opens as from the command line.
+    setAcceptDrops(true);
 
     // The etched page area the pages share.
     PageArea = new QFrame(this);
@@ -296,7 +309,8 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
         return true;
     case IdLoadProject:
         if (ChooseProjectFile(false)) {
-            Project.Load();
+            if (Project.Load())
+                RememberRecentProject(Project.ProjectPath);
             MarkSaved();
             Pages[CurrentPage]->ShowPage();
             UpdateTitle();
@@ -342,8 +356,118 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
         reject();
         return true;
     default:
+        if (command >= IdRecentProject && command < IdRecentProject + RecentProjects.size()) {
+            OpenProject(RecentProjects[command - IdRecentProject]);
+            return true;
+        }
         return false;
     }
+}
+
+void CWizardDlg::ShowPageOnly(int index)
+{
+    if (index == CurrentPage)
+        return;
+    Pages[CurrentPage]->hide();
+    CurrentPage = index;
+    UpdateNavButtons();
+}
+
+bool CWizardDlg::OpenProject(const std::string& path)
+{
+    CProject opened;
+    opened.ProjectPath = path;
+    if (!opened.Load()) {
+        UserDialogs().ShowMessage(
+            this, DescribeFileFailure("The project cannot be opened.", path, opened.LoadError), "Error",
+            IUserDialogs::Icon::Stop);
+        return false;
+    }
+    Project = opened;
+    MarkSaved();
+    Pages[CurrentPage]->ShowPage();
+    UpdateTitle();
+    RememberRecentProject(path);
+    return true;
+}
+
+void CWizardDlg::OpenFile(const std::string& path)
+{
+    if (IsRunning())
+        return;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    const std::string name = ec ? path : absolute.lexically_normal().string();
+    std::string extension = std::filesystem::path(name).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == std::string(".") + ProjectExtension) {
+        OpenProject(name);
+        return;
+    }
+    // A new project reading this source, as New Project and a source chosen on the first
+    // page make it: the columns of an earlier source mean nothing for it.
+    Project.ResetDefaults();
+    Project.Columns.clear();
+    Project.Quotes.clear();
+    Project.SourceColumns.clear();
+    Project.Types.clear();
+    MarkSaved();
+    Project.FileName = name;
+    if (std::filesystem::is_regular_file(name, ec))
+        Project.Encoding = EncodingName(DetectEncoding(name));
+    ShowPageOnly(0);
+    Pages[CurrentPage]->ShowPage();
+    UpdateTitle();
+}
+
+void CWizardDlg::RememberRecentProject(std::string path)
+{
+    if (path.empty())
+        return;
+    RecentProjects.erase(std::remove(RecentProjects.begin(), RecentProjects.end(), path),
+                         RecentProjects.end());
+    RecentProjects.insert(RecentProjects.begin(), path);
+    if (RecentProjects.size() > MaxRecentProjects)
+        RecentProjects.resize(MaxRecentProjects);
+    for (std::size_t i = 0; i < MaxRecentProjects; ++i)
+        (void)WritePrivateProfileString(ProfileSection, "Recent" + std::to_string(i + 1),
+                                        i < RecentProjects.size() ? RecentProjects[i] : std::string(),
+                                        SettingsPath);
+    UpdateRecentMenu();
+}
+
+void CWizardDlg::UpdateRecentMenu()
+{
+    RecentMenu->clear();
+    for (std::size_t i = 0; i < RecentProjects.size(); ++i) {
+        const unsigned command = IdRecentProject + static_cast<unsigned>(i);
+        QAction* action =
+            RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(ToQt(RecentProjects[i])));
+        action->setData(command);
+        connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+    }
+    RecentMenu->setEnabled(!RecentProjects.empty());
+}
+
+void CWizardDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!IsRunning() && !urls.isEmpty() && urls.front().isLocalFile())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CWizardDlg::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (IsRunning() || urls.isEmpty() || !urls.front().isLocalFile()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    OpenFile(FromQt(urls.front().toLocalFile()));
 }
 
 void CWizardDlg::SaveProject()
@@ -351,6 +475,7 @@ void CWizardDlg::SaveProject()
     errno = 0;
     if (Project.Save()) {
         MarkSaved();
+        RememberRecentProject(Project.ProjectPath);
         return;
     }
     // Asked to save, the user would otherwise take the project for kept.
@@ -375,6 +500,13 @@ void CWizardDlg::ReadAppSettings()
 {
     Project.ProjectPath =
         GetPrivateProfileString(ProfileSection, "LastProjectName", "", SettingsBuffer, SettingsPath);
+    // One file per key, the last first; empty keys are no entries.
+    for (std::size_t i = 0; i < MaxRecentProjects; ++i) {
+        const std::string path = GetPrivateProfileString(ProfileSection, "Recent" + std::to_string(i + 1), "",
+                                                         RecentPathBuffer, SettingsPath);
+        if (!path.empty())
+            RecentProjects.push_back(path);
+    }
 }
 
 void CWizardDlg::WriteAppSettings()

@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CWizardPage;
 class QFrame;
@@ -33,7 +34,10 @@ class CWizardDlg : public QDialog {
         IdSaveProject = 32774,
         IdSaveProjectAs = 32775,
         IdHelpIndex = 32776,
+        IdRecentProject = 32780, // the first of MaxRecentProjects
     };
+    // File > Recent Projects lists this many, the last opened or saved first.
+    static constexpr std::size_t MaxRecentProjects = 4;
 
     // `executablePath` stands for the running program's path (tests); empty: the real one.
     explicit CWizardDlg(QWidget* parent = nullptr, const std::string& executablePath = std::string());
@@ -41,6 +45,11 @@ class CWizardDlg : public QDialog {
 
     void OnBack();
     void OnNext();
+    // A file given on the command line or dropped on the window: a project file
+    // (".cvtproj") is opened; any other file starts a new project with it as the source.
+    void OpenFile(const std::string& path);
+    // The recent projects, the last opened or saved first.
+    const std::vector<std::string>& GetRecentProjects() const { return RecentProjects; }
     // Menu commands and the page help request; false for a command it does not know.
     bool OnCommand(unsigned command, const void* argument = nullptr);
 
@@ -72,6 +81,8 @@ class CWizardDlg : public QDialog {
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void OnInitDialog(const std::string& executablePath);
@@ -91,6 +102,12 @@ class CWizardDlg : public QDialog {
     bool ChooseProjectFile(bool save);
     // Save Project and Save Project as: saves, and names a file that cannot be written.
     void SaveProject();
+    // Opens a project file, keeping the project on view when it cannot be read (the user is told why).
+    bool OpenProject(const std::string& path);
+    // Puts `path` first in the recent projects and the settings file.
+    void RememberRecentProject(std::string path); // a copy: `path` may be one of the list
+    void UpdateRecentMenu();
+    void ShowPageOnly(int index);
     void ReadAppSettings();
     void WriteAppSettings();
     // The closing steps: store the page on view, save the project, write
@@ -118,6 +135,8 @@ class CWizardDlg : public QDialog {
     QPushButton* QuitButton = nullptr;
     QFrame* PageArea = nullptr;
     QMenuBar* MenuBar = nullptr;
+    class QMenu* RecentMenu = nullptr;
+    std::vector<std::string> RecentProjects;
     bool Closed = false;
     bool QuitAfterRun = false; // the user chose to stop the run and quit
     std::string SavedSettings; // the project's settings as last loaded or saved

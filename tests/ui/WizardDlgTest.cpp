@@ -70,7 +70,7 @@ TEST_F(WizardDlgTest, TheWindowHasItsMenuAndButtons)
             menus << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     EXPECT_EQ(menus.join(QLatin1Char('|')).toStdString(),
-              "File|New Project|Load Project...|Save Project|Save Project as...|-|&Quit|"
+              "File|New Project|Load Project...|Recent Projects|Save Project|Save Project as...|-|&Quit|"
               "Help|Index...|&About the Converter");
     EXPECT_EQ(FrameButton(frame, "back")->text().toStdString(), "< &Back");
     EXPECT_EQ(FrameButton(frame, "next")->text().toStdString(), "&Next >");
