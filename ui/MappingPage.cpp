@@ -103,9 +103,13 @@ void CMappingPage::ShowPage()
     // The type column and box only with CREATE TABLE, the types inferred as the run would.
     const bool types = project.CreateTable != 0;
     ColumnList->setColumnCount(types ? TypeColumn + 1 : TypeColumn);
+    // The names' columns give the type column room, so that the list needs no scrolling.
+    const int nameWidth = types ? 180 : 233;
+    ColumnList->setColumnWidth(0, nameWidth);
+    ColumnList->setColumnWidth(1, nameWidth);
+    ColumnList->horizontalHeader()->setStretchLastSection(types);
     if (types) {
         ColumnList->setHorizontalHeaderItem(TypeColumn, new QTableWidgetItem(QStringLiteral("Type")));
-        ColumnList->setColumnWidth(TypeColumn, 120);
         // A source that cannot be read now shows "(inferred)"; the run names the failure.
         InferredTypes.clear();
         (void)RunEngineWork({"", "infer the column types"},
