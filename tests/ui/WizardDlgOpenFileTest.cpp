@@ -26,7 +26,7 @@ std::vector<std::string> RecentMenuTexts(const CWizardDlg& frame)
 
 } // namespace
 
-class OpenFileTest : public WizardTest {
+class WizardDlgOpenFileTest : public WizardTest {
   protected:
     std::string Title() const { return Frame->windowTitle().toStdString(); }
     // Drops `path` on the window as a file manager does; false when the window refused it.
@@ -47,7 +47,7 @@ class OpenFileTest : public WizardTest {
 // A project file opens as Load Project opens it; any other file starts a new project
 // with it as the source (its encoding detected), shown on the first page. The same
 // for a file given on the command line and a dropped one.
-TEST_F(OpenFileTest, AProjectFileOpensAnyOtherFileBecomesTheSource)
+TEST_F(WizardDlgOpenFileTest, AProjectFileOpensAnyOtherFileBecomesTheSource)
 {
     WriteProject(Path("p.cvtproj"),
                  {"FileName=in.txt", "TargetName=out.sql", "TableName=T", "nColumns=1", "Column0=a"});
@@ -74,7 +74,7 @@ TEST_F(OpenFileTest, AProjectFileOpensAnyOtherFileBecomesTheSource)
     }
 }
 
-TEST_F(OpenFileTest, ARelativeNameIsTakenFromTheCurrentFolderAndTheExtensionInAnyCase)
+TEST_F(WizardDlgOpenFileTest, ARelativeNameIsTakenFromTheCurrentFolderAndTheExtensionInAnyCase)
 {
     WriteProject(Path("UPPER.CVTPROJ"), {"TableName=U"});
     const std::filesystem::path before = std::filesystem::current_path();
@@ -87,7 +87,7 @@ TEST_F(OpenFileTest, ARelativeNameIsTakenFromTheCurrentFolderAndTheExtensionInAn
 }
 
 // A project that cannot be read is named with the reason; the project on view stays.
-TEST_F(OpenFileTest, AProjectThatCannotBeReadIsNamedAndTheProjectStays)
+TEST_F(WizardDlgOpenFileTest, AProjectThatCannotBeReadIsNamedAndTheProjectStays)
 {
     Start();
     SourcePage().TableEdit->setText(QStringLiteral("kept"));
@@ -101,7 +101,7 @@ TEST_F(OpenFileTest, AProjectThatCannotBeReadIsNamedAndTheProjectStays)
     EXPECT_EQ(Title(), "Tabulon [Untitled*]");
 }
 
-TEST_F(OpenFileTest, NothingButALocalFileIsTakenByDrop)
+TEST_F(WizardDlgOpenFileTest, NothingButALocalFileIsTakenByDrop)
 {
     Start();
     QMimeData data;
@@ -113,7 +113,7 @@ TEST_F(OpenFileTest, NothingButALocalFileIsTakenByDrop)
 
 // File > Recent Projects: the last four projects opened or saved, the latest first,
 // kept in the settings file across starts; picking one opens it.
-TEST_F(OpenFileTest, RecentProjectsListTheLastFour)
+TEST_F(WizardDlgOpenFileTest, RecentProjectsListTheLastFour)
 {
     for (const char* name : {"1", "2", "3", "4", "5"})
         WriteProject(Path(std::string(name) + ".cvtproj"), {std::string("TableName=T") + name});
