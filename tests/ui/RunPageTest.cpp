@@ -3,6 +3,7 @@
 #include "RunPage.h"
 #include "MappingPage.h"
 #include "ProfileFile.h"
+#include "QuitOnSignal.h"
 #include "SourcePage.h"
 #include "StatusLine.h"
 #include "UiTestSupport.h"
@@ -468,4 +469,20 @@ TEST_F(RunPageTest, QuittingDuringARunAsksToStopItFirst)
             EXPECT_NE(ReadFile(Path("out.sql")), "earlier");
         }
     }
+}
+
+// A termination signal during a run stops it as Stop does (the earlier script stays) before
+// the program ends, rather than letting a long run finish first.
+TEST_F(RunPageTest, QuittingOnASignalStopsTheRunFirst)
+{
+    EXPECT_FALSE(StopRunBeforeQuitting()); // nothing to wait for
+    ToRunPage(People(1000000), Path("out.sql"));
+    WriteFile(Path("out.sql"), "earlier");
+    bool waits = false;
+    DuringTheRun signal(1, [&] { waits = StopRunBeforeQuitting(); });
+    ClickRun();
+    ASSERT_TRUE(signal.Done);
+    EXPECT_TRUE(waits);
+    EXPECT_EQ(Status().rfind("Stopped at line ", 0), 0u) << Status();
+    EXPECT_EQ(ReadFile(Path("out.sql")), "earlier");
 }
