@@ -1,7 +1,8 @@
 // Project file round trip: whatever a project file held before, what Save
 // writes into it Load reads back, for every value within the format's limits:
 //   texts of at most 259 bytes without LF or byte 26 (both end a line or the file);
-//   Commit, WithSeparators, ColumnNames from -9 to 99 (two characters are read);
+//   Commit, WithSeparators, ColumnNames, QuotedFields, Trim, EmptyIsNull from -9 to 99
+//   (two characters are read);
 //   CommitSize from -999 to 9999 and at most 9999 columns (four characters are read).
 #include "FuzzSupport.h"
 #include "Project.h"
@@ -38,6 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     saved.WithSeparators = input.ConsumeIntegralInRange(-9, 99);
     saved.ColumnNames = input.ConsumeIntegralInRange(-9, 99);
     saved.CommitSize = input.ConsumeIntegralInRange(-999, 9999);
+    saved.QuotedFields = input.ConsumeIntegralInRange(-9, 99);
+    saved.Trim = input.ConsumeIntegralInRange(-9, 99);
+    saved.EmptyIsNull = input.ConsumeIntegralInRange(-9, 99);
+    saved.Encoding = Text(input, 40);
     const std::size_t columns = input.ConsumeIntegralInRange<std::size_t>(0, 12);
     const bool withSources = input.ConsumeBool();
     for (std::size_t i = 0; i < columns; ++i) {
@@ -66,6 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(loaded.WithSeparators == saved.WithSeparators, "WithSeparators");
     fuzz::Check(loaded.ColumnNames == saved.ColumnNames, "ColumnNames");
     fuzz::Check(loaded.CommitSize == saved.CommitSize, "CommitSize");
+    fuzz::Check(loaded.QuotedFields == saved.QuotedFields, "QuotedFields");
+    fuzz::Check(loaded.Trim == saved.Trim, "Trim");
+    fuzz::Check(loaded.EmptyIsNull == saved.EmptyIsNull, "EmptyIsNull");
+    fuzz::Check(loaded.Encoding == saved.Encoding, "Encoding");
     fuzz::Check(loaded.Columns == saved.Columns, "Columns");
     fuzz::Check(loaded.Quotes.size() == saved.Columns.size(), "one quotation per column");
     for (std::size_t i = 0; i < saved.Columns.size(); ++i) {
