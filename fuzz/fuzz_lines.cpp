@@ -69,6 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ++count;
         }
         fuzz::Check(count == records.size(), "records missing");
+        // Joined or not, every line counts its bytes and 2 for its end, as ReadLine counts them.
+        fuzz::Check(converter.BytesRead == bytesExpected + 2, "BytesRead of the records");
     } catch (const DataError&) {
         // A NUL byte in the later lines of a record is found as they are joined.
         fuzz::Check(count < records.size() && fuzz::HoldsNul(records[count].Text),

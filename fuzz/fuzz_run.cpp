@@ -159,6 +159,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(result == 0, "Run failed");
     fuzz::Check(project.WidthList == rules.Widths, "widths");
     fuzz::Check(converter.LinesRead == lines.size(), "LinesRead");
+    std::uint64_t bytesRead = 2; // the read that finds the end counts a line end too
+    for (const fuzz::SourceLine& line : lines)
+        bytesRead += line.Text.size() + 2;
+    fuzz::Check(converter.BytesRead == bytesRead, "BytesRead");
 
     const std::string script = ReadFile(target);
     std::vector<fuzz::Statement> statements;
