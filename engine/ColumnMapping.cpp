@@ -12,6 +12,7 @@ void MergeDiscoveredColumns(CProject& project, std::vector<std::string> names,
         earlier[project.SourceColumnName(j)].push_back(j);
 
     std::vector<std::string> targets = names;
+    std::vector<std::string> types(names.size());
     quotes.resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         const auto found = earlier.find(names[i]);
@@ -22,8 +23,11 @@ void MergeDiscoveredColumns(CProject& project, std::vector<std::string> names,
         targets[i] = project.Columns[j];
         if (j < project.Quotes.size())
             quotes[i] = project.Quotes[j];
+        if (j < project.Types.size())
+            types[i] = project.Types[j];
     }
     project.Columns = std::move(targets);
     project.Quotes = std::move(quotes);
+    project.Types = std::move(types);
     project.SourceColumns = std::move(names);
 }

@@ -58,6 +58,19 @@ int CConverter::Open(bool withTarget)
                                    "UTF-16BE, or none for the bytes as they are)";
         return fail("", -3, reason.c_str());
     }
+    Dialect = SqlDialect::Generic;
+    if (!ParseDialect(Project->Dialect, Dialect)) {
+        const std::string reason =
+            "names the database \"" + Project->Dialect +
+            "\", which is unknown (known: PostgreSQL, MySQL, SQLite, SQLServer, or none "
+            "for generic SQL)";
+        return fail("", -3, reason.c_str());
+    }
+    CopyOutput = Project->Output == "copy";
+    if (!CopyOutput && !Project->Output.empty() && Project->Output != "insert")
+        return fail("", -3, "asks for an output other than insert or copy");
+    if (CopyOutput && Dialect != SqlDialect::PostgreSQL)
+        return fail("", -3, "asks for COPY output, which only PostgreSQL reads (Dialect=PostgreSQL)");
     BuildInsertPrefix();
     errno = 0;
     if (!SourceFile.Open(Project->FileName, encoding))
@@ -86,14 +99,18 @@ int CConverter::Open(bool withTarget)
     }
     SourceSize = SourceFile.FileSize();
     BytesRead = 0;
+    if (withTarget)
+        PrepareStatements();
     return 0;
 }
 
 int CConverter::Close(bool withTarget)
 {
     SourceFile.Close();
-    if (withTarget)
+    if (withTarget) {
+        CloseStatement(); // the rows of an INSERT or COPY block still open
         TargetFile.Close();
+    }
     return 0;
 }
 

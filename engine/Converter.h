@@ -5,6 +5,7 @@
 #include "Project.h"
 #include "QuotedFields.h"
 #include "SourceReader.h"
+#include "SqlDialect.h"
 #include "TextRules.h"
 
 #include <cstdint>
@@ -63,7 +64,13 @@ class CConverter {
     // columns, every field): missing ones NULL, extra ones left out.
     int WriteRow(const std::vector<std::string_view>& fields);
     int WriteRow(const std::vector<std::string>& fields);
+    // Ends the open statement and writes COMMIT when the project asks for
+    // COMMITs (in a dialect, only to end an open transaction).
     int WriteCommit();
+    // The type for CREATE TABLE that each column's values call for, read from
+    // at most `records` data records of the source (the run's own pass reads
+    // a regular file whole). Empty when the source cannot be opened.
+    std::vector<std::string> InferColumnTypes(std::uint64_t records);
     // 0 after a completed run; -1 when Open failed. Throws FileError when a
     // read or write fails midway, DataError when a line holds a NUL byte; both
     // files are closed then, and the target is as it was before the run.
@@ -128,6 +135,19 @@ class CConverter {
     void WriteLongValue(std::string_view value, std::string_view mark);
     void WriteRowEnd();
     void WriteTerminator();
+    // The statements around the rows (ConverterStatements.cpp).
+    void PrepareStatements();
+    const std::string& StartRow();
+    void WriteStatement(std::string_view text);
+    void WriteScriptHead();
+    void CloseStatement();
+    void WriteCopyValue(std::string_view value, std::size_t column);
+    // The column's marks as this dialect writes literals: a database reads text
+    // only between apostrophes.
+    std::vector<std::string> LiteralMarks() const;
+    // The run's pass over the source for the CREATE TABLE types.
+    void ReadTypes(ProgressFn progress);
+    std::vector<class ColumnTypeGuess> GuessTypes(std::uint64_t records, ProgressFn progress);
     void Report(ProgressFn progress, std::uint64_t lineNumber);
     [[noreturn]] void ThrowNulByte(std::string_view record, std::uint64_t lineNumber);
 
@@ -135,5 +155,22 @@ class CConverter {
     OutputFile TargetFile;
     OpenFailure OpenFailed;
     std::string Scratch; // a quoted value with doubled quotes, put together
+    // How the run writes its statements, taken from the project by Open.
+    SqlDialect Dialect = SqlDialect::Generic;
+    bool CopyOutput = false; // COPY ... FROM stdin instead of INSERT
+    std::size_t RowsPerStatement = 1;
+    char EscapeByte = '\'';         // doubled in literals besides the apostrophe and the mark
+    std::string RowSeparator;       // between two rows of one INSERT
+    std::string CopyHeader;         // the COPY statement that a block of rows follows
+    std::vector<std::string> Types; // per column, for CREATE TABLE
+    // Per column: an empty value is NULL, as a column of a type other than text
+    // cannot take an empty text.
+    std::vector<bool> EmptyAsNull;
+    bool HeadWritten = false;
+    bool InTransaction = false;
+    std::size_t RowsInStatement = 0; // rows of the INSERT or COPY block being written
+    // Per column: its target name is empty, so that it is left out of the script.
+    std::vector<bool> LeftOut;
+    std::size_t FirstKept = 0; // the first column written
     char StatusText[96] = {};
 };

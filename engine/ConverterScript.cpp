@@ -16,23 +16,6 @@
 
 namespace {
 
-// Appends a name, in double quotes with inner double quotes doubled when it
-// is no plain identifier.
-void AppendName(std::string& out, const std::string& name)
-{
-    if (!CConverter::NeedsQuoting(name)) {
-        out += name;
-        return;
-    }
-    out += '"';
-    for (const char c : name) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    out += '"';
-}
-
 char* AppendText(char* out, std::string_view text)
 {
     return std::copy(text.begin(), text.end(), out);
@@ -62,40 +45,51 @@ int Percentage(std::uint64_t done, std::uint64_t total)
 
 bool CConverter::NeedsQuoting(std::string_view name)
 {
-    if (name.empty())
-        return false;
-    if (!IsAsciiAlpha(static_cast<unsigned char>(name[0])))
-        return true;
-    for (const char c : name.substr(1)) {
-        if (!IsAsciiAlnum(static_cast<unsigned char>(c)))
-            return true;
-    }
-    return IsReservedWord(name);
+    return !IsPlainIdentifier(name, false);
 }
 
 void CConverter::BuildInsertPrefix()
 {
     std::string prefix = "insert into ";
-    AppendName(prefix, Project->TableName);
+    AppendQualifiedName(prefix, Project->TableName, Dialect);
     prefix += '(';
-    for (std::size_t i = 0; i < Project->Columns.size(); ++i) {
-        if (i > 0)
+    // A column without a target name is left out of the script, its values too.
+    const std::vector<std::string>& columns = Project->Columns;
+    LeftOut.assign(columns.size(), false);
+    FirstKept = columns.size();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        LeftOut[i] = columns[i].empty();
+        if (LeftOut[i])
+            continue;
+        if (FirstKept < i)
             prefix += ',';
-        AppendName(prefix, Project->Columns[i]);
+        else
+            FirstKept = i;
+        AppendName(prefix, columns[i], Dialect);
     }
+    if (columns.empty())
+        FirstKept = 0;
+    // The same names for COPY: "insert into t(a,b)" becomes "COPY t (a,b) FROM stdin;".
+    const std::size_t names = prefix.find('(');
+    CopyHeader = "COPY " + prefix.substr(12, names - 12) + " " + prefix.substr(names) + ") FROM stdin;\r\n";
     prefix += ") values(";
     if (prefix.find('\0') != std::string::npos)
         throw DataError(Project->ProjectPath.empty() ? Project->FileName : Project->ProjectPath,
                         "a table or column name holds a NUL byte, which no SQL client can read "
                         "inside a statement.");
     InsertPrefix = std::move(prefix);
+    RowSeparator = ",\r\n(";
+    const int most = MaxRowsPerInsert(Dialect);
+    RowsPerStatement = static_cast<std::size_t>(std::clamp(Project->RowsPerInsert, 1, most));
+    EscapeByte = Dialect == SqlDialect::MySQL ? '\\' : '\'';
 }
 
 void CConverter::WriteValue(std::string_view value, std::size_t column)
 {
     const std::vector<std::string>& quotes = Project->Quotes;
     std::string_view mark = column < quotes.size() ? std::string_view(quotes[column]) : std::string_view();
-    if (value.empty() && Project->EmptyIsNull != 0) {
+    if (value.empty() &&
+        (Project->EmptyIsNull != 0 || (column < EmptyAsNull.size() && EmptyAsNull[column]))) {
         TargetFile.Append("NULL");
         return;
     }
@@ -110,14 +104,19 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
             return;
         }
         mark = "'";
-    } else if (mark != "\"") {
+    } else if (mark != "\"" || Dialect != SqlDialect::Generic) {
         // Only an apostrophe or a double quote encloses a value whole; any other
         // mark (a letter, two apostrophes) would leave the value standing as SQL.
+        // A database reads text only between apostrophes.
         mark = "'";
     }
+    // SQL Server keeps characters beyond ASCII only in Unicode literals.
+    if (Dialect == SqlDialect::SQLServer &&
+        std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) > 127; }))
+        TargetFile.Put('N');
     if (value.size() <= OutputFile::BufferSize && mark.size() <= OutputFile::BufferSize) {
         if (char* out = TargetFile.Reserve(QuotedSizeLimit(value.size(), mark.size()))) {
-            TargetFile.Advance(QuoteInto(out, value, mark));
+            TargetFile.Advance(QuoteInto(out, value, mark, EscapeByte));
             return;
         }
     }
@@ -132,7 +131,7 @@ void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
     while (!value.empty()) {
         const std::string_view slice = value.substr(0, OutputFile::BufferSize / 2);
         char* out = TargetFile.Reserve(2 * slice.size()); // at most the whole buffer: never refused
-        TargetFile.Advance(DoubleInto(out, slice, markByte));
+        TargetFile.Advance(DoubleInto(out, slice, markByte, EscapeByte));
         value.remove_prefix(slice.size());
     }
     TargetFile.Append(mark);
@@ -140,6 +139,16 @@ void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
 
 void CConverter::WriteRowEnd()
 {
+    ++RowsInStatement;
+    if (CopyOutput) {
+        TargetFile.Append("\r\n");
+        return;
+    }
+    if (RowsInStatement < RowsPerStatement) {
+        TargetFile.Put(')'); // the statement goes on with the next row
+        return;
+    }
+    RowsInStatement = 0;
     const std::string& separator = Project->SQLSep;
     if (separator.size() == 1) {
         if (char* out = TargetFile.Reserve(4)) {
@@ -167,23 +176,29 @@ void CConverter::WriteTerminator()
 void CConverter::WriteRowValue(std::string_view value, std::size_t k)
 {
     const std::size_t columns = Project->Columns.size();
-    if (columns > 0 && k >= columns)
-        return; // a value beyond the last column has no place in the statement
-    if (k > 0)
-        TargetFile.Put(',');
-    WriteValue(value, k);
+    if (columns > 0 && (k >= columns || LeftOut[k]))
+        return; // a value beyond the last column, or of a column left out, has no place
+    if (k != FirstKept)
+        TargetFile.Put(CopyOutput ? '\t' : ',');
+    if (CopyOutput)
+        WriteCopyValue(value, k);
+    else
+        WriteValue(value, k);
 }
 
 void CConverter::EndRow(std::size_t count)
 {
-    for (std::size_t k = count; k < Project->Columns.size(); ++k)
-        TargetFile.Append(k > 0 ? ",NULL" : "NULL");
+    const char* missing = CopyOutput ? "\t\\N" : ",NULL";
+    for (std::size_t k = count; k < Project->Columns.size(); ++k) {
+        if (!LeftOut[k])
+            TargetFile.Append(missing + (k != FirstKept ? 0 : 1));
+    }
     WriteRowEnd();
 }
 
 int CConverter::WriteRow(const std::vector<std::string_view>& fields)
 {
-    TargetFile.Append(InsertPrefix);
+    TargetFile.Append(StartRow());
     for (std::size_t k = 0; k < fields.size(); ++k)
         WriteRowValue(fields[k], k);
     EndRow(fields.size());
@@ -198,11 +213,12 @@ int CConverter::WriteRow(const std::vector<std::string>& fields)
 std::size_t CConverter::WriteRecordRow(std::string_view& record, const SeparatedRow* singlePass)
 {
     std::size_t fields = 0;
+    const std::string& opening = StartRow();
     while (singlePass && record.size() <= OutputFile::BufferSize) {
-        char* out = TargetFile.Reserve(InsertPrefix.size() + singlePass->SizeLimit(record.size()));
+        char* out = TargetFile.Reserve(opening.size() + singlePass->SizeLimit(record.size()));
         if (!out)
             break;
-        out = std::copy(InsertPrefix.begin(), InsertPrefix.end(), out);
+        out = std::copy(opening.begin(), opening.end(), out);
         if (char* end = singlePass->Write(out, record, fields)) {
             TargetFile.Advance(end);
             WriteRowEnd();
@@ -215,7 +231,7 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
     // The same statement as the single pass gives, each value written as it is cut.
     CompleteRecord(record);
     fields = 0;
-    TargetFile.Append(InsertPrefix);
+    TargetFile.Append(opening);
     SplitRecord(record, [this, &fields](std::string_view value) { WriteRowValue(value, fields++); });
     EndRow(fields);
     return fields;
@@ -225,8 +241,14 @@ int CConverter::WriteCommit()
 {
     if (Project->Commit == 0)
         return 0;
-    TargetFile.Append("COMMIT");
-    WriteTerminator();
+    CloseStatement();
+    if (Dialect != SqlDialect::Generic) {
+        // A database's COMMIT ends the transaction that BEGIN opened, and only that.
+        if (!InTransaction)
+            return 0;
+        InTransaction = false;
+    }
+    WriteStatement("COMMIT");
     return 0;
 }
 
@@ -250,6 +272,8 @@ int CConverter::Run(ProgressFn progress)
     if (Open(true) != 0)
         return -1;
     try {
+        if (Project->CreateTable != 0)
+            ReadTypes(progress);
         const bool header = Project->ColumnNames != 0;
         const bool commit = Project->Commit != 0;
         const std::size_t columns = Project->Columns.size();
@@ -264,8 +288,11 @@ int CConverter::Run(ProgressFn progress)
         SeparatedRow separatedRow;
         const SeparatedRow* singlePass =
             Project->WithSeparators != 0 && Project->Trim == 0 && Project->EmptyIsNull == 0 &&
-                    separatedRow.Prepare(Project->FieldSeparator(), Project->Quotes, columns,
-                                         Project->QuotedFields != 0)
+                    std::find(EmptyAsNull.begin(), EmptyAsNull.end(), true) == EmptyAsNull.end() &&
+                    Dialect != SqlDialect::SQLServer &&
+                    std::find(LeftOut.begin(), LeftOut.end(), true) == LeftOut.end() &&
+                    separatedRow.Prepare(Project->FieldSeparator(), LiteralMarks(), columns,
+                                         Project->QuotedFields != 0, EscapeByte, CopyOutput)
                 ? &separatedRow
                 : nullptr;
         // The single pass finds the end of a record with quoted fields itself.
@@ -292,6 +319,7 @@ int CConverter::Run(ProgressFn progress)
         }
         LinesRead = SourceFile.LineNumber();
         Report(progress, LinesRead);
+        WriteScriptHead(); // a source without rows still gets its table
         WriteCommit();
         Close(true);
     } catch (...) {

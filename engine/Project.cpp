@@ -43,6 +43,12 @@ void CProject::ResetDefaults()
     Encoding.clear();
     Trim = 0;
     EmptyIsNull = 0;
+    Dialect.clear();
+    RowsPerInsert = 1;
+    CreateTable = 0;
+    DropTable = 0;
+    Output = "insert";
+    Types.clear();
 }
 
 void CProject::ParseWidths()
@@ -121,14 +127,21 @@ void CProject::LoadSettings(const ProfileFile& file)
     Encoding = text("Encoding", "");
     Trim = number("Trim", "0", FlagBuffer);
     EmptyIsNull = number("EmptyIsNull", "0", FlagBuffer);
+    Dialect = text("Dialect", "");
+    RowsPerInsert = number("RowsPerInsert", "1", NumberBuffer + 1);
+    CreateTable = number("CreateTable", "0", FlagBuffer);
+    DropTable = number("DropTable", "0", FlagBuffer);
+    Output = text("Output", "insert");
 
     Columns.clear();
     Quotes.clear();
     SourceColumns.clear();
+    Types.clear();
     for (std::int32_t i = 0; i < count; ++i) {
         const std::size_t index = static_cast<std::size_t>(i);
         Columns.push_back(text(IndexedKey("Column", index), ""));
         Quotes.push_back(text(IndexedKey("Quote", index), ""));
+        Types.push_back(text(IndexedKey("Type", index), ""));
         // The name itself, not its C string: a name from a source may hold a NUL byte.
         SourceColumns.push_back(text(IndexedKey("Source", index), Columns.back()));
     }
@@ -169,12 +182,20 @@ void CProject::StoreSettings(ProfileFile& file) const
     setOptional("Encoding", Encoding, Encoding.empty());
     setOptional("Trim", std::to_string(Trim), Trim == 0);
     setOptional("EmptyIsNull", std::to_string(EmptyIsNull), EmptyIsNull == 0);
+    setOptional("Dialect", Dialect, Dialect.empty());
+    setOptional("RowsPerInsert", std::to_string(RowsPerInsert), RowsPerInsert == 1);
+    setOptional("CreateTable", std::to_string(CreateTable), CreateTable == 0);
+    setOptional("DropTable", std::to_string(DropTable), DropTable == 0);
+    setOptional("Output", Output, Output == "insert");
     set("nColumns", std::to_string(Columns.size()));
     for (std::size_t i = 0; i < Columns.size(); ++i) {
         set(IndexedKey("Column", i), Columns[i]);
         // A column without a quotation entry is written bare, as the run treats it.
         set(IndexedKey("Quote", i), i < Quotes.size() ? Quotes[i] : std::string());
         // The source name is kept only where it differs, or where an older save left one.
+        const std::string typeKey = IndexedKey("Type", i);
+        const std::string type = i < Types.size() ? Types[i] : std::string();
+        setOptional(typeKey.c_str(), type, type.empty());
         const std::string sourceKey = IndexedKey("Source", i);
         const std::string& source = SourceColumnName(i);
         if (source != Columns[i] || file.Has(ProfileSection, sourceKey))

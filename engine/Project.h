@@ -34,6 +34,14 @@ class CProject {
     std::string Encoding;          // empty: bytes as they are; else the source's encoding
     std::int32_t Trim = 0;         // nonzero: blanks around each name and value are removed
     std::int32_t EmptyIsNull = 0;  // nonzero: an empty value is NULL in a marked column too
+    // How the script is written for its database; a project file without
+    // these keys gives the generic script it always gave.
+    std::string Dialect;            // empty (generic), "PostgreSQL", "MySQL", "SQLite", "SQLServer"
+    std::int32_t RowsPerInsert = 1; // rows per INSERT statement
+    std::int32_t CreateTable = 0;   // nonzero: a CREATE TABLE before the rows
+    std::int32_t DropTable = 0;     // nonzero, with CreateTable: DROP TABLE IF EXISTS first
+    std::string Output = "insert";  // "insert", or "copy" (PostgreSQL's COPY ... FROM stdin)
+    std::vector<std::string> Types; // per column: the SQL type for CREATE TABLE; empty: inferred
     // The source's own name per column, so that renamed columns stay recognisable
     // when the columns are discovered again. Empty or as long as Columns.
     std::vector<std::string> SourceColumns;

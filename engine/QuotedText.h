@@ -15,8 +15,9 @@ inline std::size_t QuotedSizeLimit(std::size_t size, std::size_t markSize)
 }
 
 // Writes the quoted value at `out`, which has room for QuotedSizeLimit bytes;
-// returns the end of what it wrote.
-char* QuoteInto(char* out, std::string_view value, std::string_view mark);
+// returns the end of what it wrote. `escape` is doubled too (MySQL's
+// backslash; an apostrophe where there is none).
+char* QuoteInto(char* out, std::string_view value, std::string_view mark, char escape = '\'');
 
 // The byte doubled inside a value besides the apostrophe: a one-byte mark.
 inline char DoubledMarkByte(std::string_view mark)
@@ -24,6 +25,6 @@ inline char DoubledMarkByte(std::string_view mark)
     return mark.size() == 1 ? mark[0] : '\'';
 }
 
-// Writes the value alone with every apostrophe and every `markByte` doubled;
-// `out` has room for twice the value. Returns the end of what it wrote.
-char* DoubleInto(char* out, std::string_view value, char markByte);
+// Writes the value alone with every apostrophe, every `markByte` and every
+// `escape` doubled; `out` has room for twice the value. Returns the end of what it wrote.
+char* DoubleInto(char* out, std::string_view value, char markByte, char escape = '\'');

@@ -4,6 +4,7 @@
 #include "QuotedFields.h"
 #include "TextRules.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -55,7 +56,7 @@ std::size_t FirstFlagged(std::uint64_t flags)
 } // namespace
 
 bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes,
-                           std::size_t columns, bool quotedFields)
+                           std::size_t columns, bool quotedFields, char escape, bool copy)
 {
     // A separator that can be part of a number would need the number test to
     // look out for it; such settings are rare enough for the general writer.
@@ -65,6 +66,8 @@ bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::st
     Separator = separator[0];
     Columns = columns;
     QuotedFields = quotedFields;
+    Escape = escape;
+    Copy = copy;
     Marks.clear();
     // The apostrophe and the double quote, the marks in real use; any other
     // is left to the general writer and its rules.
@@ -91,9 +94,12 @@ char* SeparatedRow::Write(char* out, std::string_view line, std::size_t& fields)
                                                                                                 : out;
         }
         if (k > 0)
-            *out++ = ',';
+            *out++ = Copy ? '\t' : ',';
         const char mark = k < Marks.size() ? Marks[k] : Bare;
-        if (QuotedFields && p != end && *p == '"')
+        const bool quoted = QuotedFields && p != end && *p == '"';
+        if (Copy)
+            p = WriteCopyField(out, p, end, mark == Bare, quoted);
+        else if (quoted)
             p = mark == Bare ? WriteBare(out, p, end) : WriteQuotedField(out, p, end, mark);
         else
             p = mark == Bare ? WriteBare(out, p, end) : WriteQuoted(out, p, end, mark);
@@ -105,10 +111,9 @@ char* SeparatedRow::Write(char* out, std::string_view line, std::size_t& fields)
     }
     fields = k + 1;
     // Fewer fields than columns: the missing values are NULL.
-    for (++k; k < Columns; ++k) {
-        std::memcpy(out, ",NULL", 5);
-        out += 5;
-    }
+    const std::string_view missing = Copy ? "\t\\N" : ",NULL";
+    for (++k; k < Columns; ++k)
+        out = std::copy(missing.begin(), missing.end(), out);
     return out;
 }
 
@@ -118,10 +123,14 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
 {
     // In locals: a store through a char pointer could change a member, so
     // the compiler would read it again after every byte.
+    const char escape = Escape;
     const std::uint64_t stops = EveryByte(stop);
     const std::uint64_t apostrophes = EveryByte(Apostrophe);
     const std::uint64_t marks = EveryByte(mark);
-    const auto stopsCopy = [stop, mark](char c) { return c == stop || c == Apostrophe || c == mark; };
+    const std::uint64_t escapes = EveryByte(escape);
+    const auto stopsCopy = [stop, mark, escape](char c) {
+        return c == stop || c == Apostrophe || c == mark || c == escape;
+    };
 
     char* o = out;
     for (;;) {
@@ -130,8 +139,8 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
             // copy on, they are written over (the room is there).
             const std::uint64_t word = LoadWord(p);
             std::memcpy(o, &word, sizeof word);
-            const std::uint64_t flags =
-                HasZeroByte(word ^ stops) | HasZeroByte(word ^ apostrophes) | HasZeroByte(word ^ marks);
+            const std::uint64_t flags = HasZeroByte(word ^ stops) | HasZeroByte(word ^ apostrophes) |
+                                        HasZeroByte(word ^ marks) | HasZeroByte(word ^ escapes);
             if (flags == 0) {
                 p += 8;
                 o += 8;
@@ -155,7 +164,7 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
         }
         if (*p == stop)
             break;
-        *o++ = *p; // an apostrophe or the mark, doubled
+        *o++ = *p; // an apostrophe, the mark or the escape, doubled
         *o++ = *p++;
     }
     out = o;
@@ -241,4 +250,89 @@ const char* SeparatedRow::WriteBare(char*& out, const char* p, const char* end) 
         }
     }
     return WriteQuoted(out, p, end, Apostrophe);
+}
+
+// Copies up to the next `stop` byte in PostgreSQL's COPY text format: a
+// backslash, tab, CR and LF each as a backslash escape.
+const char* SeparatedRow::CopyEscaped(char*& out, const char* p, const char* end, char stop) const
+{
+    const std::uint64_t stops = EveryByte(stop);
+    const std::uint64_t backslashes = EveryByte('\\');
+    const std::uint64_t tabs = EveryByte('\t');
+    const std::uint64_t returns = EveryByte('\r');
+    const std::uint64_t newlines = EveryByte('\n');
+    const auto special = [stop](char c) {
+        return c == stop || c == '\\' || c == '\t' || c == '\r' || c == '\n';
+    };
+    char* o = out;
+    for (;;) {
+        if (end - p >= 8) {
+            const std::uint64_t word = LoadWord(p);
+            std::memcpy(o, &word, sizeof word);
+            const std::uint64_t flags = HasZeroByte(word ^ stops) | HasZeroByte(word ^ backslashes) |
+                                        HasZeroByte(word ^ tabs) | HasZeroByte(word ^ returns) |
+                                        HasZeroByte(word ^ newlines);
+            if (flags == 0) {
+                p += 8;
+                o += 8;
+                continue;
+            }
+            if (LittleEndian) {
+                const std::size_t at = FirstFlagged(flags);
+                p += at;
+                o += at;
+            } else {
+                while (!special(*p)) {
+                    ++p;
+                    ++o;
+                }
+            }
+        } else {
+            while (p != end && !special(*p))
+                *o++ = *p++;
+            if (p == end)
+                break;
+        }
+        if (*p == stop)
+            break;
+        const char c = *p++;
+        *o++ = '\\';
+        *o++ = c == '\t' ? 't' : c == '\r' ? 'r' : c == '\n' ? 'n' : '\\';
+    }
+    out = o;
+    return p;
+}
+
+// One value of a COPY row: \N for an empty value of an unmarked column, the
+// text otherwise; a field in double quotes is taken out of them.
+const char* SeparatedRow::WriteCopyField(char*& out, const char* p, const char* end, bool bare,
+                                         bool quoted) const
+{
+    if (!quoted) {
+        if (bare && (p == end || *p == Separator)) {
+            *out++ = '\\';
+            *out++ = 'N';
+            return p;
+        }
+        return CopyEscaped(out, p, end, Separator);
+    }
+    char* start = out;
+    ++p;
+    for (;;) {
+        p = CopyEscaped(out, p, end, '"');
+        if (p == end)
+            return nullptr; // not closed on this line
+        if (end - p >= 2 && p[1] == '"') {
+            *out++ = '"';
+            p += 2;
+            continue;
+        }
+        p = CopyEscaped(out, p + 1, end, Separator);
+        break;
+    }
+    if (bare && out == start) {
+        *out++ = '\\';
+        *out++ = 'N';
+    }
+    return p;
 }

@@ -14,8 +14,11 @@ class SeparatedRow {
     // False when the settings need the general writer. With `columns` > 0 a
     // line gets exactly that many values: missing ones are NULL, extra ones
     // are left out; with 0 every field is written.
+    // `escape` is doubled inside literals besides the apostrophe and the mark
+    // (MySQL's backslash; the apostrophe where there is none).
+    // `copy`: the values of a COPY row in PostgreSQL's text format instead.
     bool Prepare(std::string_view separator, const std::vector<std::string>& quotes, std::size_t columns,
-                 bool quotedFields);
+                 bool quotedFields, char escape = '\'', bool copy = false);
 
     // The most bytes Write produces for a line of `size` bytes: every byte
     // doubled, and per field two marks and a comma, or NULL and a comma.
@@ -34,9 +37,13 @@ class SeparatedRow {
     // Null when the field's closing quote is missing.
     const char* WriteQuotedField(char*& out, const char* p, const char* end, char mark) const;
     const char* WriteBare(char*& out, const char* p, const char* end) const;
+    const char* CopyEscaped(char*& out, const char* p, const char* end, char stop) const;
+    const char* WriteCopyField(char*& out, const char* p, const char* end, bool bare, bool quoted) const;
 
     char Separator = ',';
     std::vector<char> Marks; // per column: its one-byte mark, or 0 for an unmarked column
     std::size_t Columns = 0;
     bool QuotedFields = false;
+    char Escape = '\'';
+    bool Copy = false;
 };

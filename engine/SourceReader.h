@@ -39,6 +39,10 @@ class SourceReader {
     std::string_view LineEnd() const { return CurrentEnd; }
 
     std::uint64_t FileSize() const { return File.FileSize(); }
+    SourceEncoding TextEncoding() const { return File.TextEncoding(); }
+    // A regular file, read again from its start by the next Open; any other
+    // source goes on from what a discovery kept.
+    bool CanReopen() const { return Reopenable; }
 
   private:
     struct KeptLine {

@@ -43,6 +43,9 @@ class TextLineReader {
     bool IsOpen() const { return File != nullptr; }
     // A regular file on disk, as opposed to a pipe, a terminal or a device.
     bool IsRegular() const { return File && IsRegularFile(File.get()); }
+    // The encoding the text is read in: the one asked for, or what a byte
+    // order mark said (known once the first line has been read).
+    SourceEncoding TextEncoding() const { return Encoding; }
 
     // The next line, without its line end; the view stays valid until the
     // next call. False at the end of the file. Throws FileError when reading fails.

@@ -133,7 +133,11 @@ TEST_F(Conversion, NamesThatAreNoPlainIdentifiersAreQuoted)
     Project.TableName = "my \"t\"";
     Columns({"a\"b", "ok", ""}, {});
     Project.ColumnNames = 0;
-    EXPECT_EQ(Convert("1,2,3\r\n"), "insert into \"my \"\"t\"\"\"(\"a\"\"b\",ok,) values(1,2,3);\r\n");
+    // A column without a name is left out, its value too.
+    EXPECT_EQ(Convert("1,2,3\r\n"), "insert into \"my \"\"t\"\"\"(\"a\"\"b\",ok) values(1,2);\r\n");
+    Columns({"", "a", "", "b", ""}, {});
+    EXPECT_EQ(Convert("1,2,3\r\n4\r\n"), "insert into \"my \"\"t\"\"\"(a,b) values(2,NULL);\r\n"
+                                         "insert into \"my \"\"t\"\"\"(a,b) values(NULL,NULL);\r\n");
 }
 
 TEST_F(Conversion, AShortLineLeavesNothingOfTheLineBefore)

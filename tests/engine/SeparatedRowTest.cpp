@@ -18,6 +18,8 @@ struct Settings {
     std::string Separator;
     std::vector<std::string> Quotes;
     bool QuotedFields = false;
+    const char* Dialect = "";
+    const char* Output = "insert";
 };
 
 void PrintTo(const Settings& settings, std::ostream* out)
@@ -27,6 +29,7 @@ void PrintTo(const Settings& settings, std::ostream* out)
         *out << " [" << mark << "]";
     if (settings.QuotedFields)
         *out << ", quoted fields";
+    *out << ", " << settings.Dialect << " " << settings.Output;
 }
 
 // Lines whose fields mix digits, signs, dots, apostrophes, quotes, the
@@ -97,6 +100,8 @@ TEST_P(SinglePass, RunWritesWhatWriteRowWrites)
     project.Separator = GetParam().Separator;
     project.Quotes = GetParam().Quotes;
     project.QuotedFields = GetParam().QuotedFields ? 1 : 0;
+    project.Dialect = GetParam().Dialect;
+    project.Output = GetParam().Output;
     project.Columns.assign(project.Quotes.size(), "c");
     const std::string separator = project.Separator == "<tab>" ? "\t" : project.Separator;
     for (const unsigned seed : {1u, 2u, 3u}) {
@@ -107,19 +112,21 @@ TEST_P(SinglePass, RunWritesWhatWriteRowWrites)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, SinglePass,
-                         ::testing::Values(Settings{",", {}}, Settings{",", {"", "'", "", "'", "'"}},
-                                           Settings{"<tab>", {"'", ""}}, Settings{"|", {"\"", "`", "", "'"}},
-                                           Settings{";", {"'", "'", "'", "'", "'", "'", "'", "'"}},
-                                           Settings{"'", {"", "'", "\""}}, Settings{"\"", {"\"", ""}},
-                                           Settings{" ", {"", "", ""}},
-                                           Settings{",", {"", "'", "\"", ""}, true},
-                                           Settings{"<tab>", {"'", ""}, true}, Settings{";", {}, true},
-                                           // Settings the single pass leaves to the general writer:
-                                           Settings{".", {"", "'"}}, Settings{"5", {"", "'"}},
-                                           Settings{"-", {""}}, Settings{",", {"", "''", "[x]"}},
-                                           Settings{",,", {"", "'"}}, Settings{"", {"'"}},
-                                           Settings{",,", {"", "'"}, true}, Settings{"-", {"", "'"}, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Settings, SinglePass,
+    ::testing::Values(Settings{",", {}}, Settings{",", {"", "'", "", "'", "'"}}, Settings{"<tab>", {"'", ""}},
+                      Settings{"|", {"\"", "`", "", "'"}},
+                      Settings{";", {"'", "'", "'", "'", "'", "'", "'", "'"}}, Settings{"'", {"", "'", "\""}},
+                      Settings{"\"", {"\"", ""}}, Settings{" ", {"", "", ""}},
+                      Settings{",", {"", "'", "\"", ""}, true}, Settings{"<tab>", {"'", ""}, true},
+                      Settings{";", {}, true}, Settings{",", {"", "'", "\"", ""}, true, "PostgreSQL", "copy"},
+                      Settings{"|", {"'", ""}, false, "PostgreSQL", "copy"},
+                      Settings{",", {"", "'", "\"", ""}, true, "MySQL"},
+                      Settings{",", {"'", ""}, true, "SQLServer"},
+                      // Settings the single pass leaves to the general writer:
+                      Settings{".", {"", "'"}}, Settings{"5", {"", "'"}}, Settings{"-", {""}},
+                      Settings{",", {"", "''", "[x]"}}, Settings{",,", {"", "'"}}, Settings{"", {"'"}},
+                      Settings{",,", {"", "'"}, true}, Settings{"-", {"", "'"}, true}));
 
 TEST(SinglePass, LineLongerThanTheOutputBuffer)
 {
