@@ -509,6 +509,22 @@ class ScriptReader {
         return true;
     }
 
+    // A table name: its parts, each a name of its own, joined by dots.
+    bool ReadQualifiedName(std::string& name)
+    {
+        std::string part;
+        if (!ReadName(part))
+            return false;
+        name = part;
+        while (Peek('.')) {
+            ++Pos;
+            if (!ReadName(part))
+                return false;
+            name += '.' + part;
+        }
+        return true;
+    }
+
     bool ReadValue(Value& value)
     {
         value = Value();
@@ -549,7 +565,7 @@ class ScriptReader {
             statement.commit = true;
             return Expect(Terminator);
         }
-        if (!Expect("insert into ") || !ReadName(statement.table) || !Expect("("))
+        if (!Expect("insert into ") || !ReadQualifiedName(statement.table) || !Expect("("))
             return false;
         for (;;) {
             std::string name;
@@ -584,9 +600,15 @@ class ScriptReader {
     std::string Error;
 };
 
-// The column list as the reader sees it: no columns and one empty name look alike.
-inline bool SameColumns(const std::vector<std::string>& read, const std::vector<std::string>& expected)
+// The column list as the reader sees it: a column without a name is left out,
+// and no columns and one empty name look alike.
+inline bool SameColumns(const std::vector<std::string>& read, const std::vector<std::string>& columns)
 {
+    std::vector<std::string> expected;
+    for (const std::string& column : columns) {
+        if (!column.empty())
+            expected.push_back(column);
+    }
     if (expected.empty())
         return read.size() == 1 && read[0].empty();
     return read == expected;
@@ -625,14 +647,17 @@ inline Value ExpectedValue(const std::string* field, const std::string& mark, bo
     return value;
 }
 
-// The values a statement holds for these fields: with columns, exactly one per
-// column (NULL where the fields end, extra fields left out); else every field.
-inline std::vector<Value> ExpectedRow(const std::vector<std::string>& fields, std::size_t columns,
+// The values a statement holds for these fields: with columns, one per column
+// that has a name (NULL where the fields end, extra fields left out); else every field.
+inline std::vector<Value> ExpectedRow(const std::vector<std::string>& fields,
+                                      const std::vector<std::string>& columns,
                                       const std::vector<std::string>& quotes, bool emptyIsNull)
 {
     std::vector<Value> row;
-    const std::size_t count = columns > 0 ? columns : fields.size();
+    const std::size_t count = columns.empty() ? fields.size() : columns.size();
     for (std::size_t k = 0; k < count; ++k) {
+        if (!columns.empty() && columns[k].empty())
+            continue;
         const std::string mark = k < quotes.size() ? quotes[k] : std::string();
         row.push_back(ExpectedValue(k < fields.size() ? &fields[k] : nullptr, mark, emptyIsNull));
     }

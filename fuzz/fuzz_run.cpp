@@ -192,7 +192,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(fuzz::SameColumns(row.columns, project.Columns), "column names");
         const std::vector<std::string> values = fuzz::ReferenceValues(records[i].Text, rules);
         fuzz::CheckRow(row.values,
-                       fuzz::ExpectedRow(values, columns, project.Quotes, project.EmptyIsNull != 0), where);
+                       fuzz::ExpectedRow(values, project.Columns, project.Quotes, project.EmptyIsNull != 0),
+                       where);
         if (columns > 0 && values.size() != columns)
             (values.size() < columns ? shortLines : longLines).Add(records[i].FirstLine);
         if (project.Commit && interval > 0 && (i + 1) % interval == 0)
