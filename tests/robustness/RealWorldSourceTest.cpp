@@ -22,12 +22,12 @@ std::vector<char32_t> CodePoints(const std::string& text)
     std::vector<char32_t> points;
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char first = static_cast<unsigned char>(text[i]);
-        const int length = first < 0x80 ? 1 : first < 0xE0 ? 2 : first < 0xF0 ? 3 : 4;
-        char32_t point = length == 1 ? first : first & (0xFF >> (length + 1));
-        for (int k = 1; k < length; ++k)
-            point = (point << 6) | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
+        const std::size_t length = first < 0x80 ? 1 : first < 0xE0 ? 2 : first < 0xF0 ? 3 : 4;
+        char32_t point = length == 1 ? first : static_cast<char32_t>(first & (0xFFu >> (length + 1)));
+        for (std::size_t k = 1; k < length; ++k)
+            point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
         points.push_back(point);
-        i += static_cast<std::size_t>(length);
+        i += length;
     }
     return points;
 }
