@@ -90,7 +90,9 @@ inline std::string TempPath(const char* name)
 }
 
 // Separator mode skips the separator whole; an empty one gives n + 2 empty
-// fields for a line of n bytes. Fixed widths take every field wholly inside the line.
+// fields for a line of n bytes. Fixed widths: a field that starts inside the line
+// is taken up to its width or the line's end; one that starts at the end or
+// beyond is missing, and so are all after it.
 inline std::vector<std::string> ReferenceSplit(const std::string& line, bool withSeparators,
                                                std::string_view separator,
                                                const std::vector<std::uint16_t>& widths)
@@ -191,14 +193,6 @@ inline std::vector<SourceLine> ReferenceSourceLines(std::string_view bytes)
     if (!current.empty())
         lines.push_back({current, ""});
     return lines;
-}
-
-inline std::vector<std::string> ReferenceLines(std::string_view bytes)
-{
-    std::vector<std::string> texts;
-    for (SourceLine& line : ReferenceSourceLines(bytes))
-        texts.push_back(std::move(line.Text));
-    return texts;
 }
 
 // How records are read and cut, as a project says.
