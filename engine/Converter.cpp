@@ -181,9 +181,11 @@ void CConverter::CompleteRecord(std::string_view& record)
 bool CConverter::ContinueRecord(std::string_view& record)
 {
     const std::size_t before = record.size();
+    const std::size_t lineEnd = SourceFile.LineEnd().size();
     if (!SourceFile.ContinueLine(record))
         return false;
-    BytesRead += record.size() - before + 1;
+    // The line end joined in was counted as 2 with its line; the new line counts 2 for its own.
+    BytesRead += record.size() - before - lineEnd + 2;
     if (std::memchr(record.data() + before, '\0', record.size() - before))
         ThrowNulByte(record, RecordLine);
     return true;

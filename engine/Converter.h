@@ -72,8 +72,9 @@ class CConverter {
     // a regular file whole). Empty when the source cannot be opened.
     std::vector<std::string> InferColumnTypes(std::uint64_t records);
     // 0 after a completed run; -1 when Open failed. Throws FileError when a
-    // read or write fails midway, DataError when a line holds a NUL byte; both
-    // files are closed then, and the target is as it was before the run.
+    // read or write fails midway, DataError when a line holds a NUL byte, and
+    // passes on whatever `progress` throws (the way to stop a run); both files
+    // are closed then, and the target is as it was before the run.
     int Run(ProgressFn progress);
 
     // Why the last Open failed: its result, the file and the system's reason.
@@ -86,6 +87,8 @@ class CConverter {
 
     // Lines read by the last run, the header line included.
     std::uint64_t LinesRead = 0;
+    // Rows the last run wrote: its records, without the header and blank lines.
+    std::uint64_t RowsWritten = 0;
 
     // Records whose value count differs from the column count, in the last run.
     struct RaggedLines {

@@ -268,6 +268,7 @@ void CConverter::Report(ProgressFn progress, std::uint64_t lineNumber)
 int CConverter::Run(ProgressFn progress)
 {
     LinesRead = 0;
+    RowsWritten = 0;
     ShortLines = LongLines = RaggedLines();
     if (Open(true) != 0)
         return -1;
@@ -310,6 +311,7 @@ int CConverter::Run(ProgressFn progress)
             if (header && i == 0)
                 continue;
             const std::size_t fields = WriteRecordRow(record, singlePass);
+            ++RowsWritten;
             if (columns > 0 && fields != columns)
                 (fields < columns ? ShortLines : LongLines).Add(RecordLine);
             if (commit && commitDue)

@@ -77,6 +77,10 @@ ProfileFile::ReadResult ProfileFile::Read(const std::string& path)
         std::size_t bytesBeforeSection = 0;
         bool sectionSeen = false;
         while (reader.ReadLine(line)) {
+            // The reader skips the byte order mark; one more behind it (a tool put its own in
+            // front) would otherwise stand as text before the first line's key or section.
+            while (Lines.empty() && line.substr(0, 3) == "\xEF\xBB\xBF")
+                line.remove_prefix(3);
             std::string_view name;
             sectionSeen = sectionSeen || SectionName(line, name);
             if (!sectionSeen) {

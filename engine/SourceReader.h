@@ -35,6 +35,8 @@ class SourceReader {
     bool ContinueLine(std::string_view& line);
     // The physical number of the line read last (1 for the first).
     std::uint64_t LineNumber() const { return LinesRead; }
+    // The line end after the line read last: "\r\n", "\n", or none at the end.
+    std::string_view LineEnd() const { return CurrentEnd; }
 
     std::uint64_t FileSize() const { return File.FileSize(); }
     SourceEncoding TextEncoding() const { return File.TextEncoding(); }

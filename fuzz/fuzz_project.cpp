@@ -2,8 +2,10 @@
 // writes into it Load reads back, for every value within the format's limits:
 //   texts of at most 259 bytes without LF or byte 26 (both end a line or the file),
 //   258 for a text written in quotes (the quotes count before the value is cut);
-//   Commit, WithSeparators, ColumnNames from -9 to 99 (two characters are read);
-//   CommitSize from -999 to 9999 and at most 9999 columns (four characters are read).
+//   Commit, WithSeparators, ColumnNames, QuotedFields, Trim, EmptyIsNull, CreateTable,
+//   DropTable from -9 to 99 (two characters are read);
+//   CommitSize from -999 to 9999 and at most 9999 columns (four characters are read);
+//   RowsPerInsert from -9999 to 99999 (five characters are read).
 #include "FuzzSupport.h"
 #include "ProfileFile.h"
 #include "Project.h"
@@ -42,12 +44,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     saved.WithSeparators = input.ConsumeIntegralInRange(-9, 99);
     saved.ColumnNames = input.ConsumeIntegralInRange(-9, 99);
     saved.CommitSize = input.ConsumeIntegralInRange(-999, 9999);
+    saved.QuotedFields = input.ConsumeIntegralInRange(-9, 99);
+    saved.Trim = input.ConsumeIntegralInRange(-9, 99);
+    saved.EmptyIsNull = input.ConsumeIntegralInRange(-9, 99);
+    saved.Encoding = Text(input, 40);
+    saved.Dialect = Text(input, 40);
+    saved.RowsPerInsert = input.ConsumeIntegralInRange(-9999, 99999);
+    saved.CreateTable = input.ConsumeIntegralInRange(-9, 99);
+    saved.DropTable = input.ConsumeIntegralInRange(-9, 99);
+    saved.Output = Text(input, 40);
     const std::size_t columns = input.ConsumeIntegralInRange<std::size_t>(0, 12);
     const bool withSources = input.ConsumeBool();
     for (std::size_t i = 0; i < columns; ++i) {
         saved.Columns.push_back(Text(input, 40));
         if (input.ConsumeIntegralInRange(0, 7) != 0) // a short quotation list now and then
             saved.Quotes.push_back(Text(input, 4));
+        if (input.ConsumeBool()) // a short type list now and then
+            saved.Types.push_back(Text(input, 40));
         if (withSources)
             saved.SourceColumns.push_back(input.ConsumeBool() ? saved.Columns.back() : Text(input, 40));
     }
@@ -70,11 +83,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(loaded.WithSeparators == saved.WithSeparators, "WithSeparators");
     fuzz::Check(loaded.ColumnNames == saved.ColumnNames, "ColumnNames");
     fuzz::Check(loaded.CommitSize == saved.CommitSize, "CommitSize");
+    fuzz::Check(loaded.QuotedFields == saved.QuotedFields, "QuotedFields");
+    fuzz::Check(loaded.Trim == saved.Trim, "Trim");
+    fuzz::Check(loaded.EmptyIsNull == saved.EmptyIsNull, "EmptyIsNull");
+    fuzz::Check(loaded.Encoding == saved.Encoding, "Encoding");
+    fuzz::Check(loaded.Dialect == saved.Dialect, "Dialect");
+    fuzz::Check(loaded.RowsPerInsert == saved.RowsPerInsert, "RowsPerInsert");
+    fuzz::Check(loaded.CreateTable == saved.CreateTable, "CreateTable");
+    fuzz::Check(loaded.DropTable == saved.DropTable, "DropTable");
+    fuzz::Check(loaded.Output == saved.Output, "Output");
     fuzz::Check(loaded.Columns == saved.Columns, "Columns");
     fuzz::Check(loaded.Quotes.size() == saved.Columns.size(), "one quotation per column");
     for (std::size_t i = 0; i < saved.Columns.size(); ++i) {
         const std::string quote = i < saved.Quotes.size() ? saved.Quotes[i] : std::string();
         fuzz::Check(loaded.Quotes[i] == quote, "Quote", std::to_string(i));
+        const std::string type = i < saved.Types.size() ? saved.Types[i] : std::string();
+        fuzz::Check(loaded.Types.size() == saved.Columns.size() && loaded.Types[i] == type, "Type",
+                    std::to_string(i));
         fuzz::Check(loaded.SourceColumnName(i) == saved.SourceColumnName(i), "Source", std::to_string(i));
     }
 

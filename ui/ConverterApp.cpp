@@ -2,11 +2,11 @@
 
 #include "WizardDlg.h"
 
-bool CConverterApp::InitInstance(const std::string& fileToOpen)
+bool CConverterApp::InitInstance(const std::string& file)
 {
     CWizardDlg frame;
-    if (!fileToOpen.empty())
-        frame.OpenFile(fileToOpen);
+    if (!file.empty())
+        frame.OpenFile(file);
     frame.exec();
     return false;
 }

@@ -6,7 +6,7 @@
 // frame closes, the program ends.
 class CConverterApp {
   public:
-    // Runs the frame, with the file the program was started with open (none
-    // when empty); returns false, always, after its modal run has ended.
-    bool InitInstance(const std::string& fileToOpen = std::string());
+    // Runs the frame, first opening `file` when one is given (a project file, or a
+    // source for a new project); returns false, always, after its modal run has ended.
+    bool InitInstance(const std::string& file = std::string());
 };

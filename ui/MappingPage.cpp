@@ -1,5 +1,7 @@
 #include "MappingPage.h"
 
+#include "Converter.h"
+#include "EngineWork.h"
 #include "Project.h"
 #include "QtText.h"
 
@@ -14,6 +16,9 @@
 namespace {
 
 constexpr const char* NoQuotation = "No";
+constexpr const char* InferredType = "(inferred)"; // the engine could not read the data for it
+constexpr int TypeColumn = 3;
+constexpr std::uint64_t TypeSampleRecords = 1000;
 
 } // namespace
 
@@ -27,6 +32,16 @@ CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* con
     TargetColumnEdit = new QLineEdit(this);
     QuotationEdit = new QLineEdit(this);
     auto* arrow = new QLabel(QStringLiteral("->"), this);
+    TypeLabel = new QLabel(QStringLiteral("&Type:"), this);
+    TypeEdit = new QLineEdit(this);
+    TypeEdit->setObjectName(QStringLiteral("typeEdit"));
+    TypeLabel->setBuddy(TypeEdit);
+    TypeLabel->hide();
+    TypeEdit->hide();
+    TypeEdit->setToolTip(QStringLiteral("The column's SQL type in CREATE TABLE; empty: the type inferred "
+                                        "from the data, shown in the list"));
+    TargetColumnEdit->setToolTip(QStringLiteral("The column's name in the table; empty: the column is left "
+                                                "out of the script"));
     ColumnList->setObjectName(QStringLiteral("c1016"));
     SourceColumnEdit->setObjectName(QStringLiteral("c1021"));
     TargetColumnEdit->setObjectName(QStringLiteral("c1022"));
@@ -61,8 +76,12 @@ CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* con
     boxes->addWidget(arrow);
     boxes->addWidget(TargetColumnEdit, 151);
     boxes->addWidget(QuotationEdit, 55);
+    boxes->addWidget(TypeLabel);
+    boxes->addWidget(TypeEdit, 80);
     layout->addLayout(boxes);
 
+    for (QLineEdit* edit : {TargetColumnEdit, QuotationEdit, TypeEdit})
+        connect(edit, &QLineEdit::textEdited, this, &CMappingPage::NotifyEdited);
     connect(ColumnList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
                 if (Rebuilding)
@@ -81,6 +100,23 @@ void CMappingPage::ShowPage()
     ColumnList->setRowCount(0);
     const CProject& project = GetProject();
     const int rows = static_cast<int>(project.Columns.size());
+    // The type column and box only with CREATE TABLE, the types inferred as the run would.
+    const bool types = project.CreateTable != 0;
+    ColumnList->setColumnCount(types ? TypeColumn + 1 : TypeColumn);
+    // The names' columns give the type column room, so that the list needs no scrolling.
+    const int nameWidth = types ? 180 : 233;
+    ColumnList->setColumnWidth(0, nameWidth);
+    ColumnList->setColumnWidth(1, nameWidth);
+    ColumnList->horizontalHeader()->setStretchLastSection(types);
+    if (types) {
+        ColumnList->setHorizontalHeaderItem(TypeColumn, new QTableWidgetItem(QStringLiteral("Type")));
+        // A source that cannot be read now shows "(inferred)"; the run names the failure.
+        InferredTypes.clear();
+        (void)RunEngineWork({"", "infer the column types"},
+                            [this] { InferredTypes = GetConverter().InferColumnTypes(TypeSampleRecords); });
+    }
+    TypeLabel->setVisible(types);
+    TypeEdit->setVisible(types);
     ColumnList->setRowCount(rows);
     for (int i = 0; i < rows; ++i) {
         const std::size_t index = static_cast<std::size_t>(i);
@@ -89,6 +125,8 @@ void CMappingPage::ShowPage()
         // A missing or empty quotation shows as "No"; nothing past the end of Quotes is read.
         const bool quoted = index < project.Quotes.size() && !project.Quotes[index].empty();
         SetCell(i, 2, quoted ? project.Quotes[index] : std::string(NoQuotation));
+        if (types)
+            SetCell(i, TypeColumn, ShownType(index));
     }
     // The edit boxes belong to a row of this list or to none: they are written into the
     // project, so they never keep texts of a row that is gone.
@@ -101,6 +139,7 @@ void CMappingPage::ShowPage()
         SourceColumnEdit->clear();
         TargetColumnEdit->clear();
         QuotationEdit->clear();
+        TypeEdit->clear();
     }
     Rebuilding = false;
 }
@@ -134,6 +173,20 @@ void CMappingPage::LoadRow(int row)
     TargetColumnEdit->setText(ToQt(CellText(row, 1)));
     const std::string quotation = CellText(row, 2);
     QuotationEdit->setText(quotation == NoQuotation ? QString() : ToQt(quotation));
+    // The box holds the user's own type; the inferred one shows as its placeholder.
+    const CProject& project = GetProject();
+    const std::size_t index = static_cast<std::size_t>(row);
+    TypeEdit->setText(index < project.Types.size() ? ToQt(project.Types[index]) : QString());
+    TypeEdit->setPlaceholderText(
+        ToQt(index < InferredTypes.size() ? InferredTypes[index] : std::string(InferredType)));
+}
+
+std::string CMappingPage::ShownType(std::size_t index) const
+{
+    const CProject& project = GetProject();
+    if (index < project.Types.size() && !project.Types[index].empty())
+        return project.Types[index];
+    return index < InferredTypes.size() ? InferredTypes[index] : std::string(InferredType);
 }
 
 void CMappingPage::StoreRow()
@@ -144,10 +197,19 @@ void CMappingPage::StoreRow()
     const std::string quotation = FromQt(QuotationEdit->text());
     SetCell(CurrentRow, 1, target);
     SetCell(CurrentRow, 2, quotation.empty() ? std::string(NoQuotation) : quotation);
-    CarryIntoProject(CurrentRow, target, quotation);
+    // Without CREATE TABLE the box is hidden and the project's type stays as it is.
+    const std::size_t index = static_cast<std::size_t>(CurrentRow);
+    const std::string type =
+        TypeEdit->isVisibleTo(this)
+            ? FromQt(TypeEdit->text().trimmed())
+            : (index < GetProject().Types.size() ? GetProject().Types[index] : std::string());
+    CarryIntoProject(CurrentRow, target, quotation, type);
+    if (ColumnList->columnCount() > TypeColumn)
+        SetCell(CurrentRow, TypeColumn, ShownType(index));
 }
 
-void CMappingPage::CarryIntoProject(int row, const std::string& target, const std::string& quotation)
+void CMappingPage::CarryIntoProject(int row, const std::string& target, const std::string& quotation,
+                                    const std::string& type)
 {
     CProject& project = GetProject();
     const std::size_t index = static_cast<std::size_t>(row);
@@ -167,6 +229,11 @@ void CMappingPage::CarryIntoProject(int row, const std::string& target, const st
     project.Columns[index] = target;
     // "No" in the list stands for no quotation, typed or shown.
     project.Quotes[index] = quotation == NoQuotation ? std::string() : quotation;
+    if (!type.empty() || index < project.Types.size()) {
+        if (project.Types.size() < project.Columns.size())
+            project.Types.resize(project.Columns.size());
+        project.Types[index] = type;
+    }
 }
 
 std::string CMappingPage::CellText(int row, int column) const

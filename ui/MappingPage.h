@@ -2,11 +2,15 @@
 
 #include "WizardPage.h"
 
+#include <vector>
+
 class QLineEdit;
 class QTableWidget;
 
 // Page 1: one row per column of the source, with its source name, its
-// target name and its quotation ("No" for none). The edit boxes below show the row
+// target name and its quotation ("No" for none); with CREATE TABLE, also the
+// column's SQL type (the user's, or the one inferred from the data). A column
+// whose target name is emptied is left out of the script. The edit boxes below show the row
 // last picked; what the user types there is written into that row, and into the
 // project's Columns and Quotes, when another row is picked or the page is stored,
 // so the run uses it and the project file keeps it.
@@ -28,16 +32,22 @@ class CMappingPage : public CWizardPage {
     void StoreRow();
     // The list's current row changed to `row` (picked with the mouse or the keyboard).
     void OnItemChanged(int row);
-    // The text of a cell of the list (column 0 source, 1 target, 2 quotation).
+    // The type the list shows for column `index`: the user's, else the inferred one.
+    std::string ShownType(std::size_t index) const;
+    // The text of a cell of the list (column 0 source, 1 target, 2 quotation, 3 type).
     std::string CellText(int row, int column) const;
     void SetCell(int row, int column, const std::string& text);
     void LoadRow(int row);
-    void CarryIntoProject(int row, const std::string& target, const std::string& quotation);
+    void CarryIntoProject(int row, const std::string& target, const std::string& quotation,
+                          const std::string& type);
 
     QTableWidget* ColumnList = nullptr;
     QLineEdit* SourceColumnEdit = nullptr; // shown only
     QLineEdit* TargetColumnEdit = nullptr;
     QLineEdit* QuotationEdit = nullptr;
+    class QLabel* TypeLabel = nullptr;
+    QLineEdit* TypeEdit = nullptr;          // with CREATE TABLE only
+    std::vector<std::string> InferredTypes; // per column, as the engine reads the data
     int CurrentRow = -1;
     bool Rebuilding = false;
 };

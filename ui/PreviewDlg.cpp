@@ -10,6 +10,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -39,19 +40,27 @@ class SourceReading {
     bool Opened;
 };
 
+constexpr const char* NullText = "NULL";
+// Light tints, so that the text stays readable in either.
+const QColor ShortLineColour(255, 243, 176);
+const QColor LongLineColour(255, 210, 210);
+
 } // namespace
 
 CPreviewDlg::CPreviewDlg(QWidget* parent, CProject* project, CConverter* converter)
     // A tool window: small caption with a close box, no task-bar button.
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      Grid(new QTableWidget(this)), Project(project), Converter(converter)
+      Grid(new QTableWidget(this)), Summary(new QLabel(this)), Project(project), Converter(converter)
 {
+    Summary->setObjectName(QStringLiteral("previewSummary"));
+    Summary->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
-    layout->addWidget(Grid);
+    layout->addWidget(Grid, 1);
+    layout->addWidget(Summary);
     OnInitDialog();
-    // 387 x 278 dialog units: room for the 25 rows, and it follows the font.
-    setFixedSize(DialogUnitsX(this, 387), DialogUnitsY(this, 278));
+    // 387 x 292 dialog units: room for the 25 rows and the line under them, and it follows the font.
+    setFixedSize(DialogUnitsX(this, 387), DialogUnitsY(this, 292));
     new PlaceWhenShown(this);
 }
 
@@ -74,12 +83,19 @@ void CPreviewDlg::OnInitDialog()
 
     const std::string failure =
         RunEngineWork({"The source file cannot be read.", "show the first rows of the source file"}, [this] {
+            // The project's quotation when its columns are these, as the run writes them;
+            // else the quotation discovery gives.
             std::vector<std::string> names;
-            Converter->DiscoverColumns(names, nullptr);
+            std::vector<std::string> quotes;
+            Converter->DiscoverColumns(names, &quotes);
+            if (Project->Columns.size() == names.size()) {
+                quotes = Project->Quotes;
+                quotes.resize(names.size());
+            }
             Grid->setColumnCount(static_cast<int>(names.size()));
             for (std::size_t i = 0; i < names.size(); ++i)
                 Grid->setHorizontalHeaderItem(static_cast<int>(i), new QTableWidgetItem(ToQt(names[i])));
-            FillRows(static_cast<int>(names.size()));
+            FillRows(quotes);
         });
     // The window still shows what was read before the failure.
     if (!failure.empty())
@@ -98,27 +114,87 @@ void CPreviewDlg::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void CPreviewDlg::FillRows(int columns)
+void CPreviewDlg::FillRows(const std::vector<std::string>& quotes)
 {
+    const int columns = static_cast<int>(quotes.size());
     SourceReading source(*Converter);
-    if (!source.IsOpen())
-        return;
-    // Records as the run reads them: blank lines skipped, quoted fields whole.
-    std::vector<std::string> fields;
-    for (int recordCount = 0; recordCount < MaxLines; ++recordCount) {
-        if (!Converter->ReadValues(fields))
-            break;
-        if (Project->ColumnNames != 0 && recordCount == 0)
-            continue;
-        if (fields.empty())
-            continue;
-        // Cells beyond the last column have nowhere to go; missing ones stay empty.
-        const int row = Grid->rowCount();
-        Grid->insertRow(row);
-        const int shown = std::min(columns, static_cast<int>(fields.size()));
-        for (int j = 0; j < shown; ++j)
-            Grid->setItem(row, j, new QTableWidgetItem(ToQt(fields[static_cast<std::size_t>(j)])));
+    std::uint64_t shortLines = 0;
+    std::uint64_t longLines = 0;
+    std::uint64_t nulls = 0;
+    if (source.IsOpen()) {
+        // Records as the run reads them: blank lines skipped, quoted fields whole.
+        std::vector<std::string> fields;
+        for (int recordCount = 0; recordCount < MaxLines; ++recordCount) {
+            if (!Converter->ReadValues(fields))
+                break;
+            if (Project->ColumnNames != 0 && recordCount == 0)
+                continue;
+            if (fields.empty())
+                continue;
+            const int row = Grid->rowCount();
+            Grid->insertRow(row);
+            const int count = static_cast<int>(fields.size());
+            // Cells beyond the last column have nowhere to go.
+            for (int j = 0; j < columns; ++j) {
+                const std::size_t k = static_cast<std::size_t>(j);
+                auto* item = new QTableWidgetItem;
+                // A missing value is NULL; so is an empty one in an unmarked column, or in any with
+                // EmptyIsNull.
+                if (j >= count || (fields[k].empty() && (quotes[k].empty() || Project->EmptyIsNull != 0))) {
+                    item->setText(QString::fromLatin1(NullText));
+                    QFont font = item->font();
+                    font.setItalic(true);
+                    item->setFont(font);
+                    item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
+                    ++nulls;
+                } else {
+                    item->setText(ToQt(fields[k]));
+                }
+                Grid->setItem(row, j, item);
+            }
+            if (columns > 0 && count != columns)
+                MarkRaggedRow(row, count, columns, Converter->RecordLine,
+                              count < columns ? shortLines : longLines);
+        }
     }
+    Summary->setText(ToQt(PreviewSummary(Grid->rowCount(), shortLines, longLines, nulls)));
+}
+
+void CPreviewDlg::MarkRaggedRow(int row, int fields, int columns, std::uint64_t line, std::uint64_t& count)
+{
+    ++count;
+    const bool fewer = fields < columns;
+    const QString tip = QStringLiteral("Line %1 has %2 %3 for %4 columns: %5")
+                            .arg(line)
+                            .arg(fields)
+                            .arg(fields == 1 ? QStringLiteral("field") : QStringLiteral("fields"))
+                            .arg(columns)
+                            .arg(fewer ? QStringLiteral("the missing values are written as NULL")
+                                       : QStringLiteral("the extra fields are not written"));
+    for (int j = 0; j < columns; ++j) {
+        QTableWidgetItem* item = Grid->item(row, j);
+        item->setBackground(fewer ? ShortLineColour : LongLineColour);
+        item->setToolTip(tip);
+    }
+}
+
+std::string PreviewSummary(int rows, std::uint64_t shortLines, std::uint64_t longLines, std::uint64_t nulls)
+{
+    std::string text = std::to_string(rows) + (rows == 1 ? " row" : " rows") + " shown";
+    if (shortLines + longLines == 0) {
+        text += rows > 0 ? ", each with a field per column" : "";
+    } else {
+        text += ": ";
+        if (shortLines > 0)
+            text += std::to_string(shortLines) + " with fewer fields than columns (yellow)";
+        if (shortLines > 0 && longLines > 0)
+            text += ", ";
+        if (longLines > 0)
+            text += std::to_string(longLines) + " with more fields than columns (red)";
+    }
+    if (nulls > 0)
+        text += "; " + std::to_string(nulls) + (nulls == 1 ? " value" : " values") + " written as NULL";
+    return text + ".";
 }
 
 void CPreviewDlg::SizeColumns()

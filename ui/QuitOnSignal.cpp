@@ -6,6 +6,14 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+bool StopRunBeforeQuitting()
+{
+    if (!CRunPage::RunInProgress())
+        return false;
+    CRunPage::RequestStop();
+    return true;
+}
+
 #ifndef _WIN32
 #include <csignal>
 #include <sys/socket.h>
@@ -16,10 +24,11 @@ namespace {
 int SignalSockets[2] = {-1, -1};
 
 // Ends every event loop, the frame's modal one and any dialog's above it; the frame's
-// destructor then runs the closing steps. A run in progress is finished first.
+// destructor then runs the closing steps. A run in progress is stopped first, as Stop
+// stops it: the target stays as it was.
 void QuitWhenIdle()
 {
-    if (CRunPage::RunInProgress()) {
+    if (StopRunBeforeQuitting()) {
         QTimer::singleShot(100, &QuitWhenIdle);
         return;
     }

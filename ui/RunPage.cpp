@@ -1,21 +1,25 @@
 #include "RunPage.h"
 
+#include "BusyCursor.h"
 #include "Converter.h"
 #include "DialogUnits.h"
 #include "EngineWork.h"
 #include "FailureText.h"
+#include "RunSummary.h"
 #include "StatusLine.h"
 #include "UserDialogs.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 StatusLine* ActiveStatus = nullptr;
 QProgressBar* ActiveProgress = nullptr;
@@ -24,40 +28,50 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto PaintInterval = std::chrono::milliseconds(50);
+constexpr const char* RunText = "Run";
+constexpr const char* StopText = "&Stop";
 
 bool Running = false;
+bool StopRequested = false;
 Clock::time_point LastPaint;
 
-// While a run goes on, the application's input is dropped (not queued for later):
-// the window paints, answers the window system and takes no clicks or keys.
+// While a run goes on, input to the window is dropped (not queued for later), except
+// for the widgets that may act during a run: the window paints, answers the window
+// system, and takes a click on Stop, Quit, Help or the close box. Other windows (a
+// question the run asks, the help viewer) take input as usual.
 class RunInputBlocker : public QObject {
   public:
-    RunInputBlocker()
+    RunInputBlocker(QWidget* window, std::vector<QWidget*> usable) : Window(window), Usable(std::move(usable))
     {
         Running = true;
-        LastPaint = Clock::now();
+        StopRequested = false;
+        // The first report paints at once, so the run shows from its start.
+        LastPaint = Clock::now() - PaintInterval;
         qApp->installEventFilter(this);
     }
-    ~RunInputBlocker() override { Release(); }
-
-    void Release()
+    ~RunInputBlocker() override
     {
-        if (!Running)
-            return;
         qApp->removeEventFilter(this);
         Running = false;
     }
+    RunInputBlocker(const RunInputBlocker&) = delete;
+    RunInputBlocker& operator=(const RunInputBlocker&) = delete;
 
   protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* receiver, QEvent* event) override
     {
         switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
+            // Escape (Quit) and F1 (Help) act from anywhere in the window, as they pass
+            // on from the focused widget to the window.
+            if (IsAlwaysUsable(static_cast<QKeyEvent*>(event)->key()))
+                return false;
+            [[fallthrough]];
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
         case QEvent::Shortcut:
         case QEvent::Wheel:
         case QEvent::ContextMenu:
@@ -66,13 +80,30 @@ class RunInputBlocker : public QObject {
         case QEvent::TouchEnd:
         case QEvent::TabletPress:
         case QEvent::TabletRelease:
-        case QEvent::Close:
-            event->ignore();
-            return true;
+            if (Blocks(receiver)) {
+                event->ignore();
+                return true;
+            }
+            return false;
         default:
             return false;
         }
     }
+
+  private:
+    static bool IsAlwaysUsable(int key) { return key == Qt::Key_Escape || key == Qt::Key_F1; }
+
+    bool Blocks(QObject* receiver) const
+    {
+        auto* widget = qobject_cast<QWidget*>(receiver);
+        if (!widget || widget->window() != Window)
+            return false;
+        return std::none_of(Usable.begin(), Usable.end(),
+                            [widget](QWidget* usable) { return usable == widget; });
+    }
+
+    QWidget* Window;
+    std::vector<QWidget*> Usable;
 };
 
 } // namespace
@@ -90,6 +121,10 @@ void OnRunProgress(const char* status, int percent)
             LastPaint = now;
             QCoreApplication::processEvents();
         }
+        // Stop, or a Quit the user confirmed, ends the run here: the engine abandons
+        // the target and the earlier script stays.
+        if (StopRequested)
+            throw RunStopped();
     }
 }
 
@@ -99,7 +134,7 @@ CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     // Created in tab order.
     RunStatus = new StatusLine(this);
     Progress = new QProgressBar(this);
-    RunButton = new QPushButton(QStringLiteral("Run"), this);
+    RunButton = new QPushButton(QString::fromLatin1(RunText), this);
     auto* explanation = new QLabel(
         QStringLiteral(
             "This window shows execution status: number of converter rows and total progress indicator"),
@@ -107,6 +142,9 @@ CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     RunStatus->setObjectName(QStringLiteral("c1022"));
     Progress->setObjectName(QStringLiteral("c1018"));
     RunButton->setObjectName(QStringLiteral("c1017"));
+    RunButton->setToolTip(
+        QStringLiteral("Converts the source into the target script; while it runs, Stop ends "
+                       "the run and leaves the target file as it was"));
     explanation->setWordWrap(true);
     Progress->setTextVisible(false);
     Progress->setRange(0, 100);
@@ -151,26 +189,27 @@ bool CRunPage::RunInProgress()
     return Running;
 }
 
-void CRunPage::ReportRaggedLines()
+void CRunPage::RequestStop()
 {
-    // Lines that did not match the columns are converted all the same; the user hears of them.
-    const CConverter& converter = GetConverter();
-    std::string status = RunStatus->Status();
-    auto add = [&](const CConverter::RaggedLines& lines, const char* what) {
-        if (lines.Count == 0)
-            return;
-        status += "; " + std::to_string(lines.Count) + (lines.Count == 1 ? " line" : " lines") + " with " +
-                  what + " fields than columns (first: line " + std::to_string(lines.FirstLine) + ")";
-    };
-    add(converter.ShortLines, "fewer");
-    add(converter.LongLines, "more");
-    RunStatus->SetStatus(status.c_str());
+    if (Running)
+        StopRequested = true;
 }
 
 void CRunPage::OnRun()
 {
-    if (Running)
+    if (Running) {
+        RequestStop();
         return;
+    }
+    RunButton->setText(QString::fromLatin1(StopText));
+    Q_EMIT RunningChanged(true);
+    ConvertWholeSource();
+    RunButton->setText(QString::fromLatin1(RunText));
+    Q_EMIT RunningChanged(false);
+}
+
+void CRunPage::ConvertWholeSource()
+{
     ActiveStatus = RunStatus;
     ActiveProgress = Progress;
 
@@ -179,12 +218,30 @@ void CRunPage::OnRun()
 
     std::string message;
     {
-        RunInputBlocker blocker;
+        std::vector<QWidget*> usable = UsableDuringRun;
+        usable.push_back(RunButton);
+        RunInputBlocker blocker(window(), std::move(usable));
+        BusyCursor busy(window());
+        RunButton->setFocus();
         bool opened = true;
-        message =
-            RunEngineWork({"The conversion stopped at a read or write error.", "complete the conversion"},
-                          [&] { opened = GetConverter().Run(&OnRunProgress) == 0; });
-        if (!message.empty()) {
+        bool stopped = false;
+        const Clock::time_point started = Clock::now();
+        try {
+            message =
+                RunEngineWork({"The conversion stopped at a read or write error.", "complete the conversion"},
+                              [&] { opened = GetConverter().Run(&OnRunProgress) == 0; });
+        } catch (const RunStopped&) {
+            stopped = true;
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+        if (stopped) {
+            // The status names the last line the engine reported.
+            const std::string& status = RunStatus->Status();
+            std::uint64_t line = 0;
+            if (status.rfind("Line ", 0) == 0)
+                line = std::strtoull(status.c_str() + 5, nullptr, 10);
+            RunStatus->SetStatus(StoppedRunSummary(line).c_str());
+        } else if (!message.empty()) {
             message += "\n\nThe target file was left as it was before the run.";
         } else if (!opened) {
             const CConverter::OpenFailure& failure = GetConverter().LastOpenFailure();
@@ -194,7 +251,7 @@ void CRunPage::OnRun()
                                                                      : "The source file cannot be opened.",
                                                 failure.File, failure.Reason);
         } else {
-            ReportRaggedLines();
+            RunStatus->SetStatus(CompletedRunSummary(GetConverter(), seconds).c_str());
         }
     }
     if (!message.empty())

@@ -2,14 +2,20 @@
 
 #include "WizardPage.h"
 
+#include <vector>
+
 class StatusLine;
 class QProgressBar;
 class QPushButton;
 
 // Page 2: the Run button, a status line and a progress bar. A run
 // converts the whole source on the user-interface thread; the window keeps
-// painting (at most every 50 ms) but takes no input until the run ends. A run
-// that cannot open its files, or fails midway, tells the user which file and why.
+// painting and answering (at most every 50 ms), shows the busy cursor and takes
+// no input but a click on Stop (the Run button while a run goes on), Quit, Help
+// or the close box. Stop ends the run at the engine's next report, leaving the
+// target as it was. At the end the status says how many rows were written and
+// how long it took; a run that cannot open its files, or fails midway, tells
+// the user which file and why.
 class CRunPage : public CWizardPage {
     Q_OBJECT
   public:
@@ -20,20 +26,33 @@ class CRunPage : public CWizardPage {
     bool CanLeave() override;
     std::string GetHelpTopic() const override;
 
+    // Run, or Stop while a run goes on.
     void OnRun();
+    // Ends the current run at the engine's next report; nothing without a run.
+    static void RequestStop();
 
     static bool RunInProgress();
 
+    // Besides Stop, the widgets a click or key may reach during a run (the frame's Quit
+    // and Help buttons): what they do must not change the project.
+    void SetUsableDuringRun(std::vector<QWidget*> widgets) { UsableDuringRun = std::move(widgets); }
+
+  Q_SIGNALS:
+    // A run began (true) or ended (false), however it ended.
+    void RunningChanged(bool running);
+
   private:
-    // Adds the counts of lines with too few or too many fields to the final status.
-    void ReportRaggedLines();
+    void ConvertWholeSource();
     StatusLine* RunStatus = nullptr;
     QProgressBar* Progress = nullptr;
     QPushButton* RunButton = nullptr;
+    std::vector<QWidget*> UsableDuringRun;
 };
 
-// The page's progress function (a ProgressFn: no context of its own).
+// The page's progress function (a ProgressFn: no context of its own). It throws
+// RunStopped once Stop was pressed.
 void OnRunProgress(const char* status, int percent);
+struct RunStopped {};
 
 // The controls of the page that started the current run; set by every Run, never cleared.
 extern StatusLine* ActiveStatus;

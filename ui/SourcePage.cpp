@@ -4,6 +4,7 @@
 #include "DialogUnits.h"
 #include "DigitsEdit.h"
 #include "EngineWork.h"
+#include "OptionsDlg.h"
 #include "Project.h"
 #include "QtText.h"
 #include "TextDecoder.h"
@@ -26,7 +27,9 @@ namespace {
 
 // The file dialogs' filters and the extensions added to a name typed without one.
 constexpr const char* ScriptFilter = "SQL scripts (*.sql)|*.sql|AllFiles (*.*)|*.*||";
-constexpr const char* SourceFilter = "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||";
+// The first filter shows every kind of text source at once.
+constexpr const char* SourceFilter = "Text and CSV Files (*.txt;*.csv;*.tsv)|*.txt;*.csv;*.tsv|"
+                                     "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||";
 constexpr const char* SourceExtension = "txt";
 constexpr const char* ScriptExtension = "sql";
 
@@ -66,13 +69,16 @@ void CSourcePage::BuildControls()
     CommitCheck = new QCheckBox(QStringLiteral("&Add commit after each "), this);
     CommitSizeEdit = new DigitsEdit(this);
     auto* insertLabel = new QLabel(QStringLiteral("INSERT statements "), this);
+    auto* optionsLine = new QFrame(this);
+    OptionsButton = new QPushButton(QStringLiteral("&Options..."), this);
+    OptionsSummary = new QLabel(this);
 
     const std::pair<QWidget*, const char*> names[] = {
-        {SourceEdit, "c1004"},     {SourceBrowse, "c1005"}, {FirstRowCheck, "c1006"},
-        {SeparatorRadio, "c1007"}, {WidthsRadio, "c1009"},  {SeparatorCombo, "c1068"},
-        {WidthsEdit, "c1024"},     {TargetEdit, "c1010"},   {TargetBrowse, "c1011"},
-        {TableEdit, "c1012"},      {SqlSepCombo, "c1013"},  {CommitCheck, "c1014"},
-        {CommitSizeEdit, "c1015"},
+        {SourceEdit, "c1004"},     {SourceBrowse, "c1005"},    {FirstRowCheck, "c1006"},
+        {SeparatorRadio, "c1007"}, {WidthsRadio, "c1009"},     {SeparatorCombo, "c1068"},
+        {WidthsEdit, "c1024"},     {TargetEdit, "c1010"},      {TargetBrowse, "c1011"},
+        {TableEdit, "c1012"},      {SqlSepCombo, "c1013"},     {CommitCheck, "c1014"},
+        {CommitSizeEdit, "c1015"}, {OptionsButton, "options"}, {OptionsSummary, "optionsSummary"},
     };
     for (const auto& [widget, name] : names)
         widget->setObjectName(QString::fromLatin1(name));
@@ -102,6 +108,13 @@ void CSourcePage::BuildControls()
     CommitSizeEdit->setFixedWidth(DialogUnitsX(this, 34));
     hint->setAlignment(Qt::AlignHCenter);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    optionsLine->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    OptionsButton->setToolTip(
+        QStringLiteral("How the source's text is read (quoted fields, encoding, blanks, "
+                       "empty values) and how the script is written for its database"));
+    OptionsSummary->setToolTip(QStringLiteral("The options in force; Options... changes them"));
+    OptionsSummary->setWordWrap(true);
+    OptionsSummary->setTextFormat(Qt::PlainText);
 
     // One row per setting: labels at the left margin, their controls indented below,
     // the browse buttons in a column of their own at the right.
@@ -135,18 +148,35 @@ void CSourcePage::BuildControls()
     layout->addWidget(TableEdit, row++, 1);
     layout->addLayout(rowOf({sqlSepLabel, SqlSepCombo}), row++, 1, 1, 2);
     layout->addLayout(rowOf({CommitCheck, CommitSizeEdit, insertLabel}), row++, 1, 1, 2);
-    layout->setRowStretch(row, 1);
+    layout->setRowStretch(row++, 1);
+    // The options below the settings everybody needs, with what is in force beside them.
+    layout->addWidget(optionsLine, row++, 0, 1, 3);
+    auto* options = new QHBoxLayout;
+    options->addWidget(OptionsButton, 0, Qt::AlignTop);
+    options->addWidget(OptionsSummary, 1);
+    layout->addLayout(options, row++, 1, 1, 2);
 
     connect(SourceBrowse, &QPushButton::clicked, this, &CSourcePage::OnBrowseSource);
     connect(TargetBrowse, &QPushButton::clicked, this, &CSourcePage::OnBrowseTarget);
     connect(CommitCheck, &QCheckBox::toggled, this, &CSourcePage::UpdateCommitControls);
     connect(SeparatorRadio, &QRadioButton::toggled, this, &CSourcePage::UpdateSplitControls);
     connect(WidthsRadio, &QRadioButton::toggled, this, &CSourcePage::UpdateSplitControls);
+    connect(OptionsButton, &QPushButton::clicked, this, &CSourcePage::OnOptions);
+
+    // Any change the user makes is told to the frame.
+    for (QLineEdit* edit : {SourceEdit, WidthsEdit, TargetEdit, TableEdit, CommitSizeEdit})
+        connect(edit, &QLineEdit::textChanged, this, &CSourcePage::NotifyEdited);
+    for (QComboBox* combo : {SeparatorCombo, SqlSepCombo})
+        connect(combo, &QComboBox::editTextChanged, this, &CSourcePage::NotifyEdited);
+    for (QAbstractButton* button :
+         std::initializer_list<QAbstractButton*>{FirstRowCheck, CommitCheck, SeparatorRadio})
+        connect(button, &QAbstractButton::toggled, this, &CSourcePage::NotifyEdited);
 }
 
 void CSourcePage::ShowPage()
 {
     CWizardPage::ShowPage();
+    const FillingControls filling(this);
     SourceEdit->setText(ToQt(GetProject().FileName));
     TargetEdit->setText(ToQt(GetProject().TargetName));
     TableEdit->setText(ToQt(GetProject().TableName));
@@ -162,6 +192,7 @@ void CSourcePage::ShowPage()
         WidthsRadio->setChecked(true);
     UpdateCommitControls();
     UpdateSplitControls();
+    ShowOptionsSummary();
 }
 
 void CSourcePage::StoreData()
@@ -183,6 +214,7 @@ void CSourcePage::StoreData()
     GetProject().ColumnNames = FirstRowCheck->isChecked() ? 1 : 0;
     GetProject().Commit = CommitCheck->isChecked() ? 1 : 0;
     GetProject().WithSeparators = SeparatorRadio->isChecked() ? 1 : 0;
+    ShowOptionsSummary(); // the encoding and quoted fields may have changed with these
 }
 
 bool CSourcePage::CanLeave()
@@ -235,21 +267,38 @@ void CSourcePage::UpdateSplitControls()
 
 void CSourcePage::OnBrowseSource()
 {
-    BrowseForFile(SourceEdit, SourceFilter, SourceExtension);
+    // The source is read, never written: the dialog picks an existing file.
+    BrowseForFile(SourceEdit, IUserDialogs::FileDialog::Open, SourceFilter, SourceExtension);
 }
 
 void CSourcePage::OnBrowseTarget()
 {
-    BrowseForFile(TargetEdit, ScriptFilter, ScriptExtension);
+    BrowseForFile(TargetEdit, IUserDialogs::FileDialog::Save, ScriptFilter, ScriptExtension);
 }
 
-void CSourcePage::BrowseForFile(QLineEdit* edit, const char* filter, const char* defaultExtension)
+void CSourcePage::BrowseForFile(QLineEdit* edit, IUserDialogs::FileDialog kind, const char* filter,
+                                const char* defaultExtension)
 {
     const std::string current = FromQt(edit->text());
     std::string path;
-    if (UserDialogs().ChooseFile(this, IUserDialogs::FileDialog::Save, current, filter, defaultExtension,
-                                 path))
+    if (UserDialogs().ChooseFile(this, kind, current, filter, defaultExtension, path))
         edit->setText(ToQt(path));
+}
+
+void CSourcePage::OnOptions()
+{
+    // A source typed just now gives a new project its encoding first.
+    StoreData();
+    COptionsDlg options(this, &GetProject(), SeparatorRadio->isChecked());
+    if (options.exec() != QDialog::Accepted)
+        return;
+    ShowOptionsSummary();
+    NotifyEdited();
+}
+
+void CSourcePage::ShowOptionsSummary()
+{
+    OptionsSummary->setText(ToQt(DescribeOptions(GetProject())));
 }
 
 void CSourcePage::ShowError(const char* message)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UserDialogs.h"
 #include "WizardPage.h"
 
 class QCheckBox;
@@ -26,8 +27,12 @@ class CSourcePage : public CWizardPage {
     void UpdateSplitControls();
     void OnBrowseSource();
     void OnBrowseTarget();
-    void BrowseForFile(QLineEdit* edit, const char* filter, const char* defaultExtension);
+    void BrowseForFile(QLineEdit* edit, IUserDialogs::FileDialog kind, const char* filter,
+                       const char* defaultExtension);
     void ShowError(const char* message);
+    // Options...: the project's options for the source's text and the script.
+    void OnOptions();
+    void ShowOptionsSummary();
 
     QLineEdit* SourceEdit = nullptr;
     QPushButton* SourceBrowse = nullptr;
@@ -42,4 +47,6 @@ class CSourcePage : public CWizardPage {
     QComboBox* SqlSepCombo = nullptr;
     QCheckBox* CommitCheck = nullptr;
     QLineEdit* CommitSizeEdit = nullptr;
+    QPushButton* OptionsButton = nullptr;
+    class QLabel* OptionsSummary = nullptr;
 };

@@ -35,8 +35,13 @@ QString QtFileFilter(std::string_view windowsFilter)
         if (description.isEmpty() && pattern.isEmpty())
             break; // the closing "||"
         const QString patterns = QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
-        if (description.contains(QLatin1Char('(')) && description.endsWith(QLatin1Char(')')) &&
-            description.contains(patterns))
+        // "Text (*.txt;*.csv)": Qt reads patterns apart by blanks, not semicolons.
+        const QString windowsPatterns = QStringLiteral("(%1)").arg(pattern);
+        if (pattern.contains(QLatin1Char(';')) && description.endsWith(windowsPatterns))
+            filters << description.left(description.size() - windowsPatterns.size()) +
+                           QStringLiteral("(%1)").arg(patterns);
+        else if (description.contains(QLatin1Char('(')) && description.endsWith(QLatin1Char(')')) &&
+                 description.contains(patterns))
             filters << description;
         else
             filters << QStringLiteral("%1 (%2)").arg(description, patterns);
@@ -51,19 +56,35 @@ void QtUserDialogs::ShowMessage(QWidget* owner, const std::string& text, const s
     box.exec();
 }
 
+bool QtUserDialogs::AskYesNo(QWidget* owner, const std::string& text, const std::string& caption)
+{
+    QMessageBox box(QMessageBox::Question, ToQt(caption), ToQt(text), QMessageBox::Yes | QMessageBox::No,
+                    owner);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void ConfigureFileDialog(QFileDialog& dialog, IUserDialogs::FileDialog kind, std::string_view filter,
+                         std::string_view defaultExtension)
+{
+    dialog.setNameFilters(QtFileFilter(filter).split(QStringLiteral(";;")));
+    dialog.setDefaultSuffix(ToQt(std::string(defaultExtension)));
+    if (kind == IUserDialogs::FileDialog::Save) {
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    } else {
+        // A file to read: a name that is not there is refused in the dialog itself.
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    }
+}
+
 bool QtUserDialogs::ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName,
                                std::string_view filter, std::string_view defaultExtension, std::string& path)
 {
     QFileDialog dialog(owner);
-    dialog.setNameFilters(QtFileFilter(filter).split(QStringLiteral(";;")));
-    dialog.setDefaultSuffix(ToQt(std::string(defaultExtension)));
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (kind == FileDialog::Save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    }
+    ConfigureFileDialog(dialog, kind, filter, defaultExtension);
     if (!initialName.empty())
         dialog.selectFile(ToQt(initialName));
     if (dialog.exec() != QDialog::Accepted)

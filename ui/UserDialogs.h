@@ -26,12 +26,15 @@ class IUserDialogs {
     virtual void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption,
                              Icon icon) = 0;
 
+    // A modal question box owned by `owner` with Yes and No buttons, No the default.
+    // True for Yes.
+    virtual bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) = 0;
+
     // A modal file dialog. `filter` is in the Windows form ("Text Files (*.txt)|*.txt|AllFiles
     // (*.*)|*.*||"); `defaultExtension` ("txt") is added to a name typed without one;
     // `initialName` is the name it starts with (and so its folder). The save form does not ask
-    // before an existing file is taken, the open form takes a name whether or not the file
-    // exists. True when the user confirmed a name: its full path is then in `path`; false
-    // (and `path` untouched) when cancelled.
+    // before an existing file is taken, the open form takes only an existing file. True when the user
+    // confirmed a name: its full path is then in `path`; false (and `path` untouched) when cancelled.
     virtual bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName,
                             std::string_view filter, std::string_view defaultExtension,
                             std::string& path) = 0;
@@ -41,6 +44,7 @@ class IUserDialogs {
 class QtUserDialogs : public IUserDialogs {
   public:
     void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption, Icon icon) override;
+    bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName, std::string_view filter,
                     std::string_view defaultExtension, std::string& path) override;
 };
@@ -49,6 +53,11 @@ class QtUserDialogs : public IUserDialogs {
 IUserDialogs& UserDialogs();
 // Installs `dialogs` (not owned; nullptr restores the real ones). Returns the previous one.
 IUserDialogs* SetUserDialogs(IUserDialogs* dialogs);
+
+class QFileDialog;
+// Sets up `dialog` as ChooseFile shows it: its filters, default extension, open or save form.
+void ConfigureFileDialog(QFileDialog& dialog, IUserDialogs::FileDialog kind, std::string_view filter,
+                         std::string_view defaultExtension);
 
 // "Text Files (*.txt)|*.txt|AllFiles (*.*)|*.*||" -> "Text Files (*.txt);;AllFiles (*.*)".
 // The Qt filter is built from each pair's description and pattern ("Desc (pattern)"),

@@ -19,14 +19,19 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -35,6 +40,7 @@
 namespace {
 
 constexpr std::size_t SettingsBuffer = 260;
+constexpr std::size_t RecentPathBuffer = 4096;
 // The title, the project files' dialog filter and extension, and the preview's warning.
 constexpr const char* AppTitleText = "Tabulon";
 constexpr const char* ProjectFilter = "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||";
@@ -68,10 +74,11 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
     ReadAppSettings();
     Project.Load();
 
+    MarkSaved();
+
     BuildWindow();
     AppTitle = AppTitleText;
     Converter.Project = &Project;
-    UpdateTitle();
     setWindowIcon(Icon);
 
     Pages[0] = new CSourcePage(this, &Project, &Converter);
@@ -79,26 +86,15 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
     Pages[0]->ShowPage();
     Pages[1] = new CMappingPage(this, &Project, &Converter);
     Pages[1]->CreatePage(PageArea);
-    Pages[2] = new CRunPage(this, &Project, &Converter);
+    auto* runPage = new CRunPage(this, &Project, &Converter);
+    Pages[2] = runPage;
     Pages[2]->CreatePage(PageArea);
+    runPage->SetUsableDuringRun({QuitButton, HelpButton});
+    connect(runPage, &CRunPage::RunningChanged, this, &CWizardDlg::OnRunningChanged);
+    for (CWizardPage* page : Pages)
+        connect(page, &CWizardPage::Edited, this, [this, page] { OnPageEdited(page); });
     UpdateNavButtons();
-}
-
-void CWizardDlg::OpenFile(const std::string& path)
-{
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == ".cvtproj") {
-        Project.ProjectPath = path;
-        Project.Load();
-    } else {
-        Project.ResetDefaults();
-        Project.FileName = path;
-        Project.Encoding = EncodingName(DetectEncoding(path));
-    }
     UpdateTitle();
-    Pages[CurrentPage]->ShowPage();
 }
 
 void CWizardDlg::BuildWindow()
@@ -123,6 +119,8 @@ void CWizardDlg::BuildWindow()
     QMenu* file = MenuBar->addMenu(QStringLiteral("File"));
     addCommand(file, "New Project", IdNewProject);
     addCommand(file, "Load Project...", IdLoadProject);
+    RecentMenu = file->addMenu(QStringLiteral("Recent Projects"));
+    RecentMenu->setObjectName(QStringLiteral("recentProjects"));
     addCommand(file, "Save Project", IdSaveProject);
     addCommand(file, "Save Project as...", IdSaveProjectAs);
     file->addSeparator();
@@ -132,6 +130,9 @@ void CWizardDlg::BuildWindow()
     addCommand(help, "&About the Converter", IdAbout);
     // The menu titles have no mnemonic: F10 or Alt alone reach them.
     new MenuBarKeys(MenuBar);
+    UpdateRecentMenu();
+    // A project or source file dropped on the window opens as from the command line.
+    setAcceptDrops(true);
 
     // The etched page area the pages share.
     PageArea = new QFrame(this);
@@ -179,9 +180,44 @@ void CWizardDlg::BuildWindow()
 
 void CWizardDlg::UpdateTitle()
 {
-    const std::string title =
-        AppTitle + " [" + (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) + "]";
+    const std::string title = AppTitle + " [" +
+                              (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) +
+                              (IsModified() ? "*" : "") + "]";
     setWindowTitle(ToQt(title));
+}
+
+namespace {
+
+std::string SettingsText(const CProject& project)
+{
+    ProfileFile file;
+    project.StoreSettings(file);
+    return file.Text();
+}
+
+} // namespace
+
+bool CWizardDlg::IsModified()
+{
+    // What is typed on a page reaches the project only when the page is stored (Next,
+    // Save, Preview, ...): it is stored into the project for this look and taken back.
+    const CProject kept = Project;
+    if (Pages[CurrentPage])
+        Pages[CurrentPage]->StoreData();
+    const bool modified = SettingsText(Project) != SavedSettings;
+    Project = kept;
+    return modified;
+}
+
+void CWizardDlg::MarkSaved()
+{
+    SavedSettings = SettingsText(Project);
+}
+
+void CWizardDlg::OnPageEdited(CWizardPage* page)
+{
+    if (page == Pages[CurrentPage])
+        UpdateTitle();
 }
 
 void CWizardDlg::UpdateNavButtons()
@@ -198,6 +234,7 @@ void CWizardDlg::OnBack()
     --CurrentPage;
     Pages[CurrentPage]->ShowPage();
     UpdateNavButtons();
+    UpdateTitle();
 }
 
 void CWizardDlg::OnNext()
@@ -210,6 +247,7 @@ void CWizardDlg::OnNext()
     ++CurrentPage;
     Pages[CurrentPage]->ShowPage();
     UpdateNavButtons();
+    UpdateTitle();
 }
 
 void CWizardDlg::OnPreview()
@@ -265,14 +303,17 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
     switch (command) {
     case IdNewProject:
         Project.ResetDefaults();
-        UpdateTitle();
+        MarkSaved();
         Pages[CurrentPage]->ShowPage();
+        UpdateTitle();
         return true;
     case IdLoadProject:
         if (ChooseProjectFile(false)) {
-            Project.Load();
-            UpdateTitle();
+            if (Project.Load())
+                RememberRecentProject(Project.ProjectPath);
+            MarkSaved();
             Pages[CurrentPage]->ShowPage();
+            UpdateTitle();
         }
         return true;
     case IdSaveProject:
@@ -280,6 +321,7 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
             // What was typed on the page on view is part of the project, as for Save Project as.
             Pages[CurrentPage]->StoreData();
             SaveProject();
+            UpdateTitle();
             return true;
         }
         return OnCommand(IdSaveProjectAs);
@@ -314,15 +356,128 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
         reject();
         return true;
     default:
+        if (command >= IdRecentProject && command < IdRecentProject + RecentProjects.size()) {
+            OpenProject(RecentProjects[command - IdRecentProject]);
+            return true;
+        }
         return false;
     }
+}
+
+void CWizardDlg::ShowPageOnly(int index)
+{
+    if (index == CurrentPage)
+        return;
+    Pages[CurrentPage]->hide();
+    CurrentPage = index;
+    UpdateNavButtons();
+}
+
+bool CWizardDlg::OpenProject(const std::string& path)
+{
+    CProject opened;
+    opened.ProjectPath = path;
+    if (!opened.Load()) {
+        UserDialogs().ShowMessage(
+            this, DescribeFileFailure("The project cannot be opened.", path, opened.LoadError), "Error",
+            IUserDialogs::Icon::Stop);
+        return false;
+    }
+    Project = opened;
+    MarkSaved();
+    Pages[CurrentPage]->ShowPage();
+    UpdateTitle();
+    RememberRecentProject(path);
+    return true;
+}
+
+void CWizardDlg::OpenFile(const std::string& path)
+{
+    if (IsRunning())
+        return;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    const std::string name = ec ? path : absolute.lexically_normal().string();
+    std::string extension = std::filesystem::path(name).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == std::string(".") + ProjectExtension) {
+        OpenProject(name);
+        return;
+    }
+    // A new project reading this source, as New Project and a source chosen on the first
+    // page make it: the columns of an earlier source mean nothing for it.
+    Project.ResetDefaults();
+    Project.Columns.clear();
+    Project.Quotes.clear();
+    Project.SourceColumns.clear();
+    Project.Types.clear();
+    MarkSaved();
+    Project.FileName = name;
+    if (std::filesystem::is_regular_file(name, ec))
+        Project.Encoding = EncodingName(DetectEncoding(name));
+    ShowPageOnly(0);
+    Pages[CurrentPage]->ShowPage();
+    UpdateTitle();
+}
+
+void CWizardDlg::RememberRecentProject(std::string path)
+{
+    if (path.empty())
+        return;
+    RecentProjects.erase(std::remove(RecentProjects.begin(), RecentProjects.end(), path),
+                         RecentProjects.end());
+    RecentProjects.insert(RecentProjects.begin(), path);
+    if (RecentProjects.size() > MaxRecentProjects)
+        RecentProjects.resize(MaxRecentProjects);
+    for (std::size_t i = 0; i < MaxRecentProjects; ++i)
+        (void)WritePrivateProfileString(ProfileSection, "Recent" + std::to_string(i + 1),
+                                        i < RecentProjects.size() ? RecentProjects[i] : std::string(),
+                                        SettingsPath);
+    UpdateRecentMenu();
+}
+
+void CWizardDlg::UpdateRecentMenu()
+{
+    RecentMenu->clear();
+    for (std::size_t i = 0; i < RecentProjects.size(); ++i) {
+        const unsigned command = IdRecentProject + static_cast<unsigned>(i);
+        QAction* action =
+            RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(ToQt(RecentProjects[i])));
+        action->setData(command);
+        connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+    }
+    RecentMenu->setEnabled(!RecentProjects.empty());
+}
+
+void CWizardDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!IsRunning() && !urls.isEmpty() && urls.front().isLocalFile())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CWizardDlg::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (IsRunning() || urls.isEmpty() || !urls.front().isLocalFile()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    OpenFile(FromQt(urls.front().toLocalFile()));
 }
 
 void CWizardDlg::SaveProject()
 {
     errno = 0;
-    if (Project.Save())
+    if (Project.Save()) {
+        MarkSaved();
+        RememberRecentProject(Project.ProjectPath);
         return;
+    }
     // Asked to save, the user would otherwise take the project for kept.
     const std::string reason = errno != 0 ? std::strerror(errno) : "";
     UserDialogs().ShowMessage(
@@ -345,6 +500,13 @@ void CWizardDlg::ReadAppSettings()
 {
     Project.ProjectPath =
         GetPrivateProfileString(ProfileSection, "LastProjectName", "", SettingsBuffer, SettingsPath);
+    // One file per key, the last first; empty keys are no entries.
+    for (std::size_t i = 0; i < MaxRecentProjects; ++i) {
+        const std::string path = GetPrivateProfileString(ProfileSection, "Recent" + std::to_string(i + 1), "",
+                                                         RecentPathBuffer, SettingsPath);
+        if (!path.empty())
+            RecentProjects.push_back(path);
+    }
 }
 
 void CWizardDlg::WriteAppSettings()
@@ -368,10 +530,37 @@ bool CWizardDlg::IsRunning() const
     return CRunPage::RunInProgress();
 }
 
+void CWizardDlg::OnRunningChanged(bool running)
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{BackButton, PreviewButton, MenuBar})
+        control->setEnabled(!running);
+    if (!running && QuitAfterRun) {
+        QuitAfterRun = false;
+        // Once the run page's click has returned.
+        QMetaObject::invokeMethod(
+            this, [this] { done(QDialog::Rejected); }, Qt::QueuedConnection);
+    }
+}
+
+void CWizardDlg::AskToStopRun()
+{
+    if (QuitAfterRun)
+        return; // asked and answered already; the run is ending
+    if (UserDialogs().AskYesNo(this,
+                               "A conversion is running. Stop it and quit?\n\n"
+                               "The target file stays as it was before the run.",
+                               AppTitle)) {
+        QuitAfterRun = true;
+        CRunPage::RequestStop();
+    }
+}
+
 void CWizardDlg::done(int result)
 {
-    if (IsRunning())
-        return; // a run blocks the window until it ends
+    if (IsRunning()) {
+        AskToStopRun();
+        return;
+    }
     CloseFrame();
     QDialog::done(result);
 }
@@ -399,6 +588,7 @@ void CWizardDlg::closeEvent(QCloseEvent* event)
 {
     if (IsRunning()) {
         event->ignore();
+        AskToStopRun();
         return;
     }
     QDialog::closeEvent(event);

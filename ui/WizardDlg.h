@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CWizardPage;
 class QFrame;
@@ -33,19 +34,22 @@ class CWizardDlg : public QDialog {
         IdSaveProject = 32774,
         IdSaveProjectAs = 32775,
         IdHelpIndex = 32776,
+        IdRecentProject = 32780, // the first of MaxRecentProjects
     };
+    // File > Recent Projects lists this many, the last opened or saved first.
+    static constexpr std::size_t MaxRecentProjects = 4;
 
     // `executablePath` stands for the running program's path (tests); empty: the real one.
     explicit CWizardDlg(QWidget* parent = nullptr, const std::string& executablePath = std::string());
     ~CWizardDlg() override;
 
-    // A file the program was started with (the desktop opens projects and data
-    // files with it): a project file (.cvtproj) is loaded; any other file becomes
-    // the source of a new project.
-    void OpenFile(const std::string& path);
-
     void OnBack();
     void OnNext();
+    // A file given on the command line or dropped on the window: a project file
+    // (".cvtproj") is opened; any other file starts a new project with it as the source.
+    void OpenFile(const std::string& path);
+    // The recent projects, the last opened or saved first.
+    const std::vector<std::string>& GetRecentProjects() const { return RecentProjects; }
     // Menu commands and the page help request; false for a command it does not know.
     bool OnCommand(unsigned command, const void* argument = nullptr);
 
@@ -61,7 +65,13 @@ class CWizardDlg : public QDialog {
                                              std::uint32_t data);
     void SetHelpLauncher(HelpLauncherFn launcher) { LaunchHelp = launcher; }
 
-    // True while a conversion runs inside the run page (the window takes no input then).
+    // True when the project on view, with what is typed on the page on view, differs
+    // from what its file holds (for an untitled project: from a new project). The title
+    // then shows an asterisk.
+    bool IsModified();
+
+    // True while a conversion runs inside the run page (the window takes no input but
+    // Stop, Quit, Help and the close box then).
     bool IsRunning() const;
 
   public Q_SLOTS:
@@ -71,11 +81,17 @@ class CWizardDlg : public QDialog {
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void OnInitDialog(const std::string& executablePath);
     void BuildWindow();
     void UpdateTitle();
+    // The project as it is now is what its file holds (after a load or a save).
+    void MarkSaved();
+    // A page's control changed: the title shows whether the project now differs from its file.
+    void OnPageEdited(CWizardPage* page);
     void UpdateNavButtons();
     void OnPreview();
     void ShowPreviewWindow();
@@ -86,11 +102,21 @@ class CWizardDlg : public QDialog {
     bool ChooseProjectFile(bool save);
     // Save Project and Save Project as: saves, and names a file that cannot be written.
     void SaveProject();
+    // Opens a project file, keeping the project on view when it cannot be read (the user is told why).
+    bool OpenProject(const std::string& path);
+    // Puts `path` first in the recent projects and the settings file.
+    void RememberRecentProject(std::string path); // a copy: `path` may be one of the list
+    void UpdateRecentMenu();
+    void ShowPageOnly(int index);
     void ReadAppSettings();
     void WriteAppSettings();
     // The closing steps: store the page on view, save the project, write
     // "LastProjectName". Every way of closing runs them once.
     void CloseFrame();
+    // A run began or ended: what would change the project is disabled meanwhile.
+    void OnRunningChanged(bool running);
+    // Quit or the close box during a run: asks whether to stop the run and quit.
+    void AskToStopRun();
 
     HelpLauncherFn LaunchHelp;
     CProject Project;
@@ -109,5 +135,9 @@ class CWizardDlg : public QDialog {
     QPushButton* QuitButton = nullptr;
     QFrame* PageArea = nullptr;
     QMenuBar* MenuBar = nullptr;
+    class QMenu* RecentMenu = nullptr;
+    std::vector<std::string> RecentProjects;
     bool Closed = false;
+    bool QuitAfterRun = false; // the user chose to stop the run and quit
+    std::string SavedSettings; // the project's settings as last loaded or saved
 };

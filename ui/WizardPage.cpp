@@ -67,6 +67,12 @@ bool CWizardPage::OnHelpInfo()
     return true;
 }
 
+void CWizardPage::NotifyEdited()
+{
+    if (!Filling)
+        Q_EMIT Edited();
+}
+
 void CWizardPage::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {

@@ -44,7 +44,30 @@ class CWizardPage : public QWidget {
 
     const char* GetHelpTopicBuffer() const { return HelpTopicBuffer; }
 
+  Q_SIGNALS:
+    // The user changed a control: the frame stores the page and shows whether the
+    // project now differs from its file.
+    void Edited();
+
   protected:
+    // For the controls' change signals: emits Edited, except while ShowPage fills them.
+    void NotifyEdited();
+    // Marks the filling of the controls in ShowPage for as long as it lives.
+    class FillingControls {
+      public:
+        explicit FillingControls(CWizardPage* page) : Page(page), Outer(page->Filling)
+        {
+            Page->Filling = true;
+        }
+        ~FillingControls() { Page->Filling = Outer; }
+        FillingControls(const FillingControls&) = delete;
+        FillingControls& operator=(const FillingControls&) = delete;
+
+      private:
+        CWizardPage* Page;
+        bool Outer;
+    };
+
     void keyPressEvent(QKeyEvent* event) override;
 
     CProject& GetProject() const { return *Project; }
@@ -55,4 +78,5 @@ class CWizardPage : public QWidget {
     CProject* Project;     // not owned
     CConverter* Converter; // not owned
     char HelpTopicBuffer[32] = {};
+    bool Filling = false;
 };

@@ -1,11 +1,11 @@
-// tabulon [FILE]: the wizard, with a project file or a data file open (as the
-// desktop starts it for a file); no options of its own.
+// tabulon: the wizard. `tabulon FILE` opens a project file (.cvtproj), or starts a
+// new project with FILE as its source.
 #include "ConverterApp.h"
 #include "QtText.h"
 #include "QuitOnSignal.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QStringList>
 
 int main(int argc, char** argv)
 {
@@ -14,7 +14,6 @@ int main(int argc, char** argv)
     QuitOnTerminationSignals();
     const QStringList arguments = QApplication::arguments();
     CConverterApp app;
-    app.InitInstance(arguments.size() > 1 ? FromQt(QFileInfo(arguments.at(1)).absoluteFilePath())
-                                          : std::string());
+    app.InitInstance(arguments.size() > 1 ? FromQt(arguments.at(1)) : std::string());
     return 0;
 }

@@ -311,3 +311,56 @@ TEST_F(Conversion, RunningTwiceWritesTheScriptAfresh)
     EXPECT_EQ(Convert("n\r\n1\r\n2\r\n"), first);
     EXPECT_EQ(Convert("n\r\n3\r\n"), "insert into People(n) values(3);\r\n");
 }
+
+// Rows are the records written: the header, blank lines and the line ends inside
+// a quoted field count for none.
+TEST_F(Conversion, CountsTheRowsItWrites)
+{
+    struct Case {
+        const char* Name;
+        int Header;
+        int Quoted;
+        std::string Source;
+        std::uint64_t Rows;
+    };
+    const Case cases[] = {
+        {"header", 1, 0, "n,t\r\n1,a\r\n2,b\r\n", 2},
+        {"no header", 0, 0, "1,a\r\n2,b\r\n", 2},
+        {"blank lines", 1, 0, "n,t\r\n\r\n1,a\r\n\r\n2,b\r\n\r\n", 2},
+        {"a record over two lines", 1, 1, "n,t\r\n1,\"a\r\nb\"\r\n2,c\r\n", 2},
+        {"header only", 1, 0, "n,t\r\n", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Columns({"n", "t"}, {"", "'"});
+        Project.ColumnNames = c.Header;
+        Project.QuotedFields = c.Quoted;
+        Convert(c.Source);
+        EXPECT_EQ(Converter.RowsWritten, c.Rows);
+    }
+}
+
+// A progress function that throws stops the run there: the exception comes out of
+// Run and an earlier script of that name stays as it was, with no partial file beside it.
+TEST_F(Conversion, AProgressFunctionThatThrowsStopsTheRunAndKeepsTheTarget)
+{
+    struct Stopped {};
+    Columns({"n"}, {""});
+    Project.ColumnNames = 0;
+    WriteFile(Project.TargetName, "the earlier script\r\n");
+    WriteFile(Project.FileName, Lines(100));
+    static int reports = 0;
+    reports = 0;
+    // The second report comes after ten lines; the run must not reach the end.
+    EXPECT_THROW(Converter.Run([](const char*, int) {
+        if (++reports == 2)
+            throw Stopped();
+    }),
+                 Stopped);
+    EXPECT_EQ(reports, 2);
+    EXPECT_EQ(ReadFile(Project.TargetName), "the earlier script\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path("")), {}), 2);
+    // Both files were closed: the engine runs again.
+    EXPECT_EQ(Converter.Run(Record), 0);
+    EXPECT_EQ(Converter.RowsWritten, 100u);
+}

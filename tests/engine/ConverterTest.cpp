@@ -228,3 +228,30 @@ TEST(Converter, BytesReadCountsTwoPerLineEndAndTwoAtTheEnd)
     EXPECT_EQ(converter.BytesRead, 14u);
     EXPECT_EQ(converter.Close(false), 0);
 }
+
+// A record that goes on over line ends inside quotes counts its lines as they
+// are counted one by one; a CR LF inside the quotes was counted one byte too many.
+TEST(Converter, BytesReadOfARecordJoinedOverLineEndsCountsEachLineOnce)
+{
+    TestFolder folder;
+    CProject project;
+    project.QuotedFields = 1;
+    project.Separator = ",";
+    for (const char* source : {"a,\"b\r\nc\r\nd\"\r\ne\r\n", "a,\"b\nc\nd\"\ne\n", "\"b\r\n\nc\"\n"}) {
+        project.FileName = folder.Write("s.csv", source);
+        CConverter converter;
+        converter.Project = &project;
+        ASSERT_EQ(converter.Open(false), 0);
+        std::string line;
+        while (converter.ReadLine(line)) {
+        }
+        const std::uint64_t lineByLine = converter.BytesRead;
+        converter.Close(false);
+        ASSERT_EQ(converter.Open(false), 0);
+        std::vector<std::string> values;
+        while (converter.ReadValues(values)) {
+        }
+        EXPECT_EQ(converter.BytesRead, lineByLine) << source;
+        converter.Close(false);
+    }
+}

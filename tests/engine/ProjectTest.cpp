@@ -339,6 +339,29 @@ TEST(ProjectFile, SaveKeepsEverythingElseInTheFile)
     EXPECT_EQ(LoadFrom(path).TableName, "NEW");
 }
 
+// A file that starts with a byte order mark twice (a tool put one in front of
+// another's), in UTF-8 or behind a UTF-16 one: the second mark was read as text
+// in front of the first line, which hid a section there, and saving dropped it
+// only on the second save, so that saving what was loaded changed the file.
+TEST(ProjectFile, ASecondByteOrderMarkInFrontIsNoText)
+{
+    const std::string lines = "[General]\r\nTableName=t\r\n";
+    std::string utf16 = "\xFF\xFE\xFF\xFE"; // the mark, then the character it is read as
+    for (const char c : lines)
+        utf16 += std::string{c, '\0'};
+    for (const std::string& text : {"\xEF\xBB\xBF\xEF\xBB\xBF" + lines, utf16}) {
+        TestFolder folder;
+        const std::string path = folder.Write("m.cvtproj", text);
+        CProject project = LoadFrom(path);
+        EXPECT_EQ(project.TableName, "t");
+        ASSERT_TRUE(project.Save());
+        const std::string saved = ReadFile(path);
+        EXPECT_EQ(saved.find("\xEF\xBB\xBF"), std::string::npos);
+        ASSERT_TRUE(LoadFrom(path).Save());
+        EXPECT_EQ(ReadFile(path), saved);
+    }
+}
+
 TEST(ProfileFile, KeyByKeyWritesGiveTheSameFileAsOneSave)
 {
     TestFolder folder;

@@ -2,6 +2,7 @@
 // rebuilding on show, and the edits reaching the project, across rediscovery,
 // save and load.
 #include "MappingPage.h"
+#include "Converter.h"
 #include "SourcePage.h"
 #include "UiTestSupport.h"
 
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -72,8 +74,9 @@ TEST_F(MappingPageTest, TheListIsAReportWithThreeFixedColumns)
     QStringList labels;
     for (QLabel* label : Mapping->findChildren<QLabel*>())
         labels << label->text();
-    EXPECT_EQ(labels.join(QLatin1Char('|')).toStdString(), "Columns Mapping and Quotation |->");
-    EXPECT_EQ(list->rowCount(), 0); // empty until first shown
+    EXPECT_EQ(labels.join(QLatin1Char('|')).toStdString(), "Columns Mapping and Quotation |->|&Type:");
+    EXPECT_FALSE(Find<QLineEdit>(Mapping, "typeEdit")->isVisibleTo(Mapping)); // with CREATE TABLE only
+    EXPECT_EQ(list->rowCount(), 0);                                           // empty until first shown
 }
 
 TEST_F(MappingPageTest, ListsTheDiscoveredColumnsWithTheirQuotation)
@@ -241,4 +244,80 @@ TEST_F(MappingPageTest, BackStoresTheRowBeingEdited)
     Frame->OnBack(); // no check, but the page is stored
     EXPECT_EQ(Frame->GetCurrentPage(), 0);
     EXPECT_EQ(Frame->GetProject().Columns[0], "key");
+}
+
+// An emptied target name leaves the column out of the script; the project file keeps
+// it as an empty ColumnN, and it comes back empty.
+TEST_F(MappingPageTest, AnEmptyTargetNameLeavesTheColumnOutAndRoundTrips)
+{
+    GoToMapping("id,name,city\r\n1,Smith,Cork\r\n");
+    Pick(1);
+    Controls().TargetColumnEdit->clear();
+    Pick(0);
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "", "'"}));
+    Dialogs.FileAnswers.push_back(Path("p.cvtproj"));
+    Frame->OnCommand(CWizardDlg::IdSaveProjectAs);
+    EXPECT_NE(ReadFile(Path("p.cvtproj")).find("Column1=\r\n"), std::string::npos);
+
+    Frame->OnCommand(CWizardDlg::IdCancel);
+    Start();
+    Mapping = static_cast<CMappingPage*>(Frame->GetPage(1));
+    EXPECT_EQ(Frame->GetProject().Columns, (std::vector<std::string>{"id", "", "city"}));
+    Frame->OnNext(); // discovering again keeps it out
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "", "'"}));
+    Frame->OnNext();
+    QTest::mouseClick(Find<QPushButton>(Frame->GetPage(2), "c1017"), Qt::LeftButton);
+    EXPECT_EQ(ReadFile(Path("out.sql")).rfind("insert into people(id,city) values(1,'Cork');\r\n", 0), 0u);
+    EXPECT_EQ(ReadFile(Path("out.sql")).find("Smith"), std::string::npos);
+}
+
+// With CREATE TABLE the list shows each column's type, inferred by the engine until
+// the user types one; the run writes the user's type.
+TEST_F(MappingPageTest, WithCreateTableEachColumnShowsAndTakesItsType)
+{
+    FillSourcePage("id,name,joined\r\n1,Smith,2014-07-21\r\n2,Jones,2015-01-02\r\n");
+    Frame->GetProject().CreateTable = 1;
+    Frame->GetProject().Dialect = "PostgreSQL";
+    Frame->OnNext();
+    CConverter engine;
+    engine.Project = &Frame->GetProject();
+    const std::vector<std::string> inferred = engine.InferColumnTypes(1000);
+    ASSERT_EQ(inferred.size(), 3u);
+    QTableWidget* list = Controls().ColumnList;
+    ASSERT_EQ(list->columnCount(), 4);
+    EXPECT_EQ(list->horizontalHeaderItem(3)->text().toStdString(), "Type");
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(Controls().CellText(row, 3), inferred[static_cast<std::size_t>(row)]);
+    auto* typeEdit = Find<QLineEdit>(Mapping, "typeEdit");
+    EXPECT_TRUE(typeEdit->isVisibleTo(Mapping));
+
+    Pick(1);
+    EXPECT_EQ(typeEdit->text().toStdString(), "");
+    EXPECT_EQ(typeEdit->placeholderText().toStdString(), inferred[1]);
+    typeEdit->setText(QStringLiteral("VARCHAR(40)"));
+    Pick(0);
+    EXPECT_EQ(Controls().CellText(1, 3), "VARCHAR(40)");
+    EXPECT_EQ(Frame->GetProject().Types, (std::vector<std::string>{"", "VARCHAR(40)", ""}));
+    Frame->OnNext();
+    QTest::mouseClick(Find<QPushButton>(Frame->GetPage(2), "c1017"), Qt::LeftButton);
+    const std::string script = ReadFile(Path("out.sql"));
+    EXPECT_NE(script.find("VARCHAR(40)"), std::string::npos) << script;
+
+    // An emptied box gives the column its inferred type back.
+    Frame->OnBack();
+    Pick(1);
+    typeEdit->clear();
+    Pick(2);
+    EXPECT_EQ(Controls().CellText(1, 3), inferred[1]);
+    EXPECT_EQ(Frame->GetProject().Types[1], "");
+
+    // Without CREATE TABLE: three columns, no type box, the types kept.
+    Frame->GetProject().Types[1] = "TEXT";
+    Frame->GetProject().CreateTable = 0;
+    Mapping->ShowPage();
+    EXPECT_EQ(list->columnCount(), 3);
+    EXPECT_FALSE(typeEdit->isVisibleTo(Mapping));
+    Pick(0);
+    Pick(1);
+    EXPECT_EQ(Frame->GetProject().Types[1], "TEXT");
 }

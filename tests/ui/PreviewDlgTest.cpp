@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"OneLineWithoutNames", 1, 0, {"N0", "N1", "N2"}, 1, {"A", "B", "C"}, {"A", "B", "C"}}),
     [](const testing::TestParamInfo<LinesCase>& instance) { return instance.param.Name; });
 
-TEST_F(PreviewDlgTest, ShortLinesShowEmptyCellsAndLongLinesAreCut)
+TEST_F(PreviewDlgTest, ShortLinesShowNullCellsAndLongLinesAreCut)
 {
     WriteSource("id,name,city\r\n1,Mary,Cork\r\n2\r\n3,John,Sligo,extra\r\n\r\n4,Ann\r\n");
     Project.Separator = ",";
@@ -146,9 +147,9 @@ TEST_F(PreviewDlgTest, ShortLinesShowEmptyCellsAndLongLinesAreCut)
     EXPECT_EQ(Headings(grid), (Texts{"id", "name", "city"}));
     ASSERT_EQ(grid.rowCount(), 4); // a blank line is no row, as in the run
     EXPECT_EQ(Row(grid, 0), (Texts{"1", "Mary", "Cork"}));
-    EXPECT_EQ(Row(grid, 1), (Texts{"2", "", ""}));
+    EXPECT_EQ(Row(grid, 1), (Texts{"2", "NULL", "NULL"})); // the missing values are written as NULL
     EXPECT_EQ(Row(grid, 2), (Texts{"3", "John", "Sligo"}));
-    EXPECT_EQ(Row(grid, 3), (Texts{"4", "Ann", ""}));
+    EXPECT_EQ(Row(grid, 3), (Texts{"4", "Ann", "NULL"}));
 }
 
 // A loaded project's source settings apply to the preview as to the run.
@@ -348,3 +349,81 @@ TEST_F(PreviewDlgTest, AnyEngineFailureIsShownAndTheWindowStillOpens)
 }
 
 } // namespace
+
+namespace {
+
+bool ShownAsNull(const QTableWidget& grid, int row, int column)
+{
+    const QTableWidgetItem* item = grid.item(row, column);
+    return item && item->text() == QLatin1String("NULL") && item->font().italic();
+}
+
+} // namespace
+
+// What the run writes as NULL shows as NULL in italics: an empty value in an unmarked
+// column, any empty value with EmptyIsNull, a value a short line lacks. The text NULL
+// in the data is a plain value.
+TEST_F(PreviewDlgTest, ValuesTheRunWritesAsNullAreMarked)
+{
+    WriteSource("id,name,note\r\n1,,NULL\r\n,Ann,\r\n2\r\n");
+    Project.Separator = ",";
+    Project.Columns = {"id", "name", "note"};
+    Project.Quotes = {"", "'", "'"};
+    struct Case {
+        int EmptyIsNull;
+        std::vector<std::vector<bool>> Nulls; // per row and column
+    };
+    const Case cases[] = {
+        {0, {{false, false, false}, {true, false, false}, {false, true, true}}},
+        {1, {{false, true, false}, {true, false, true}, {false, true, true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.EmptyIsNull);
+        Project.EmptyIsNull = c.EmptyIsNull;
+        const auto preview = Preview();
+        const QTableWidget& grid = *Find<QTableWidget>(preview.get());
+        ASSERT_EQ(grid.rowCount(), 3);
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 3; ++column)
+                EXPECT_EQ(ShownAsNull(grid, row, column),
+                          c.Nulls[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)])
+                    << row << "," << column;
+        EXPECT_EQ(grid.item(0, 2)->text().toStdString(), "NULL"); // the data's own text
+    }
+}
+
+// Lines with too few or too many fields are tinted and explained, and the line under
+// the grid counts them and the NULL values among the rows shown.
+TEST_F(PreviewDlgTest, LinesThatDoNotFitTheColumnsAreMarkedAndCounted)
+{
+    WriteSource("id,name,city\r\n1,Mary,Cork\r\n2\r\n3,John,Sligo,extra\r\n\r\n4,Ann\r\n5,Bo,Tuam\r\n");
+    Project.Separator = ",";
+    const auto preview = Preview();
+    const QTableWidget& grid = *Find<QTableWidget>(preview.get());
+    ASSERT_EQ(grid.rowCount(), 5);
+    const QColor plain = grid.item(0, 0)->background().color();
+    const QColor fewer = grid.item(1, 0)->background().color();
+    const QColor more = grid.item(2, 0)->background().color();
+    EXPECT_NE(fewer, plain);
+    EXPECT_NE(more, plain);
+    EXPECT_NE(fewer, more);
+    EXPECT_EQ(grid.item(3, 2)->background().color(), fewer);
+    EXPECT_EQ(grid.item(4, 1)->background().color(), plain);
+    EXPECT_EQ(grid.item(1, 2)->toolTip().toStdString(),
+              "Line 3 has 1 field for 3 columns: the missing values are written as NULL");
+    EXPECT_EQ(grid.item(2, 0)->toolTip().toStdString(),
+              "Line 4 has 4 fields for 3 columns: the extra fields are not written");
+    EXPECT_TRUE(grid.item(0, 0)->toolTip().isEmpty());
+    EXPECT_EQ(
+        Find<QLabel>(preview.get(), "previewSummary")->text().toStdString(),
+        "5 rows shown: 2 with fewer fields than columns (yellow), 1 with more fields than columns (red); "
+        "3 values written as NULL.");
+}
+
+TEST(PreviewSummary, CountsWhatTheRowsShownHold)
+{
+    EXPECT_EQ(PreviewSummary(0, 0, 0, 0), "0 rows shown.");
+    EXPECT_EQ(PreviewSummary(24, 0, 0, 0), "24 rows shown, each with a field per column.");
+    EXPECT_EQ(PreviewSummary(1, 0, 1, 1),
+              "1 row shown: 1 with more fields than columns (red); 1 value written as NULL.");
+}

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-// The test double of the dialog seam: records every message box and file dialog
-// and answers file dialogs from a script (a path confirms, nullopt cancels; an
+// The test double of the dialog seam: records every message box, question and file
+// dialog and answers questions and file dialogs from a script (a path confirms, nullopt cancels; an
 // empty script cancels). Installs itself for its lifetime.
 class ScriptedUserDialogs : public IUserDialogs {
   public:
@@ -39,6 +39,19 @@ class ScriptedUserDialogs : public IUserDialogs {
             OnMessage(Messages.back());
     }
 
+    // Answers from QuestionAnswers (an empty script answers No); OnQuestion runs first.
+    bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) override
+    {
+        Questions.push_back({owner, text, caption, Icon::Stop});
+        if (OnQuestion)
+            OnQuestion(Questions.back());
+        if (QuestionAnswers.empty())
+            return false;
+        const bool answer = QuestionAnswers.front();
+        QuestionAnswers.pop_front();
+        return answer;
+    }
+
     bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName, std::string_view filter,
                     std::string_view defaultExtension, std::string& path) override
     {
@@ -66,6 +79,9 @@ class ScriptedUserDialogs : public IUserDialogs {
     std::vector<FileRequest> FileRequests;
     std::deque<std::optional<std::string>> FileAnswers;
     std::function<void(const Message&)> OnMessage;
+    std::vector<Message> Questions; // their icon is not used
+    std::deque<bool> QuestionAnswers;
+    std::function<void(const Message&)> OnQuestion;
 
   private:
     IUserDialogs* Previous;

@@ -32,9 +32,10 @@ TEST_F(SourcePageTest, TheLabelsAndListsAreThePagesOwn)
     QStringList labels;
     for (QLabel* label : Page->findChildren<QLabel*>())
         labels << label->text();
-    EXPECT_EQ(S(labels.join(QLatin1Char('|'))),
-              "&Source File Name|(hint: use Preview Window to view data columns)|&Target File Name|"
-              "Target Ta&ble Name|S&QL statement separator : |INSERT statements ");
+    EXPECT_EQ(
+        S(labels.join(QLatin1Char('|'))),
+        "&Source File Name|(hint: use Preview Window to view data columns)|&Target File Name|"
+        "Target Ta&ble Name|S&QL statement separator : |INSERT statements |bytes as they are; Generic SQL");
     EXPECT_EQ(S(SourcePage().FirstRowCheck->text()), "&First Row Contains Column Names");
     EXPECT_EQ(S(SourcePage().SeparatorRadio->text()), "&Columns separator : ");
     EXPECT_EQ(S(SourcePage().WidthsRadio->text()), "Fixed &widths. Comma delimited widths :");
@@ -80,7 +81,7 @@ TEST_F(SourcePageTest, TabVisitsTheControlsInTemplateOrder)
     SourcePage().SourceEdit->setFocus();
     std::vector<std::string> order;
     QWidget* widget = SourcePage().SourceEdit;
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < 12; ++i) {
         order.push_back(S(widget->objectName()));
         do
             widget = widget->nextInFocusChain();
@@ -91,7 +92,7 @@ TEST_F(SourcePageTest, TabVisitsTheControlsInTemplateOrder)
     }
     // The radio pair has no tab stop; the widths box is disabled while the separator radio is on.
     EXPECT_EQ(order, (std::vector<std::string>{"c1004", "c1005", "c1006", "c1068", "c1010", "c1011", "c1012",
-                                               "c1013", "c1014", "c1015", "next"}));
+                                               "c1013", "c1014", "c1015", "options", "next"}));
     EXPECT_EQ(SourcePage().SeparatorRadio->focusPolicy(), Qt::ClickFocus);
 }
 
@@ -318,16 +319,17 @@ TEST_F(SourcePageTest, AnyEngineFailureOnNextIsShownAndThePageStays)
     EXPECT_EQ(Frame->GetCurrentPage(), 1);
 }
 
-TEST_F(SourcePageTest, BrowsingUsesTheSaveDialogAndFillsTheBox)
+TEST_F(SourcePageTest, BrowsingOpensTheSourceSavesTheTargetAndFillsTheBox)
 {
     SourcePage().SourceEdit->setText(QStringLiteral("bare.csv"));
     Dialogs.FileAnswers.push_back(std::nullopt);
     QTest::mouseClick(SourcePage().SourceBrowse, Qt::LeftButton);
     ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
     const auto& request = Dialogs.FileRequests[0];
-    EXPECT_EQ(request.Kind, IUserDialogs::FileDialog::Save);
+    EXPECT_EQ(request.Kind, IUserDialogs::FileDialog::Open);
     EXPECT_EQ(request.InitialName, "bare.csv");
-    EXPECT_EQ(request.Filter, "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||");
+    EXPECT_EQ(request.Filter, "Text and CSV Files (*.txt;*.csv;*.tsv)|*.txt;*.csv;*.tsv|"
+                              "Text Files (*.txt)|*.txt|CSV Files (*.csv)|*.csv|AllFiles (*.*)|*.*||");
     EXPECT_EQ(request.DefaultExtension, "txt");
     EXPECT_EQ(request.Owner, Page);
     EXPECT_EQ(S(SourcePage().SourceEdit->text()), "bare.csv"); // cancelled

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -69,7 +70,7 @@ TEST_F(WizardDlgTest, TheWindowHasItsMenuAndButtons)
             menus << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     EXPECT_EQ(menus.join(QLatin1Char('|')).toStdString(),
-              "File|New Project|Load Project...|Save Project|Save Project as...|-|&Quit|"
+              "File|New Project|Load Project...|Recent Projects|Save Project|Save Project as...|-|&Quit|"
               "Help|Index...|&About the Converter");
     EXPECT_EQ(FrameButton(frame, "back")->text().toStdString(), "< &Back");
     EXPECT_EQ(FrameButton(frame, "next")->text().toStdString(), "&Next >");
@@ -260,7 +261,7 @@ TEST_F(WizardDlgTest, LoadProjectAsksForAFileAndShowsIt)
               "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||");
     EXPECT_EQ(Dialogs.FileRequests[0].DefaultExtension, "cvtproj");
     EXPECT_EQ(Dialogs.FileRequests[0].Owner, &frame);
-    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+    EXPECT_EQ(Title(), "Tabulon [Untitled*]"); // what was typed is not saved
     EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "typed");
 
     // Confirmed: loaded, titled, shown.
@@ -298,7 +299,7 @@ TEST_F(WizardDlgTest, SaveProjectWithoutANameAsksForOne)
     ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
     EXPECT_EQ(Dialogs.FileRequests[0].Kind, IUserDialogs::FileDialog::Save);
     EXPECT_EQ(Dialogs.FileRequests[0].InitialName, "");
-    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+    EXPECT_EQ(Title(), "Tabulon [Untitled*]");
     EXPECT_EQ(frame.GetProject().TableName, ""); // nothing stored
     EXPECT_TRUE(std::filesystem::is_empty(Folder.path().toStdString()));
 
@@ -329,7 +330,7 @@ TEST_F(WizardDlgTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
     Dialogs.FileAnswers.push_back(std::nullopt);
     frame.OnCommand(CWizardDlg::IdSaveProjectAs);
     EXPECT_EQ(frame.GetProject().TableName, "");
-    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+    EXPECT_EQ(Title(), "Tabulon [Untitled*]");
 
     Dialogs.FileAnswers.push_back(Path("exists.cvtproj"));
     frame.OnCommand(CWizardDlg::IdSaveProjectAs);
@@ -479,4 +480,43 @@ TEST_F(WizardDlgTest, PreviewWithoutASourceWarns)
     EXPECT_EQ(Dialogs.Messages[0].Caption, "Warning");
     EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
     EXPECT_EQ(frame.GetProject().FileName, "no such file.csv"); // the page was stored first
+}
+
+// The title's asterisk: the project on view, with what is typed on the page on view,
+// differs from its file. Loading, saving and a new project clear it; a change typed
+// back to what the file holds does too.
+TEST_F(WizardDlgTest, TheTitleMarksUnsavedChanges)
+{
+    WriteProject(Path("p.cvtproj"), {"FileName=a.txt", "TargetName=b.sql", "TableName=T", "Separator=,"});
+    RememberProject(Path("p.cvtproj"));
+    CWizardDlg& frame = Start();
+    const std::string saved = "Tabulon [" + Path("p.cvtproj") + "]";
+    EXPECT_EQ(Title(), saved);
+    QTest::keyClicks(SourcePage().TableEdit, "X");
+    EXPECT_EQ(Title(), "Tabulon [" + Path("p.cvtproj") + "*]");
+    QTest::keyClick(SourcePage().TableEdit, Qt::Key_Backspace);
+    EXPECT_EQ(Title(), saved);
+    SourcePage().CommitCheck->click();
+    EXPECT_EQ(Title(), "Tabulon [" + Path("p.cvtproj") + "*]");
+    frame.OnCommand(CWizardDlg::IdSaveProject);
+    EXPECT_EQ(Title(), saved);
+
+    // A change on another page (a target name on the mapping page) counts too.
+    WriteFile(Path("a.txt"), "id,name\r\n1,x\r\n");
+    frame.GetProject().FileName = Path("a.txt");
+    frame.GetPage(0)->ShowPage();
+    frame.OnNext();
+    frame.OnCommand(CWizardDlg::IdSaveProject);
+    ASSERT_EQ(Title(), saved);
+    MappingControls mapping(frame.GetPage(1));
+    QTest::mouseClick(mapping.ColumnList->viewport(), Qt::LeftButton, {},
+                      mapping.ColumnList->visualRect(mapping.ColumnList->model()->index(1, 0)).center());
+    QTest::keyClicks(mapping.TargetColumnEdit, "_x");
+    EXPECT_EQ(Title(), "Tabulon [" + Path("p.cvtproj") + "*]");
+
+    frame.OnCommand(CWizardDlg::IdNewProject);
+    EXPECT_EQ(Title(), "Tabulon [Untitled]");
+    frame.OnBack();
+    QTest::keyClicks(SourcePage().TableEdit, "T");
+    EXPECT_EQ(Title(), "Tabulon [Untitled*]");
 }

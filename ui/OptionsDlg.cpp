@@ -1,0 +1,241 @@
+#include "OptionsDlg.h"
+
+#include "Project.h"
+#include "QtText.h"
+#include "WindowPlacement.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+// Each choice's text in the list and its value in the project file.
+struct Choice {
+    const char* Text;
+    const char* Value;
+};
+constexpr Choice Encodings[] = {
+    {"Bytes as they are", ""},    {"UTF-8", "UTF-8"},       {"Windows-1252", "Windows-1252"},
+    {"ISO-8859-1", "ISO-8859-1"}, {"UTF-16LE", "UTF-16LE"}, {"UTF-16BE", "UTF-16BE"},
+};
+constexpr Choice Dialects[] = {
+    {"Generic SQL", ""},  {"PostgreSQL", "PostgreSQL"}, {"MySQL", "MySQL"},
+    {"SQLite", "SQLite"}, {"SQL Server", "SQLServer"},
+};
+constexpr int MostRowsPerInsert = 10000;
+constexpr int SqlServerRowsPerInsert = 1000; // SQL Server refuses more rows in one VALUES list
+constexpr const char* CopyOutput = "copy";
+constexpr const char* InsertOutput = "insert";
+
+// Fills `combo` with the choices and selects `value`; a value no choice has (a project
+// file edited by hand) is added, so that it is kept.
+template <std::size_t N>
+void FillChoices(QComboBox* combo, const Choice (&choices)[N], const std::string& value)
+{
+    for (const Choice& choice : choices)
+        combo->addItem(QString::fromLatin1(choice.Text), QString::fromLatin1(choice.Value));
+    int index = combo->findData(ToQt(value));
+    if (index < 0) {
+        combo->addItem(ToQt(value), ToQt(value));
+        index = combo->count() - 1;
+    }
+    combo->setCurrentIndex(index);
+}
+
+const char* ChoiceText(const Choice* first, const Choice* last, const std::string& value)
+{
+    const Choice* found = std::find_if(first, last, [&](const Choice& c) { return value == c.Value; });
+    return found != last ? found->Text : nullptr;
+}
+
+} // namespace
+
+COptionsDlg::COptionsDlg(QWidget* parent, CProject* project, bool separated)
+    : QDialog(parent), Project(project), Separated(separated)
+{
+    setObjectName(QStringLiteral("optionsDlg"));
+    setWindowTitle(QStringLiteral("Options"));
+    BuildControls();
+    LoadOptions();
+    UpdateDependentControls();
+    new PlaceWhenShown(this);
+}
+
+int COptionsDlg::MaxRowsPerInsert(const std::string& dialect)
+{
+    return dialect == "SQLServer" ? SqlServerRowsPerInsert : MostRowsPerInsert;
+}
+
+void COptionsDlg::BuildControls()
+{
+    // Created in tab order.
+    auto* source = new QGroupBox(QStringLiteral("Reading the source"), this);
+    QuotedFieldsCheck =
+        new QCheckBox(QStringLiteral("Fields in double &quotes may hold separators and line ends"), source);
+    auto* encodingLabel = new QLabel(QStringLiteral("&Encoding:"), source);
+    EncodingCombo = new QComboBox(source);
+    TrimCheck = new QCheckBox(QStringLiteral("&Trim blanks around names and values"), source);
+    EmptyIsNullCheck = new QCheckBox(QStringLiteral("Empty values are &NULL in every column"), source);
+    auto* script = new QGroupBox(QStringLiteral("Writing the script"), this);
+    auto* dialectLabel = new QLabel(QStringLiteral("&Database:"), script);
+    DialectCombo = new QComboBox(script);
+    auto* rowsLabel = new QLabel(QStringLiteral("&Rows per INSERT:"), script);
+    RowsPerInsertSpin = new QSpinBox(script);
+    CreateTableCheck = new QCheckBox(QStringLiteral("&CREATE TABLE before the rows"), script);
+    DropTableCheck = new QCheckBox(QStringLiteral("DROP TABLE IF EXISTS &first"), script);
+    CopyCheck = new QCheckBox(QStringLiteral("Rows as C&OPY ... FROM stdin (PostgreSQL)"), script);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {QuotedFieldsCheck, "quotedFields"},
+        {EncodingCombo, "encoding"},
+        {TrimCheck, "trim"},
+        {EmptyIsNullCheck, "emptyIsNull"},
+        {DialectCombo, "dialect"},
+        {RowsPerInsertSpin, "rowsPerInsert"},
+        {CreateTableCheck, "createTable"},
+        {DropTableCheck, "dropTable"},
+        {CopyCheck, "copyOutput"},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QString::fromLatin1(name));
+    encodingLabel->setBuddy(EncodingCombo);
+    dialectLabel->setBuddy(DialectCombo);
+    rowsLabel->setBuddy(RowsPerInsertSpin);
+
+    QuotedFieldsCheck->setToolTip(QStringLiteral(
+        "A field that begins with \" ends at the next lone \"; inside, \"\" is one \", and separators and "
+        "line ends are data. Only for a source split at a separator."));
+    EncodingCombo->setToolTip(QStringLiteral(
+        "How the source's bytes are read. A named encoding is decoded and the script written in UTF-8; "
+        "bytes invalid in it stop the run. Filled in from the source when a new project chooses one."));
+    TrimCheck->setToolTip(QStringLiteral("Removes spaces and tabs around each column name and value"));
+    EmptyIsNullCheck->setToolTip(
+        QStringLiteral("An empty value is written as NULL also in a column quoted with ' (else as '')"));
+    DialectCombo->setToolTip(
+        QStringLiteral("The database that runs the script: names and values are written in its form"));
+    RowsPerInsertSpin->setToolTip(QStringLiteral(
+        "How many rows one INSERT statement carries (1 to 10000; SQL Server takes at most 1000)"));
+    CreateTableCheck->setToolTip(QStringLiteral(
+        "The script begins with a CREATE TABLE of the target columns; their types are on the mapping page"));
+    DropTableCheck->setToolTip(
+        QStringLiteral("Drops an existing table of that name before CREATE TABLE. Only with CREATE TABLE."));
+    CopyCheck->setToolTip(QStringLiteral(
+        "Writes the rows as one COPY ... FROM stdin block instead of INSERT statements, which PostgreSQL "
+        "loads fastest. Only for PostgreSQL."));
+
+    auto* sourceLayout = new QFormLayout(source);
+    sourceLayout->addRow(QuotedFieldsCheck);
+    sourceLayout->addRow(encodingLabel, EncodingCombo);
+    sourceLayout->addRow(TrimCheck);
+    sourceLayout->addRow(EmptyIsNullCheck);
+    auto* scriptLayout = new QFormLayout(script);
+    scriptLayout->addRow(dialectLabel, DialectCombo);
+    scriptLayout->addRow(rowsLabel, RowsPerInsertSpin);
+    scriptLayout->addRow(CreateTableCheck);
+    // DROP TABLE belongs to CREATE TABLE: indented below it.
+    auto* dropRow = new QHBoxLayout;
+    dropRow->addSpacing(CreateTableCheck->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 6);
+    dropRow->addWidget(DropTableCheck);
+    scriptLayout->addRow(dropRow);
+    scriptLayout->addRow(CopyCheck);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(source);
+    layout->addWidget(script);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &COptionsDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &COptionsDlg::reject);
+    connect(DialectCombo, &QComboBox::currentIndexChanged, this, &COptionsDlg::UpdateDependentControls);
+    connect(CreateTableCheck, &QCheckBox::toggled, this, &COptionsDlg::UpdateDependentControls);
+    connect(CopyCheck, &QCheckBox::toggled, this, &COptionsDlg::UpdateDependentControls);
+}
+
+void COptionsDlg::LoadOptions()
+{
+    const CProject& project = *Project;
+    QuotedFieldsCheck->setChecked(project.QuotedFields != 0);
+    FillChoices(EncodingCombo, Encodings, project.Encoding);
+    TrimCheck->setChecked(project.Trim != 0);
+    EmptyIsNullCheck->setChecked(project.EmptyIsNull != 0);
+    FillChoices(DialectCombo, Dialects, project.Dialect);
+    RowsPerInsertSpin->setRange(1, MaxRowsPerInsert(project.Dialect));
+    RowsPerInsertSpin->setValue(project.RowsPerInsert);
+    CreateTableCheck->setChecked(project.CreateTable != 0);
+    DropTableCheck->setChecked(project.DropTable != 0);
+    CopyCheck->setChecked(project.Output == CopyOutput);
+}
+
+std::string COptionsDlg::SelectedDialect() const
+{
+    return FromQt(DialectCombo->currentData().toString());
+}
+
+void COptionsDlg::UpdateDependentControls()
+{
+    const bool postgres = SelectedDialect() == "PostgreSQL";
+    QuotedFieldsCheck->setEnabled(Separated);
+    DropTableCheck->setEnabled(CreateTableCheck->isChecked());
+    CopyCheck->setEnabled(postgres);
+    // COPY writes no INSERT statements.
+    RowsPerInsertSpin->setEnabled(!(postgres && CopyCheck->isChecked()));
+    RowsPerInsertSpin->setMaximum(MaxRowsPerInsert(SelectedDialect()));
+}
+
+void COptionsDlg::StoreOptions()
+{
+    CProject& project = *Project;
+    // A control that does not apply keeps the project's value, so that it returns
+    // when the control applies again; the engine reads it only where it applies.
+    if (QuotedFieldsCheck->isEnabled())
+        project.QuotedFields = QuotedFieldsCheck->isChecked() ? 1 : 0;
+    project.Encoding = FromQt(EncodingCombo->currentData().toString());
+    project.Trim = TrimCheck->isChecked() ? 1 : 0;
+    project.EmptyIsNull = EmptyIsNullCheck->isChecked() ? 1 : 0;
+    project.Dialect = SelectedDialect();
+    project.RowsPerInsert = RowsPerInsertSpin->value();
+    project.CreateTable = CreateTableCheck->isChecked() ? 1 : 0;
+    project.DropTable = project.CreateTable != 0 && DropTableCheck->isChecked() ? 1 : 0;
+    project.Output = CopyCheck->isEnabled() && CopyCheck->isChecked() ? CopyOutput : InsertOutput;
+}
+
+void COptionsDlg::accept()
+{
+    StoreOptions();
+    QDialog::accept();
+}
+
+std::string DescribeOptions(const CProject& project)
+{
+    std::string source;
+    auto add = [](std::string& text, const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+    const char* encoding = ChoiceText(std::begin(Encodings), std::end(Encodings), project.Encoding);
+    add(source, project.Encoding.empty() ? std::string("bytes as they are")
+                : encoding               ? encoding
+                                         : project.Encoding);
+    if (project.QuotedFields != 0 && project.WithSeparators != 0)
+        add(source, "quoted fields");
+    if (project.Trim != 0)
+        add(source, "trimmed");
+    if (project.EmptyIsNull != 0)
+        add(source, "empty values NULL");
+    std::string script;
+    const char* dialect = ChoiceText(std::begin(Dialects), std::end(Dialects), project.Dialect);
+    add(script, dialect ? dialect : project.Dialect);
+    if (project.Dialect == "PostgreSQL" && project.Output == CopyOutput)
+        add(script, "COPY");
+    else if (project.RowsPerInsert > 1)
+        add(script, std::to_string(project.RowsPerInsert) + " rows per INSERT");
+    if (project.CreateTable != 0)
+        add(script, project.DropTable != 0 ? "DROP and CREATE TABLE" : "CREATE TABLE");
+    return source + "; " + script;
+}

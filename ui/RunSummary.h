@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Converter.h"
+
+#include <cstdint>
+#include <string>
+
+// "1,234,567": a count with a comma between each group of three digits.
+std::string GroupedNumber(std::uint64_t number);
+
+// The run page's final status of a completed run: "1,000,000 rows written in 0.4 s",
+// then the lines with too few or too many fields, each with the first of them.
+std::string CompletedRunSummary(const CConverter& converter, double seconds);
+
+// The final status of a run the user stopped at `line`.
+std::string StoppedRunSummary(std::uint64_t line);
