@@ -202,8 +202,9 @@ const char* SeparatedRow::WriteQuotedField(char*& out, const char* p, const char
             p += 2;
             continue;
         }
-        ++p; // the closing quote
-        p = CopyDoubled(o, p, end, mark, Separator);
+        ++p; // the closing quote, nearly always right before the separator
+        if (p != end && *p != Separator)
+            p = CopyDoubled(o, p, end, mark, Separator);
         break;
     }
     *o++ = mark;
