@@ -63,6 +63,18 @@ void SourceReader::ThrowInvalidText(const TextLineReader::InvalidText& error) co
                                   "). Choose the encoding the source is written in.");
 }
 
+template <class Read> bool SourceReader::FromFile(Read&& read)
+{
+    // The reader's own failures, told with the line they happened in.
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+        ThrowOutOfMemory();
+    } catch (const TextLineReader::InvalidText& error) {
+        ThrowInvalidText(error);
+    }
+}
+
 void SourceReader::Keep(std::string_view line)
 {
     if (Discovering && !Reopenable) {
@@ -80,14 +92,8 @@ bool SourceReader::ReadPhysicalLine(std::string_view& line)
         ++LinesRead;
         return true;
     }
-    try {
-        if (!File.ReadLine(line))
-            return false;
-    } catch (const std::bad_alloc&) {
-        ThrowOutOfMemory();
-    } catch (const TextLineReader::InvalidText& error) {
-        ThrowInvalidText(error);
-    }
+    if (!FromFile([&] { return File.ReadLine(line); }))
+        return false;
     ++LinesRead;
     CurrentEnd = File.LastLineEnd();
     Keep(line);
@@ -123,14 +129,8 @@ bool SourceReader::ContinueLine(std::string_view& line)
         }
     }
     const std::size_t before = line.size() + CurrentEnd.size();
-    try {
-        if (!File.ContinueLine(line))
-            return false;
-    } catch (const std::bad_alloc&) {
-        ThrowOutOfMemory();
-    } catch (const TextLineReader::InvalidText& error) {
-        ThrowInvalidText(error);
-    }
+    if (!FromFile([&] { return File.ContinueLine(line); }))
+        return false;
     ++LinesRead;
     CurrentEnd = File.LastLineEnd();
     Keep(line.substr(before));

@@ -53,6 +53,8 @@ class SourceReader {
     void Keep(std::string_view line);
     [[noreturn]] void ThrowOutOfMemory() const;
     [[noreturn]] void ThrowInvalidText(const TextLineReader::InvalidText& error) const;
+    // Runs a read of the file, turning its failures into the errors above.
+    template <class Read> bool FromFile(Read&& read);
 
     TextLineReader File;
     std::string FilePath;

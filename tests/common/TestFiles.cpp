@@ -212,3 +212,14 @@ ProgramResult RunConvertPiped(const std::string& input, const std::vector<std::s
     return RunShell(command);
 #endif
 }
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (const char c : bytes) {
+        hex += digits[static_cast<unsigned char>(c) >> 4];
+        hex += digits[static_cast<unsigned char>(c) & 15];
+    }
+    return hex;
+}

@@ -50,3 +50,6 @@ ProgramResult RunShell(const std::string& command);
 
 // Quoted for the shell, so that any text reaches a program unchanged.
 std::string ShellQuoted(const std::string& argument);
+
+// The bytes in upper-case hexadecimal, so that any value compares and prints plainly.
+std::string Hex(const std::string& bytes);

@@ -20,17 +20,6 @@ struct Row {
     Value Name, Note, Amount;
 };
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (const char c : bytes) {
-        hex += digits[static_cast<unsigned char>(c) >> 4];
-        hex += digits[static_cast<unsigned char>(c) & 15];
-    }
-    return hex;
-}
-
 // The source: a header, quoted fields where spreadsheets put them, CR LF and LF
 // line ends, blank lines, a short and a long line.
 const char* const Source = "id,name,note,amount\r\n"

@@ -87,17 +87,6 @@ std::string Csv(const std::vector<std::vector<std::string>>& lines)
     return text;
 }
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (const char c : bytes) {
-        hex += digits[static_cast<unsigned char>(c) >> 4];
-        hex += digits[static_cast<unsigned char>(c) & 15];
-    }
-    return hex;
-}
-
 // Converts the source without a project file, loads the script into a fresh
 // table t(id, name, city, code) with the sqlite3 program, and gives its rows,
 // each value as the hex of its text, or "NULL".
