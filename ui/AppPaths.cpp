@@ -1,13 +1,16 @@
 #include "AppPaths.h"
 
 #include "QtText.h"
+#include "Utf8Path.h"
 
 #include <QCoreApplication>
 
 #include <cstdlib>
 #include <filesystem>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -18,13 +21,13 @@ namespace {
 // share/tabulon of the installation whose bin folder holds the executable.
 fs::path InstalledDataFolder(const std::string& executable)
 {
-    return fs::path(executable).parent_path().parent_path() / "share" / "tabulon";
+    return PathFromUtf8(executable).parent_path().parent_path() / "share" / "tabulon";
 }
 
 bool IsInstalled(const std::string& executable)
 {
     std::error_code ec;
-    return fs::path(executable).parent_path().filename() == "bin" &&
+    return PathFromUtf8(executable).parent_path().filename() == "bin" &&
            fs::is_directory(InstalledDataFolder(executable), ec);
 }
 
@@ -34,7 +37,15 @@ bool IsWritableFolder(const fs::path& folder)
     if (!fs::is_directory(folder.empty() ? fs::path(".") : folder, ec))
         return false;
 #ifdef _WIN32
-    return true; // the program's folder, as on Windows the program has always used it
+    // Access lists decide, which no attribute tells: a file is made there and
+    // removed again as it closes.
+    const std::wstring probe = (folder.empty() ? fs::path(".") : folder).wstring() + L"\\tabulon-probe.tmp";
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_EXISTS;
+    CloseHandle(file);
+    return true;
 #else
     return ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
 #endif
@@ -60,30 +71,37 @@ std::string HelpFilePath(const std::string& executable)
 {
     const std::string beside = ReplaceLastThree(executable, "chm");
     std::error_code ec;
-    if (fs::exists(beside, ec))
+    if (fs::exists(PathFromUtf8(beside), ec))
         return beside;
     const fs::path installed = InstalledDataFolder(executable) / "tabulon.chm";
     if (fs::exists(installed, ec))
-        return installed.lexically_normal().string();
+        return Utf8FromPath(installed.lexically_normal());
     return beside;
 }
 
 std::string SettingsFilePath(const std::string& executable)
 {
+#ifdef _WIN32
+    // The user's roaming application data, %APPDATA%.
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    const std::string configHome = appData ? Utf8FromWide(appData) : std::string();
+    return SettingsFilePath(executable, appData ? configHome.c_str() : nullptr, std::getenv("USERPROFILE"));
+#else
     return SettingsFilePath(executable, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+#endif
 }
 
 std::string SettingsFilePath(const std::string& executable, const char* configHome, const char* home)
 {
-    if (!IsInstalled(executable) && IsWritableFolder(fs::path(executable).parent_path()))
+    if (!IsInstalled(executable) && IsWritableFolder(PathFromUtf8(executable).parent_path()))
         return ReplaceLastThree(executable, "ini");
     fs::path folder;
-    if (configHome && fs::path(configHome).is_absolute())
-        folder = configHome;
+    if (configHome && PathFromUtf8(configHome).is_absolute())
+        folder = PathFromUtf8(configHome);
     else
-        folder = fs::path(home ? home : "") / ".config";
-    folder /= "tabulon";
+        folder = PathFromUtf8(home ? home : "") / ".config";
+    folder /= SettingsFolderName;
     std::error_code ec;
     fs::create_directories(folder, ec); // a failure shows when the settings are written
-    return (folder / "tabulon.ini").string();
+    return Utf8FromPath(folder / "tabulon.ini");
 }

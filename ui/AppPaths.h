@@ -22,8 +22,17 @@ std::string HelpFilePath(const std::string& executable);
 // The settings file: beside the executable as above while the executable's
 // folder is writable and not an installation's bin folder (one with
 // share/tabulon beside it); otherwise $XDG_CONFIG_HOME/tabulon/tabulon.ini, or
-// ~/.config/tabulon/tabulon.ini where XDG_CONFIG_HOME is unset or relative.
+// ~/.config/tabulon/tabulon.ini where XDG_CONFIG_HOME is unset or relative
+// (on Windows %APPDATA%\Tabulon\tabulon.ini, as the setup program installs it).
 // The settings' folder is made when it does not exist yet.
 std::string SettingsFilePath(const std::string& executable);
-// The same with the environment's two variables given (null: unset).
+// The same with the environment's two variables given (null: unset): the
+// configuration folder ($XDG_CONFIG_HOME, %APPDATA% on Windows) and the home.
 std::string SettingsFilePath(const std::string& executable, const char* configHome, const char* home);
+
+// The settings' own folder in the configuration folder.
+#ifdef _WIN32
+inline constexpr const char* SettingsFolderName = "Tabulon";
+#else
+inline constexpr const char* SettingsFolderName = "tabulon";
+#endif
