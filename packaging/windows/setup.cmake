@@ -5,7 +5,7 @@
 # Start-menu entry for the wizard, makes .cvtproj projects open in the wizard,
 # and registers an uninstaller that takes all of it away again. The settings
 # of an installed program are the user's (%APPDATA%\Tabulon\tabulon.ini) and
-# stay.
+# stay. A build without the wizard (TABULON_GUI=OFF) sets up tabulon-convert alone.
 set(CPACK_GENERATOR NSIS)
 # The values below reach the NSIS script exactly as written here.
 set(CPACK_VERBATIM_VARIABLES ON)
@@ -20,25 +20,27 @@ set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_MUI_ICON ${CMAKE_CURRENT_LIST_DIR}/tabulon.ico)
 set(CPACK_NSIS_MUI_UNIICON ${CMAKE_CURRENT_LIST_DIR}/tabulon.ico)
-set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\tabulon.exe")
+set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\tabulon-convert.exe")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
-# The Start-menu entry: bin\tabulon.exe as "Tabulon".
-set(CPACK_PACKAGE_EXECUTABLES tabulon Tabulon)
-
-# .cvtproj files open in the wizard (tabulon FILE), with the program's icon.
-# Only an association that is still the program's own is taken away again.
-set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+if(TARGET tabulon)
+  # The Start-menu entry: bin\tabulon.exe as "Tabulon".
+  set(CPACK_PACKAGE_EXECUTABLES tabulon Tabulon)
+  set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\tabulon.exe")
+  # .cvtproj files open in the wizard (tabulon FILE), with the program's icon.
+  # Only an association that is still the program's own is taken away again.
+  set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   WriteRegStr HKCR ".cvtproj" "" "Tabulon.Project"
   WriteRegStr HKCR "Tabulon.Project" "" "Tabulon project"
   WriteRegStr HKCR "Tabulon.Project\DefaultIcon" "" "$INSTDIR\bin\tabulon.exe,0"
   WriteRegStr HKCR "Tabulon.Project\shell\open\command" "" '"$INSTDIR\bin\tabulon.exe" "%1"'
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 ]=])
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
   ReadRegStr $0 HKCR ".cvtproj" ""
   StrCmp $0 "Tabulon.Project" 0 +2
     DeleteRegKey HKCR ".cvtproj"
   DeleteRegKey HKCR "Tabulon.Project"
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 ]=])
+endif()
