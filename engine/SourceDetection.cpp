@@ -513,6 +513,48 @@ std::vector<char> SteadyCharacters(const std::vector<std::string_view>& lines)
     return found;
 }
 
+// Whether a record's fields can be column names: none empty, a number, a date or a NULL marker,
+// and none repeated (in any letter case); `why` says what is not so.
+bool LooksLikeNames(const std::vector<std::string>& names, const std::string& lineName, std::string& why)
+{
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const ValueInfo info = Classify(names[i]);
+        if (names[i].empty()) {
+            why = lineName + " has an empty field (" + Count(i + 1) + ")";
+            return false;
+        }
+        if (info.Kind == ValueKind::Number || info.Kind == ValueKind::Date) {
+            why = lineName + " holds " + Quoted(names[i]) +
+                  (info.Kind == ValueKind::Number ? ", a number" : ", a date");
+            return false;
+        }
+        if (info.Kind == ValueKind::Marker) {
+            why = lineName + " holds " + Quoted(names[i]) + ", a NULL marker";
+            return false;
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (names[j].size() == names[i].size() &&
+                std::equal(names[j].begin(), names[j].end(), names[i].begin(),
+                           [](char a, char b) { return (a | 0x20) == (b | 0x20); })) {
+                why = lineName + " repeats " + Quoted(names[i]);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The trimmed fields of one record.
+std::vector<std::string> FieldsOf(const std::vector<std::string_view>& lines, const Fit& fit,
+                                  const Record& record)
+{
+    std::vector<std::string> fields;
+    std::string scratch;
+    CutFields(Span(lines, record.FirstLine, record.LastLine), fit.Separator, fit.Quoted, scratch,
+              [&](std::string_view v) { fields.emplace_back(TrimBlanks(v)); });
+    return fields;
+}
+
 std::string SeparatorValue(char c)
 {
     return c == '\t' ? std::string("<tab>") : std::string(1, c);
@@ -566,6 +608,18 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         for (const char c : SteadyCharacters(lines))
             consider(c);
 
+    // Title lines come before a header: without one after them they are records like the rest.
+    for (Fit& f : fits) {
+        std::string why;
+        if (f.Titles > 0 && f.Qualifies() &&
+            !LooksLikeNames(FieldsOf(lines, f, f.Records[f.Titles]), "", why)) {
+            f.Titles = 0;
+            f.Matching = 0;
+            for (const Record& r : f.Records)
+                f.Matching += r.Fields == f.Fields ? 1 : 0;
+            f.Steady = f.Overall = static_cast<double>(f.Matching) / static_cast<double>(f.Records.size());
+        }
+    }
     double bestOverall = 0;
     for (const Fit& f : fits)
         if (f.Qualifies())
@@ -659,29 +713,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     const std::vector<ColumnValues> columns = ReadColumns(lines, *chosen, headerRecord + 1);
     const std::string lineName = "line " + Count(records[headerRecord].FirstLine + 1);
     std::string headerReason;
-    bool header = true;
-    for (std::size_t i = 0; i < names.size() && header; ++i) {
-        const ValueInfo info = Classify(names[i]);
-        if (names[i].empty()) {
-            header = false;
-            headerReason = lineName + " has an empty field (" + Count(i + 1) + ")";
-        } else if (info.Kind == ValueKind::Number || info.Kind == ValueKind::Date) {
-            header = false;
-            headerReason = lineName + " holds " + Quoted(names[i]) +
-                           (info.Kind == ValueKind::Number ? ", a number" : ", a date");
-        } else if (info.Kind == ValueKind::Marker) {
-            header = false;
-            headerReason = lineName + " holds " + Quoted(names[i]) + ", a NULL marker";
-        }
-        for (std::size_t j = 0; j < i && header; ++j) {
-            if (names[j].size() == names[i].size() &&
-                std::equal(names[j].begin(), names[j].end(), names[i].begin(),
-                           [](char a, char b) { return (a | 0x20) == (b | 0x20); })) {
-                header = false;
-                headerReason = lineName + " repeats " + Quoted(names[i]);
-            }
-        }
-    }
+    bool header = LooksLikeNames(names, lineName, headerReason);
     if (header) {
         std::string over;
         for (std::size_t i = 0; i < names.size() && i < columns.size(); ++i) {

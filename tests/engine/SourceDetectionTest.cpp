@@ -84,6 +84,12 @@ TEST(SourceDetection, DecidesTheSettingsFromRealisticSamples)
          {{"Separator", ","}, {"Trim", "1"}}},
         {"another separator", Lines({"id~name~score", "1~Ann~3", "2~Bob~4"}), {{"Separator", "~"}}},
         {"one column", Lines({"name", "Ann", "Bob"}), {{"Separator", "-"}, {"ColumnNames", "1"}}},
+        {"one column of times",
+         Lines({"t", "12:30:00", "13:00:00"}, "\n"),
+         {{"Separator", "-"}, {"SkipLines", "-"}, {"ColumnNames", "1"}}},
+        {"one date and time",
+         Lines({"t", "2015-03-17 11:50:46.1234567"}, "\n"),
+         {{"Separator", "-"}, {"SkipLines", "-"}, {"ColumnNames", "1"}}},
     };
     for (const auto& c : cases) {
         const SourceDetection detection = DetectSample(c.Sample, true);
