@@ -4,33 +4,29 @@
 
 namespace {
 
-std::size_t SkipDigits(std::string_view value, std::size_t i)
+const char* SkipDigits(const char* p, const char* end)
 {
-    while (i < value.size() && IsAsciiDigit(static_cast<unsigned char>(value[i])))
-        ++i;
-    return i;
+    while (p != end && IsAsciiDigit(static_cast<unsigned char>(*p)))
+        ++p;
+    return p;
 }
 
 } // namespace
 
 bool IsPlainNumber(std::string_view value)
 {
-    std::size_t i = !value.empty() && (value[0] == '+' || value[0] == '-') ? 1 : 0;
-    const std::size_t integerStart = i;
-    i = SkipDigits(value, i);
-    const std::size_t integerDigits = i - integerStart;
-    // No zero in front of other digits: "007" would read back as 7.
-    if (integerDigits > 1 && value[integerStart] == '0')
-        return false;
+    const char* p = value.data();
+    const char* const end = p + value.size();
+    if (p != end && (*p == '+' || *p == '-'))
+        ++p;
+    const char* const integer = p;
+    p = SkipDigits(p, end);
+    const std::size_t integerDigits = static_cast<std::size_t>(p - integer);
     std::size_t fractionDigits = 0;
-    if (i < value.size() && value[i] == '.') {
-        const std::size_t fractionStart = ++i;
-        i = SkipDigits(value, i);
-        fractionDigits = i - fractionStart;
-        if (integerDigits == 0 && fractionDigits == 0)
-            return false; // a lone '.'
-    } else if (integerDigits == 0) {
-        return false;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        p = SkipDigits(p, end);
+        fractionDigits = static_cast<std::size_t>(p - fraction);
     }
-    return i == value.size() && integerDigits + fractionDigits <= MaxBareDigits;
+    return p == end && IsPlainNumberShape(integerDigits, integerDigits > 0 ? *integer : '\0', fractionDigits);
 }

@@ -13,3 +13,12 @@ inline constexpr std::size_t MaxBareDigits = 15;
 // (".5"); at most MaxBareDigits digits in all. "007", "00501" and longer
 // numbers are text: a database would drop their zeros or digits.
 bool IsPlainNumber(std::string_view value);
+
+// The same rule for a text already known to be [sign] digits [. digits],
+// given its counts of integer and fraction digits and the first integer
+// digit: for a pass that counts them while it copies the bytes.
+inline bool IsPlainNumberShape(std::size_t integerDigits, char firstDigit, std::size_t fractionDigits)
+{
+    const std::size_t digits = integerDigits + fractionDigits;
+    return digits > 0 && digits <= MaxBareDigits && !(integerDigits > 1 && firstDigit == '0');
+}
