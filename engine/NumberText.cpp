@@ -4,29 +4,70 @@
 
 namespace {
 
-const char* SkipDigits(const char* p, const char* end)
+std::size_t SkipDigits(std::string_view value, std::size_t i)
 {
-    while (p != end && IsAsciiDigit(static_cast<unsigned char>(*p)))
-        ++p;
-    return p;
+    while (i < value.size() && IsAsciiDigit(static_cast<unsigned char>(value[i])))
+        ++i;
+    return i;
 }
 
 } // namespace
 
 bool IsPlainNumber(std::string_view value)
 {
-    const char* p = value.data();
-    const char* const end = p + value.size();
-    if (p != end && (*p == '+' || *p == '-'))
-        ++p;
-    const char* const integer = p;
-    p = SkipDigits(p, end);
-    const std::size_t integerDigits = static_cast<std::size_t>(p - integer);
-    std::size_t fractionDigits = 0;
-    if (p != end && *p == '.') {
-        const char* const fraction = ++p;
-        p = SkipDigits(p, end);
-        fractionDigits = static_cast<std::size_t>(p - fraction);
+    const std::size_t sign = !value.empty() && value[0] == '-' ? 1 : 0;
+    const std::size_t integerEnd = SkipDigits(value, sign);
+    const bool point = integerEnd < value.size() && value[integerEnd] == '.';
+    const std::size_t fractionEnd = point ? SkipDigits(value, integerEnd + 1) : integerEnd;
+    return fractionEnd == value.size() &&
+           IsPlainNumberParts(sign != 0, value.substr(sign, integerEnd - sign), point,
+                              point ? value.substr(integerEnd + 1, fractionEnd - integerEnd - 1)
+                                    : std::string_view());
+}
+
+bool ReadCanonicalNumber(std::string_view value, NumberShape& shape)
+{
+    shape = NumberShape();
+    const std::size_t sign = !value.empty() && value[0] == '-' ? 1 : 0;
+    std::size_t i = SkipDigits(value, sign);
+    shape.IntegerDigits = i - sign;
+    if (shape.IntegerDigits == 0 || (shape.IntegerDigits > 1 && value[sign] == '0'))
+        return false;
+    if (i < value.size() && value[i] == '.') {
+        const std::size_t start = ++i;
+        i = SkipDigits(value, i);
+        shape.FractionDigits = i - start;
+        if (shape.FractionDigits == 0)
+            return false;
     }
-    return p == end && IsPlainNumberShape(integerDigits, integerDigits > 0 ? *integer : '\0', fractionDigits);
+    const std::size_t mantissaEnd = i;
+    int exponent = 0;
+    if (i < value.size() && (value[i] == 'e' || value[i] == 'E')) {
+        shape.Exponent = true;
+        ++i;
+        const bool negative = i < value.size() && value[i] == '-';
+        if (i < value.size() && (value[i] == '-' || value[i] == '+'))
+            ++i;
+        const std::size_t start = i;
+        i = SkipDigits(value, i);
+        if (i == start || i - start > 4)
+            return false;
+        for (std::size_t k = start; k < i; ++k)
+            exponent = exponent * 10 + (value[k] - '0');
+        exponent = negative ? -exponent : exponent;
+    }
+    if (i != value.size())
+        return false;
+    // The first digit that is not 0, counted from the start of the mantissa.
+    std::size_t first = sign;
+    while (first < mantissaEnd && (value[first] == '0' || value[first] == '.'))
+        ++first;
+    if (first == mantissaEnd)
+        return sign == 0; // zero: minus zero reads back as 0
+    const std::size_t point = sign + shape.IntegerDigits;
+    shape.SignificantDigits = mantissaEnd - first - (first < point && shape.FractionDigits > 0 ? 1 : 0);
+    const int position =
+        first < point ? static_cast<int>(point - first) - 1 : -static_cast<int>(first - point);
+    shape.Magnitude = position + exponent;
+    return true;
 }

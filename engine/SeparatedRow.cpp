@@ -241,21 +241,23 @@ const char* WriteBare(char*& out, const char* p, const char* end, Pass pass)
         }
         return p;
     }
-    // Copied while it is tested against the number rule; a field that turns
-    // out to be text is written over.
+    // Copied while it is cut into the parts of the number rule; a field that
+    // turns out to be text is written over.
     char* o = out;
     const char* q = p;
-    if (q != end && (*q == '+' || *q == '-'))
+    const bool negative = q != end && *q == '-';
+    if (negative)
         *o++ = *q++;
     const char* const integer = q;
     q = CopyDigits(o, q, end);
-    const std::size_t integerDigits = static_cast<std::size_t>(q - integer);
-    std::size_t fractionDigits = 0;
-    if (q != end && *q == '.') {
+    const std::string_view integerPart(integer, static_cast<std::size_t>(q - integer));
+    const bool point = q != end && *q == '.';
+    std::string_view fractionPart;
+    if (point) {
         *o++ = *q++;
         const char* const fraction = q;
         q = CopyDigits(o, q, end);
-        fractionDigits = static_cast<std::size_t>(q - fraction);
+        fractionPart = std::string_view(fraction, static_cast<std::size_t>(q - fraction));
     }
     if (q == end || *q == pass.Separator) {
         if (q == p) {
@@ -263,7 +265,7 @@ const char* WriteBare(char*& out, const char* p, const char* end, Pass pass)
             out += 4;
             return q;
         }
-        if (IsPlainNumberShape(integerDigits, integerDigits > 0 ? *integer : '\0', fractionDigits)) {
+        if (IsPlainNumberParts(negative, integerPart, point, fractionPart)) {
             out = o;
             return q;
         }
