@@ -231,9 +231,12 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
             break; // the file ends inside the quotes: the general writer takes the value to its end
     }
     // The same statement as the single pass gives, each value written as it is cut.
-    CompleteRecord(record);
-    if (singlePass && std::memchr(record.data(), '\0', record.size()))
-        ThrowNulByte(record, RecordLine); // what the single pass did not look at
+    if (singlePass) {
+        // What the single pass left: the rest of the record, and its NUL check.
+        CompleteRecord(record);
+        if (std::memchr(record.data(), '\0', record.size()))
+            ThrowNulByte(record, RecordLine);
+    }
     fields = 0;
     TargetFile.Append(opening);
     SplitRecord(record, [this, &fields](std::string_view value) { WriteRowValue(value, fields++); });
