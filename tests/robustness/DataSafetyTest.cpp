@@ -113,10 +113,11 @@ INSTANTIATE_TEST_SUITE_P(
         NulCase{"OutsideTheFixedWidths", "abcd\0\r\n"s, false, true, "line 1, byte 5 holds"},
         // Where the single pass finds it as it copies: in a word of eight bytes, in the
         // line's last bytes, in a number, and in a field beyond the columns, which it does not copy.
-        NulCase{"InALongValue", "1,abcdefghijklmnop\0qrstuvwxyz\r\n"s, false, false, "line 1, column 2 (b)"},
-        NulCase{"InTheLastBytes", "1,abcdefghij\0k\r\n"s, false, false, "line 1, column 2 (b)"},
-        NulCase{"InANumber", "12\0,b\r\n"s, false, false, "line 1, column 1 (a)"},
-        NulCase{"BeyondTheColumns", "1,2,x\0\r\n"s, false, false, "line 1, column 3 holds"}));
+        NulCase{"InALongValue", "a,b\r\n1,abcdefghijklmnop\0qrstuvwxyz\r\n"s, false, false,
+                "line 2, column 2 (b)"},
+        NulCase{"InTheLastBytes", "a,b\r\n1,abcdefghij\0k\r\n"s, false, false, "line 2, column 2 (b)"},
+        NulCase{"InANumber", "a,b\r\n12\0,b\r\n"s, false, false, "line 2, column 1 (a)"},
+        NulCase{"BeyondTheColumns", "a,b\r\n1,2,x\0\r\n"s, false, false, "line 2, column 3 holds"}));
 
 TEST(UnsafeData, NulByteInAProjectColumnNameStopsBeforeWriting)
 {
