@@ -237,16 +237,16 @@ bool IsNullMarker(std::string_view value)
 
 // A number as people write it: digits in groups of three with a thousands separator, and a
 // decimal part after a point or a comma. "1.234" and "1,234" could be either.
-struct NumberShape {
+struct WrittenNumber {
     bool Number = false;
     char Decimal = 0;   // '.' or ',' when a decimal part is certain
     char Thousands = 0; // the thousands separator when certain
     char Either = 0;    // '.' or ',' before exactly three digits: decimal or thousands
 };
 
-NumberShape ReadNumberShape(std::string_view v)
+WrittenNumber ReadWrittenNumber(std::string_view v)
 {
-    NumberShape shape;
+    WrittenNumber shape;
     std::size_t i = !v.empty() && (v[0] == '-' || v[0] == '+') ? 1 : 0;
     std::size_t runs[64];
     char seps[64];
@@ -340,7 +340,7 @@ enum class ValueKind { Empty, Marker, Number, Date, Text };
 
 struct ValueInfo {
     ValueKind Kind = ValueKind::Text;
-    NumberShape Shape;
+    WrittenNumber Shape;
     std::uint32_t Dates = 0;
 };
 
@@ -352,7 +352,7 @@ ValueInfo Classify(std::string_view value)
         info.Kind = ValueKind::Empty;
     else if (IsNullMarker(value))
         info.Kind = ValueKind::Marker;
-    else if ((info.Shape = ReadNumberShape(value)).Number)
+    else if ((info.Shape = ReadWrittenNumber(value)).Number)
         info.Kind = ValueKind::Number;
     else if ((info.Dates = DateFormatsOf(value)) != 0)
         info.Kind = ValueKind::Date;
@@ -388,7 +388,7 @@ struct ColumnValues {
             break;
         case ValueKind::Number: {
             ++Numbers;
-            const NumberShape& s = info.Shape;
+            const WrittenNumber& s = info.Shape;
             auto note = [&](std::size_t& count, std::string& example) {
                 if (count++ == 0)
                     example = value;
@@ -958,20 +958,10 @@ std::string SourceDetection::Summary() const
     if (QuotedFields)
         add("quoted fields");
     add(ColumnNames ? "header" : "no header");
-    if (SkipLines > 0)
-        add(std::to_string(SkipLines) + (SkipLines == 1 ? " title line" : " title lines"));
+    if (Trim)
+        add("blanks trimmed");
     if (Encoding != SourceEncoding::Utf8)
         add(EncodingName(Encoding));
-    if (DecimalSeparator == ',')
-        add("decimal comma");
-    if (!NullValues.empty()) {
-        std::string list;
-        for (const std::string& m : NullValues)
-            list += (list.empty() ? "" : ",") + m;
-        add("NULL " + list);
-    }
-    if (!DateFormat.empty())
-        add("dates " + DateFormat);
     return text;
 }
 
