@@ -70,6 +70,7 @@ TEST(Cli, OptionsReplaceTheProjectsNamesForOneRun)
 TEST(Cli, NamesWrittenOtherwiseAreListedAfterTheSummary)
 {
     TestFolder folder;
+    const std::string project = folder.Write("names.cvtproj", "[General]\r\nTableName=t\r\nSeparator=,\r\n");
     const std::string source =
         folder.Write("names.csv", " id ,\xC3\x89,\xC3\xA9,x\xF0\x9F\x98\x80\r\n1,2,3,4\r\n");
     const struct {
@@ -81,9 +82,8 @@ TEST(Cli, NamesWrittenOtherwiseAreListedAfterTheSummary)
         {"PostgreSQL", ""},
     };
     for (const auto& c : cases) {
-        const ProgramResult outcome =
-            RunConvert({"--source", source, "--target", folder.Path("names.sql"), "--table", "t", "--set",
-                        "Separator=,", "--set", std::string("Dialect=") + c.Dialect});
+        const ProgramResult outcome = RunConvert({"--source", source, "--target", folder.Path("names.sql"),
+                                                  "--set", std::string("Dialect=") + c.Dialect, project});
         ASSERT_EQ(outcome.Status, 0) << outcome.Output;
         // The header's blanks go when the columns are read: no change to list.
         EXPECT_EQ(outcome.Output.substr(outcome.Output.find('\n') + 1), c.Listed) << c.Dialect;

@@ -95,14 +95,13 @@ void ConvertLoadAndRead(const Database& database, const ValueCase& c)
     TestFolder folder;
     const std::string source = folder.Write("values.csv", c.Source);
     const std::string script = folder.Path("values.sql");
-    std::vector<std::string> arguments = {
-        "--quiet",     "--source",      source,
-        "--target",    script,          "--table",
-        "t",           "--set",         "Separator=,",
-        "--set",       "CreateTable=1", "--set",
-        "DropTable=1", "--set",         std::string("Dialect=") + database.Dialect};
-    arguments.push_back("--set");
-    arguments.push_back(c.Bytes ? "Encoding=" : "Encoding=UTF-8");
+    // A project of its own: no detection of a new project's settings in between.
+    const std::string project =
+        folder.Write("values.cvtproj",
+                     std::string("[General]\r\nTableName=t\r\nSeparator=,\r\nCommit=0\r\nCreateTable=1\r\n"
+                                 "DropTable=1\r\nDialect=") +
+                         database.Dialect + "\r\nEncoding=" + (c.Bytes ? "" : "UTF-8") + "\r\n");
+    const std::vector<std::string> arguments = {"--quiet", "--source", source, "--target", script, project};
     const ProgramResult conversion = RunConvert(arguments);
     ASSERT_EQ(conversion.Status, 0) << conversion.Output;
     const std::string problem = database.Load(script, c.Bytes, folder.Root().string());
