@@ -27,7 +27,7 @@ constexpr std::size_t MaxJoinedLines = 100;
 // Title lines before the header, at most.
 constexpr std::size_t MaxTitleLines = 20;
 // Share of the records after the title lines that must have the same field count.
-constexpr double SteadyShare = 0.9;
+constexpr double SteadyShare = 0.75;
 
 // "1,234,567": counts in reasons.
 std::string Count(std::uint64_t n)
