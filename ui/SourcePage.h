@@ -21,6 +21,10 @@ class CSourcePage : public CWizardPage {
     bool CanLeave() override;
     std::string GetHelpTopic() const override;
 
+    // Checks the stored settings for a preview (`forRun` false) or a run; on a problem the
+    // user is told, the field concerned takes the focus, and the result is false.
+    bool CheckSettings(bool forRun);
+
   private:
     void BuildControls();
     void UpdateCommitControls();

@@ -47,7 +47,7 @@ TEST_F(WizardPageTest, TheHelpButtonAndTheIndexItemOpenTheIndex)
     QTest::mouseClick(FrameButton(frame, "help"), Qt::LeftButton);
     for (QAction* menu : MenuBarOf(frame)->actions())
         for (QAction* action : menu->menu()->actions())
-            if (action->text() == QLatin1String("Index..."))
+            if (action->text() == QLatin1String("Contents..."))
                 action->trigger();
     ASSERT_EQ(RecordedHelpCalls().size(), 2u);
     for (const HelpCall& call : RecordedHelpCalls()) {
