@@ -288,19 +288,20 @@ void CWizardDlg::OnHelpIndex()
 
 bool CWizardDlg::OnHelpInfo()
 {
-    OnHelpIndex();
+    // The topic of the page on view, wherever the focus is.
+    ShowHelp(Pages[CurrentPage]->GetHelpTopic());
     return true;
 }
 
-void CWizardDlg::ShowHelp(const std::string& topic)
+void CWizardDlg::ShowHelp(const std::string& topic, QWidget* owner)
 {
     const std::string address = HelpPath + "::/" + topic;
 #ifdef _WIN32
     // The system's help viewer is owned by the native window.
-    void* window = reinterpret_cast<void*>(winId());
+    void* window = reinterpret_cast<void*>((owner ? owner : this)->winId());
 #else
     // The built-in viewer takes the widget itself as its owner.
-    void* window = static_cast<QWidget*>(this);
+    void* window = owner ? owner : static_cast<QWidget*>(this);
 #endif
     if (LaunchHelp)
         (void)LaunchHelp(window, address.c_str(), 0, 0);
@@ -338,8 +339,10 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
         SaveProjectAs();
         return true;
     case IdHelpIndex:
-    case IdHelp:
         OnHelpIndex();
+        return true;
+    case IdHelp:
+        OnHelpInfo();
         return true;
     case IdAbout:
         ShowAbout();

@@ -71,6 +71,10 @@ class CWizardDlg : public QDialog {
     // then shows an asterisk.
     bool IsModified();
 
+    // Opens help topic `topic` ("page1.html", "page1.html#options") in the viewer, owned by
+    // `owner` (nullptr: this window).
+    void ShowHelp(const std::string& topic, QWidget* owner = nullptr);
+
     // True while a conversion runs inside the run page (the window takes no input but
     // Stop, Quit, Help and the close box then).
     bool IsRunning() const;
@@ -98,7 +102,7 @@ class CWizardDlg : public QDialog {
     void ShowPreviewWindow();
     void OnHelpIndex();
     bool OnHelpInfo();
-    void ShowHelp(const std::string& topic);
+
     void ShowAbout();
     // Asks for a project file to open or to save to; false when cancelled. Before an existing
     // file is saved over, asks whether to replace it.
