@@ -226,6 +226,8 @@ TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
                                : std::string(c.Source) == "data"   ? Path("data.csv")
                                : std::string(c.Source) == "folder" ? Folder.path().toStdString()
                                                                    : std::string(c.Source);
+    // A saved project: no detection fills in the target and table left empty here.
+    Project().ProjectPath = Path("p.cvtproj");
     SourcePage().SourceEdit->setText(Q(source));
     SourcePage().TargetEdit->setText(QString::fromLatin1(c.Target));
     SourcePage().TableEdit->setText(QString::fromLatin1(c.Table));
