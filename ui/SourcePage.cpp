@@ -82,6 +82,12 @@ CSourcePage::CSourcePage(CWizardDlg* frame, CProject* project, CConverter* conve
     BuildControls();
 }
 
+CSourcePage::~CSourcePage()
+{
+    // The source field loses its focus as the page goes: that is no edit to detect.
+    disconnect(SourceEdit, nullptr, this, nullptr);
+}
+
 void CSourcePage::BuildControls()
 {
     // Created in tab order.

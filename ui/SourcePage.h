@@ -15,6 +15,7 @@ class CSourcePage : public CWizardPage {
     Q_OBJECT
   public:
     CSourcePage(CWizardDlg* frame, CProject* project, CConverter* converter);
+    ~CSourcePage() override;
 
     void ShowPage() override;
     void StoreData() override;
