@@ -7,11 +7,13 @@
 #include "ProfileFile.h"
 #include "ProgressLine.h"
 #include "Project.h"
+#include "ProjectKeys.h"
+#include "SettingsError.h"
 #include "TextDecoder.h"
+#include "TextRules.h"
 #include "Utf8Path.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -51,22 +53,43 @@ enum ExitStatus {
 
 using Clock = std::chrono::steady_clock;
 
-// The progress function takes no context, so its display state lives here.
-Clock::time_point LastDraw;
-bool ShowProgress = false;
-ProgressLine Progress(false);
+// The progress line on standard error, redrawn at most every 100 ms.
+class ProgressDisplay {
+  public:
+    explicit ProgressDisplay(bool show) : Show(show), Line(show && TerminalUnderstandsEscapes(stderr)) {}
 
-void DrawProgress(const char* status, int percent)
-{
-    if (!ShowProgress)
-        return;
-    const Clock::time_point now = Clock::now();
-    if (now - LastDraw < std::chrono::milliseconds(100))
-        return;
-    LastDraw = now;
-    std::fputs(Progress.Draw(status, percent).c_str(), stderr);
-    std::fflush(stderr);
-}
+    void operator()(const RunProgress& report)
+    {
+        if (!Show)
+            return;
+        const Clock::time_point now = Clock::now();
+        if (now - LastDraw < std::chrono::milliseconds(100))
+            return;
+        LastDraw = now;
+        const std::string status =
+            report.Step == RunProgress::Phase::ReadingTypes
+                ? "Reading the types: line " + std::to_string(report.Line)
+                : "Line " + std::to_string(report.Line) + ", " + std::to_string(report.Bytes) + " bytes done";
+        std::fputs(Line.Draw(status, report.Percent).c_str(), stderr);
+        std::fflush(stderr);
+    }
+    // Ends the line before a message, or clears it before the summary.
+    void Break()
+    {
+        if (Show)
+            std::fputs("\n", stderr);
+    }
+    void Clear()
+    {
+        if (Show)
+            std::fputs(Line.Clear().c_str(), stderr);
+    }
+
+  private:
+    bool Show;
+    ProgressLine Line;
+    Clock::time_point LastDraw;
+};
 
 int Fail(int status, const std::string& file, const std::string& reason)
 {
@@ -86,15 +109,8 @@ std::string TargetDescription(const std::string& target)
 
 bool Overridden(const CommandLine& options, std::string_view key)
 {
-    for (const auto& setting : options.Settings) {
-        if (setting.first.size() == key.size() &&
-            std::equal(key.begin(), key.end(), setting.first.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            }))
-            return true;
-    }
-    return false;
+    return std::any_of(options.Settings.begin(), options.Settings.end(),
+                       [&](const auto& setting) { return SameIgnoringAsciiCase(setting.first, key); });
 }
 
 // "3 lines have fewer fields than the 5 columns (the first is line 7): ..."
@@ -109,10 +125,32 @@ void ReportRaggedLines(const CConverter::RaggedLines& lines, const char* compari
                  comparison, columns, static_cast<unsigned long long>(lines.FirstLine), consequence);
 }
 
+// The exit status and message for a run that could not start. A setting at
+// fault that the command line gave is a usage error.
+int FailToOpen(const CConverter::OpenFailure& failure, const CommandLine& options, const std::string& subject)
+{
+    switch (failure.Result) {
+    case CConverter::OpenResult::SourceFailed:
+        return Fail(SourceFailed, failure.File.empty() ? subject : failure.File, failure.Reason);
+    case CConverter::OpenResult::TargetFailed:
+        return Fail(TargetFailed, failure.File.empty() ? subject : failure.File, failure.Reason);
+    case CConverter::OpenResult::SettingsFailed:
+    case CConverter::OpenResult::Done:
+        break;
+    }
+    if (!failure.Key.empty() && Overridden(options, failure.Key))
+        return Fail(BadUsage, "--set", failure.Reason);
+    return Fail(ProjectFailed, failure.File.empty() ? subject : failure.File, failure.Reason);
+}
+
 int Convert(const CommandLine& options)
 {
     if (options.Table && options.Table->empty())
         return Fail(BadUsage, "--table", "the table name is empty");
+    for (const auto& [key, value] : options.Settings) {
+        if (const std::optional<std::string> reason = CheckSetting(key, value))
+            return Fail(BadUsage, "--set", *reason);
+    }
 
     // The project file's settings, or a new project's, with the command line's on top.
     CProject project;
@@ -126,7 +164,8 @@ int Convert(const CommandLine& options)
     }
     for (const auto& [key, value] : options.Settings)
         settings.Set(ProfileSection, key, value);
-    project.LoadSettings(settings);
+    if (!project.LoadSettings(settings))
+        return Fail(ProjectFailed, options.ProjectFile, project.LoadError);
 
     const std::string& projectFile = options.ProjectFile;
     if (options.Source)
@@ -156,34 +195,30 @@ int Convert(const CommandLine& options)
 
     CConverter converter;
     converter.Project = &project;
-    ShowProgress = !options.Quiet && IsTerminal(stderr);
-    if (ShowProgress)
-        Progress = ProgressLine(TerminalUnderstandsEscapes(stderr));
+    ProgressDisplay progress(!options.Quiet && IsTerminal(stderr));
     const Clock::time_point started = Clock::now();
     try {
         // Discovery reads the source too, so its read errors end the run the same way.
         if (options.Discover || project.Columns.empty())
             converter.DiscoverProjectColumns();
-        if (converter.Run(DrawProgress) != 0) {
-            const CConverter::OpenFailure& failure = converter.LastOpenFailure();
-            const int status = failure.Result == -1   ? SourceFailed
-                               : failure.Result == -2 ? TargetFailed
-                                                      : ProjectFailed;
-            return Fail(status, failure.File.empty() ? subject : failure.File, failure.Reason);
-        }
+        const CConverter::OpenResult opened =
+            converter.Run([&progress](const RunProgress& report) { progress(report); });
+        if (opened != CConverter::OpenResult::Done)
+            return FailToOpen(converter.LastOpenFailure(), options, subject);
+    } catch (const SettingsError& error) {
+        progress.Break();
+        return Fail(Overridden(options, error.Key) ? BadUsage : ProjectFailed,
+                    Overridden(options, error.Key) ? std::string("--set") : subject, error.what());
     } catch (const FileError& error) {
-        if (ShowProgress)
-            std::fputs("\n", stderr);
+        progress.Break();
         return Fail(RunFailed, error.FileName, error.Reason);
     } catch (const DataError& error) {
-        if (ShowProgress)
-            std::fputs("\n", stderr);
+        progress.Break();
         std::fprintf(stderr, "tabulon-convert: %s\nNo script was written.\n", error.what());
         return UnsafeData;
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    if (ShowProgress)
-        std::fputs(Progress.Clear().c_str(), stderr);
+    progress.Clear();
 
     // On standard error, like every message of ours: standard output may be the script.
     // A pipe's size is not known beforehand, so none is claimed for it.

@@ -99,46 +99,33 @@ void ColumnTypeGuess::Add(std::string_view value)
 
 std::string ColumnTypeGuess::TypeName(SqlDialect dialect) const
 {
-    const bool sqlite = dialect == SqlDialect::SQLite;
+    const DialectRules& rules = RulesOf(dialect);
     switch (Found) {
     case Kind::Integer:
-        return sqlite ? "INTEGER" : "BIGINT";
+        return rules.IntegerType;
     case Kind::Decimal: {
-        if (sqlite)
-            return "NUMERIC";
+        if (!rules.DecimalDigits)
+            return rules.DecimalType;
         const std::size_t scale = FractionDigits;
         const std::size_t precision = std::max<std::size_t>(IntegerDigits + scale, 1);
         // Beyond what the database's decimal type holds, the values are kept as text.
-        const std::size_t most = dialect == SqlDialect::MySQL       ? 65
-                                 : dialect == SqlDialect::SQLServer ? 38
-                                                                    : 1000;
-        if (precision > most || (dialect == SqlDialect::MySQL && scale > 30))
+        if (precision > rules.DecimalMostDigits || scale > rules.DecimalMostScale)
             break;
-        const std::string digits = "(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
-        return (dialect == SqlDialect::MySQL ? "DECIMAL" : "NUMERIC") + digits;
+        return std::string(rules.DecimalType) + "(" + std::to_string(precision) + "," +
+               std::to_string(scale) + ")";
     }
     case Kind::Date:
-        return sqlite ? "TEXT" : "DATE";
+        return rules.DateType;
     case Kind::Timestamp:
-        return sqlite                             ? "TEXT"
-               : dialect == SqlDialect::MySQL     ? "DATETIME"
-               : dialect == SqlDialect::SQLServer ? "DATETIME2"
-                                                  : "TIMESTAMP";
+        return rules.TimestampType;
     case Kind::None:
     case Kind::Text:
         break;
     }
+    if (rules.TextLengthLimit == 0)
+        return rules.TextType;
     const std::size_t length = std::max<std::size_t>(LongestText, 1);
-    switch (dialect) {
-    case SqlDialect::PostgreSQL:
-    case SqlDialect::SQLite:
-        return "TEXT";
-    case SqlDialect::MySQL:
-        return length > 16383 ? "LONGTEXT" : "VARCHAR(" + std::to_string(length) + ")";
-    case SqlDialect::SQLServer:
-        return length > 4000 ? "NVARCHAR(MAX)" : "NVARCHAR(" + std::to_string(length) + ")";
-    case SqlDialect::Generic:
-        break;
-    }
-    return "VARCHAR(" + std::to_string(length) + ")";
+    if (length > rules.TextLengthLimit)
+        return rules.LongTextType;
+    return std::string(rules.TextType) + "(" + std::to_string(length) + ")";
 }

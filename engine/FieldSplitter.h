@@ -15,7 +15,7 @@
 // one that starts at or after the end is missing (so are all after it).
 template <class Emit>
 void SplitFields(std::string_view line, bool withSeparators, std::string_view separator,
-                 const std::vector<std::uint16_t>& widths, Emit&& emit)
+                 const std::vector<std::size_t>& widths, Emit&& emit)
 {
     if (withSeparators) {
         const std::size_t step = std::max<std::size_t>(separator.size(), 1);
@@ -33,7 +33,7 @@ void SplitFields(std::string_view line, bool withSeparators, std::string_view se
         }
     }
     std::size_t start = 0;
-    for (const std::uint16_t width : widths) {
+    for (const std::size_t width : widths) {
         if (start >= line.size())
             return;
         emit(line.substr(start, width));

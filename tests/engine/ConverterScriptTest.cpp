@@ -13,9 +13,12 @@ struct Report {
     int Percent;
 };
 std::vector<Report> Reports;
-void Record(const char* status, int percent)
+// Each report as "Line L, B bytes done".
+void Record(const RunProgress& report)
 {
-    Reports.push_back({status, percent});
+    Reports.push_back(
+        {"Line " + std::to_string(report.Line) + ", " + std::to_string(report.Bytes) + " bytes done",
+         report.Percent});
 }
 
 // A project converting one source in a test folder.
@@ -35,7 +38,7 @@ class Conversion : public ::testing::Test {
     std::string Convert(const std::string& source)
     {
         WriteFile(Project.FileName, source);
-        EXPECT_EQ(Converter.Run(Record), 0);
+        EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::Done);
         return ReadFile(Project.TargetName);
     }
 
@@ -124,11 +127,16 @@ TEST_F(Conversion, AnotherMarkIsDoubledInsideItsValues)
 
 TEST_F(Conversion, NamesThatAreNoPlainIdentifiersAreQuoted)
 {
-    for (const char* name :
-         {"first_name", "my table", "dbo.People", "2nd", "\xe4pfel", "-x", "select", "Order"})
-        EXPECT_TRUE(CConverter::NeedsQuoting(name)) << name;
-    for (const char* name : {"People", "Col2", "", "x"})
-        EXPECT_FALSE(CConverter::NeedsQuoting(name)) << name;
+    Project.ColumnNames = 0;
+    for (const std::string name :
+         {"first_name", "my table", "dbo.People", "2nd", "\xe4pfel", "-x", "select", "Order"}) {
+        Columns({name}, {});
+        EXPECT_EQ(Convert("1\r\n"), "insert into People(\"" + name + "\") values(1);\r\n") << name;
+    }
+    for (const std::string name : {"People", "Col2", "x"}) {
+        Columns({name}, {});
+        EXPECT_EQ(Convert("1\r\n"), "insert into People(" + name + ") values(1);\r\n") << name;
+    }
 
     Project.TableName = "my \"t\"";
     Columns({"a\"b", "ok", ""}, {});
@@ -244,8 +252,8 @@ TEST_F(Conversion, ASourceThatCannotBeOpenedLeavesTheTargetAlone)
 {
     WriteFile(Project.TargetName, "keep");
     Project.FileName = Folder.Path("missing.csv");
-    EXPECT_EQ(Converter.Run(Record), -1);
-    EXPECT_EQ(Converter.LastOpenFailure().Result, -1);
+    EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::SourceFailed);
+    EXPECT_EQ(Converter.LastOpenFailure().Result, CConverter::OpenResult::SourceFailed);
     EXPECT_EQ(Converter.LastOpenFailure().File, Project.FileName);
     EXPECT_EQ(ReadFile(Project.TargetName), "keep");
     EXPECT_TRUE(Reports.empty());
@@ -255,11 +263,11 @@ TEST_F(Conversion, ATargetThatCannotBeCreated)
 {
     WriteFile(Project.FileName, "a\r\n");
     Project.TargetName = Folder.Path("no/such/folder/t.sql");
-    EXPECT_EQ(Converter.Open(true), -2);
+    EXPECT_EQ(Converter.Open(true), CConverter::OpenResult::TargetFailed);
     EXPECT_EQ(Converter.LastOpenFailure().File, Project.TargetName);
     EXPECT_FALSE(Converter.LastOpenFailure().Reason.empty());
     // The source was closed again: a fresh open works.
-    EXPECT_EQ(Converter.Open(false), 0);
+    EXPECT_EQ(Converter.Open(false), CConverter::OpenResult::Done);
     Converter.Close(false);
 }
 
@@ -280,8 +288,8 @@ TEST_F(Conversion, TheTargetNeverOverwritesTheSource)
 #endif
     for (const std::string& target : spellings) {
         Project.TargetName = target;
-        EXPECT_EQ(Converter.Open(true), -2) << target;
-        EXPECT_EQ(Converter.Run(Record), -1) << target;
+        EXPECT_EQ(Converter.Open(true), CConverter::OpenResult::TargetFailed) << target;
+        EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::TargetFailed) << target;
         EXPECT_EQ(ReadFile(Project.FileName), source) << target;
     }
 }
@@ -301,7 +309,7 @@ TEST_F(Conversion, AWriteErrorThrowsWithTheFileAndReason)
     }
     // Both files were closed: the engine runs again.
     Project.TargetName = Folder.Path("target.sql");
-    EXPECT_EQ(Converter.Run(Record), 0);
+    EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::Done);
 }
 
 TEST_F(Conversion, RunningTwiceWritesTheScriptAfresh)
@@ -352,7 +360,7 @@ TEST_F(Conversion, AProgressFunctionThatThrowsStopsTheRunAndKeepsTheTarget)
     static int reports = 0;
     reports = 0;
     // The second report comes after ten lines; the run must not reach the end.
-    EXPECT_THROW(Converter.Run([](const char*, int) {
+    EXPECT_THROW(Converter.Run([](const RunProgress&) {
         if (++reports == 2)
             throw Stopped();
     }),
@@ -361,6 +369,6 @@ TEST_F(Conversion, AProgressFunctionThatThrowsStopsTheRunAndKeepsTheTarget)
     EXPECT_EQ(ReadFile(Project.TargetName), "the earlier script\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path("")), {}), 2);
     // Both files were closed: the engine runs again.
-    EXPECT_EQ(Converter.Run(Record), 0);
+    EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::Done);
     EXPECT_EQ(Converter.RowsWritten, 100u);
 }

@@ -7,8 +7,6 @@
 
 namespace {
 
-void NoProgress(const char*, int) {}
-
 std::string Convert(CProject& project, const std::string& source)
 {
     TestFolder folder;
@@ -18,7 +16,7 @@ std::string Convert(CProject& project, const std::string& source)
     project.Separator = ",";
     CConverter converter;
     converter.Project = &project;
-    EXPECT_EQ(converter.Run(NoProgress), 0) << converter.LastOpenFailure().Reason;
+    EXPECT_EQ(converter.Run(), CConverter::OpenResult::Done) << converter.LastOpenFailure().Reason;
     return ReadFile(project.TargetName);
 }
 
@@ -93,8 +91,7 @@ TEST(Statements, CopyIsForPostgresOnlyAndUnknownDialectsAreRefused)
         project.Output = output;
         CConverter converter;
         converter.Project = &project;
-        EXPECT_EQ(converter.Run(NoProgress), -1) << dialect;
-        EXPECT_EQ(converter.LastOpenFailure().Result, -3) << dialect;
+        EXPECT_EQ(converter.Run(), CConverter::OpenResult::SettingsFailed) << dialect;
         EXPECT_FALSE(std::filesystem::exists(project.TargetName)) << dialect;
     }
 }

@@ -22,8 +22,6 @@ using namespace robust;
 
 namespace {
 
-void NoProgress(const char*, int) {}
-
 // A project of table T with the text columns a and b, fields separated by commas.
 CProject TextProject(const TestFolder& dir, bool header)
 {
@@ -53,7 +51,7 @@ std::string Convert(CProject& project, const std::string& source)
     WriteFile(project.FileName, source);
     CConverter converter;
     converter.Project = &project;
-    EXPECT_EQ(converter.Run(NoProgress), 0);
+    EXPECT_EQ(converter.Run(), CConverter::OpenResult::Done);
     return ReadFile(project.TargetName);
 }
 
@@ -168,7 +166,7 @@ TEST(BadSourceFile, HundredMegabyteLine)
     const long before = PeakMemoryKiB();
     CConverter converter;
     converter.Project = &project;
-    ASSERT_EQ(converter.Run(NoProgress), 0);
+    ASSERT_EQ(converter.Run(), CConverter::OpenResult::Done);
     const long grown = PeakMemoryKiB() - before;
     EXPECT_LT(grown, 3 * static_cast<long>(length / 1024)) << "KiB grown while converting";
     EXPECT_EQ(converter.LinesRead, 2u);
@@ -203,7 +201,7 @@ TEST(BadSourceFile, HundredThousandColumns)
     converter.DiscoverProjectColumns();
     ASSERT_EQ(project.Columns.size(), static_cast<std::size_t>(columns));
     ASSERT_EQ(project.Quotes.size(), static_cast<std::size_t>(columns));
-    ASSERT_EQ(converter.Run(NoProgress), 0);
+    ASSERT_EQ(converter.Run(), CConverter::OpenResult::Done);
 
     std::string expected = "insert into T(" + header + ") values(";
     for (int i = 0; i < columns; ++i) {

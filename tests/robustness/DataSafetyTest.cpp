@@ -15,8 +15,6 @@ namespace {
 
 using namespace std::string_literals;
 
-void NoProgress(const char*, int) {}
-
 std::size_t FilesIn(const TestFolder& dir)
 {
     return static_cast<std::size_t>(
@@ -87,7 +85,7 @@ TEST_P(NulByte, StopsTheRunAndKeepsTheEarlierScript)
     try {
         if (c.Discover)
             converter.DiscoverProjectColumns();
-        converter.Run(NoProgress);
+        converter.Run();
         ADD_FAILURE() << "no DataError";
     } catch (const DataError& error) {
         EXPECT_NE(std::string(error.what()).find(c.Message), std::string::npos) << error.what();
@@ -121,7 +119,7 @@ TEST(UnsafeData, NulByteInAProjectColumnNameStopsBeforeWriting)
     WriteFile(project.FileName, "x\r\n");
     CConverter converter;
     converter.Project = &project;
-    EXPECT_THROW(converter.Run(NoProgress), DataError);
+    EXPECT_THROW(converter.Run(), DataError);
     EXPECT_FALSE(fs::exists(project.TargetName));
 }
 

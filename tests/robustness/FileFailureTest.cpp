@@ -17,8 +17,6 @@ using namespace robust;
 
 namespace {
 
-void NoProgress(const char*, int) {}
-
 const std::string SourceText = "id,name\r\n1,Ann\r\n2,O'Neil\r\n";
 
 CProject MakeProject(const std::string& source, const std::string& target)
@@ -33,14 +31,14 @@ CProject MakeProject(const std::string& source, const std::string& target)
     return project;
 }
 
-// What Open gave when a run was tried: 0, -1 for the source, -2 for the target.
-int OpenResult(CProject& project)
+// What Open gave when a run was tried.
+CConverter::OpenResult OpenResult(CProject& project)
 {
     CConverter converter;
     converter.Project = &project;
-    const int result = converter.Run(NoProgress);
-    EXPECT_EQ(result, converter.LastOpenFailure().Result == 0 ? 0 : -1);
-    return converter.LastOpenFailure().Result;
+    const CConverter::OpenResult result = converter.Run();
+    EXPECT_EQ(result, converter.LastOpenFailure().Result);
+    return result;
 }
 
 // A project file for the command line that converts source into target.
@@ -69,7 +67,7 @@ TEST(UnusableSource, FolderMissingOrUnnamedFailsOpen)
     for (const std::string& source : {dir.Root().string(), dir / "missing.txt", std::string()}) {
         SCOPED_TRACE(source);
         CProject project = MakeProject(source, target);
-        EXPECT_EQ(OpenResult(project), -1);
+        EXPECT_EQ(OpenResult(project), CConverter::OpenResult::SourceFailed);
         EXPECT_EQ(ReadFile(target), "earlier script"); // a failed source leaves the target alone
     }
 }
@@ -85,7 +83,7 @@ TEST(UnusableSource, UnreadableFailsOpen)
     WriteFile(dir / "source.txt", SourceText);
     fs::permissions(dir / "source.txt", fs::perms::none);
     CProject project = MakeProject(dir / "source.txt", dir / "script.sql");
-    EXPECT_EQ(OpenResult(project), -1);
+    EXPECT_EQ(OpenResult(project), CConverter::OpenResult::SourceFailed);
 }
 
 TEST(UnusableSource, CommandLineNamesTheSource)
@@ -106,7 +104,7 @@ TEST(UnusableTarget, MissingFolderOrFolderFailsOpen)
     for (const std::string& target : {dir / "missing/script.sql", dir.Root().string(), std::string()}) {
         SCOPED_TRACE(target);
         CProject project = MakeProject(dir / "source.txt", target);
-        EXPECT_EQ(OpenResult(project), -2);
+        EXPECT_EQ(OpenResult(project), CConverter::OpenResult::TargetFailed);
         EXPECT_EQ(ReadFile(dir / "source.txt"), SourceText);
     }
     EXPECT_FALSE(fs::exists(dir / "missing"));
@@ -120,7 +118,7 @@ TEST(UnusableTarget, ReadOnlyFailsOpen)
     WriteFile(dir / "script.sql", "kept");
     fs::permissions(dir / "script.sql", fs::perms::owner_read);
     CProject project = MakeProject(dir / "source.txt", dir / "script.sql");
-    EXPECT_EQ(OpenResult(project), -2);
+    EXPECT_EQ(OpenResult(project), CConverter::OpenResult::TargetFailed);
     EXPECT_EQ(ReadFile(dir / "script.sql"), "kept");
 }
 
@@ -145,7 +143,7 @@ TEST(FullDevice, RunThrowsFileError)
     CConverter converter;
     converter.Project = &project;
     try {
-        converter.Run(NoProgress);
+        converter.Run();
         FAIL() << "the run did not report the full device";
     } catch (const FileError& error) {
         EXPECT_EQ(error.FileName, "/dev/full");
@@ -153,7 +151,7 @@ TEST(FullDevice, RunThrowsFileError)
     }
     // Both files were closed: the engine opens them again at once.
     project.TargetName = dir / "script.sql";
-    EXPECT_EQ(converter.Run(NoProgress), 0);
+    EXPECT_EQ(converter.Run(), CConverter::OpenResult::Done);
     EXPECT_EQ(ReadFile(dir / "script.sql"),
               "insert into T(id,name) values(1,'Ann');\r\ninsert into T(id,name) values(2,'O''Neil');\r\n");
 }
@@ -188,7 +186,7 @@ TEST(ReadError, RunAndDiscoveryThrowFileError)
     std::vector<std::string> names;
     EXPECT_THROW(converter.DiscoverColumns(names, nullptr), FileError);
     try {
-        converter.Run(NoProgress);
+        converter.Run();
         FAIL() << "the run did not report the read error";
     } catch (const FileError& error) {
         EXPECT_EQ(error.FileName, UnreadableSource);
@@ -243,7 +241,7 @@ TEST(SourceAsTarget, EverySpellingIsRefused)
         CProject project = MakeProject(source, target);
         CConverter converter;
         converter.Project = &project;
-        EXPECT_EQ(converter.Open(true), -2);
+        EXPECT_EQ(converter.Open(true), CConverter::OpenResult::TargetFailed);
         EXPECT_EQ(converter.LastOpenFailure().File, target);
         EXPECT_EQ(ReadFile(source), SourceText);
 

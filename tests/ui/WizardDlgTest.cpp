@@ -221,9 +221,9 @@ TEST_F(WizardDlgTest, NewProjectShowsTheDefaultsOnThePageOnView)
     EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), "");
     EXPECT_EQ(SourcePage().TargetEdit->text().toStdString(), "");
     EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "");
-    // New keeps the widths text and the columns.
-    EXPECT_EQ(SourcePage().WidthsEdit->text().toStdString(), "5,10");
-    EXPECT_EQ(frame.GetProject().Columns.size(), 1u);
+    // Nothing of the earlier project stays: no widths, no columns.
+    EXPECT_EQ(SourcePage().WidthsEdit->text().toStdString(), "");
+    EXPECT_TRUE(frame.GetProject().Columns.empty());
 }
 
 TEST_F(WizardDlgTest, NewProjectOnTheRunPageStaysThereAndLeavesNothingToSave)
