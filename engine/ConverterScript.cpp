@@ -182,12 +182,19 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
             WriteRowEnd();
             return fields;
         }
+        if (fields == 0)
+            ThrowNulByte(record, RecordLine); // the single pass looks for NUL bytes as it copies
         // A quoted field is open at the line's end: the record goes on on the next line.
         if (!ContinueRecord(record))
             break; // the file ends inside the quotes: the general writer takes the value to its end
     }
     // The same statement as the single pass gives, each value written as it is cut.
-    CompleteRecord(record);
+    if (singlePass) {
+        // What the single pass left: the rest of the record, and its NUL check.
+        CompleteRecord(record);
+        if (std::memchr(record.data(), '\0', record.size()))
+            ThrowNulByte(record, RecordLine);
+    }
     fields = 0;
     TargetFile.Append(opening);
     SplitRecord(record, [this, &fields](std::string_view value) { WriteRowValue(value, fields++); });
@@ -252,9 +259,13 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
         // The single pass finds the end of a record with quoted fields itself.
         const bool singlePassJoins = singlePass != nullptr && Current.QuotedFields;
         std::string_view record;
-        for (std::uint64_t i = 0; ReadRecordView(record, !singlePassJoins || (header && i == 0)); ++i) {
+        // Records that may go on past their line are joined before they are written.
+        const bool joins = Current.QuotedFields;
+        for (std::uint64_t i = 0; ReadRecordView(record, joins && (!singlePassJoins || (header && i == 0)));
+             ++i) {
             // SQL clients cut their input at a NUL byte, so that the rest of a value would run as SQL.
-            if (std::memchr(record.data(), '\0', record.size()))
+            // The single pass looks for it in the bytes it copies.
+            if ((!singlePass || (header && i == 0)) && std::memchr(record.data(), '\0', record.size()))
                 ThrowNulByte(record, RecordLine);
             const bool commitDue = interval > 0 && --recordsToCommit == 0;
             if (commitDue)

@@ -154,14 +154,23 @@ void CConverter::ReadTypes(const ProgressCallback& progress)
     SourceFile.OpenForDiscovery(Current.Source, Current.Encoding);
     const std::uint64_t records = SourceFile.CanReopen() ? std::numeric_limits<std::uint64_t>::max() : 10000;
     const std::vector<ColumnTypeGuess> guesses = GuessTypes(records, progress);
+    // Known once the source is read: a byte order mark may have decided it.
+    const bool bytesAsText = SourceFile.TextEncoding() == SourceEncoding::Bytes;
     SourceFile.EndDiscovery();
     if (!SourceFile.Open(Current.Source, Current.Encoding))
         throw FileError::FromErrno(Current.Source);
     BytesRead = 0;
-    for (std::size_t k = 0; k < guesses.size(); ++k) {
+    std::vector<std::string> chosen;
+    std::vector<bool> leftOut;
+    for (const ColumnSettings& column : Current.Columns) {
+        chosen.push_back(column.Type);
+        leftOut.push_back(column.LeftOut);
+    }
+    const std::vector<std::string> types =
+        TableTypeNames(guesses, Current.Dialect->Id, bytesAsText, chosen, leftOut);
+    for (std::size_t k = 0; k < types.size(); ++k) {
         ColumnSettings& column = Current.Columns[k];
-        if (column.Type.empty())
-            column.Type = guesses[k].TypeName(Current.Dialect->Id);
+        column.Type = types[k];
         // A column of a type other than text cannot take an empty text.
         column.EmptyIsNull = column.EmptyIsNull || !IsTextType(column.Type);
     }
@@ -169,16 +178,28 @@ void CConverter::ReadTypes(const ProgressCallback& progress)
 
 std::vector<std::string> CConverter::InferColumnTypes(std::uint64_t records)
 {
-    std::vector<std::string> names;
     if (Open(false) != OpenResult::Done)
-        return names;
+        return {};
     struct Closing {
         CConverter& Converter;
         ~Closing() { Converter.Close(false); }
     } closing{*this};
-    for (const ColumnTypeGuess& guess : GuessTypes(records, nullptr))
-        names.push_back(guess.TypeName(Current.Dialect->Id));
-    return names;
+    const std::vector<ColumnTypeGuess> guesses = GuessTypes(records, nullptr);
+    const bool bytesAsText = SourceFile.TextEncoding() == SourceEncoding::Bytes;
+    std::vector<std::string> chosen;
+    std::vector<bool> leftOut;
+    for (const ColumnSettings& column : Current.Columns) {
+        chosen.push_back(column.Type);
+        leftOut.push_back(column.LeftOut);
+    }
+    // The chosen types take their room in the row, but each column shows what its values call for.
+    std::vector<std::string> types =
+        TableTypeNames(guesses, Current.Dialect->Id, bytesAsText, chosen, leftOut);
+    for (std::size_t k = 0; k < types.size() && k < chosen.size(); ++k) {
+        if (!chosen[k].empty())
+            types[k] = guesses[k].TypeName(Current.Dialect->Id, bytesAsText);
+    }
+    return types;
 }
 
 std::vector<ColumnSettings> CConverter::RunColumns()

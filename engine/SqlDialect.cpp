@@ -5,39 +5,31 @@
 
 #include <algorithm>
 #include <iterator>
-#include <limits>
 
 namespace {
-
-constexpr std::size_t NoLimit = std::numeric_limits<std::size_t>::max();
 
 // clang-format off
 const DialectRules Dialects[] = {
     {SqlDialect::Generic, "", nullptr, "Generic SQL",
      true, false, '"', '"', 0, false,
      '\'', false, true,
-     "", "", "", 10000, false,
-     "BIGINT", "NUMERIC", true, 1000, 1000, "DATE", "TIMESTAMP", "VARCHAR", NoLimit, "VARCHAR"},
+     "", "", "", 10000, false},
     {SqlDialect::PostgreSQL, "PostgreSQL", nullptr, "PostgreSQL",
      true, true, '"', '"', 63, true,
      '\'', false, false,
-     "BEGIN", "SET client_encoding = 'UTF8'", "", 10000, true,
-     "BIGINT", "NUMERIC", true, 1000, 1000, "DATE", "TIMESTAMP", "TEXT", 0, "TEXT"},
+     "BEGIN", "SET client_encoding = 'UTF8'", "", 10000, true},
     {SqlDialect::MySQL, "MySQL", "MariaDB", "MySQL",
      false, false, '`', '`', 64, false,
      '\\', false, false,
-     "START TRANSACTION", "SET NAMES utf8mb4", " DEFAULT CHARSET=utf8mb4", 10000, false,
-     "BIGINT", "DECIMAL", true, 65, 30, "DATE", "DATETIME", "VARCHAR", 16383, "LONGTEXT"},
+     "START TRANSACTION", "SET NAMES utf8mb4", " DEFAULT CHARSET=utf8mb4", 10000, false},
     {SqlDialect::SQLite, "SQLite", nullptr, "SQLite",
      false, false, '"', '"', 0, false,
      '\'', false, false,
-     "BEGIN", "", "", 10000, false,
-     "INTEGER", "NUMERIC", false, NoLimit, NoLimit, "TEXT", "TEXT", "TEXT", 0, "TEXT"},
+     "BEGIN", "", "", 10000, false},
     {SqlDialect::SQLServer, "SQLServer", nullptr, "SQL Server",
      false, false, '[', ']', 128, false,
      '\'', true, false,
-     "BEGIN TRANSACTION", "", "", 1000, false,
-     "BIGINT", "NUMERIC", true, 38, 38, "DATE", "DATETIME2", "NVARCHAR", 4000, "NVARCHAR(MAX)"},
+     "BEGIN TRANSACTION", "", "", 1000, false},
 };
 // clang-format on
 

@@ -9,7 +9,8 @@
 enum class SqlDialect { Generic, PostgreSQL, MySQL, SQLite, SQLServer };
 
 // Everything the script writer and the front ends know of one database, as
-// data: one row per dialect in SqlDialect.cpp. A new rule is a new field.
+// data: one row per dialect in SqlDialect.cpp. A new rule is a new field. (The
+// type spellings for CREATE TABLE are ColumnTypes.cpp's table, by dialect.)
 struct DialectRules {
     SqlDialect Id;
     const char* Name;    // as a project file names it ("" for Generic)
@@ -37,18 +38,6 @@ struct DialectRules {
     const char* Utf8TableOption;  // after CREATE TABLE's ")" for UTF-8 text; ""
     int MaxRowsPerInsert;         // the most rows one INSERT may hold
     bool Copy;                    // reads COPY ... FROM stdin
-
-    // Types for CREATE TABLE.
-    const char* IntegerType;
-    const char* DecimalType; // followed by "(p,s)" where DecimalDigits
-    bool DecimalDigits;
-    std::size_t DecimalMostDigits; // precision beyond this: text
-    std::size_t DecimalMostScale;  // scale beyond this: text
-    const char* DateType;
-    const char* TimestampType;
-    const char* TextType;        // followed by "(n)" where TextLengthLimit > 0
-    std::size_t TextLengthLimit; // the longest "(n)"; 0: the type takes no length
-    const char* LongTextType;    // beyond TextLengthLimit
 };
 
 // The rules of a dialect.

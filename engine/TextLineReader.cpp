@@ -76,12 +76,6 @@ std::uint64_t TextLineReader::FileSize() const
     return ec ? 0 : static_cast<std::uint64_t>(size);
 }
 
-bool TextLineReader::ReadLine(std::string_view& line)
-{
-    Anchor = Begin;
-    return ScanLine(line, false);
-}
-
 bool TextLineReader::ContinueLine(std::string_view& line)
 {
     return ScanLine(line, true);
@@ -99,11 +93,7 @@ bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
         const char* data = Buffer.Get();
         const void* lf = End > scanned ? std::memchr(data + scanned, '\n', End - scanned) : nullptr;
         if (lf) {
-            const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
-            const bool crlf = pos > Begin && data[pos - 1] == '\r';
-            line = std::string_view(data + Anchor, pos - Anchor - (crlf ? 1 : 0));
-            LineEnd = crlf ? "\r\n" : "\n";
-            Begin = pos + 1;
+            EndLineAt(static_cast<std::size_t>(static_cast<const char*>(lf) - data), line);
             return true;
         }
         if (AtEnd) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -49,7 +50,24 @@ class TextLineReader {
 
     // The next line, without its line end; the view stays valid until the
     // next call. False at the end of the file. Throws FileError when reading fails.
-    bool ReadLine(std::string_view& line);
+    bool ReadLine(std::string_view& line)
+    {
+        Anchor = Begin;
+        return ReadBufferedLine(line) || ScanLine(line, false);
+    }
+    // The next line when it lies whole in the chunk read already, as nearly
+    // every line does; false, reading nothing, when it does not (then ReadLine
+    // reads it). Never throws.
+    bool ReadBufferedLine(std::string_view& line)
+    {
+        const char* data = Buffer.Get();
+        const void* lf = End > Begin ? std::memchr(data + Begin, '\n', End - Begin) : nullptr;
+        if (!lf)
+            return false;
+        Anchor = Begin;
+        EndLineAt(static_cast<std::size_t>(static_cast<const char*>(lf) - data), line);
+        return true;
+    }
     // Extends the line read last by the line after it: the view then reaches
     // from the start of the first line to the end of the next, the line end
     // between them kept as the file holds it. False, with the view as it was,
@@ -78,6 +96,15 @@ class TextLineReader {
     };
 
     bool ScanLine(std::string_view& line, bool continuing);
+    // The line from Anchor ends at the LF at `pos`.
+    void EndLineAt(std::size_t pos, std::string_view& line)
+    {
+        const char* data = Buffer.Get();
+        const bool crlf = pos > Begin && data[pos - 1] == '\r';
+        line = std::string_view(data + Anchor, pos - Anchor - (crlf ? 1 : 0));
+        LineEnd = crlf ? "\r\n" : "\n";
+        Begin = pos + 1;
+    }
     void Refill();
     void StartReadAhead();
     std::size_t ReadChunk(char* target);

@@ -101,7 +101,7 @@ void CPreviewDlg::OnInitDialog()
                 MergeDiscoveredColumns(discovered, names, quotes);
             CConverter typing;
             typing.Project = &discovered;
-            FillRows(typing.RunColumns());
+            FillRows(names.empty() ? std::vector<ColumnSettings>() : typing.RunColumns());
         });
     // The window still shows what was read before the failure.
     if (!failure.empty())

@@ -53,6 +53,8 @@ std::map<std::string, std::string> ReadmeKeys()
             defaultColumn = 0;
             while (defaultColumn < header.size() && header[defaultColumn] != "Default when missing")
                 ++defaultColumn;
+            if (defaultColumn == header.size())
+                defaultColumn = std::string::npos; // a table about keys, not of their defaults
             continue;
         }
         if (line.rfind("| `", 0) != 0 || defaultColumn == std::string::npos) {
@@ -63,8 +65,7 @@ std::map<std::string, std::string> ReadmeKeys()
         const std::vector<std::string> cells = Cells(line);
         for (std::size_t at = cells[0].find('`'); at != std::string::npos; at = cells[0].find('`', at + 1)) {
             const std::size_t close = cells[0].find('`', at + 1);
-            keys[cells[0].substr(at + 1, close - at - 1)] =
-                defaultColumn < cells.size() ? DefaultIn(cells[defaultColumn]) : "?";
+            keys[cells[0].substr(at + 1, close - at - 1)] = DefaultIn(cells[defaultColumn]);
             at = close;
         }
     }

@@ -73,7 +73,7 @@ TEST_P(NulByte, StopsTheRunAndKeepsTheEarlierScript)
     CProject project = ProjectIn(dir);
     project.Separator = ",";
     project.Columns = {"a", "b"};
-    project.Quotes = {"'", "'"};
+    project.Quotes = {"", "'"}; // a bare, b marked: both kinds of copy
     if (c.FixedWidths) {
         project.WithSeparators = 0;
         project.Widths = "2,2";
@@ -108,7 +108,14 @@ INSTANTIATE_TEST_SUITE_P(
         NulCase{"InASecondColumn", "a,b\r\n1,2\r\n3,x\0y\r\n"s, false, false, "line 3, column 2 (b)"},
         NulCase{"InAColumnName", "a,\0b\r\n1,2\r\n"s, true, false, "line 1, column 2 holds"},
         NulCase{"AfterManyStatements", ManyLines() + "\0,b\r\n"s, false, false, "line 40002, column 1 (a)"},
-        NulCase{"OutsideTheFixedWidths", "abcd\0\r\n"s, false, true, "line 1, byte 5 holds"}));
+        NulCase{"OutsideTheFixedWidths", "abcd\0\r\n"s, false, true, "line 1, byte 5 holds"},
+        // Where the single pass finds it as it copies: in a word of eight bytes, in the
+        // line's last bytes, in a number, and in a field beyond the columns, which it does not copy.
+        NulCase{"InALongValue", "a,b\r\n1,abcdefghijklmnop\0qrstuvwxyz\r\n"s, false, false,
+                "line 2, column 2 (b)"},
+        NulCase{"InTheLastBytes", "a,b\r\n1,abcdefghij\0k\r\n"s, false, false, "line 2, column 2 (b)"},
+        NulCase{"InANumber", "a,b\r\n12\0,b\r\n"s, false, false, "line 2, column 1 (a)"},
+        NulCase{"BeyondTheColumns", "a,b\r\n1,2,x\0\r\n"s, false, false, "line 2, column 3 holds"}));
 
 TEST(UnsafeData, NulByteInAProjectColumnNameStopsBeforeWriting)
 {

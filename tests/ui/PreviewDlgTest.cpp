@@ -188,13 +188,18 @@ TEST_P(PreviewWidthsTest, FixedWidthsCutTheLines)
     Project.WithSeparators = 0;
     Project.ColumnNames = 0;
     Project.Widths = c.Widths;
+    ScriptedUserDialogs dialogs;
     const auto preview = Preview();
     const QTableWidget& grid = *Find<QTableWidget>(preview.get());
     EXPECT_EQ(Headings(grid), c.Headings);
     if (c.Headings.empty()) {
+        // No widths to cut at: the message names the setting.
         EXPECT_EQ(grid.rowCount(), 0);
+        ASSERT_EQ(dialogs.Messages.size(), 1u);
+        EXPECT_NE(dialogs.Messages[0].Text.find("Widths="), std::string::npos) << dialogs.Messages[0].Text;
         return;
     }
+    EXPECT_TRUE(dialogs.Messages.empty());
     ASSERT_EQ(grid.rowCount(), 2);
     EXPECT_EQ(Row(grid, 0), c.FirstRow);
 }
