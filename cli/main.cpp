@@ -144,6 +144,16 @@ int FailToOpen(const CConverter::OpenFailure& failure, const CommandLine& option
     return Fail(ProjectFailed, failure.File.empty() ? subject : failure.File, failure.Reason);
 }
 
+// Each column name written otherwise than the project has it, as the database takes names.
+void ReportWrittenNames(const std::vector<std::string>& names, const std::vector<std::string>& written)
+{
+    for (std::size_t k = 0; k < names.size() && k < written.size(); ++k) {
+        if (written[k] != names[k])
+            std::fprintf(stderr, "tabulon-convert: column %zu, \"%s\", is written as \"%s\"\n", k + 1,
+                         names[k].c_str(), written[k].c_str());
+    }
+}
+
 int Convert(const CommandLine& options)
 {
     if (options.Table && options.Table->empty())
@@ -237,6 +247,7 @@ int Convert(const CommandLine& options)
     const std::size_t columns = project.Columns.size();
     ReportRaggedLines(converter.ShortLines, "fewer", columns, "their missing values are NULL");
     ReportRaggedLines(converter.LongLines, "more", columns, "their extra fields were left out");
+    ReportWrittenNames(project.Columns, converter.WrittenNames());
     if (options.Strict && (converter.ShortLines.Count > 0 || converter.LongLines.Count > 0))
         return UnsafeData;
     return Done;

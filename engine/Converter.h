@@ -85,6 +85,9 @@ class CConverter {
     // are closed then, and the target is as it was before the run.
     OpenResult Run(const ProgressCallback& progress = {});
 
+    // Per column, its name as the script writes it (WrittenColumnNames), known after Open.
+    const std::vector<std::string>& WrittenNames() const { return Names; }
+
     // Lines read by the last run, the header line included.
     std::uint64_t LinesRead = 0;
     // Rows the last run wrote: its records, without the header and blank lines.
@@ -175,5 +178,6 @@ class CConverter {
     bool InTransaction = false;
     bool TypesRead = false;          // the run's pass found the types (CREATE TABLE)
     std::size_t RowsInStatement = 0; // rows of the INSERT or COPY block being written
+    std::vector<std::string> Names;  // per column, as the script writes it
     std::size_t FirstKept = 0;       // the first column written
 };

@@ -1,6 +1,7 @@
 // The writing side of the engine: the INSERT and COMMIT statements and the run loop.
 #include "Converter.h"
 
+#include "ColumnNames.h"
 #include "DataError.h"
 #include "FieldSplitter.h"
 #include "FileError.h"
@@ -36,6 +37,10 @@ void CConverter::BuildInsertPrefix()
     prefix += '(';
     // A column without a target name is left out of the script, its values too.
     const std::vector<ColumnSettings>& columns = Current.Columns;
+    std::vector<std::string> targets;
+    for (const ColumnSettings& column : columns)
+        targets.push_back(column.TargetName);
+    Names = WrittenColumnNames(targets, dialect);
     FirstKept = columns.size();
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].LeftOut)
@@ -44,7 +49,7 @@ void CConverter::BuildInsertPrefix()
             prefix += ',';
         else
             FirstKept = i;
-        AppendName(prefix, columns[i].TargetName, dialect);
+        AppendName(prefix, Names[i], dialect);
     }
     if (columns.empty())
         FirstKept = 0;

@@ -56,12 +56,13 @@ void CConverter::WriteScriptHead()
         WriteStatement("DROP TABLE IF EXISTS " + table);
     std::string create = "CREATE TABLE " + table + " (";
     bool first = true;
-    for (const ColumnSettings& column : Current.Columns) {
+    for (std::size_t k = 0; k < Current.Columns.size(); ++k) {
+        const ColumnSettings& column = Current.Columns[k];
         if (column.LeftOut)
             continue;
         create += first ? "\r\n  " : ",\r\n  ";
         first = false;
-        AppendName(create, column.TargetName, dialect.Id);
+        AppendName(create, Names[k], dialect.Id);
         create += ' ';
         create += column.Type.empty() ? std::string("TEXT") : column.Type;
     }

@@ -19,7 +19,7 @@ class CProject {
     std::string TableName;           // table the INSERT statements fill
     std::string ProjectPath;         // project file read by Load, written by Save; empty when untitled
     std::int32_t ColumnNames = 1;    // nonzero: the first line holds the column names
-    std::int32_t WithSeparators = 1; // nonzero: split at Separator; zero: cut at WidthList
+    std::int32_t WithSeparators = 1; // nonzero: split at Separator; zero: cut at Widths
     std::int32_t Commit = 0;         // nonzero: COMMIT every CommitSize rows
     std::int32_t CommitSize = 250;
     std::string Separator;            // as the user gave it; "<tab>" stands for a tab
