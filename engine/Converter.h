@@ -9,6 +9,7 @@
 #include "TextRules.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,7 +66,7 @@ class CConverter {
     int WriteRow(const std::vector<std::string_view>& fields);
     int WriteRow(const std::vector<std::string>& fields);
     // Ends the open statement and writes COMMIT when the project asks for
-    // COMMITs (in a dialect, only to end an open transaction).
+    // COMMITs; in a dialect, only and always to end an open transaction.
     int WriteCommit();
     // The type for CREATE TABLE that each column's values call for, read from
     // at most `records` data records of the source (the run's own pass reads
@@ -100,6 +101,10 @@ class CConverter {
                 FirstLine = line;
         }
     };
+    // What the front ends say after the last run besides the counts (the
+    // dialect's LiteralSafety::BackslashNote), or null.
+    const char* Note = nullptr;
+
     RaggedLines ShortLines; // fewer values: the missing ones are written as NULL
     RaggedLines LongLines;  // more values: the extra ones are not written
 
@@ -125,7 +130,8 @@ class CConverter {
         if (Project->QuotedFields != 0 && Project->WithSeparators != 0 && !separator.empty())
             SplitQuotedFields(record, separator, Scratch, take);
         else
-            SplitFields(record, Project->WithSeparators != 0, separator, Project->WidthList, take);
+            SplitFields(record, Project->WithSeparators != 0, separator, Project->WidthList,
+                        SourceFile.TextEncoding() != SourceEncoding::Bytes, take);
     }
     // Writes the record's statement; a record the single pass finds open at its
     // end is extended first. Gives the record's value count.
@@ -136,6 +142,12 @@ class CConverter {
     // Ends a row of `count` values: each missing one is NULL.
     void EndRow(std::size_t count);
     void WriteLongValue(std::string_view value, std::string_view mark);
+    // A value written as text in the record holds a backslash.
+    bool WritesBackslash(std::string_view record);
+    // A literal of the value's bytes in hexadecimal after HexPrefix.
+    void WriteHexLiteral(std::string_view value);
+    // The value as pieces that no client reads otherwise (LiteralSafety::CharFunction).
+    void WriteCutLiteral(std::string_view value, std::string_view open);
     void WriteRowEnd();
     void WriteTerminator();
     // The statements around the rows (ConverterStatements.cpp).
@@ -144,6 +156,9 @@ class CConverter {
     void WriteStatement(std::string_view text);
     void WriteScriptHead();
     void CloseStatement();
+    // After a failure, ends a script written into a stream so that no client
+    // runs a partial statement or keeps the open transaction.
+    void EndFailedStream();
     void WriteCopyValue(std::string_view value, std::size_t column);
     // The column's marks as this dialect writes literals: a database reads text
     // only between apostrophes.
@@ -152,7 +167,15 @@ class CConverter {
     void ReadTypes(ProgressFn progress);
     std::vector<class ColumnTypeGuess> GuessTypes(std::uint64_t records, ProgressFn progress);
     void Report(ProgressFn progress, std::uint64_t lineNumber);
-    [[noreturn]] void ThrowNulByte(std::string_view record, std::uint64_t lineNumber);
+    // A byte that stops the run: NUL, or Ctrl-Z (byte 26) other than as the
+    // source's last byte. SQL clients cut their input at a NUL byte, Windows
+    // clients at a Ctrl-Z, so that the rest of a value would run as SQL.
+    bool HoldsStopByte(std::string_view text) const
+    {
+        return std::memchr(text.data(), '\0', text.size()) ||
+               (SourceFile.HoldsControlZ() && std::memchr(text.data(), 26, text.size()));
+    }
+    [[noreturn]] void ThrowStopByte(std::string_view record, std::uint64_t lineNumber);
 
     SourceReader SourceFile;
     OutputFile TargetFile;
@@ -162,10 +185,12 @@ class CConverter {
     SqlDialect Dialect = SqlDialect::Generic;
     bool CopyOutput = false; // COPY ... FROM stdin instead of INSERT
     std::size_t RowsPerStatement = 1;
-    char EscapeByte = '\'';         // doubled in literals besides the apostrophe and the mark
-    std::string RowSeparator;       // between two rows of one INSERT
-    std::string CopyHeader;         // the COPY statement that a block of rows follows
-    std::vector<std::string> Types; // per column, for CREATE TABLE
+    char EscapeByte = '\'';             // doubled in literals besides the apostrophe and the mark
+    const char* HexPrefix = nullptr;    // text beyond ASCII in hexadecimal after this (LiteralSafety)
+    const char* CharFunction = nullptr; // literals cut at line ends and "$(" (LiteralSafety)
+    std::string RowSeparator;           // between two rows of one INSERT
+    std::string CopyHeader;             // the COPY statement that a block of rows follows
+    std::vector<std::string> Types;     // per column, for CREATE TABLE
     // Per column: an empty value is NULL, as a column of a type other than text
     // cannot take an empty text.
     std::vector<bool> EmptyAsNull;

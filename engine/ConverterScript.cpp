@@ -32,6 +32,14 @@ char* AppendDecimal(char* out, std::uint64_t value)
     return std::copy(first, std::end(digits), out);
 }
 
+bool IsAscii(std::string_view text)
+{
+    unsigned char all = 0;
+    for (const char c : text) // no early exit, so that the compiler takes many bytes at once
+        all = static_cast<unsigned char>(all | static_cast<unsigned char>(c));
+    return all < 0x80;
+}
+
 int Percentage(std::uint64_t done, std::uint64_t total)
 {
     if (total == 0)
@@ -82,6 +90,7 @@ void CConverter::BuildInsertPrefix()
     const int most = MaxRowsPerInsert(Dialect);
     RowsPerStatement = static_cast<std::size_t>(std::clamp(Project->RowsPerInsert, 1, most));
     EscapeByte = Dialect == SqlDialect::MySQL ? '\\' : '\'';
+    CharFunction = *SafetyOf(Dialect).CharFunction ? SafetyOf(Dialect).CharFunction : nullptr;
 }
 
 void CConverter::WriteValue(std::string_view value, std::size_t column)
@@ -110,9 +119,20 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
         // A database reads text only between apostrophes.
         mark = "'";
     }
+    const bool beyondAscii =
+        (HexPrefix || Dialect == SqlDialect::SQLServer) &&
+        std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
+    if (beyondAscii && HexPrefix) {
+        WriteHexLiteral(value);
+        return;
+    }
+    if (CharFunction && (value.find_first_of("\r\n") != std::string_view::npos ||
+                         value.find("$(") != std::string_view::npos)) {
+        WriteCutLiteral(value, beyondAscii ? "N'" : "'");
+        return;
+    }
     // SQL Server keeps characters beyond ASCII only in Unicode literals.
-    if (Dialect == SqlDialect::SQLServer &&
-        std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) > 127; }))
+    if (beyondAscii)
         TargetFile.Put('N');
     if (value.size() <= OutputFile::BufferSize && mark.size() <= OutputFile::BufferSize) {
         if (char* out = TargetFile.Reserve(QuotedSizeLimit(value.size(), mark.size()))) {
@@ -121,6 +141,53 @@ void CConverter::WriteValue(std::string_view value, std::size_t column)
         }
     }
     WriteLongValue(value, mark);
+}
+
+void CConverter::WriteHexLiteral(std::string_view value)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    TargetFile.Append(HexPrefix);
+    for (const char c : value) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        TargetFile.Put(digits[byte >> 4]);
+        TargetFile.Put(digits[byte & 15]);
+    }
+    TargetFile.Put('\'');
+}
+
+void CConverter::WriteCutLiteral(std::string_view value, std::string_view open)
+{
+    // Pieces joined by "+", as one long text (a join of short ones would be cut at 4,000 characters).
+    TargetFile.Append("CAST(");
+    TargetFile.Append(open);
+    TargetFile.Append("' AS NVARCHAR(MAX))");
+    bool inLiteral = false;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\r' || c == '\n') {
+            if (inLiteral)
+                TargetFile.Put('\'');
+            inLiteral = false;
+            TargetFile.Put('+');
+            TargetFile.Append(CharFunction);
+            TargetFile.Append(c == '\r' ? "(13)" : "(10)");
+            continue;
+        }
+        if (!inLiteral) {
+            TargetFile.Put('+');
+            TargetFile.Append(open);
+            inLiteral = true;
+        }
+        TargetFile.Put(c);
+        if (c == '\'')
+            TargetFile.Put(c);
+        if (c == '$' && i + 1 < value.size() && value[i + 1] == '(') {
+            TargetFile.Put('\''); // "$(" never stands whole
+            inLiteral = false;
+        }
+    }
+    if (inLiteral)
+        TargetFile.Put('\'');
 }
 
 void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
@@ -237,9 +304,22 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
     return fields;
 }
 
+bool CConverter::WritesBackslash(std::string_view record)
+{
+    const std::size_t columns = Project->Columns.size();
+    bool found = false;
+    std::size_t k = 0;
+    SplitRecord(record, [&](std::string_view value) {
+        const bool written = columns == 0 || (k < columns && !LeftOut[k]);
+        found = found || (written && value.find('\\') != std::string_view::npos);
+        ++k;
+    });
+    return found;
+}
+
 int CConverter::WriteCommit()
 {
-    if (Project->Commit == 0)
+    if (Project->Commit == 0 && Dialect == SqlDialect::Generic)
         return 0;
     CloseStatement();
     if (Dialect != SqlDialect::Generic) {
@@ -269,6 +349,7 @@ int CConverter::Run(ProgressFn progress)
 {
     LinesRead = 0;
     RowsWritten = 0;
+    Note = nullptr;
     ShortLines = LongLines = RaggedLines();
     if (Open(true) != 0)
         return -1;
@@ -296,13 +377,15 @@ int CConverter::Run(ProgressFn progress)
                                          Project->QuotedFields != 0, EscapeByte, CopyOutput)
                 ? &separatedRow
                 : nullptr;
+        // Text beyond ASCII in hexadecimal is the general writer's: the single pass takes ASCII records only.
+        const bool asciiSinglePass = *SafetyOf(Dialect).HexText != 0;
+        const bool noteBackslash = *SafetyOf(Dialect).BackslashNote != 0;
         // The single pass finds the end of a record with quoted fields itself.
-        const bool singlePassJoins = singlePass != nullptr && Project->QuotedFields != 0;
+        const bool singlePassJoins = singlePass != nullptr && Project->QuotedFields != 0 && !asciiSinglePass;
         std::string_view record;
         for (std::uint64_t i = 0; ReadRecordView(record, !singlePassJoins || (header && i == 0)); ++i) {
-            // SQL clients cut their input at a NUL byte, so that the rest of a value would run as SQL.
-            if (std::memchr(record.data(), '\0', record.size()))
-                ThrowNulByte(record, RecordLine);
+            if (HoldsStopByte(record))
+                ThrowStopByte(record, RecordLine);
             const bool commitDue = interval > 0 && --recordsToCommit == 0;
             if (commitDue)
                 recordsToCommit = interval;
@@ -310,7 +393,11 @@ int CConverter::Run(ProgressFn progress)
             recordsToReport = reportDue ? 8 : recordsToReport - 1;
             if (header && i == 0)
                 continue;
-            const std::size_t fields = WriteRecordRow(record, singlePass);
+            const std::size_t fields =
+                WriteRecordRow(record, asciiSinglePass && !IsAscii(record) ? nullptr : singlePass);
+            if (noteBackslash && !Note && std::memchr(record.data(), '\\', record.size()) &&
+                WritesBackslash(record))
+                Note = SafetyOf(Dialect).BackslashNote;
             ++RowsWritten;
             if (columns > 0 && fields != columns)
                 (fields < columns ? ShortLines : LongLines).Add(RecordLine);
@@ -325,6 +412,7 @@ int CConverter::Run(ProgressFn progress)
         WriteCommit();
         Close(true);
     } catch (...) {
+        EndFailedStream();
         TargetFile.Abandon();
         SourceFile.Close();
         throw;

@@ -82,6 +82,7 @@ std::string ThroughWriteRow(CProject& project)
     std::vector<std::string> fields;
     while (converter.ReadValues(fields))
         converter.WriteRow(fields);
+    converter.WriteCommit(); // a dialect's transaction ends as the run ends it
     converter.Close(true);
     return ReadFile(project.TargetName);
 }
