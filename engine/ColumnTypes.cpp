@@ -1,11 +1,68 @@
 #include "ColumnTypes.h"
 
+#include "NumberText.h"
 #include "TextRules.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
+
+// How a dialect spells each type and what its types hold. A value that its
+// type would not keep as it is makes the column text.
+struct TypeRules {
+    const char* Integer;
+    const char* Decimal; // followed by (p,s), unless DecimalDigits is 0
+    std::size_t DecimalDigits;
+    std::size_t DecimalScale;
+    std::size_t Significant; // the most significant digits a decimal keeps (SQLite reads a double)
+    const char* Floating;
+    const char* Date;
+    const char* Timestamp;
+    const char* Time;
+    bool FractionInType;         // DATETIME(n), TIME(n): no fraction of a second without it
+    std::size_t SecondsFraction; // the most digits of a second kept
+    const char* Text;            // unsized text; nullptr: sized by the longest value
+    const char* SizedText;       // followed by (n)
+    std::size_t MostSized;       // the longest sized text; beyond it LongText
+    const char* LongText;
+    bool Utf16Length; // lengths in UTF-16 code units, not characters
+};
+
+constexpr std::size_t Unlimited = static_cast<std::size_t>(-1);
+
+const TypeRules& RulesFor(SqlDialect dialect)
+{
+    static const TypeRules generic = {"BIGINT",  "NUMERIC",   1000,    1000,  Unlimited, "DOUBLE PRECISION",
+                                      "DATE",    "TIMESTAMP", "TIME",  false, 6,         nullptr,
+                                      "VARCHAR", Unlimited,   nullptr, false};
+    static const TypeRules postgres = {"BIGINT", "NUMERIC",   1000,    1000,  Unlimited, "DOUBLE PRECISION",
+                                       "DATE",   "TIMESTAMP", "TIME",  false, 6,         "TEXT",
+                                       nullptr,  0,           nullptr, false};
+    // MariaDB: text up to 16,383 characters of 4 bytes is a VARCHAR; longer, MEDIUMTEXT or LONGTEXT.
+    static const TypeRules mysql = {"BIGINT",  "DECIMAL",  65,      30,   Unlimited, "DOUBLE",
+                                    "DATE",    "DATETIME", "TIME",  true, 6,         nullptr,
+                                    "VARCHAR", 16383,      nullptr, false};
+    static const TypeRules sqlite = {"INTEGER", "NUMERIC", 0,       0,     15,        "REAL",
+                                     "TEXT",    "TEXT",    "TEXT",  false, Unlimited, "TEXT",
+                                     nullptr,   0,         nullptr, false};
+    static const TypeRules sqlServer = {"BIGINT",        "NUMERIC", 38,    38, Unlimited, "FLOAT",    "DATE",
+                                        "DATETIME2",     "TIME",    false, 7,  nullptr,   "NVARCHAR", 4000,
+                                        "NVARCHAR(MAX)", true};
+    switch (dialect) {
+    case SqlDialect::PostgreSQL:
+        return postgres;
+    case SqlDialect::MySQL:
+        return mysql;
+    case SqlDialect::SQLite:
+        return sqlite;
+    case SqlDialect::SQLServer:
+        return sqlServer;
+    case SqlDialect::Generic:
+        break;
+    }
+    return generic;
+}
 
 std::size_t Digits(std::string_view text, std::size_t at)
 {
@@ -15,32 +72,49 @@ std::size_t Digits(std::string_view text, std::size_t at)
     return end - at;
 }
 
-bool NumberIn(std::string_view text, std::size_t at, std::size_t length, int low, int high)
+// The number of `length` digits at `at`; -1 when they are not all digits.
+int NumberAt(std::string_view text, std::size_t at, std::size_t length)
 {
-    if (Digits(text, at) < length)
-        return false;
+    if (at + length > text.size() || Digits(text, at) < length)
+        return -1;
     int value = 0;
     for (std::size_t i = 0; i < length; ++i)
         value = value * 10 + (text[at + i] - '0');
-    return value >= low && value <= high;
+    return value;
 }
 
-bool IsDate(std::string_view text)
+// YYYY-MM-DD at the start of the text, a day the calendar has (years 1 to 9999).
+bool StartsWithDate(std::string_view text)
 {
-    return text.size() >= 10 && NumberIn(text, 0, 4, 0, 9999) && text[4] == '-' &&
-           NumberIn(text, 5, 2, 1, 12) && text[7] == '-' && NumberIn(text, 8, 2, 1, 31);
+    if (text.size() < 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    const int year = NumberAt(text, 0, 4);
+    const int month = NumberAt(text, 5, 2);
+    const int day = NumberAt(text, 8, 2);
+    if (year < 1 || month < 1 || month > 12 || day < 1)
+        return false;
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= days[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
-bool IsTimestamp(std::string_view text)
+// hh:mm:ss, and "." and the digits of a fraction of a second, at `at` to the
+// text's end; the fraction's digits go into `fraction`.
+bool IsTimeOfDay(std::string_view text, std::size_t at, std::size_t& fraction)
 {
-    if (!IsDate(text) || text.size() < 19 || (text[10] != ' ' && text[10] != 'T'))
+    if (text.size() < at + 8 || text[at + 2] != ':' || text[at + 5] != ':')
         return false;
-    if (!NumberIn(text, 11, 2, 0, 23) || text[13] != ':' || !NumberIn(text, 14, 2, 0, 59) ||
-        text[16] != ':' || !NumberIn(text, 17, 2, 0, 59))
+    const int hour = NumberAt(text, at, 2);
+    const int minute = NumberAt(text, at + 3, 2);
+    const int second = NumberAt(text, at + 6, 2);
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return false;
-    if (text.size() == 19)
+    const std::size_t end = at + 8;
+    fraction = 0;
+    if (text.size() == end)
         return true;
-    return text[19] == '.' && text.size() > 20 && Digits(text, 20) == text.size() - 20;
+    fraction = text.size() - end - 1;
+    return text[end] == '.' && fraction > 0 && Digits(text, end + 1) == fraction;
 }
 
 std::size_t Characters(std::string_view text)
@@ -50,95 +124,202 @@ std::size_t Characters(std::string_view text)
         text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
+std::size_t FourByteCharacters(std::string_view text)
+{
+    // Beyond the Basic Multilingual Plane: two UTF-16 code units.
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xF0; }));
+}
+
 } // namespace
 
 void ColumnTypeGuess::Add(std::string_view value)
 {
     if (value.empty())
         return;
-    LongestText = std::max(LongestText, Characters(value));
+    const std::size_t characters = Characters(value);
+    LongestCharacters = std::max(LongestCharacters, characters);
+    LongestUtf16 = std::max(LongestUtf16, characters + FourByteCharacters(value));
+    LongestBytes = std::max(LongestBytes, value.size());
     if (Found == Kind::Text)
         return;
 
-    // [sign] (0 | 1-9 digits) [. digits], or [sign] . digits: a number that keeps its text.
-    const std::size_t sign = value[0] == '+' || value[0] == '-' ? 1 : 0;
-    const std::size_t integer = Digits(value, sign);
-    const bool leadingZero = integer > 1 && value[sign] == '0';
-    std::size_t fraction = 0;
-    bool point = false;
-    if (sign + integer < value.size() && value[sign + integer] == '.') {
-        point = true;
-        fraction = Digits(value, sign + integer + 1);
-    }
-    const bool number =
-        !leadingZero && integer + fraction > 0 && sign + integer + (point ? 1 + fraction : 0) == value.size();
     Kind kind = Kind::Text;
-    if (number) {
+    NumberShape number;
+    std::size_t fraction = 0;
+    if (ReadCanonicalNumber(value, number)) {
         // 18 digits always fit 64 bits; 19 may.
-        const bool fits = integer < 19 || (integer == 19 && value.substr(sign, 19) <= "9223372036854775807");
-        kind = !point && fits ? Kind::Integer : Kind::Decimal;
-        IntegerDigits = std::max(IntegerDigits, integer);
-        FractionDigits = std::max(FractionDigits, fraction);
-    } else if (IsTimestamp(value)) {
-        kind = Kind::Timestamp;
-    } else if (IsDate(value) && value.size() == 10) {
+        const bool negative = value[0] == '-';
+        const std::size_t integer = number.IntegerDigits;
+        const bool fits =
+            integer < 19 || (integer == 19 && value.substr(negative ? 1 : 0, 19) <= "9223372036854775807");
+        kind = number.Exponent                      ? Kind::Floating
+               : number.FractionDigits == 0 && fits ? Kind::Integer
+                                                    : Kind::Decimal;
+        if (kind == Kind::Floating && (number.Magnitude < -307 || number.Magnitude > 307))
+            kind = Kind::Text; // beyond what a double holds
+        IntegerDigits = std::max(IntegerDigits, number.Exponent ? 0 : integer);
+        FractionDigits = std::max(FractionDigits, number.Exponent ? 0 : number.FractionDigits);
+        SignificantDigits = std::max(SignificantDigits, number.SignificantDigits);
+    } else if (StartsWithDate(value) && value.size() == 10) {
         kind = Kind::Date;
+    } else if (StartsWithDate(value) && (value[10] == ' ' || value[10] == 'T') &&
+               IsTimeOfDay(value, 11, fraction)) {
+        kind = Kind::Timestamp;
+    } else if (IsTimeOfDay(value, 0, fraction)) {
+        kind = Kind::Time;
     }
 
-    auto numeric = [](Kind k) { return k == Kind::Integer || k == Kind::Decimal; };
-    auto temporal = [](Kind k) { return k == Kind::Date || k == Kind::Timestamp; };
+    auto numeric = [](Kind k) { return k == Kind::Integer || k == Kind::Decimal || k == Kind::Floating; };
+    auto rank = [](Kind k) { return k == Kind::Integer ? 0 : k == Kind::Decimal ? 1 : 2; };
+    auto dated = [](Kind k) { return k == Kind::Date || k == Kind::Timestamp; };
     if (Found == Kind::None || Found == kind)
         Found = kind;
     else if (numeric(Found) && numeric(kind))
-        Found = Kind::Decimal;
-    else if (temporal(Found) && temporal(kind))
+        Found = rank(Found) > rank(kind) ? Found : kind;
+    else if (dated(Found) && dated(kind))
         Found = Kind::Timestamp;
     else
         Found = Kind::Text;
+    if (Found == Kind::Timestamp || Found == Kind::Time)
+        FractionDigits = std::max(FractionDigits, fraction);
 }
 
-std::string ColumnTypeGuess::TypeName(SqlDialect dialect) const
+std::size_t ColumnTypeGuess::Length(SqlDialect dialect, bool bytesAsText) const
 {
-    const bool sqlite = dialect == SqlDialect::SQLite;
+    const std::size_t length = bytesAsText                     ? LongestBytes
+                               : RulesFor(dialect).Utf16Length ? LongestUtf16
+                                                               : LongestCharacters;
+    return std::max<std::size_t>(length, 1);
+}
+
+std::string ColumnTypeGuess::TypeName(SqlDialect dialect, bool bytesAsText) const
+{
+    const TypeRules& rules = RulesFor(dialect);
+    auto withDigits = [](const char* type, std::size_t digits) {
+        return std::string(type) + "(" + std::to_string(digits) + ")";
+    };
     switch (Found) {
     case Kind::Integer:
-        return sqlite ? "INTEGER" : "BIGINT";
+        return rules.Integer;
     case Kind::Decimal: {
-        if (sqlite)
-            return "NUMERIC";
+        if (SignificantDigits > rules.Significant)
+            break;
+        if (rules.DecimalDigits == 0)
+            return rules.Decimal;
         const std::size_t scale = FractionDigits;
         const std::size_t precision = std::max<std::size_t>(IntegerDigits + scale, 1);
-        // Beyond what the database's decimal type holds, the values are kept as text.
-        const std::size_t most = dialect == SqlDialect::MySQL       ? 65
-                                 : dialect == SqlDialect::SQLServer ? 38
-                                                                    : 1000;
-        if (precision > most || (dialect == SqlDialect::MySQL && scale > 30))
+        if (precision > rules.DecimalDigits || scale > rules.DecimalScale)
             break;
-        const std::string digits = "(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
-        return (dialect == SqlDialect::MySQL ? "DECIMAL" : "NUMERIC") + digits;
+        return std::string(rules.Decimal) + "(" + std::to_string(precision) + "," + std::to_string(scale) +
+               ")";
     }
+    case Kind::Floating:
+        // A double keeps 15 significant digits; a number with more is text.
+        if (SignificantDigits > MaxBareDigits)
+            break;
+        return rules.Floating;
     case Kind::Date:
-        return sqlite ? "TEXT" : "DATE";
+        return rules.Date;
     case Kind::Timestamp:
-        return sqlite                             ? "TEXT"
-               : dialect == SqlDialect::MySQL     ? "DATETIME"
-               : dialect == SqlDialect::SQLServer ? "DATETIME2"
-                                                  : "TIMESTAMP";
+    case Kind::Time: {
+        if (FractionDigits > rules.SecondsFraction)
+            break;
+        const char* type = Found == Kind::Time ? rules.Time : rules.Timestamp;
+        return rules.FractionInType && FractionDigits > 0 ? withDigits(type, FractionDigits) : type;
+    }
     case Kind::None:
     case Kind::Text:
         break;
     }
-    const std::size_t length = std::max<std::size_t>(LongestText, 1);
-    switch (dialect) {
-    case SqlDialect::PostgreSQL:
-    case SqlDialect::SQLite:
-        return "TEXT";
-    case SqlDialect::MySQL:
-        return length > 16383 ? "LONGTEXT" : "VARCHAR(" + std::to_string(length) + ")";
-    case SqlDialect::SQLServer:
-        return length > 4000 ? "NVARCHAR(MAX)" : "NVARCHAR(" + std::to_string(length) + ")";
-    case SqlDialect::Generic:
-        break;
+    if (rules.Text)
+        return rules.Text;
+    const std::size_t length = Length(dialect, bytesAsText);
+    if (length <= rules.MostSized)
+        return withDigits(rules.SizedText, length);
+    if (rules.LongText)
+        return rules.LongText;
+    // MariaDB: TEXT holds 65,535 bytes, MEDIUMTEXT 16,777,215, at 4 bytes a character.
+    return length <= 16777215 / 4 ? "MEDIUMTEXT" : "LONGTEXT";
+}
+
+namespace {
+
+// What a column of this type takes of a MariaDB row: in all (at most 65,535
+// bytes) and stored in the row itself (at most 8,126 bytes, where a column
+// longer than 255 bytes may be a 20-byte reference to the rest).
+struct RowShare {
+    std::size_t Whole;
+    std::size_t InRow;
+};
+
+// The characters of a sized text type ("VARCHAR(300)"); 0 for any other type.
+std::size_t SizedTextLength(std::string type)
+{
+    for (char& c : type)
+        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    const std::size_t open = type.find("CHAR(");
+    if (open == std::string::npos)
+        return 0;
+    std::size_t length = 0;
+    for (std::size_t i = open + 5; i < type.size() && IsAsciiDigit(static_cast<unsigned char>(type[i])); ++i)
+        length = std::min<std::size_t>(length * 10 + static_cast<std::size_t>(type[i] - '0'), 1u << 24);
+    return length;
+}
+
+RowShare MariadbRowShare(const std::string& type)
+{
+    if (const std::size_t length = SizedTextLength(type)) {
+        const std::size_t bytes = 4 * length;
+        return {bytes + 2, bytes <= 255 ? bytes + 1 : 22};
     }
-    return "VARCHAR(" + std::to_string(length) + ")";
+    if (type.find("TEXT") != std::string::npos || type.find("BLOB") != std::string::npos)
+        return {12, 22};
+    return {32, 32}; // more than any number or date takes
+}
+
+} // namespace
+
+std::vector<std::string> TableTypeNames(const std::vector<ColumnTypeGuess>& guesses, SqlDialect dialect,
+                                        bool bytesAsText, const std::vector<std::string>& chosen,
+                                        const std::vector<bool>& leftOut)
+{
+    std::vector<std::string> types;
+    std::vector<std::size_t> inferredText; // columns whose inferred VARCHAR may become TEXT
+    for (std::size_t k = 0; k < guesses.size(); ++k) {
+        const bool isChosen = k < chosen.size() && !chosen[k].empty();
+        types.push_back(isChosen ? chosen[k] : guesses[k].TypeName(dialect, bytesAsText));
+        const bool kept = k >= leftOut.size() || !leftOut[k];
+        if (kept && !isChosen && SizedTextLength(types[k]) > 0)
+            inferredText.push_back(k);
+    }
+    if (dialect != SqlDialect::MySQL)
+        return types;
+
+    std::size_t columns = 0;
+    RowShare sum = {0, 0};
+    for (std::size_t k = 0; k < types.size(); ++k) {
+        if (k < leftOut.size() && leftOut[k])
+            continue;
+        ++columns;
+        const RowShare share = MariadbRowShare(types[k]);
+        sum.Whole += share.Whole;
+        sum.InRow += share.InRow;
+    }
+    // The bits that mark NULL values; and the row's own header in the row.
+    const std::size_t nullBits = (columns + 7) / 8;
+    std::stable_sort(inferredText.begin(), inferredText.end(), [&](std::size_t a, std::size_t b) {
+        return SizedTextLength(types[a]) > SizedTextLength(types[b]);
+    });
+    for (const std::size_t k : inferredText) {
+        const RowShare share = MariadbRowShare(types[k]);
+        const bool tooLong = sum.Whole + nullBits > 65535;
+        const bool tooWide = sum.InRow + nullBits + 30 > 8126 && share.InRow > 22;
+        if (!tooLong && !tooWide)
+            continue;
+        types[k] = "TEXT";
+        sum.Whole = sum.Whole - share.Whole + 12;
+        sum.InRow = sum.InRow - share.InRow + 22;
+    }
+    return types;
 }

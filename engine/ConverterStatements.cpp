@@ -201,28 +201,32 @@ void CConverter::ReadTypes(ProgressFn progress)
     SourceFile.OpenForDiscovery(Project->FileName, encoding);
     const std::uint64_t records = SourceFile.CanReopen() ? std::numeric_limits<std::uint64_t>::max() : 10000;
     const std::vector<ColumnTypeGuess> guesses = GuessTypes(records, progress);
+    // Known once the source is read: a byte order mark may have decided it.
+    const bool bytesAsText = SourceFile.TextEncoding() == SourceEncoding::Bytes;
     SourceFile.EndDiscovery();
     if (!SourceFile.Open(Project->FileName, encoding))
         throw FileError::FromErrno(Project->FileName);
     BytesRead = 0;
-    Types.clear();
-    for (std::size_t k = 0; k < guesses.size(); ++k) {
-        const bool chosen = k < Project->Types.size() && !Project->Types[k].empty();
-        Types.push_back(chosen ? Project->Types[k] : guesses[k].TypeName(Dialect));
+    Types = TableTypeNames(guesses, Dialect, bytesAsText, Project->Types, LeftOut);
+    for (std::size_t k = 0; k < Types.size(); ++k)
         EmptyAsNull[k] = !IsTextType(Types[k]);
-    }
 }
 
 std::vector<std::string> CConverter::InferColumnTypes(std::uint64_t records)
 {
-    std::vector<std::string> names;
     if (Open(false) != 0)
-        return names;
+        return {};
     struct Closing {
         CConverter& Converter;
         ~Closing() { Converter.Close(false); }
     } closing{*this};
-    for (const ColumnTypeGuess& guess : GuessTypes(records, nullptr))
-        names.push_back(guess.TypeName(Dialect));
-    return names;
+    const std::vector<ColumnTypeGuess> guesses = GuessTypes(records, nullptr);
+    const bool bytesAsText = SourceFile.TextEncoding() == SourceEncoding::Bytes;
+    // The chosen types take their room in the row, but each column shows what its values call for.
+    std::vector<std::string> types = TableTypeNames(guesses, Dialect, bytesAsText, Project->Types, LeftOut);
+    for (std::size_t k = 0; k < types.size() && k < Project->Types.size(); ++k) {
+        if (!Project->Types[k].empty())
+            types[k] = guesses[k].TypeName(Dialect, bytesAsText);
+    }
+    return types;
 }

@@ -7,9 +7,24 @@
 // to 15 digits back as the same text (a double holds 15 decimal digits).
 inline constexpr std::size_t MaxBareDigits = 15;
 
-// A number that may stand bare in SQL and reads back as the same text: an
-// optional sign, then 0 or a digit 1-9 followed by digits, optionally a '.'
-// and digits ("5", "-12", "3.25", "12."), or an optional sign, '.' and digits
-// (".5"); at most MaxBareDigits digits in all. "007", "00501" and longer
-// numbers are text: a database would drop their zeros or digits.
+// A number that may stand bare in SQL and reads back as the same text: the
+// canonical form of ReadCanonicalNumber without an exponent, at most
+// MaxBareDigits digits in all ("5", "-12", "3.25"). "+49", ".5", "5.", "-0",
+// "007" and longer numbers are text: a database would read them back in other
+// words or drop digits.
 bool IsPlainNumber(std::string_view value);
+
+// What a number in its one canonical spelling holds: an optional '-', then 0
+// or a digit 1-9 followed by digits, optionally '.' and at least one digit,
+// optionally 'e' or 'E', an optional sign and one to four digits ("-12",
+// "3.25", "6.92E-05"). "+49", ".5", "5.", "007" and any form of minus zero are
+// not canonical: a database would read them back in other words.
+struct NumberShape {
+    std::size_t IntegerDigits = 0;
+    std::size_t FractionDigits = 0;
+    std::size_t SignificantDigits = 0; // from the first digit other than 0
+    bool Exponent = false;
+    // The power of ten of the first significant digit (0 for zero): 1.5E3 is 3, 0.02 is -2.
+    int Magnitude = 0;
+};
+bool ReadCanonicalNumber(std::string_view value, NumberShape& shape);

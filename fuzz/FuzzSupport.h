@@ -125,18 +125,20 @@ inline std::vector<std::string> ReferenceSplit(const std::string& line, bool wit
     return fields;
 }
 
-// [sign] (0 | 1-9 digits*) [. digits*] or [sign] . digits+, at most 15 digits.
+// [-] (0 | 1-9 digits*) [. digits+], at most 15 digits, not minus zero.
 inline bool ReferencePlainNumber(const std::string& value)
 {
     std::size_t i = 0, digits = 0, integerDigits = 0, fractionDigits = 0;
     bool dot = false;
-    if (i < value.size() && (value[i] == '+' || value[i] == '-'))
+    if (i < value.size() && value[i] == '-')
         ++i;
     const std::size_t first = i;
+    bool nonZero = false;
     for (; i < value.size(); ++i) {
         const char c = value[i];
         if (c >= '0' && c <= '9') {
             ++digits;
+            nonZero = nonZero || c != '0';
             (dot ? fractionDigits : integerDigits)++;
         } else if (c == '.' && !dot) {
             dot = true;
@@ -146,7 +148,8 @@ inline bool ReferencePlainNumber(const std::string& value)
     }
     if (integerDigits > 1 && value[first] == '0')
         return false;
-    if (integerDigits == 0 && fractionDigits == 0)
+    // An integer part, a fraction after a point, no minus zero.
+    if (integerDigits == 0 || (dot && fractionDigits == 0) || (first == 1 && !nonZero))
         return false;
     return digits <= 15;
 }

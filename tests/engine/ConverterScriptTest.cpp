@@ -154,7 +154,9 @@ TEST_F(Conversion, ValuesKeepTheirColumnsAndNeverRunAsSql)
         {",5,", "NULL,5,''"},
         {"5,,6", "5,NULL,'6'"},
         {"O'Neil,-1.5,x", "'O''Neil',-1.5,'x'"},
-        {"1); drop table x; --,+7,y", "'1); drop table x; --',+7,'y'"},
+        {"1); drop table x; --,-7,y", "'1); drop table x; --',-7,'y'"},
+        {"+7,.5,5.", "'+7','.5','5.'"}, // read back as 7, 0.5 and 5: only the canonical form stands bare
+        {"-0,0.0,-0.0", "'-0',0.0,'-0.0'"},
         {"-,.,1e5", "'-','.','1e5'"},
         {"007,00501,12345678901234567", "'007','00501','12345678901234567'"}, // digits a database would drop
         {"1,2,3,4", "1,2,'3'"},       // more fields than columns: the extra one is left out

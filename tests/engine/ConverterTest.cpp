@@ -201,12 +201,14 @@ TEST(SplitLine, AtFixedWidths)
 
 TEST(DetectQuote, NumbersStandBareEverythingElseIsText)
 {
-    for (const char* number : {"123", "-12.5", "+7", "12.", "", ".5", "0", "-0.25", "999999999999999"})
+    for (const char* number : {"123", "-12.5", "", "0", "-0.25", "0.0", "999999999999999"})
         EXPECT_EQ(CConverter::DetectQuote(number), "") << number;
     // Numbers that a database would read back as other text stay text: zeros in
-    // front, more than 15 digits.
+    // front, more than 15 digits, a sign or point that it drops, minus zero.
     for (const char* text : {"1.2.3", "1e5", " 12", "12-", "1,5", "--1", "+-1", "abc", "1 ", "\xd9", "-", ".",
                              "007", "00501", "-007", "0123.5", "12345678901234567", "1234567890.123456"})
+        EXPECT_EQ(CConverter::DetectQuote(text), "'") << text;
+    for (const char* text : {"+7", "12.", ".5", "-.5", "-0", "-0.00"})
         EXPECT_EQ(CConverter::DetectQuote(text), "'") << text;
 }
 
