@@ -2,6 +2,7 @@
 // detection and writing one row.
 #include "Converter.h"
 #include "Project.h"
+#include "SourceDetection.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,6 +40,23 @@ void DetectQuote(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(samples.size()));
 }
 BENCHMARK(DetectQuote);
+
+// Detection on a 1 MiB sample, as a new project's source gets it: quoted names with commas,
+// decimals, dates and NULL markers.
+void DetectSettings(benchmark::State& state)
+{
+    std::string sample = "id,name,amount,day,city,note\r\n";
+    for (int i = 1; sample.size() < DetectionSampleSize; ++i)
+        sample += std::to_string(i) + ",\"Name " + std::to_string(i) + ", Jr\"," + std::to_string(i % 9973) +
+                  "." + std::to_string(i % 89 + 10) + ",2024-0" + std::to_string(i % 9 + 1) + "-1" +
+                  std::to_string(i % 10) + ",City" + std::to_string(i % 50) +
+                  (i % 17 == 0 ? ",NA" : ",text here") + "\r\n";
+    sample.resize(DetectionSampleSize);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DetectSample(sample, false).Keys.size());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(sample.size()));
+}
+BENCHMARK(DetectSettings)->Unit(benchmark::kMillisecond);
 
 // Writes rows into the null device, so that only the formatting is measured.
 void WriteRow(benchmark::State& state)

@@ -3,10 +3,11 @@
 const char* const UsageText =
     "Usage: tabulon-convert [OPTION...] PROJECT.cvtproj\n"
     "       tabulon-convert --source FILE --target FILE --table NAME [OPTION...]\n"
+    "       tabulon-convert --detect FILE\n"
     "\n"
     "Converts the source text file of a saved Tabulon project into its SQL script;\n"
-    "without a project, the settings of a new project are used (the columns read\n"
-    "from the source, its encoding detected).\n"
+    "without a project, the settings of a new project are used, with what the\n"
+    "source's own bytes say (separator, quoted fields, header, encoding ...) on top.\n"
     "\n"
     "  --source FILE     read FILE instead of the project's source file (- : standard input)\n"
     "  --target FILE     write the script to FILE instead of the project's target\n"
@@ -14,6 +15,8 @@ const char* const UsageText =
     "  --table NAME      fill table NAME instead of the project's table\n"
     "  --set KEY=VALUE   use VALUE for the project key KEY in this run (repeatable),\n"
     "                    e.g. --set Separator=, --set QuotedFields=1\n"
+    "  --detect FILE     print the settings detected from FILE as project keys, one a\n"
+    "                    line, each followed by a tab and what it was decided from\n"
     "  --discover        read the column names and quotation from the source first\n"
     "                    (done anyway when the project has no columns)\n"
     "  --strict          fail (exit 5) when a line has fewer or more fields than there\n"
@@ -48,6 +51,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             value(result.Target);
         else if (argument == "--table")
             value(result.Table);
+        else if (argument == "--detect")
+            value(result.Detect);
         else if (argument == "--set") {
             std::optional<std::string> setting;
             value(setting);
@@ -75,7 +80,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         if (!result.Error.empty())
             return result;
     }
-    const bool standsAlone = result.Source && result.Target && result.Table;
+    const bool standsAlone = (result.Source && result.Target && result.Table) || result.Detect;
     if (result.ProjectFile.empty() && !standsAlone && !result.Help && !result.Version)
         result.Error = "no project file given (without one, --source, --target and --table are needed)";
     return result;

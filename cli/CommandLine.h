@@ -12,6 +12,8 @@ struct CommandLine {
     std::optional<std::string> Table;  // replaces the project's TableName
     // --set KEY=VALUE: project keys replaced for this run, in order.
     std::vector<std::pair<std::string, std::string>> Settings;
+    // --detect FILE: print the settings detected from FILE, as project keys, and stop.
+    std::optional<std::string> Detect;
     bool Discover = false;
     bool Quiet = false;
     bool Strict = false; // lines with too few or too many fields fail the run

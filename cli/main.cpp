@@ -8,6 +8,7 @@
 #include "ProfileFile.h"
 #include "ProgressLine.h"
 #include "Project.h"
+#include "SourceDetection.h"
 #include "TextDecoder.h"
 #include "Utf8Path.h"
 
@@ -173,6 +174,17 @@ int Convert(const CommandLine& options)
             return Fail(ProjectFailed, options.ProjectFile, project.LoadError);
     } else {
         project.StoreSettings(settings);
+        // A new project takes what its source's own bytes say; --set goes on top. A pipe is
+        // not read ahead for it.
+        std::error_code ec;
+        if (options.Source && std::filesystem::is_regular_file(PathFromUtf8(*options.Source), ec)) {
+            try {
+                for (const DetectedKey& key : DetectSource(*options.Source).Keys)
+                    settings.Set(ProfileSection, key.Key, key.Value);
+            } catch (const FileError&) {
+                // The run names the source that cannot be read.
+            }
+        }
     }
     for (const auto& [key, value] : options.Settings)
         settings.Set(ProfileSection, key, value);
@@ -189,12 +201,6 @@ int Convert(const CommandLine& options)
         project.TargetName = FromProjectFolder(project.TargetName, projectFile);
     if (options.Table)
         project.TableName = *options.Table;
-    // A new project takes the encoding its source appears to be in; a pipe is not read
-    // ahead for it (its byte order mark still counts).
-    std::error_code ec;
-    if (projectFile.empty() && !Overridden(options, "Encoding") &&
-        std::filesystem::is_regular_file(PathFromUtf8(project.FileName), ec))
-        project.Encoding = EncodingName(DetectEncoding(project.FileName));
     // Name what is missing rather than a file without a name.
     const std::string subject = projectFile.empty() ? "--set" : projectFile;
     if (project.TableName.empty())
@@ -257,6 +263,21 @@ int Convert(const CommandLine& options)
     return Done;
 }
 
+// --detect: the detected settings on standard output, one key a line, a tab and the reason after it.
+int PrintDetection(const std::string& path)
+{
+    try {
+        const SourceDetection detection = DetectSource(path);
+        for (const DetectedKey& key : detection.Keys)
+            std::printf("%s=%s\t# %s\n", key.Key.c_str(), key.Value.c_str(), key.Reason.c_str());
+        for (const std::string& note : detection.Notes)
+            std::printf("# %s\n", note.c_str());
+    } catch (const FileError& error) {
+        return Fail(SourceFailed, error.FileName, error.Reason);
+    }
+    return Done;
+}
+
 int Main(const std::vector<std::string>& arguments)
 {
     const CommandLine options = ParseCommandLine(arguments);
@@ -275,6 +296,8 @@ int Main(const std::vector<std::string>& arguments)
     StopOnSignals();
     // What the system can still throw ends the run with a message and a documented status.
     try {
+        if (options.Detect)
+            return PrintDetection(*options.Detect);
         return Convert(options);
     } catch (const std::bad_alloc&) {
         std::fputs("tabulon-convert: not enough memory\n", stderr);

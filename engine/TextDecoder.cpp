@@ -347,27 +347,59 @@ std::size_t ByteOrderMark(std::string_view start, SourceEncoding& encoding)
     return 0;
 }
 
-SourceEncoding DetectEncoding(const std::string& path)
+SourceEncoding DetectEncoding(const std::string& path, EncodingEvidence* evidence)
 {
-    constexpr std::size_t Sample = std::size_t{64} << 10;
+    EncodingEvidence found;
+    if (!evidence)
+        evidence = &found;
+    *evidence = EncodingEvidence();
     const FileHandle file = OpenUnbuffered(path, "rb");
     if (!file)
         return SourceEncoding::Bytes;
-    // One byte past the sample tells whether a sequence at its end is cut by the boundary
-    // (valid) or by the end of the file (invalid).
-    std::string start(Sample + 1, '\0');
-    const std::size_t size = std::fread(start.data(), 1, start.size(), file.get());
-    if (std::ferror(file.get()))
-        return SourceEncoding::Bytes;
-    start.resize(size);
-
-    SourceEncoding encoding = SourceEncoding::Bytes;
-    if (ByteOrderMark(start, encoding) > 0)
-        return encoding;
-    const bool wholeFile = size <= Sample;
+    // A regular file is checked whole (UTF-8 is checked far faster than it is read); anything
+    // else only as far as the first 64 KiB, as it cannot be read again.
+    const bool regular = IsRegularFile(file.get());
+    constexpr std::size_t Sample = std::size_t{64} << 10;
+    const std::size_t chunk = regular ? std::size_t{1} << 20 : Sample;
+    // One byte past each chunk tells whether a sequence at its end is cut by the chunk's
+    // boundary or by the end of the file; a cut one is carried into the next chunk.
+    std::string buffer(chunk + 4, '\0');
+    std::size_t kept = 0; // bytes carried over from the last chunk
     TextDecoder checker(SourceEncoding::Utf8);
-    const bool valid = !checker.Check(start.data(), std::min(size, Sample), wholeFile).Invalid;
-    return valid ? SourceEncoding::Utf8 : SourceEncoding::Windows1252;
+    bool first = true;
+    for (;;) {
+        const std::size_t got = std::fread(buffer.data() + kept, 1, chunk + 1 - kept, file.get());
+        if (std::ferror(file.get()))
+            return SourceEncoding::Bytes;
+        const std::size_t size = kept + got;
+        if (first) {
+            first = false;
+            SourceEncoding encoding = SourceEncoding::Bytes;
+            const std::size_t mark = ByteOrderMark(std::string_view(buffer.data(), size), encoding);
+            if (mark > 0) {
+                evidence->ByteOrderMark = true;
+                evidence->BytesRead = mark;
+                return encoding;
+            }
+        }
+        const bool last = size <= chunk;
+        const std::size_t checked = last ? size : chunk;
+        const TextDecoder::Result result = checker.Check(buffer.data(), checked, last);
+        evidence->BytesRead = checker.Position();
+        if (result.Invalid) {
+            evidence->InvalidAt = checker.Position();
+            evidence->InvalidByte = static_cast<unsigned char>(buffer[result.Written]);
+            evidence->WholeFile = regular;
+            return SourceEncoding::Windows1252;
+        }
+        if (last || !regular) {
+            evidence->WholeFile = last;
+            return SourceEncoding::Utf8;
+        }
+        // The bytes of a cut sequence and the one byte read ahead go before the next chunk.
+        kept = size - result.Written;
+        std::memmove(buffer.data(), buffer.data() + result.Written, kept);
+    }
 }
 
 bool TextDecoder::Transforms() const

@@ -18,10 +18,20 @@ const char* EncodingName(SourceEncoding encoding);
 // unchanged), and the encoding it names (EF BB BF: Utf8; FF FE: Utf16LE; FE FF: Utf16BE).
 std::size_t ByteOrderMark(std::string_view start, SourceEncoding& encoding);
 
+// What DetectEncoding found: how much it read and, for Windows-1252, where UTF-8 failed.
+struct EncodingEvidence {
+    bool ByteOrderMark = false;    // the encoding came from a byte order mark
+    std::uint64_t BytesRead = 0;   // bytes checked
+    bool WholeFile = false;        // they are the whole file
+    std::uint64_t InvalidAt = 0;   // Windows1252: offset of the first byte that is not UTF-8
+    unsigned char InvalidByte = 0; // and that byte
+};
+
 // The encoding a new project should take for this file: its byte order mark's; else Utf8 when
-// its first 64 KiB are valid UTF-8 (a sequence cut by the 64 KiB boundary counts as valid);
-// else Windows1252. Bytes when the file cannot be read, with errno telling why.
-SourceEncoding DetectEncoding(const std::string& path);
+// its text is valid UTF-8 (the whole of a regular file, the first 64 KiB of anything else, a
+// sequence cut by that boundary counting as valid); else Windows1252. Bytes when the file cannot
+// be read, with errno telling why.
+SourceEncoding DetectEncoding(const std::string& path, EncodingEvidence* evidence = nullptr);
 
 // Decodes a stream that arrives in chunks into UTF-8 (Decode), or checks that UTF-8 is valid
 // where it lies (Check). One decoder serves one stream, through one of the two calls.

@@ -130,3 +130,32 @@ TEST(CommandLine, ParsesOptionsAndRejectsWhatItDoesNotKnow)
     EXPECT_FALSE(ParseCommandLine({"a.cvtproj", "b.cvtproj"}).Error.empty());
     EXPECT_TRUE(ParseCommandLine({"--help"}).Error.empty());
 }
+
+TEST(Cli, DetectsTheSettingsOfASourceWithoutAProject)
+{
+    TestFolder folder;
+    const std::string source = folder.Write(
+        "orders.csv",
+        "Orders 2024\r\n\r\nid;name;amount\r\n1;\"Smith; John\";3\r\n2;Lee;4\r\n3;\"O'Neil\";5\r\n");
+    // --detect prints the keys, one a line, each with a tab and its reason after it.
+    ProgramResult outcome = RunConvert({"--detect", source});
+    ASSERT_EQ(outcome.Status, 0) << outcome.Output;
+    for (const char* line :
+         {"Separator=;\t# ", "QuotedFields=1\t# ", "ColumnNames=1\t# ", "Encoding=UTF-8\t# "})
+        EXPECT_NE(("\n" + outcome.Output).find(std::string("\n") + line), std::string::npos)
+            << line << "\n"
+            << outcome.Output;
+    EXPECT_EQ(RunConvert({"--detect", folder.Path("missing.csv")}).Status, 1);
+
+    // A run without a project takes them (the title lines aside, which the next test covers).
+    const std::string target = folder.Path("orders.sql");
+    const std::string rows = folder.Write("rows.csv", "id;name;amount\r\n1;\"Smith; John\";3\r\n2;Lee;4\r\n");
+    outcome = RunConvert({"--source", rows, "--target", target, "--table", "t", "--quiet"});
+    ASSERT_EQ(outcome.Status, 0) << outcome.Output;
+    EXPECT_EQ(ReadFile(target), "insert into t(id,name,amount) values(1,'Smith; John',3);\r\n"
+                                "insert into t(id,name,amount) values(2,'Lee',4);\r\n");
+    // --set goes over what is detected.
+    outcome = RunConvert({"--source", rows, "--target", target, "--table", "t", "--set", "QuotedFields=0"});
+    ASSERT_EQ(outcome.Status, 0) << outcome.Output;
+    EXPECT_NE(ReadFile(target).find("'\"Smith'"), std::string::npos) << ReadFile(target);
+}

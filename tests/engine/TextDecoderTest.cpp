@@ -434,9 +434,10 @@ TEST(SourceEncoding, ByteOrderMarks)
     }
 }
 
-TEST(SourceEncoding, DetectedFromTheStartOfTheFile)
+TEST(SourceEncoding, DetectedFromTheWholeFile)
 {
     const std::size_t sample = 64 * 1024;
+    const std::size_t chunk = 1024 * 1024;
     const struct {
         const char* Name;
         std::string Bytes;
@@ -458,7 +459,11 @@ TEST(SourceEncoding, DetectedFromTheStartOfTheFile)
         {"sequence cut by the end of the file", "abc\xE2\x82", SourceEncoding::Windows1252},
         {"sequence cut by the end at 64 KiB", std::string(sample - 1, 'a') + "\xE2",
          SourceEncoding::Windows1252},
-        {"invalid only past 64 KiB", std::string(sample, 'a') + "\xFF", SourceEncoding::Utf8},
+        // A regular file is checked whole, across the chunks it is read in.
+        {"invalid only past 64 KiB", std::string(sample, 'a') + "\xFF", SourceEncoding::Windows1252},
+        {"sequence cut at 1 MiB", std::string(chunk - 1, 'a') + "\xE2\x82\xAC;b\r\n", SourceEncoding::Utf8},
+        {"invalid byte late in the file", std::string(3 * chunk, 'a') + "caf\xE9\r\n",
+         SourceEncoding::Windows1252},
         {"windows-1252 text", "caf\xE9;\x80 5\r\n", SourceEncoding::Windows1252},
     };
     TestFolder folder;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Dates as people write them. A format names the order of day, month and year and the character
+// between them: "YYYY-MM-DD", "DD/MM/YYYY", "MM/DD/YYYY", "DD.MM.YYYY", "YYYY/MM/DD", "DD-MM-YY"
+// ... (DD, MM, YYYY or YY, each once, separated by one of - / .). Day and month take one or two
+// digits; a two-digit year 00-68 is 2000-2068 and 69-99 is 1969-1999. A time may follow after a
+// blank or a 'T': H:MM or HH:MM, optionally :SS and a fraction.
+struct DateFormat {
+    enum class Order : unsigned char { YearMonthDay, DayMonthYear, MonthDayYear };
+    Order Parts = Order::YearMonthDay;
+    char Between = '-';
+    unsigned char YearDigits = 4;
+
+    bool operator==(const DateFormat& other) const
+    {
+        return Parts == other.Parts && Between == other.Between && YearDigits == other.YearDigits;
+    }
+};
+
+// Reads a format's name (letters in any case); false for anything else.
+bool ParseDateFormat(std::string_view name, DateFormat& format);
+// The format's name, "DD/MM/YYYY".
+std::string DateFormatName(const DateFormat& format);
+
+// Every format there is, ISO's first: year first with four digits, and day or month first with
+// four or two, each with - / or . between.
+inline constexpr std::size_t DateFormatCount = 15;
+const std::array<DateFormat, DateFormatCount>& AllDateFormats();
+
+// The longest ISO text ReadDate writes: "YYYY-MM-DD HH:MM:SS." and nine fraction digits.
+inline constexpr std::size_t IsoDateSize = 29;
+
+// Reads the value in the format. On success gives the length of its ISO form written to `iso`
+// ("2024-01-31", or "2024-01-31 13:05:00" and any fraction when a time follows), with hasTime
+// telling which; 0 when the value is no valid date in the format (31/02 included).
+std::size_t ReadDate(std::string_view value, const DateFormat& format, char (&iso)[IsoDateSize + 1],
+                     bool& hasTime);

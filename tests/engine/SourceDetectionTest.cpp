@@ -1,0 +1,218 @@
+#include "SourceDetection.h"
+#include "FileError.h"
+#include "Project.h"
+#include "SqlDialect.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// "-" as the value: the detection gives no such key.
+using Expected = std::vector<std::pair<const char*, const char*>>;
+
+std::string Lines(const std::vector<std::string>& lines, const std::string& end = "\r\n")
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + end;
+    return text;
+}
+
+} // namespace
+
+TEST(SourceDetection, DecidesTheSettingsFromRealisticSamples)
+{
+    const struct {
+        const char* Name;
+        std::string Sample;
+        Expected Keys;
+    } cases[] = {
+        {"semicolons with decimal commas and day-first dates",
+         Lines({"Artikel;Menge;Preis;Datum", "Schraube M4;10;0,25;31.01.2024",
+                "Mutter, verzinkt;1.200;1.234,50;01.02.2024", "Scheibe;7;3,5;15.02.2024"}),
+         {{"Separator", ";"},
+          {"QuotedFields", "0"},
+          {"ColumnNames", "1"},
+          {"DecimalSeparator", ","},
+          {"ThousandsSeparator", "."},
+          {"DateFormat", "DD.MM.YYYY"},
+          {"SkipLines", "-"}}},
+        {"pipes with a quoted field holding a pipe",
+         Lines({"id|name|city", "1|\"Smith | Jones\"|Paris", "2|Lee|Oslo", "3|\"Kim\"|Rome"}, "\n"),
+         {{"Separator", "|"}, {"QuotedFields", "1"}, {"ColumnNames", "1"}, {"DecimalSeparator", "-"}}},
+        {"tabs",
+         Lines({"id\tname\tscore", "1\tAnn Lee\t3.5", "2\tBob, Jr.\t4.25", "3\tCy\t5"}),
+         {{"Separator", "<tab>"}, {"QuotedFields", "0"}, {"ColumnNames", "1"}}},
+        {"colons",
+         Lines({"id:name:score", "1:Ann:3", "2:Bob:4", "3:Cy:5"}, "\n"),
+         {{"Separator", ":"}, {"ColumnNames", "1"}}},
+        {"commas with times holding colons",
+         Lines({"id,time,name", "1,12:30:00,Ann", "2,13:45:10,Bob"}),
+         {{"Separator", ","}, {"ColumnNames", "1"}}},
+        {"no header",
+         Lines({"1,Ann,3.5", "2,Bob,4.25", "3,Cy,5"}),
+         {{"Separator", ","}, {"ColumnNames", "0"}}},
+        {"quoted commas and line breaks",
+         Lines({"id,comment,amount", "1,\"Hello, world\",3", "2,\"two\nlines, here\",4", "3,plain,5"}, "\n"),
+         {{"Separator", ","}, {"QuotedFields", "1"}, {"ColumnNames", "1"}}},
+        {"CR line ends",
+         Lines({"id,name", "1,Ann", "2,Bob"}, "\r"),
+         {{"Separator", ","}, {"ColumnNames", "1"}}},
+        {"NA among numbers",
+         Lines({"id,amount,note", "1,3.5,x", "2,NA,NA", "3,4,y", "4,NULL,z"}),
+         {{"NullValues", "NA,NULL"}, {"DecimalSeparator", "-"}}},
+        {"day-first dates",
+         Lines({"day,amount", "31/01/2024,1", "01/02/2024,2"}),
+         {{"DateFormat", "DD/MM/YYYY"}, {"ColumnNames", "1"}}},
+        {"month-first dates with times",
+         Lines({"day,amount", "01/31/2024 09:15,1", "02/01/2024 17:40,2"}),
+         {{"DateFormat", "MM/DD/YYYY"}}},
+        {"dates that read both ways",
+         Lines({"day,amount", "01/02/2024,1", "03/04/2024,2"}),
+         {{"DateFormat", "-"}}},
+        {"ISO dates", Lines({"day,amount", "2024-01-31,1", "2024-02-01,2"}), {{"DateFormat", "-"}}},
+        {"title lines",
+         Lines({"Sales report", "Generated 2024-01-05", "", "id;region;total", "1;North;10", "2;South;12"}),
+         {{"Separator", ";"}, {"SkipLines", "3"}, {"ColumnNames", "1"}}},
+        {"blanks after the separator",
+         Lines({"id, name, amount", "1, Ann, 3.5", "2, Bob, 4"}),
+         {{"Separator", ","}, {"Trim", "1"}}},
+        {"another separator", Lines({"id~name~score", "1~Ann~3", "2~Bob~4"}), {{"Separator", "~"}}},
+        {"one column", Lines({"name", "Ann", "Bob"}), {{"Separator", "-"}, {"ColumnNames", "1"}}},
+        {"one column of times",
+         Lines({"t", "12:30:00", "13:00:00"}, "\n"),
+         {{"Separator", "-"}, {"SkipLines", "-"}, {"ColumnNames", "1"}}},
+        {"one date and time",
+         Lines({"t", "2015-03-17 11:50:46.1234567"}, "\n"),
+         {{"Separator", "-"}, {"SkipLines", "-"}, {"ColumnNames", "1"}}},
+    };
+    for (const auto& c : cases) {
+        const SourceDetection detection = DetectSample(c.Sample, true);
+        for (const auto& [key, value] : c.Keys) {
+            const DetectedKey* found = detection.Find(key);
+            if (std::string(value) == "-") {
+                EXPECT_EQ(found, nullptr) << c.Name << ": " << key << "=" << (found ? found->Value : "");
+                continue;
+            }
+            ASSERT_NE(found, nullptr) << c.Name << ": no " << key;
+            EXPECT_EQ(found->Value, value) << c.Name << ": " << key << " (" << found->Reason << ")";
+            EXPECT_FALSE(found->Reason.empty()) << c.Name << ": " << key;
+        }
+    }
+}
+
+TEST(SourceDetection, TellsTheLineEnds)
+{
+    const struct {
+        std::string Sample;
+        LineEnding Expected;
+    } cases[] = {
+        {"a,b\r\n1,2\r\n", LineEnding::CrLf},
+        {"a,b\n1,2\n", LineEnding::Lf},
+        {"a,b\r1,2\r", LineEnding::Cr},
+        {"a,b", LineEnding::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DetectSample(c.Sample, true).LineEnds, c.Expected) << c.Sample;
+}
+
+TEST(SourceDetection, ChecksTheEncodingOverTheWholeFile)
+{
+    TestFolder folder;
+    std::string text = "id;name\r\n";
+    for (int i = 1; i < 3001; ++i)
+        text += std::to_string(i) + ";name " + std::to_string(i) + "\r\n";
+    const std::string utf8 = text + "3001;caf\xC3\xA9\r\n";
+    // The Windows-1252 byte lies far beyond what is read for the layout.
+    std::string late = text;
+    while (late.size() < DetectionSampleSize + 100)
+        late += "9;filler\r\n";
+    late += "3002;caf\xE9\r\n";
+    const struct {
+        std::string Bytes;
+        const char* Encoding;
+        const char* Reason;
+    } cases[] = {
+        {utf8, "UTF-8", "valid UTF-8"},
+        {text + "3001;caf\xE9\r\n", "Windows-1252", "byte 0xE9 at line 3,002 "},
+        {late, "Windows-1252", "byte 0xE9 at line "},
+        {"\xEF\xBB\xBFid;name\r\n1;x\r\n", "UTF-8", "byte order mark"},
+        {std::string("\xFF\xFEi\0d\0;\0n\0\r\0\n\0001\0;\0x\0\r\0\n\0", 22), "UTF-16LE", "byte order mark"},
+    };
+    for (const auto& c : cases) {
+        const SourceDetection detection = DetectSource(folder.Write("source.csv", c.Bytes));
+        const DetectedKey* encoding = detection.Find("Encoding");
+        ASSERT_NE(encoding, nullptr);
+        EXPECT_EQ(encoding->Value, c.Encoding) << c.Reason;
+        EXPECT_NE(encoding->Reason.find(c.Reason), std::string::npos) << encoding->Reason;
+        ASSERT_NE(detection.Find("Separator"), nullptr) << c.Reason;
+        EXPECT_EQ(detection.Find("Separator")->Value, ";") << c.Reason;
+    }
+}
+
+TEST(SourceDetection, NamesTheFileThatCannotBeRead)
+{
+    TestFolder folder;
+    try {
+        DetectSource(folder.Path("missing.csv"));
+        FAIL() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.FileName, folder.Path("missing.csv"));
+        EXPECT_FALSE(error.Reason.empty());
+    }
+}
+
+TEST(SourceDetection, SuggestsATargetAndATableNameFromTheSource)
+{
+    const struct {
+        const char* Source;
+        SqlDialect Dialect;
+        const char* Target;
+        const char* Table;
+    } cases[] = {
+        {"/data/orders.csv", SqlDialect::Generic, "/data/orders.sql", "orders"},
+        {"/data/Sales Report-2024.csv", SqlDialect::PostgreSQL, "/data/Sales Report-2024.sql",
+         "sales_report_2024"},
+        {"/data/Sales Report-2024.csv", SqlDialect::Generic, "/data/Sales Report-2024.sql",
+         "SalesReport2024"},
+        {"/data/2024.txt", SqlDialect::MySQL, "/data/2024.sql", "t_2024"},
+        {"/data/order.tsv", SqlDialect::PostgreSQL, "/data/order.sql", "order_data"},
+        {"/data/dump.SQL", SqlDialect::SQLite, "/data/dump.SQL.sql", "dump"},
+        {"/data/données", SqlDialect::Generic, "/data/données.sql", "donnes"},
+        {"/data/---.csv", SqlDialect::Generic, "/data/---.sql", "data"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SuggestedTarget(c.Source), c.Target) << c.Source;
+        EXPECT_EQ(SuggestedTableName(c.Source, c.Dialect), c.Table) << c.Source;
+    }
+}
+
+TEST(SourceDetection, GivesANewProjectWhatItsSourceSays)
+{
+    TestFolder folder;
+    const std::string source =
+        folder.Write("Orders 2024.csv", "id;name;amount\r\n1;\"Smith; John\";3\r\n2; Lee;4\r\n3; Kim;5\r\n");
+    CProject project;
+    project.FileName = source;
+    const SourceDetection detection = ApplySourceDetection(project);
+    EXPECT_EQ(project.Separator, ";");
+    EXPECT_EQ(project.QuotedFields, 1);
+    EXPECT_EQ(project.ColumnNames, 1);
+    EXPECT_EQ(project.Encoding, "UTF-8");
+    EXPECT_EQ(project.Trim, 1);
+    EXPECT_EQ(project.TargetName, folder.Path("Orders 2024.sql"));
+    EXPECT_EQ(project.TableName, "Orders2024");
+    EXPECT_NE(detection.Summary().find("';' separated, quoted fields, header"), std::string::npos)
+        << detection.Summary();
+    // What the project already names stays.
+    project.TargetName = "mine.sql";
+    project.TableName = "mine";
+    ApplySourceDetection(project);
+    EXPECT_EQ(project.TargetName, "mine.sql");
+    EXPECT_EQ(project.TableName, "mine");
+}
