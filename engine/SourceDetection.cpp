@@ -27,7 +27,7 @@ constexpr std::size_t MaxJoinedLines = 100;
 // Title lines before the header, at most.
 constexpr std::size_t MaxTitleLines = 20;
 // Share of the records after the title lines that must have the same field count.
-constexpr double SteadyShare = 0.9;
+constexpr double SteadyShare = 0.75;
 
 // "1,234,567": counts in reasons.
 std::string Count(std::uint64_t n)
@@ -237,16 +237,16 @@ bool IsNullMarker(std::string_view value)
 
 // A number as people write it: digits in groups of three with a thousands separator, and a
 // decimal part after a point or a comma. "1.234" and "1,234" could be either.
-struct NumberShape {
+struct WrittenNumber {
     bool Number = false;
     char Decimal = 0;   // '.' or ',' when a decimal part is certain
     char Thousands = 0; // the thousands separator when certain
     char Either = 0;    // '.' or ',' before exactly three digits: decimal or thousands
 };
 
-NumberShape ReadNumberShape(std::string_view v)
+WrittenNumber ReadWrittenNumber(std::string_view v)
 {
-    NumberShape shape;
+    WrittenNumber shape;
     std::size_t i = !v.empty() && (v[0] == '-' || v[0] == '+') ? 1 : 0;
     std::size_t runs[64];
     char seps[64];
@@ -340,7 +340,7 @@ enum class ValueKind { Empty, Marker, Number, Date, Text };
 
 struct ValueInfo {
     ValueKind Kind = ValueKind::Text;
-    NumberShape Shape;
+    WrittenNumber Shape;
     std::uint32_t Dates = 0;
 };
 
@@ -352,7 +352,7 @@ ValueInfo Classify(std::string_view value)
         info.Kind = ValueKind::Empty;
     else if (IsNullMarker(value))
         info.Kind = ValueKind::Marker;
-    else if ((info.Shape = ReadNumberShape(value)).Number)
+    else if ((info.Shape = ReadWrittenNumber(value)).Number)
         info.Kind = ValueKind::Number;
     else if ((info.Dates = DateFormatsOf(value)) != 0)
         info.Kind = ValueKind::Date;
@@ -388,7 +388,7 @@ struct ColumnValues {
             break;
         case ValueKind::Number: {
             ++Numbers;
-            const NumberShape& s = info.Shape;
+            const WrittenNumber& s = info.Shape;
             auto note = [&](std::size_t& count, std::string& example) {
                 if (count++ == 0)
                     example = value;
@@ -694,10 +694,10 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     if (headerRecord > 0) {
         d.SkipLines = static_cast<int>(records[headerRecord].FirstLine);
         const std::size_t before = records[headerRecord].FirstLine;
-        d.Keys.push_back({"SkipLines", std::to_string(d.SkipLines),
-                          (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) + " (" +
-                              Counted(headerRecord, "title line") + ") do not have the " +
-                              Counted(chosen->Fields, "field") + " of the records after them"});
+        d.Proposals.push_back({"SkipLines", std::to_string(d.SkipLines),
+                               (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) + " (" +
+                                   Counted(headerRecord, "title line") + ") do not have the " +
+                                   Counted(chosen->Fields, "field") + " of the records after them"});
     }
 
     // The header: names unlike the values below them, no repeats, no empties.
@@ -713,6 +713,12 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     const std::vector<ColumnValues> columns = ReadColumns(lines, *chosen, headerRecord + 1);
     const std::string lineName = "line " + Count(records[headerRecord].FirstLine + 1);
     std::string headerReason;
+    // Lines that all end in a separator give every record an empty last field, the header too.
+    const bool trailingSeparator =
+        names.size() >= 2 && names.back().empty() && !columns.empty() && columns.back().Values > 0 &&
+        columns.back().Numbers + columns.back().Dates + columns.back().Text + columns.back().MarkerCount == 0;
+    if (trailingSeparator)
+        names.pop_back();
     bool header = LooksLikeNames(names, lineName, headerReason);
     if (header) {
         std::string over;
@@ -777,7 +783,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                           " in column " + Count(i + 1) +
                           (header && i < names.size() ? " (" + names[i] + ")" : "");
         }
-        d.Keys.push_back({"NullValues", list, reason});
+        d.Proposals.push_back({"NullValues", list, reason});
     }
 
     // Decimal comma and thousands separators, from the columns of numbers.
@@ -807,9 +813,9 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     if (comma > 0 && point == 0) {
         decimal = ',';
         d.DecimalSeparator = ',';
-        d.Keys.push_back({"DecimalSeparator", ",",
-                          Counted(comma, "number") + " with a decimal comma, such as " +
-                              Quoted(commaExample) + "; none with a decimal point"});
+        d.Proposals.push_back({"DecimalSeparator", ",",
+                               Counted(comma, "number") + " with a decimal comma, such as " +
+                                   Quoted(commaExample) + "; none with a decimal point"});
     } else if (comma > 0 && point > 0) {
         d.Notes.push_back("numbers have decimal commas (" + Quoted(commaExample) + ") and decimal points (" +
                           Quoted(pointExample) + "); DecimalSeparator left as '.'");
@@ -832,7 +838,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     }
     if (group != 0) {
         d.ThousandsSeparator = std::string(1, group);
-        d.Keys.push_back({"ThousandsSeparator", d.ThousandsSeparator, groupReason});
+        d.Proposals.push_back({"ThousandsSeparator", d.ThousandsSeparator, groupReason});
     }
 
     // The date format, when the values decide it.
@@ -857,10 +863,10 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                 "and such columns stay text");
         } else if (BitCount(bits) == 1) {
             d.DateFormat = DateFormatName(formats[FirstBit(bits)]);
-            d.Keys.push_back({"DateFormat", d.DateFormat,
-                              decidingExample.empty()
-                                  ? "every date reads only so"
-                                  : "dates such as " + Quoted(decidingExample) + " read only so"});
+            d.Proposals.push_back({"DateFormat", d.DateFormat,
+                                   decidingExample.empty()
+                                       ? "every date reads only so"
+                                       : "dates such as " + Quoted(decidingExample) + " read only so"});
         } else {
             std::string ways;
             for (std::size_t f = 0; f < formats.size(); ++f)
@@ -943,9 +949,10 @@ SourceDetection Detect(std::string_view sample, bool whole, SourceEncoding encod
 
 const DetectedKey* SourceDetection::Find(std::string_view key) const
 {
-    for (const DetectedKey& k : Keys)
-        if (k.Key == key)
-            return &k;
+    for (const std::vector<DetectedKey>* list : {&Keys, &Proposals})
+        for (const DetectedKey& k : *list)
+            if (k.Key == key)
+                return &k;
     return nullptr;
 }
 
@@ -958,20 +965,10 @@ std::string SourceDetection::Summary() const
     if (QuotedFields)
         add("quoted fields");
     add(ColumnNames ? "header" : "no header");
-    if (SkipLines > 0)
-        add(std::to_string(SkipLines) + (SkipLines == 1 ? " title line" : " title lines"));
+    if (Trim)
+        add("blanks trimmed");
     if (Encoding != SourceEncoding::Utf8)
         add(EncodingName(Encoding));
-    if (DecimalSeparator == ',')
-        add("decimal comma");
-    if (!NullValues.empty()) {
-        std::string list;
-        for (const std::string& m : NullValues)
-            list += (list.empty() ? "" : ",") + m;
-        add("NULL " + list);
-    }
-    if (!DateFormat.empty())
-        add("dates " + DateFormat);
     return text;
 }
 

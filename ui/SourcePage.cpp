@@ -4,12 +4,15 @@
 #include "DialogUnits.h"
 #include "DigitsEdit.h"
 #include "EngineWork.h"
+#include "FileError.h"
 #include "OptionsDlg.h"
 #include "Project.h"
 #include "QtText.h"
+#include "SourceDetection.h"
 #include "TextDecoder.h"
 #include "TextRules.h"
 #include "UserDialogs.h"
+#include "Utf8Path.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -157,6 +160,7 @@ void CSourcePage::BuildControls()
     layout->addLayout(options, row++, 1, 1, 2);
 
     connect(SourceBrowse, &QPushButton::clicked, this, &CSourcePage::OnBrowseSource);
+    connect(SourceEdit, &QLineEdit::editingFinished, this, &CSourcePage::DetectNewSource);
     connect(TargetBrowse, &QPushButton::clicked, this, &CSourcePage::OnBrowseTarget);
     connect(CommitCheck, &QCheckBox::toggled, this, &CSourcePage::UpdateCommitControls);
     connect(SeparatorRadio, &QRadioButton::toggled, this, &CSourcePage::UpdateSplitControls);
@@ -193,6 +197,7 @@ void CSourcePage::ShowPage()
     UpdateCommitControls();
     UpdateSplitControls();
     ShowOptionsSummary();
+    DetectNewSource();
 }
 
 void CSourcePage::StoreData()
@@ -269,6 +274,30 @@ void CSourcePage::OnBrowseSource()
 {
     // The source is read, never written: the dialog picks an existing file.
     BrowseForFile(SourceEdit, IUserDialogs::FileDialog::Open, SourceFilter, SourceExtension);
+    DetectNewSource();
+}
+
+void CSourcePage::DetectNewSource()
+{
+    CProject& project = GetProject();
+    const std::string source = FromQt(SourceEdit->text());
+    // A saved project keeps its own settings; a new one is detected once per source, and again
+    // when it was made anew on the same source (no target and table yet).
+    const bool fresh = project.Columns.empty() && project.TargetName.empty() && project.TableName.empty();
+    std::error_code ec;
+    if (!project.ProjectPath.empty() || source.empty() || (source == DetectedSource && !fresh) ||
+        !std::filesystem::is_regular_file(PathFromUtf8(source), ec))
+        return;
+    StoreData(); // what the page holds, the source with it
+    DetectedSource = project.FileName;
+    try {
+        Detected = ApplySourceDetection(project).Summary();
+    } catch (const FileError&) {
+        Detected.clear(); // Next names the source that cannot be read
+        return;
+    }
+    ShowPage(); // the detected settings on view
+    NotifyEdited();
 }
 
 void CSourcePage::OnBrowseTarget()
@@ -298,7 +327,10 @@ void CSourcePage::OnOptions()
 
 void CSourcePage::ShowOptionsSummary()
 {
-    OptionsSummary->setText(ToQt(DescribeOptions(GetProject())));
+    // What detection found stays in view while the project reads that source.
+    const bool detected = !Detected.empty() && GetProject().FileName == DetectedSource;
+    OptionsSummary->setText(
+        ToQt((detected ? "Detected: " + Detected + ". " : std::string()) + DescribeOptions(GetProject())));
 }
 
 void CSourcePage::ShowError(const char* message)

@@ -33,6 +33,11 @@ class CSourcePage : public CWizardPage {
     // Options...: the project's options for the source's text and the script.
     void OnOptions();
     void ShowOptionsSummary();
+    // A new project's source just chosen (Open dialog, typed, dropped, tabulon FILE): its
+    // settings, target and table come from what the source says, and the page shows them.
+    void DetectNewSource();
+    std::string DetectedSource; // the source the settings were last detected from
+    std::string Detected;       // what was detected, for the options line
 
     QLineEdit* SourceEdit = nullptr;
     QPushButton* SourceBrowse = nullptr;

@@ -367,3 +367,42 @@ TEST_F(SourcePageTest, ANewProjectTakesItsSourcesEncoding)
     Page->StoreData();
     EXPECT_EQ(Project().Encoding, "");
 }
+
+// A new project's source chosen in the Open dialog fills the page and the options from what the
+// source says, names them on the options line and suggests a target and a table; a saved
+// project keeps its own settings.
+TEST_F(SourcePageTest, ANewProjectsSourceFillsThePageFromWhatItSays)
+{
+    TestFolder folder;
+    const std::string source =
+        folder.Write("Orders 2024.csv", "id;name;amount\r\n1;\"Smith; John\";3\r\n2;Lee;4\r\n3;Kim;5\r\n");
+    Dialogs.FileAnswers.push_back(source);
+    QTest::mouseClick(SourcePage().SourceBrowse, Qt::LeftButton);
+    EXPECT_EQ(S(SourcePage().SeparatorCombo->currentText()), ";");
+    EXPECT_TRUE(SourcePage().SeparatorRadio->isChecked());
+    EXPECT_TRUE(SourcePage().FirstRowCheck->isChecked());
+    EXPECT_EQ(S(SourcePage().TargetEdit->text()), folder.Path("Orders 2024.sql"));
+    EXPECT_EQ(S(SourcePage().TableEdit->text()), "Orders2024");
+    EXPECT_EQ(Project().QuotedFields, 1);
+    EXPECT_EQ(Project().Encoding, "UTF-8");
+    QStringList labels;
+    for (QLabel* label : Page->findChildren<QLabel*>())
+        labels << label->text();
+    const std::string texts = S(labels.join(QLatin1Char('|')));
+    EXPECT_NE(texts.find("|Detected: ';' separated, quoted fields, header. UTF-8, quoted fields"),
+              std::string::npos)
+        << texts;
+
+    // Typed over, the page's values stay; a saved project's source is not detected.
+    SourcePage().SeparatorCombo->setEditText(QStringLiteral("|"));
+    Page->StoreData();
+    Page->ShowPage();
+    EXPECT_EQ(S(SourcePage().SeparatorCombo->currentText()), "|");
+    const std::string other = folder.Write("other.csv", "a,b\r\n1,2\r\n");
+    Project().ProjectPath = folder / "saved.cvtproj";
+    Dialogs.FileAnswers.push_back(other);
+    QTest::mouseClick(SourcePage().SourceBrowse, Qt::LeftButton);
+    Page->StoreData();
+    EXPECT_EQ(Project().Separator, "|");
+    EXPECT_EQ(Project().TableName, "Orders2024");
+}

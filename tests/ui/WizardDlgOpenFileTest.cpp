@@ -45,7 +45,7 @@ class WizardDlgOpenFileTest : public WizardTest {
 };
 
 // A project file opens as Load Project opens it; any other file starts a new project
-// with it as the source (its encoding detected), shown on the first page. The same
+// with it as the source (its settings detected), shown on the first page. The same
 // for a file given on the command line and a dropped one.
 TEST_F(WizardDlgOpenFileTest, AProjectFileOpensAnyOtherFileBecomesTheSource)
 {
@@ -67,7 +67,9 @@ TEST_F(WizardDlgOpenFileTest, AProjectFileOpensAnyOtherFileBecomesTheSource)
         EXPECT_EQ(Title(), "Tabulon [Untitled*]");
         EXPECT_EQ(Frame->GetCurrentPage(), 0);
         EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), Path("latin.csv"));
-        EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "");
+        // Its settings detected, a target and a table suggested from its name.
+        EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "latin");
+        EXPECT_EQ(SourcePage().TargetEdit->text().toStdString(), Path("latin.sql"));
         EXPECT_EQ(Frame->GetProject().Encoding, "Windows-1252");
         EXPECT_TRUE(Frame->GetProject().Columns.empty());
         EXPECT_TRUE(Dialogs.Messages.empty());
