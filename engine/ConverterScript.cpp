@@ -291,12 +291,19 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
             WriteRowEnd();
             return fields;
         }
+        if (fields == 0)
+            ThrowStopByte(record, RecordLine); // the single pass looks for NUL bytes as it copies
         // A quoted field is open at the line's end: the record goes on on the next line.
         if (!ContinueRecord(record))
             break; // the file ends inside the quotes: the general writer takes the value to its end
     }
     // The same statement as the single pass gives, each value written as it is cut.
-    CompleteRecord(record);
+    if (singlePass) {
+        // What the single pass left: the rest of the record, and its NUL check.
+        CompleteRecord(record);
+        if (HoldsStopByte(record))
+            ThrowStopByte(record, RecordLine);
+    }
     fields = 0;
     TargetFile.Append(opening);
     SplitRecord(record, [this, &fields](std::string_view value) { WriteRowValue(value, fields++); });
@@ -383,8 +390,16 @@ int CConverter::Run(ProgressFn progress)
         // The single pass finds the end of a record with quoted fields itself.
         const bool singlePassJoins = singlePass != nullptr && Project->QuotedFields != 0 && !asciiSinglePass;
         std::string_view record;
-        for (std::uint64_t i = 0; ReadRecordView(record, !singlePassJoins || (header && i == 0)); ++i) {
-            if (HoldsStopByte(record))
+        // Records that may go on past their line are joined before they are written.
+        const bool joins = Project->QuotedFields != 0 && Project->WithSeparators != 0;
+        for (std::uint64_t i = 0; ReadRecordView(record, joins && (!singlePassJoins || (header && i == 0)));
+             ++i) {
+            const SeparatedRow* pass = asciiSinglePass && !IsAscii(record) ? nullptr : singlePass;
+            // SQL clients cut their input at a NUL byte, Windows clients at a Ctrl-Z, so that the rest
+            // of a value would run as SQL. The single pass looks for NUL bytes in the bytes it copies.
+            if ((!pass || (header && i == 0))
+                    ? HoldsStopByte(record)
+                    : SourceFile.HoldsControlZ() && std::memchr(record.data(), 26, record.size()))
                 ThrowStopByte(record, RecordLine);
             const bool commitDue = interval > 0 && --recordsToCommit == 0;
             if (commitDue)
@@ -393,8 +408,7 @@ int CConverter::Run(ProgressFn progress)
             recordsToReport = reportDue ? 8 : recordsToReport - 1;
             if (header && i == 0)
                 continue;
-            const std::size_t fields =
-                WriteRecordRow(record, asciiSinglePass && !IsAscii(record) ? nullptr : singlePass);
+            const std::size_t fields = WriteRecordRow(record, pass);
             if (noteBackslash && !Note && std::memchr(record.data(), '\\', record.size()) &&
                 WritesBackslash(record))
                 Note = SafetyOf(Dialect).BackslashNote;

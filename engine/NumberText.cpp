@@ -16,23 +16,13 @@ std::size_t SkipDigits(std::string_view value, std::size_t i)
 bool IsPlainNumber(std::string_view value)
 {
     const std::size_t sign = !value.empty() && value[0] == '-' ? 1 : 0;
-    std::size_t i = SkipDigits(value, sign);
-    const std::size_t integerDigits = i - sign;
-    // No zero in front of other digits: "007" would read back as 7.
-    if (integerDigits == 0 || (integerDigits > 1 && value[sign] == '0'))
-        return false;
-    std::size_t fractionDigits = 0;
-    if (i < value.size() && value[i] == '.') {
-        const std::size_t fractionStart = ++i;
-        i = SkipDigits(value, i);
-        fractionDigits = i - fractionStart;
-        if (fractionDigits == 0)
-            return false; // "5." would read back as 5
-    }
-    if (i != value.size() || integerDigits + fractionDigits > MaxBareDigits)
-        return false;
-    // Minus zero reads back as 0.
-    return sign == 0 || value.find_first_not_of("0.", 1) != std::string_view::npos;
+    const std::size_t integerEnd = SkipDigits(value, sign);
+    const bool point = integerEnd < value.size() && value[integerEnd] == '.';
+    const std::size_t fractionEnd = point ? SkipDigits(value, integerEnd + 1) : integerEnd;
+    return fractionEnd == value.size() &&
+           IsPlainNumberParts(sign != 0, value.substr(sign, integerEnd - sign), point,
+                              point ? value.substr(integerEnd + 1, fractionEnd - integerEnd - 1)
+                                    : std::string_view());
 }
 
 bool ReadCanonicalNumber(std::string_view value, NumberShape& shape)

@@ -14,6 +14,19 @@ inline constexpr std::size_t MaxBareDigits = 15;
 // words or drop digits.
 bool IsPlainNumber(std::string_view value);
 
+// The same rule for a text already cut into an optional '-', the integer
+// digits and, after a '.' when `point`, the fraction digits: for a pass
+// that cuts the text as it copies it.
+inline bool IsPlainNumberParts(bool negative, std::string_view integer, bool point, std::string_view fraction)
+{
+    // No zero in front of other digits: "007" would read back as 7; "5." as 5.
+    if (integer.empty() || (integer.size() > 1 && integer[0] == '0') || (point && fraction.empty()) ||
+        integer.size() + fraction.size() > MaxBareDigits)
+        return false;
+    // Minus zero reads back as 0.
+    return !negative || integer[0] != '0' || fraction.find_first_not_of('0') != std::string_view::npos;
+}
+
 // What a number in its one canonical spelling holds: an optional '-', then 0
 // or a digit 1-9 followed by digits, optionally '.' and at least one digit,
 // optionally 'e' or 'E', an optional sign and one to four digits ("-12",

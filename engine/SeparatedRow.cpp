@@ -33,6 +33,10 @@ constexpr std::uint64_t HasZeroByte(std::uint64_t word)
     return (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
 }
 
+#if defined(__BYTE_ORDER__) && defined(__ORDER_LITTLE_ENDIAN__)
+// Known while compiling, so that the other order's code is left out.
+constexpr bool LittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+#else
 bool IsLittleEndian()
 {
     const std::uint16_t one = 1;
@@ -42,96 +46,72 @@ bool IsLittleEndian()
 }
 
 const bool LittleEndian = IsLittleEndian();
+#endif
 
 // On a little-endian machine: the index in memory of the lowest byte flagged
 // by HasZeroByte, which is always exact.
 std::size_t FirstFlagged(std::uint64_t flags)
 {
+#if defined(__GNUC__)
+    return static_cast<std::size_t>(__builtin_ctzll(flags)) / 8; // one instruction
+#else
     // The bits below the lowest flag fill whole bytes up to it and 7 bits of
     // its own; one bit of each of those bytes, summed by the multiplication.
     const std::uint64_t below = (flags & (~flags + 1)) - 1;
     return static_cast<std::size_t>(((below & 0x0101010101010101u) * 0x0101010101010101u) >> 56) - 1;
+#endif
 }
 
-} // namespace
-
-bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes,
-                           std::size_t columns, bool quotedFields, char escape, bool copy)
+// Copies the ASCII digits from p on; returns where they end.
+const char* CopyDigits(char*& out, const char* p, const char* end)
 {
-    // A separator that can be part of a number would need the number test to
-    // look out for it; such settings are rare enough for the general writer.
-    if (separator.size() != 1 || IsAsciiDigit(static_cast<unsigned char>(separator[0])) ||
-        std::strchr("+-.", separator[0]) != nullptr || (quotedFields && separator[0] == '"'))
-        return false;
-    Separator = separator[0];
-    Columns = columns;
-    QuotedFields = quotedFields;
-    Escape = escape;
-    Copy = copy;
-    Marks.clear();
-    // The apostrophe and the double quote, the marks in real use; any other
-    // is left to the general writer and its rules.
-    for (const std::string& mark : quotes) {
-        if (!mark.empty() && mark != "'" && mark != "\"")
-            return false;
-        Marks.push_back(mark.empty() ? Bare : mark[0]);
-    }
-    return true;
-}
-
-char* SeparatedRow::Write(char* out, std::string_view line, std::size_t& fields) const
-{
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    std::size_t k = 0;
-    for (;; ++k) {
-        if (Columns > 0 && k == Columns) {
-            // More fields than columns: counted, not written; but a quote left
-            // open in them still carries the record on to the next line.
-            fields = k + 1;
-            const std::string_view rest(p, static_cast<std::size_t>(end - p));
-            return QuotedFields && !QuotedRecordComplete(rest, std::string_view(&Separator, 1)) ? nullptr
-                                                                                                : out;
+    char* o = out;
+    while (LittleEndian && end - p >= 8) {
+        // Eight bytes at a time: a byte minus '0' is a digit below 10, and
+        // 0x76 added to it sets its top bit from 10 on.
+        const std::uint64_t word = LoadWord(p);
+        std::memcpy(o, &word, sizeof word);
+        const std::uint64_t offsets = word ^ EveryByte('0');
+        const std::uint64_t others = ((offsets + EveryByte(0x76)) | offsets) & 0x8080808080808080u;
+        if (others != 0) {
+            const std::size_t at = FirstFlagged(others);
+            out = o + at;
+            return p + at;
         }
-        if (k > 0)
-            *out++ = Copy ? '\t' : ',';
-        const char mark = k < Marks.size() ? Marks[k] : Bare;
-        const bool quoted = QuotedFields && p != end && *p == '"';
-        if (Copy)
-            p = WriteCopyField(out, p, end, mark == Bare, quoted);
-        else if (quoted)
-            p = mark == Bare ? WriteBare(out, p, end) : WriteQuotedField(out, p, end, mark);
-        else
-            p = mark == Bare ? WriteBare(out, p, end) : WriteQuoted(out, p, end, mark);
-        if (!p)
-            return nullptr;
-        if (p == end)
-            break;
-        ++p; // the separator
+        p += 8;
+        o += 8;
     }
-    fields = k + 1;
-    // Fewer fields than columns: the missing values are NULL.
-    const std::string_view missing = Copy ? "\t\\N" : ",NULL";
-    for (++k; k < Columns; ++k)
-        out = std::copy(missing.begin(), missing.end(), out);
-    return out;
+    while (p != end && IsAsciiDigit(static_cast<unsigned char>(*p)))
+        *o++ = *p++;
+    out = o;
+    return p;
+}
+
+// Whether the copy stops at the byte: the end of the value (`stop`), a byte
+// that is doubled, or NUL, which no statement may hold.
+template <bool OtherDoubled> bool StopsCopy(char c, char stop, char mark, char escape)
+{
+    return c == stop || c == Apostrophe || c == '\0' || (OtherDoubled && (c == mark || c == escape));
 }
 
 // Copies up to the next `stop` byte (the separator, or the quote that may end a
-// quoted field), with apostrophes and the mark doubled; returns where the copy stopped.
-const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end, char mark, char stop) const
+// quoted field) or NUL, with apostrophes, the mark and the escape doubled;
+// returns where the copy stopped. Without OtherDoubled, mark and escape are
+// apostrophes.
+template <bool OtherDoubled>
+const char* CopyDoubled(char*& out, const char* p, const char* end, char stop, char mark, char escape,
+                        const char* begin)
 {
-    // In locals: a store through a char pointer could change a member, so
-    // the compiler would read it again after every byte.
-    const char escape = Escape;
     const std::uint64_t stops = EveryByte(stop);
     const std::uint64_t apostrophes = EveryByte(Apostrophe);
     const std::uint64_t marks = EveryByte(mark);
     const std::uint64_t escapes = EveryByte(escape);
-    const auto stopsCopy = [stop, mark, escape](char c) {
-        return c == stop || c == Apostrophe || c == mark || c == escape;
+    const auto flagsOf = [&](std::uint64_t word) {
+        std::uint64_t flags = HasZeroByte(word ^ stops) | HasZeroByte(word ^ apostrophes) | HasZeroByte(word);
+        if (OtherDoubled)
+            flags |= HasZeroByte(word ^ marks) | HasZeroByte(word ^ escapes);
+        return flags;
     };
-
     char* o = out;
     for (;;) {
         if (end - p >= 8) {
@@ -139,8 +119,7 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
             // copy on, they are written over (the room is there).
             const std::uint64_t word = LoadWord(p);
             std::memcpy(o, &word, sizeof word);
-            const std::uint64_t flags = HasZeroByte(word ^ stops) | HasZeroByte(word ^ apostrophes) |
-                                        HasZeroByte(word ^ marks) | HasZeroByte(word ^ escapes);
+            const std::uint64_t flags = flagsOf(word);
             if (flags == 0) {
                 p += 8;
                 o += 8;
@@ -151,18 +130,34 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
                 p += at;
                 o += at;
             } else {
-                while (!stopsCopy(*p)) {
+                while (!StopsCopy<OtherDoubled>(*p, stop, mark, escape)) {
                     ++p;
                     ++o;
                 }
             }
+        } else if (LittleEndian && p != end && end - begin >= 8) {
+            // The last bytes of a line, as the top of the line's last eight:
+            // shifted down, copied whole into the room's slack, the flags of
+            // the bytes shifted in left out.
+            const auto left = static_cast<unsigned>(end - p);
+            const std::uint64_t word = LoadWord(end - 8) >> (8 * (8 - left));
+            std::memcpy(o, &word, sizeof word);
+            const std::uint64_t flags = flagsOf(word) & ((std::uint64_t{1} << (8 * left)) - 1);
+            if (flags == 0) {
+                p = end;
+                o += left;
+                break;
+            }
+            const std::size_t at = FirstFlagged(flags);
+            p += at;
+            o += at;
         } else {
-            while (p != end && !stopsCopy(*p))
+            while (p != end && !StopsCopy<OtherDoubled>(*p, stop, mark, escape))
                 *o++ = *p++;
             if (p == end)
                 break;
         }
-        if (*p == stop)
+        if (*p == stop || *p == '\0')
             break;
         *o++ = *p; // an apostrophe, the mark or the escape, doubled
         *o++ = *p++;
@@ -171,29 +166,42 @@ const char* SeparatedRow::CopyDoubled(char*& out, const char* p, const char* end
     return p;
 }
 
+// The settings a field's writing reads, as values: nothing written through
+// the output pointer can change them, so they stay in registers.
+struct Pass {
+    char Separator;
+    char Escape;
+    const char* Begin; // of the line
+};
+
 // The field from p to the next separator between marks, with apostrophes and
-// the mark doubled; returns where the field ends.
-const char* SeparatedRow::WriteQuoted(char*& out, const char* p, const char* end, char mark) const
+// the mark doubled; returns where the field ends (at the separator, the end or a NUL byte).
+template <bool OtherDoubled>
+const char* WriteQuoted(char*& out, const char* p, const char* end, char mark, Pass pass)
 {
     *out++ = mark;
-    p = CopyDoubled(out, p, end, mark, Separator);
+    p = CopyDoubled<OtherDoubled>(out, p, end, pass.Separator, mark, pass.Escape, pass.Begin);
     *out++ = mark;
     return p;
 }
 
 // A field in double quotes (p at the opening one): the value between them, two
 // quotes standing for one, then whatever follows up to the separator; written
-// between marks with apostrophes and the mark doubled.
-const char* SeparatedRow::WriteQuotedField(char*& out, const char* p, const char* end, char mark) const
+// between marks with apostrophes and the mark doubled. Null when the field's
+// closing quote is missing.
+template <bool OtherDoubled>
+const char* WriteQuotedField(char*& out, const char* p, const char* end, char mark, Pass pass)
 {
     char* o = out;
     *o++ = mark;
     ++p;
     for (;;) {
         // Inside the quotes the separator is data: copy to the next quote.
-        p = CopyDoubled(o, p, end, mark, '"');
+        p = CopyDoubled<OtherDoubled>(o, p, end, '"', mark, pass.Escape, pass.Begin);
         if (p == end)
             return nullptr; // not closed on this line
+        if (*p == '\0')
+            return p;
         if (end - p >= 2 && p[1] == '"') {
             // Two quotes stand for one, which the mark doubles when it is a quote itself.
             *o++ = '"';
@@ -203,8 +211,8 @@ const char* SeparatedRow::WriteQuotedField(char*& out, const char* p, const char
             continue;
         }
         ++p; // the closing quote, nearly always right before the separator
-        if (p != end && *p != Separator)
-            p = CopyDoubled(o, p, end, mark, Separator);
+        if (p != end && *p != pass.Separator)
+            p = CopyDoubled<OtherDoubled>(o, p, end, pass.Separator, mark, pass.Escape, pass.Begin);
         break;
     }
     *o++ = mark;
@@ -214,14 +222,15 @@ const char* SeparatedRow::WriteQuotedField(char*& out, const char* p, const char
 
 // An unmarked field: NULL when empty, bare when a plain number (IsPlainNumber),
 // else quoted with apostrophes.
-const char* SeparatedRow::WriteBare(char*& out, const char* p, const char* end) const
+template <bool QuotedFields, bool OtherDoubled>
+const char* WriteBare(char*& out, const char* p, const char* end, Pass pass)
 {
     if (QuotedFields && p != end && *p == '"') {
         // Written as text first; a value that is empty or a plain number is then made bare.
         char* start = out;
-        p = WriteQuotedField(out, p, end, Apostrophe);
-        if (!p)
-            return nullptr;
+        p = WriteQuotedField<OtherDoubled>(out, p, end, Apostrophe, pass);
+        if (!p || (p != end && *p == '\0'))
+            return p;
         const std::string_view value(start + 1, static_cast<std::size_t>(out - start - 2));
         if (value.empty()) {
             std::memcpy(start, "NULL", 4);
@@ -232,30 +241,41 @@ const char* SeparatedRow::WriteBare(char*& out, const char* p, const char* end) 
         }
         return p;
     }
-    // Copied while it is tested; a field that turns out to be text is written over.
+    // Copied while it is cut into the parts of the number rule; a field that
+    // turns out to be text is written over.
     char* o = out;
     const char* q = p;
-    if (q != end && (*q == '+' || *q == '-'))
+    const bool negative = q != end && *q == '-';
+    if (negative)
         *o++ = *q++;
-    while (q != end && (IsAsciiDigit(static_cast<unsigned char>(*q)) || *q == '.'))
+    const char* const integer = q;
+    q = CopyDigits(o, q, end);
+    const std::string_view integerPart(integer, static_cast<std::size_t>(q - integer));
+    const bool point = q != end && *q == '.';
+    std::string_view fractionPart;
+    if (point) {
         *o++ = *q++;
-    if (q == end || *q == Separator) {
+        const char* const fraction = q;
+        q = CopyDigits(o, q, end);
+        fractionPart = std::string_view(fraction, static_cast<std::size_t>(q - fraction));
+    }
+    if (q == end || *q == pass.Separator) {
         if (q == p) {
             std::memcpy(out, "NULL", 4);
             out += 4;
             return q;
         }
-        if (IsPlainNumber(std::string_view(p, static_cast<std::size_t>(q - p)))) {
+        if (IsPlainNumberParts(negative, integerPart, point, fractionPart)) {
             out = o;
             return q;
         }
     }
-    return WriteQuoted(out, p, end, Apostrophe);
+    return WriteQuoted<OtherDoubled>(out, p, end, Apostrophe, pass);
 }
 
-// Copies up to the next `stop` byte in PostgreSQL's COPY text format: a
+// Copies up to the next `stop` byte or NUL in PostgreSQL's COPY text format: a
 // backslash, tab, CR and LF each as a backslash escape.
-const char* SeparatedRow::CopyEscaped(char*& out, const char* p, const char* end, char stop) const
+const char* CopyEscaped(char*& out, const char* p, const char* end, char stop)
 {
     const std::uint64_t stops = EveryByte(stop);
     const std::uint64_t backslashes = EveryByte('\\');
@@ -263,7 +283,7 @@ const char* SeparatedRow::CopyEscaped(char*& out, const char* p, const char* end
     const std::uint64_t returns = EveryByte('\r');
     const std::uint64_t newlines = EveryByte('\n');
     const auto special = [stop](char c) {
-        return c == stop || c == '\\' || c == '\t' || c == '\r' || c == '\n';
+        return c == stop || c == '\\' || c == '\t' || c == '\r' || c == '\n' || c == '\0';
     };
     char* o = out;
     for (;;) {
@@ -272,7 +292,7 @@ const char* SeparatedRow::CopyEscaped(char*& out, const char* p, const char* end
             std::memcpy(o, &word, sizeof word);
             const std::uint64_t flags = HasZeroByte(word ^ stops) | HasZeroByte(word ^ backslashes) |
                                         HasZeroByte(word ^ tabs) | HasZeroByte(word ^ returns) |
-                                        HasZeroByte(word ^ newlines);
+                                        HasZeroByte(word ^ newlines) | HasZeroByte(word);
             if (flags == 0) {
                 p += 8;
                 o += 8;
@@ -294,7 +314,7 @@ const char* SeparatedRow::CopyEscaped(char*& out, const char* p, const char* end
             if (p == end)
                 break;
         }
-        if (*p == stop)
+        if (*p == stop || *p == '\0')
             break;
         const char c = *p++;
         *o++ = '\\';
@@ -306,16 +326,15 @@ const char* SeparatedRow::CopyEscaped(char*& out, const char* p, const char* end
 
 // One value of a COPY row: \N for an empty value of an unmarked column, the
 // text otherwise; a field in double quotes is taken out of them.
-const char* SeparatedRow::WriteCopyField(char*& out, const char* p, const char* end, bool bare,
-                                         bool quoted) const
+const char* WriteCopyField(char*& out, const char* p, const char* end, bool bare, bool quoted, Pass pass)
 {
     if (!quoted) {
-        if (bare && (p == end || *p == Separator)) {
+        if (bare && (p == end || *p == pass.Separator)) {
             *out++ = '\\';
             *out++ = 'N';
             return p;
         }
-        return CopyEscaped(out, p, end, Separator);
+        return CopyEscaped(out, p, end, pass.Separator);
     }
     char* start = out;
     ++p;
@@ -323,12 +342,14 @@ const char* SeparatedRow::WriteCopyField(char*& out, const char* p, const char* 
         p = CopyEscaped(out, p, end, '"');
         if (p == end)
             return nullptr; // not closed on this line
+        if (*p == '\0')
+            return p;
         if (end - p >= 2 && p[1] == '"') {
             *out++ = '"';
             p += 2;
             continue;
         }
-        p = CopyEscaped(out, p + 1, end, Separator);
+        p = CopyEscaped(out, p + 1, end, pass.Separator);
         break;
     }
     if (bare && out == start) {
@@ -336,4 +357,97 @@ const char* SeparatedRow::WriteCopyField(char*& out, const char* p, const char* 
         *out++ = 'N';
     }
     return p;
+}
+
+} // namespace
+
+bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes,
+                           std::size_t columns, bool quotedFields, char escape, bool copy)
+{
+    // A separator that can be part of a number would need the number test to
+    // look out for it; such settings are rare enough for the general writer,
+    // and so is a NUL separator, which the pass takes for a NUL byte in a value.
+    if (separator.size() != 1 || separator[0] == '\0' ||
+        IsAsciiDigit(static_cast<unsigned char>(separator[0])) ||
+        std::strchr("+-.", separator[0]) != nullptr || (quotedFields && separator[0] == '"'))
+        return false;
+    Separator = separator[0];
+    Columns = columns;
+    QuotedFields = quotedFields;
+    Escape = escape;
+    Copy = copy;
+    OtherDoubled = escape != Apostrophe;
+    Marks.clear();
+    // The apostrophe and the double quote, the marks in real use; any other
+    // is left to the general writer and its rules.
+    for (const std::string& mark : quotes) {
+        if (!mark.empty() && mark != "'" && mark != "\"")
+            return false;
+        Marks.push_back(mark.empty() ? Bare : mark[0]);
+        OtherDoubled = OtherDoubled || mark == "\"";
+    }
+    if (Copy)
+        Writer = QuotedFields ? &SeparatedRow::WriteFields<true, true, false>
+                              : &SeparatedRow::WriteFields<true, false, false>;
+    else if (OtherDoubled)
+        Writer = QuotedFields ? &SeparatedRow::WriteFields<false, true, true>
+                              : &SeparatedRow::WriteFields<false, false, true>;
+    else
+        Writer = QuotedFields ? &SeparatedRow::WriteFields<false, true, false>
+                              : &SeparatedRow::WriteFields<false, false, false>;
+    return true;
+}
+
+template <bool Copy, bool QuotedFields, bool OtherDoubled>
+char* SeparatedRow::WriteFields(char* out, std::string_view line, std::size_t& fields) const
+{
+    const Pass pass{Separator, Escape, line.data()};
+    const char* const marks = Marks.data();
+    const std::size_t markCount = Marks.size();
+    const std::size_t columns = Columns;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    std::size_t k = 0;
+    for (;; ++k) {
+        if (columns > 0 && k == columns) {
+            // More fields than columns: counted, not written; but a NUL byte
+            // in them stops the run, and a quote left open in them carries
+            // the record on to the next line.
+            const std::string_view rest(p, static_cast<std::size_t>(end - p));
+            fields = std::memchr(rest.data(), '\0', rest.size()) ? 0 : k + 1;
+            if (fields == 0)
+                return nullptr;
+            return QuotedFields && !QuotedRecordComplete(rest, std::string_view(&Separator, 1)) ? nullptr
+                                                                                                : out;
+        }
+        if (k > 0)
+            *out++ = Copy ? '\t' : ',';
+        const char mark = k < markCount ? marks[k] : Bare;
+        const bool quoted = QuotedFields && p != end && *p == '"';
+        if (Copy)
+            p = WriteCopyField(out, p, end, mark == Bare, quoted, pass);
+        else if (mark == Bare)
+            p = WriteBare<QuotedFields, OtherDoubled>(out, p, end, pass);
+        else if (quoted)
+            p = WriteQuotedField<OtherDoubled>(out, p, end, mark, pass);
+        else
+            p = WriteQuoted<OtherDoubled>(out, p, end, mark, pass);
+        if (!p) {
+            fields = k + 1;
+            return nullptr;
+        }
+        if (p == end)
+            break;
+        if (*p == '\0') {
+            fields = 0;
+            return nullptr;
+        }
+        ++p; // the separator
+    }
+    fields = k + 1;
+    // Fewer fields than columns: the missing values are NULL.
+    const std::string_view missing = Copy ? "\t\\N" : ",NULL";
+    for (++k; k < columns; ++k)
+        out = std::copy(missing.begin(), missing.end(), out);
+    return out;
 }

@@ -21,24 +21,25 @@ class SeparatedRow {
                  bool quotedFields, char escape = '\'', bool copy = false);
 
     // The most bytes Write produces for a line of `size` bytes: every byte
-    // doubled, and per field two marks and a comma, or NULL and a comma.
-    std::size_t SizeLimit(std::size_t size) const { return 2 * size + 5 * (size + 1) + 5 * Columns; }
+    // doubled, and per field two marks and a comma, or NULL and a comma; and
+    // the eight bytes that the copy of a whole word may write past them.
+    std::size_t SizeLimit(std::size_t size) const { return 2 * size + 5 * (size + 1) + 5 * Columns + 8; }
 
     // Writes the values text of the line at `out`, which has room for
-    // SizeLimit(line.size()) bytes; returns the end of what it wrote, or null
-    // when a quoted field is still open at the line's end (the record goes on
-    // on the next line). `fields` gets the line's field count, counted up to
-    // one more than the columns.
-    char* Write(char* out, std::string_view line, std::size_t& fields) const;
+    // SizeLimit(line.size()) bytes; returns the end of what it wrote. `fields`
+    // gets the line's field count, counted up to one more than the columns.
+    // Returns null when a quoted field is still open at the line's end (the
+    // record goes on on the next line), and null with `fields` 0 when the
+    // line holds a NUL byte: the pass that copies the bytes looks for it too.
+    char* Write(char* out, std::string_view line, std::size_t& fields) const
+    {
+        return (this->*Writer)(out, line, fields);
+    }
 
   private:
-    const char* CopyDoubled(char*& out, const char* p, const char* end, char mark, char stop) const;
-    const char* WriteQuoted(char*& out, const char* p, const char* end, char mark) const;
-    // Null when the field's closing quote is missing.
-    const char* WriteQuotedField(char*& out, const char* p, const char* end, char mark) const;
-    const char* WriteBare(char*& out, const char* p, const char* end) const;
-    const char* CopyEscaped(char*& out, const char* p, const char* end, char stop) const;
-    const char* WriteCopyField(char*& out, const char* p, const char* end, bool bare, bool quoted) const;
+    // One loop per kind of settings, so that the loop over the fields tests none of them.
+    template <bool Copy, bool QuotedFields, bool OtherDoubled>
+    char* WriteFields(char* out, std::string_view line, std::size_t& fields) const;
 
     char Separator = ',';
     std::vector<char> Marks; // per column: its one-byte mark, or 0 for an unmarked column
@@ -46,4 +47,8 @@ class SeparatedRow {
     bool QuotedFields = false;
     char Escape = '\'';
     bool Copy = false;
+    // A mark or the escape is a byte other than the apostrophe, so that more bytes are doubled.
+    bool OtherDoubled = false;
+    // The loop for these settings, chosen by Prepare.
+    char* (SeparatedRow::*Writer)(char*, std::string_view, std::size_t&) const = nullptr;
 };

@@ -100,7 +100,7 @@ bool SourceReader::ReadPhysicalLine(std::string_view& line)
     return true;
 }
 
-bool SourceReader::ReadLine(std::string_view& line)
+bool SourceReader::ReadLineSlowly(std::string_view& line)
 {
     FromKept = NextKept < KeptLines.size();
     return ReadPhysicalLine(line);

@@ -29,7 +29,17 @@ class SourceReader {
     // the end. Throws FileError naming the file when reading fails, also when
     // a line does not fit into memory, and DataError for text that is invalid
     // in its encoding.
-    bool ReadLine(std::string_view& line);
+    bool ReadLine(std::string_view& line)
+    {
+        // Nearly every line: read from the file's buffer, with nothing to keep.
+        if (NextKept == KeptLines.size() && !(Discovering && !Reopenable) && File.ReadBufferedLine(line)) {
+            FromKept = false;
+            ++LinesRead;
+            CurrentEnd = File.LastLineEnd();
+            return true;
+        }
+        return ReadLineSlowly(line);
+    }
     // Extends the line read last by the next line, the line end between them
     // kept as the file holds it (TextLineReader::ContinueLine). False at the end.
     bool ContinueLine(std::string_view& line);
@@ -51,6 +61,7 @@ class SourceReader {
         std::string Text;
         std::string End; // the line end that followed it
     };
+    bool ReadLineSlowly(std::string_view& line);
     bool ReadPhysicalLine(std::string_view& line);
     void Keep(std::string_view line);
     [[noreturn]] void ThrowOutOfMemory() const;

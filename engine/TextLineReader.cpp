@@ -84,12 +84,6 @@ std::uint64_t TextLineReader::FileSize() const
     return ec ? 0 : static_cast<std::uint64_t>(size);
 }
 
-bool TextLineReader::ReadLine(std::string_view& line)
-{
-    Anchor = Begin;
-    return ScanLine(line, false);
-}
-
 bool TextLineReader::ContinueLine(std::string_view& line)
 {
     return ScanLine(line, true);
@@ -107,8 +101,7 @@ bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
         const char* data = Buffer.Get();
         const void* lf = End > scanned ? std::memchr(data + scanned, LineEndByte, End - scanned) : nullptr;
         if (lf) {
-            SetLineEnd(data, static_cast<std::size_t>(static_cast<const char*>(lf) - data));
-            line = std::string_view(data + Anchor, Begin - LineEnd.size() - Anchor);
+            EndLineAt(static_cast<std::size_t>(static_cast<const char*>(lf) - data), line);
             return true;
         }
         if (AtEnd) {
@@ -131,24 +124,14 @@ bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
     }
 }
 
-// The line ends at `pos`: with an LF, the CRs right before it belong to the line end.
-void TextLineReader::SetLineEnd(const char* data, std::size_t pos)
+// A line end of several CRs and the LF.
+std::string_view TextLineReader::LongLineEndAt(std::size_t start, std::size_t pos)
 {
-    std::size_t start = pos;
-    if (LineEndByte == '\n') {
-        while (start > Begin && data[start - 1] == '\r')
-            --start;
-    }
     const std::size_t crs = pos - start;
-    if (LineEndByte == '\r') {
-        LineEnd = std::string_view(Crs + MostCrs - 1, 1);
-    } else if (crs <= MostCrs) {
-        LineEnd = std::string_view(Crs + MostCrs - crs, crs + 1);
-    } else {
-        LongLineEnd.assign(data + start, crs + 1);
-        LineEnd = LongLineEnd;
-    }
-    Begin = pos + 1;
+    if (crs <= MostCrs)
+        return std::string_view(Crs + MostCrs - crs, crs + 1);
+    LongLineEnd.assign(Buffer.Get() + start, crs + 1);
+    return LongLineEnd;
 }
 
 void TextLineReader::StartReadAhead()

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -52,7 +53,24 @@ class TextLineReader {
 
     // The next line, without its line end; the view stays valid until the
     // next call. False at the end of the file. Throws FileError when reading fails.
-    bool ReadLine(std::string_view& line);
+    bool ReadLine(std::string_view& line)
+    {
+        Anchor = Begin;
+        return ReadBufferedLine(line) || ScanLine(line, false);
+    }
+    // The next line when it lies whole in the chunk read already, as nearly
+    // every line does; false, reading nothing, when it does not (then ReadLine
+    // reads it). Never throws.
+    bool ReadBufferedLine(std::string_view& line)
+    {
+        const char* data = Buffer.Get();
+        const void* lf = End > Begin ? std::memchr(data + Begin, LineEndByte, End - Begin) : nullptr;
+        if (!lf)
+            return false;
+        Anchor = Begin;
+        EndLineAt(static_cast<std::size_t>(static_cast<const char*>(lf) - data), line);
+        return true;
+    }
     // Extends the line read last by the line after it: the view then reaches
     // from the start of the first line to the end of the next, the line end
     // between them kept as the file holds it. False, with the view as it was,
@@ -87,8 +105,23 @@ class TextLineReader {
     };
 
     bool ScanLine(std::string_view& line, bool continuing);
-    void SetLineEnd(const char* data, std::size_t pos);
     void TakeControlZ(std::size_t got);
+    // The line from Anchor ends at the line end byte at `pos`: with LF line
+    // ends, the CRs right before it belong to the line end.
+    void EndLineAt(std::size_t pos, std::string_view& line)
+    {
+        const char* data = Buffer.Get();
+        std::size_t start = pos;
+        while (LineEndByte == '\n' && start > Begin && data[start - 1] == '\r')
+            --start;
+        line = std::string_view(data + Anchor, start - Anchor);
+        LineEnd = LineEndByte == '\r' ? std::string_view("\r")
+                  : start == pos      ? std::string_view("\n")
+                  : start + 1 == pos  ? std::string_view("\r\n")
+                                      : LongLineEndAt(start, pos);
+        Begin = pos + 1;
+    }
+    std::string_view LongLineEndAt(std::size_t start, std::size_t pos);
     void Refill();
     void StartReadAhead();
     std::size_t ReadChunk(char* target);

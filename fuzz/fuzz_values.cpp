@@ -101,6 +101,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string values(singlePass.SizeLimit(line.size()), '\0');
         std::size_t written = 0;
         const char* end = singlePass.Write(values.data(), line, written);
+        if (fuzz::HoldsNul(line)) {
+            // The run stops at a NUL byte, which the single pass finds as it copies.
+            fuzz::Check(end == nullptr && written == 0, "single pass: a NUL byte not reported");
+            return 0;
+        }
         fuzz::Check(end != nullptr, "single pass: a line without quoted fields left open");
         values.resize(static_cast<std::size_t>(end - values.data()));
         const std::string& prefix = converter.InsertPrefix;

@@ -9,6 +9,7 @@
 #include "Project.h"
 #include "QtText.h"
 #include "SourceDetection.h"
+#include "SqlDialect.h"
 #include "TextDecoder.h"
 #include "TextRules.h"
 #include "UserDialogs.h"
@@ -289,6 +290,15 @@ void CSourcePage::DetectNewSource()
         !std::filesystem::is_regular_file(PathFromUtf8(source), ec))
         return;
     StoreData(); // what the page holds, the source with it
+    // A target and table suggested for the source before follow the new one; typed ones stay.
+    if (!DetectedSource.empty()) {
+        if (project.TargetName == SuggestedTarget(DetectedSource))
+            project.TargetName.clear();
+        SqlDialect dialect = SqlDialect::Generic;
+        ParseDialect(project.Dialect, dialect);
+        if (project.TableName == SuggestedTableName(DetectedSource, dialect))
+            project.TableName.clear();
+    }
     DetectedSource = project.FileName;
     try {
         Detected = ApplySourceDetection(project).Summary();

@@ -75,7 +75,7 @@ TEST_P(NulByte, StopsTheRunAndKeepsTheEarlierScript)
     CProject project = ProjectIn(dir);
     project.Separator = ",";
     project.Columns = {"a", "b"};
-    project.Quotes = {"'", "'"};
+    project.Quotes = {"", "'"}; // a bare, b marked: both kinds of copy
     if (c.FixedWidths) {
         project.WithSeparators = 0;
         project.Widths = "2,2";
@@ -115,7 +115,14 @@ INSTANTIATE_TEST_SUITE_P(
         NulCase{"ControlZInAValue", "a,b\n1,x\x1ay\n2,z\n"s, false, false,
                 "line 2, column 2 (b) holds a Ctrl-Z"},
         NulCase{"ControlZInAColumnName", "a,\x1a\r\n1,2\r\n\x1a"s, true, false,
-                "line 1, column 2 holds a Ctrl-Z"}));
+                "line 1, column 2 holds a Ctrl-Z"},
+        // Where the single pass finds it as it copies: in a word of eight bytes, in the
+        // line's last bytes, in a number, and in a field beyond the columns, which it does not copy.
+        NulCase{"InALongValue", "a,b\r\n1,abcdefghijklmnop\0qrstuvwxyz\r\n"s, false, false,
+                "line 2, column 2 (b)"},
+        NulCase{"InTheLastBytes", "a,b\r\n1,abcdefghij\0k\r\n"s, false, false, "line 2, column 2 (b)"},
+        NulCase{"InANumber", "a,b\r\n12\0,b\r\n"s, false, false, "line 2, column 1 (a)"},
+        NulCase{"BeyondTheColumns", "a,b\r\n1,2,x\0\r\n"s, false, false, "line 2, column 3 holds"}));
 
 TEST(UnsafeData, NulByteInAProjectColumnNameStopsBeforeWriting)
 {

@@ -393,6 +393,20 @@ TEST_F(SourcePageTest, ANewProjectsSourceFillsThePageFromWhatItSays)
               std::string::npos)
         << texts;
 
+    // Another source: the suggested target and table follow it, a typed table stays.
+    const std::string next = folder.Write("next.csv", "a,b\r\n1,2\r\n");
+    Dialogs.FileAnswers.push_back(next);
+    QTest::mouseClick(SourcePage().SourceBrowse, Qt::LeftButton);
+    EXPECT_EQ(S(SourcePage().SeparatorCombo->currentText()), ",");
+    EXPECT_EQ(S(SourcePage().TargetEdit->text()), folder.Path("next.sql"));
+    EXPECT_EQ(S(SourcePage().TableEdit->text()), "next");
+    SourcePage().TableEdit->setText(QStringLiteral("mine"));
+    Dialogs.FileAnswers.push_back(source);
+    QTest::mouseClick(SourcePage().SourceBrowse, Qt::LeftButton);
+    EXPECT_EQ(S(SourcePage().TargetEdit->text()), folder.Path("Orders 2024.sql"));
+    EXPECT_EQ(S(SourcePage().TableEdit->text()), "mine");
+    SourcePage().TableEdit->setText(QStringLiteral("Orders2024"));
+
     // Typed over, the page's values stay; a saved project's source is not detected.
     SourcePage().SeparatorCombo->setEditText(QStringLiteral("|"));
     Page->StoreData();
