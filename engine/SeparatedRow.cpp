@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -113,8 +116,36 @@ const char* CopyDoubled(char*& out, const char* p, const char* end, char stop, c
         return flags;
     };
     char* o = out;
+#if defined(__SSE2__)
+    const __m128i stopVector = _mm_set1_epi8(stop);
+    const __m128i apostropheVector = _mm_set1_epi8(Apostrophe);
+    const __m128i markVector = _mm_set1_epi8(mark);
+    const __m128i escapeVector = _mm_set1_epi8(escape);
+#endif
     for (;;) {
-        if (end - p >= 8) {
+#if defined(__SSE2__)
+        if (end - p >= 16) {
+            // Sixteen bytes at a time where the processor compares them at once.
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), bytes);
+            __m128i found = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(bytes, stopVector), _mm_cmpeq_epi8(bytes, apostropheVector)),
+                _mm_cmpeq_epi8(bytes, _mm_setzero_si128()));
+            if (OtherDoubled)
+                found = _mm_or_si128(found, _mm_or_si128(_mm_cmpeq_epi8(bytes, markVector),
+                                                         _mm_cmpeq_epi8(bytes, escapeVector)));
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(found));
+            if (mask == 0) {
+                p += 16;
+                o += 16;
+                continue;
+            }
+            const auto at = static_cast<std::size_t>(__builtin_ctz(mask));
+            p += at;
+            o += at;
+        } else
+#endif
+            if (end - p >= 8) {
             // Eight bytes at a time, copied whole: from a byte that stops the
             // copy on, they are written over (the room is there).
             const std::uint64_t word = LoadWord(p);

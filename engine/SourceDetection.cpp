@@ -956,15 +956,20 @@ const DetectedKey* SourceDetection::Find(std::string_view key) const
     return nullptr;
 }
 
+std::string SourceDetection::Layout() const
+{
+    const std::string separated = !Find("Separator")     ? std::string("one column")
+                                  : Separator == "<tab>" ? std::string("tab separated")
+                                                         : "'" + Separator + "' separated";
+    return separated + (ColumnNames ? ", header" : ", no header");
+}
+
 std::string SourceDetection::Summary() const
 {
-    std::string text;
-    auto add = [&](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
-    if (Find("Separator"))
-        add(Separator == "<tab>" ? std::string("tab separated") : "'" + Separator + "' separated");
+    std::string text = Layout();
+    auto add = [&](const std::string& part) { text += ", " + part; };
     if (QuotedFields)
         add("quoted fields");
-    add(ColumnNames ? "header" : "no header");
     if (Trim)
         add("blanks trimmed");
     if (Encoding != SourceEncoding::Utf8)

@@ -45,7 +45,9 @@ struct SourceDetection {
 
     // The value detection gave the key (among Keys or Proposals), or null when it gave none.
     const DetectedKey* Find(std::string_view key) const;
-    // The detection in a few words, for a status line ("comma separated, quoted fields, header").
+    // How the records are cut, in a few words ("';' separated, header", "one column, no header").
+    std::string Layout() const;
+    // The detection in a few words, for a status line ("',' separated, header, quoted fields").
     std::string Summary() const;
 };
 

@@ -301,7 +301,7 @@ void CSourcePage::DetectNewSource()
     }
     DetectedSource = project.FileName;
     try {
-        Detected = ApplySourceDetection(project).Summary();
+        Detected = ApplySourceDetection(project).Layout(); // the options line names the rest
     } catch (const FileError&) {
         Detected.clear(); // Next names the source that cannot be read
         return;

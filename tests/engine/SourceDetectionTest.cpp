@@ -216,7 +216,8 @@ TEST(SourceDetection, GivesANewProjectWhatItsSourceSays)
     EXPECT_EQ(project.Trim, 1);
     EXPECT_EQ(project.TargetName, folder.Path("Orders 2024.sql"));
     EXPECT_EQ(project.TableName, "Orders2024");
-    EXPECT_NE(detection.Summary().find("';' separated, quoted fields, header"), std::string::npos)
+    EXPECT_NE(detection.Summary().find("';' separated, header, quoted fields, blanks trimmed"),
+              std::string::npos)
         << detection.Summary();
     // What the project already names stays.
     project.TargetName = "mine.sql";

@@ -389,8 +389,7 @@ TEST_F(SourcePageTest, ANewProjectsSourceFillsThePageFromWhatItSays)
     for (QLabel* label : Page->findChildren<QLabel*>())
         labels << label->text();
     const std::string texts = S(labels.join(QLatin1Char('|')));
-    EXPECT_NE(texts.find("|Detected: ';' separated, quoted fields, header. UTF-8, quoted fields"),
-              std::string::npos)
+    EXPECT_NE(texts.find("|Detected: ';' separated, header. UTF-8, quoted fields"), std::string::npos)
         << texts;
 
     // Another source: the suggested target and table follow it, a typed table stays.
