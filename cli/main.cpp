@@ -160,6 +160,16 @@ void ReportRaggedLines(const CConverter::RaggedLines& lines, const char* compari
                  comparison, columns, static_cast<unsigned long long>(lines.FirstLine), consequence);
 }
 
+// Each column name written otherwise than the project has it, as the database takes names.
+void ReportWrittenNames(const std::vector<std::string>& names, const std::vector<std::string>& written)
+{
+    for (std::size_t k = 0; k < names.size() && k < written.size(); ++k) {
+        if (written[k] != names[k])
+            std::fprintf(stderr, "tabulon-convert: column %zu, \"%s\", is written as \"%s\"\n", k + 1,
+                         names[k].c_str(), written[k].c_str());
+    }
+}
+
 int Convert(const CommandLine& options)
 {
     if (options.Table && options.Table->empty())
@@ -258,6 +268,7 @@ int Convert(const CommandLine& options)
     ReportRaggedLines(converter.LongLines, "more", columns, "their extra fields were left out");
     if (converter.Note)
         std::fprintf(stderr, "tabulon-convert: %s\n", converter.Note);
+    ReportWrittenNames(project.Columns, converter.WrittenNames());
     if (options.Strict && (converter.ShortLines.Count > 0 || converter.LongLines.Count > 0))
         return UnsafeData;
     return Done;

@@ -237,9 +237,9 @@ std::string CConverter::DetectQuote(std::string_view value)
 
 namespace {
 
-// Names as the script can use them: an empty one is named by its place, as
-// when the source has no header, and a repeated one (in any letter case) gets
-// "_2", "_3", ... appended.
+// Names as the script can use them: without blanks around them, an empty one
+// named by its place, as when the source has no header, and a repeated one (in
+// any letter case) with "_2", "_3", ... appended.
 void MakeNamesUsable(std::vector<std::string>& names)
 {
     auto lower = [](std::string text) {
@@ -249,6 +249,7 @@ void MakeNamesUsable(std::vector<std::string>& names)
     };
     std::unordered_set<std::string> taken;
     for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = std::string(TrimBlanks(names[i]));
         if (names[i].empty())
             names[i] = "N" + std::to_string(i);
         std::string name = names[i];

@@ -86,6 +86,9 @@ class CConverter {
     };
     const OpenFailure& LastOpenFailure() const { return OpenFailed; }
 
+    // Per column, its name as the script writes it (WrittenColumnNames), known after Open.
+    const std::vector<std::string>& WrittenNames() const { return Names; }
+
     // Lines read by the last run, the header line included.
     std::uint64_t LinesRead = 0;
     // Rows the last run wrote: its records, without the header and blank lines.
@@ -197,6 +200,7 @@ class CConverter {
     bool HeadWritten = false;
     bool InTransaction = false;
     std::size_t RowsInStatement = 0; // rows of the INSERT or COPY block being written
+    std::vector<std::string> Names;  // per column, as the script writes it
     // Per column: its target name is empty, so that it is left out of the script.
     std::vector<bool> LeftOut;
     std::size_t FirstKept = 0; // the first column written

@@ -1,6 +1,7 @@
 // The writing side of the engine: the INSERT and COMMIT statements and the run loop.
 #include "Converter.h"
 
+#include "ColumnNames.h"
 #include "DataError.h"
 #include "FieldSplitter.h"
 #include "FileError.h"
@@ -63,6 +64,7 @@ void CConverter::BuildInsertPrefix()
     prefix += '(';
     // A column without a target name is left out of the script, its values too.
     const std::vector<std::string>& columns = Project->Columns;
+    Names = WrittenColumnNames(columns, Dialect);
     LeftOut.assign(columns.size(), false);
     FirstKept = columns.size();
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -73,7 +75,7 @@ void CConverter::BuildInsertPrefix()
             prefix += ',';
         else
             FirstKept = i;
-        AppendName(prefix, columns[i], Dialect);
+        AppendName(prefix, Names[i], Dialect);
     }
     if (columns.empty())
         FirstKept = 0;

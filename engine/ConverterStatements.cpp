@@ -70,7 +70,7 @@ void CConverter::WriteScriptHead()
             continue;
         create += first ? "\r\n  " : ",\r\n  ";
         first = false;
-        AppendName(create, Project->Columns[k], Dialect);
+        AppendName(create, Names[k], Dialect);
         create += ' ';
         create += k < Types.size() ? Types[k] : std::string("TEXT");
     }

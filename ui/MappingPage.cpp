@@ -1,5 +1,6 @@
 #include "MappingPage.h"
 
+#include "ColumnNames.h"
 #include "Converter.h"
 #include "EngineWork.h"
 #include "Project.h"
@@ -79,6 +80,11 @@ CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* con
     boxes->addWidget(TypeLabel);
     boxes->addWidget(TypeEdit, 80);
     layout->addLayout(boxes);
+    WrittenNamesLabel = new QLabel(this);
+    WrittenNamesLabel->setObjectName(QStringLiteral("writtenNames"));
+    WrittenNamesLabel->setWordWrap(true);
+    WrittenNamesLabel->hide();
+    layout->addWidget(WrittenNamesLabel);
 
     for (QLineEdit* edit : {TargetColumnEdit, QuotationEdit, TypeEdit})
         connect(edit, &QLineEdit::textEdited, this, &CMappingPage::NotifyEdited);
@@ -128,6 +134,7 @@ void CMappingPage::ShowPage()
         if (types)
             SetCell(i, TypeColumn, ShownType(index));
     }
+    ShowWrittenNames();
     // The edit boxes belong to a row of this list or to none: they are written into the
     // project, so they never keep texts of a row that is gone.
     if (CurrentRow >= rows)
@@ -204,6 +211,7 @@ void CMappingPage::StoreRow()
             ? FromQt(TypeEdit->text().trimmed())
             : (index < GetProject().Types.size() ? GetProject().Types[index] : std::string());
     CarryIntoProject(CurrentRow, target, quotation, type);
+    ShowWrittenNames();
     if (ColumnList->columnCount() > TypeColumn)
         SetCell(CurrentRow, TypeColumn, ShownType(index));
 }
@@ -234,6 +242,23 @@ void CMappingPage::CarryIntoProject(int row, const std::string& target, const st
             project.Types.resize(project.Columns.size());
         project.Types[index] = type;
     }
+}
+
+void CMappingPage::ShowWrittenNames()
+{
+    const CProject& project = GetProject();
+    SqlDialect dialect = SqlDialect::Generic;
+    ParseDialect(project.Dialect, dialect); // an unknown one is the run's to report
+    const std::vector<std::string> written = WrittenColumnNames(project.Columns, dialect);
+    QStringList changes;
+    for (std::size_t k = 0; k < written.size(); ++k) {
+        if (written[k] != project.Columns[k])
+            changes << QStringLiteral("\"%1\" as \"%2\"").arg(ToQt(project.Columns[k]), ToQt(written[k]));
+    }
+    WrittenNamesLabel->setText(changes.isEmpty() ? QString()
+                                                 : QStringLiteral("Written as the database takes names: ") +
+                                                       changes.join(QStringLiteral(", ")));
+    WrittenNamesLabel->setVisible(!changes.isEmpty());
 }
 
 std::string CMappingPage::CellText(int row, int column) const

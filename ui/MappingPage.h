@@ -34,6 +34,8 @@ class CMappingPage : public CWizardPage {
     void OnItemChanged(int row);
     // The type the list shows for column `index`: the user's, else the inferred one.
     std::string ShownType(std::size_t index) const;
+    // Under the list: each target name that the script writes otherwise, as the database takes names.
+    void ShowWrittenNames();
     // The text of a cell of the list (column 0 source, 1 target, 2 quotation, 3 type).
     std::string CellText(int row, int column) const;
     void SetCell(int row, int column, const std::string& text);
@@ -46,7 +48,8 @@ class CMappingPage : public CWizardPage {
     QLineEdit* TargetColumnEdit = nullptr;
     QLineEdit* QuotationEdit = nullptr;
     class QLabel* TypeLabel = nullptr;
-    QLineEdit* TypeEdit = nullptr;          // with CREATE TABLE only
+    QLineEdit* TypeEdit = nullptr; // with CREATE TABLE only
+    class QLabel* WrittenNamesLabel = nullptr;
     std::vector<std::string> InferredTypes; // per column, as the engine reads the data
     int CurrentRow = -1;
     bool Rebuilding = false;

@@ -11,44 +11,49 @@
 
 namespace {
 
-// A source and what a database reads back from it: its rows, one a line, the
-// values parted by "|", NULL as NULL. nullptr: the source's own data lines.
+// A source and what a database reads back from it: the column names, then the
+// rows, one a line, the values parted by "|", NULL as NULL. Empty: the
+// source's own lines.
 struct ValueCase {
     const char* What;
     std::string Source; // comma separated, a header line first
-    const char* Postgres;
-    const char* Mariadb;
-    const char* Sqlite;
+    std::string Postgres;
+    std::string Mariadb;
+    std::string Sqlite;
     bool Bytes = false; // without an encoding; the clients read Latin-1
 };
 
 const std::string Long(6000, 'x');
 const std::string Emoji = "\xF0\x9F\x98\x80";
+const std::string A63(63, 'a');
 
 const std::vector<ValueCase> Cases = {
-    {"1: only the canonical number stands bare", "v\n+49\n.5\n5.\n-0\n12\n", nullptr, nullptr, nullptr},
-    {"3: a date only if the calendar has it", "v\n2024-02-29\n2024-02-30\n", nullptr, nullptr, nullptr},
-    {"3: year 0", "v\n0000-01-01\n2024-01-01\n", nullptr, nullptr, nullptr},
+    {"1: only the canonical number stands bare", "v\n+49\n.5\n5.\n-0\n12\n", "", "", ""},
+    {"3: a date only if the calendar has it", "v\n2024-02-29\n2024-02-30\n", "", "", ""},
+    {"3: year 0", "v\n0000-01-01\n2024-01-01\n", "", "", ""},
     {"4: fractions of a second",
      "t,d\n2015-03-17 11:50:46.150000,11:50:46.125\n2015-03-17 11:50:47,08:00:00\n",
-     "2015-03-17 11:50:46.15|11:50:46.125\n2015-03-17 11:50:47|08:00:00",
-     "2015-03-17 11:50:46.150000|11:50:46.125\n2015-03-17 11:50:47.000000|08:00:00.000", nullptr},
-    {"4: more than 6 digits of a second are text", "t\n2015-03-17 11:50:46.1234567\n", nullptr, nullptr,
-     nullptr},
+     "t|d\n2015-03-17 11:50:46.15|11:50:46.125\n2015-03-17 11:50:47|08:00:00",
+     "t|d\n2015-03-17 11:50:46.150000|11:50:46.125\n2015-03-17 11:50:47.000000|08:00:00.000", ""},
+    {"4: more than 6 digits of a second are text", "t\n2015-03-17 11:50:46.1234567\n", "", "", ""},
     {"5: more than 15 significant digits", "d\n12345678901234567890.5\n1.25\n",
-     "12345678901234567890.50\n1.25", "12345678901234567890.50\n1.25", nullptr},
+     "d\n12345678901234567890.50\n1.25", "d\n12345678901234567890.50\n1.25", ""},
     {"6: wide text columns",
-     "a,b,c\n" + Long + "," + Long + "," + Long + "\n" + Emoji + "," + Emoji + "," + Emoji + "\n", nullptr,
-     nullptr, nullptr},
-    {"6: bytes 0x80-0xBF are characters without an encoding", "v\n\xA9\xB0\xBD\xBC\n1\n", nullptr, nullptr,
-     nullptr, true},
-    {"8: numbers with an exponent", "f\n6.92E-05\n9.75e-06\n3\n", "6.92e-05\n9.75e-06\n3",
-     "0.0000692\n0.00000975\n3", "6.92e-05\n9.75e-06\n3.0"},
+     "a,b,c\n" + Long + "," + Long + "," + Long + "\n" + Emoji + "," + Emoji + "," + Emoji + "\n", "", "",
+     ""},
+    {"6: bytes 0x80-0xBF are characters without an encoding", "v\n\xA9\xB0\xBD\xBC\n1\n", "", "", "", true},
+    {"8: numbers with an exponent", "f\n6.92E-05\n9.75e-06\n3\n", "f\n6.92e-05\n9.75e-06\n3",
+     "f\n0.0000692\n0.00000975\n3", "f\n6.92e-05\n9.75e-06\n3.0"},
+    {"10: names every database takes",
+     " NAME ,\xC3\x89,\xC3\xA9," + A63 + "x," + A63 + "y," + Emoji + "\n1,2,3,4,5,6\n",
+     "name|\xC3\x89|\xC3\xA9|" + A63 + "|" + A63.substr(2) + "_2|" + Emoji + "\n1|2|3|4|5|6",
+     "NAME|\xC3\x89|\xC3\xA9_2|" + A63 + "x|" + A63 + "y|_\n1|2|3|4|5|6",
+     "NAME|\xC3\x89|\xC3\xA9|" + A63 + "x|" + A63 + "y|" + Emoji + "\n1|2|3|4|5|6"},
 };
 
-std::string DataLines(const std::string& source)
+std::string SourceLines(const std::string& source)
 {
-    std::string lines = source.substr(source.find('\n') + 1);
+    std::string lines = source;
     std::replace(lines.begin(), lines.end(), ',', '|');
     while (!lines.empty() && lines.back() == '\n')
         lines.pop_back();
@@ -79,9 +84,9 @@ struct Database {
     const char* Dialect;
     // Loads the script into a fresh database; gives the problem, or nothing.
     std::string (*Load)(const std::string& script, bool bytes, const std::string& folder);
-    // Every row of table t.
+    // The column names and every row of table t.
     std::string (*Read)(bool bytes, const std::string& folder);
-    const char* ValueCase::*Expected;
+    std::string ValueCase::*Expected;
 };
 
 void ConvertLoadAndRead(const Database& database, const ValueCase& c)
@@ -90,20 +95,20 @@ void ConvertLoadAndRead(const Database& database, const ValueCase& c)
     TestFolder folder;
     const std::string source = folder.Write("values.csv", c.Source);
     const std::string script = folder.Path("values.sql");
-    std::vector<std::string> arguments = {
-        "--quiet",     "--source",      source,
-        "--target",    script,          "--table",
-        "t",           "--set",         "Separator=,",
-        "--set",       "CreateTable=1", "--set",
-        "DropTable=1", "--set",         std::string("Dialect=") + database.Dialect};
-    arguments.push_back("--set");
-    arguments.push_back(c.Bytes ? "Encoding=" : "Encoding=UTF-8");
+    // A project of its own: no detection of a new project's settings in between.
+    const std::string project =
+        folder.Write("values.cvtproj",
+                     std::string("[General]\r\nTableName=t\r\nSeparator=,\r\nCommit=0\r\nCreateTable=1\r\n"
+                                 "DropTable=1\r\nDialect=") +
+                         database.Dialect + "\r\nEncoding=" + (c.Bytes ? "" : "UTF-8") + "\r\n");
+    const std::vector<std::string> arguments = {"--quiet", "--source", source, "--target", script, project};
     const ProgramResult conversion = RunConvert(arguments);
     ASSERT_EQ(conversion.Status, 0) << conversion.Output;
     const std::string problem = database.Load(script, c.Bytes, folder.Root().string());
     ASSERT_TRUE(problem.empty()) << problem << "\n" << ReadFile(script).substr(0, 2000);
-    const char* expected = c.*database.Expected;
-    EXPECT_EQ(database.Read(c.Bytes, folder.Root().string()), expected ? expected : DataLines(c.Source))
+    const std::string& expected = c.*database.Expected;
+    EXPECT_EQ(database.Read(c.Bytes, folder.Root().string()),
+              expected.empty() ? SourceLines(c.Source) : expected)
         << ReadFile(script).substr(0, 2000);
 }
 
@@ -123,19 +128,20 @@ std::string PsqlIn(bool bytes)
 
 TEST(DatabaseValues, PostgreSQL)
 {
-    const Database postgres{
-        "PostgreSQL",
-        [](const std::string& script, bool bytes, const std::string&) {
-            if (!Servers().StartPostgres())
-                return Servers().Problem;
-            const ProgramResult load = RunShell(PsqlIn(bytes) + " -f " + ShellQuoted(script) + " 2>&1");
-            return load.Status == 0 ? std::string() : "psql failed: " + load.Output;
-        },
-        [](bool bytes, const std::string&) {
-            return Rows(RunShell(PsqlIn(bytes) + " -A -t -P null=NULL" + Separators + " -c 'select * from t'")
-                            .Output);
-        },
-        &ValueCase::Postgres};
+    const Database postgres{"PostgreSQL",
+                            [](const std::string& script, bool bytes, const std::string&) {
+                                if (!Servers().StartPostgres())
+                                    return Servers().Problem;
+                                const ProgramResult load =
+                                    RunShell(PsqlIn(bytes) + " -f " + ShellQuoted(script) + " 2>&1");
+                                return load.Status == 0 ? std::string() : "psql failed: " + load.Output;
+                            },
+                            [](bool bytes, const std::string&) {
+                                return Rows(RunShell(PsqlIn(bytes) + " -A -P footer=off -P null=NULL" +
+                                                     Separators + " -c 'select * from t'")
+                                                .Output);
+                            },
+                            &ValueCase::Postgres};
     LoadAndReadEveryCase(postgres);
 }
 
@@ -156,16 +162,22 @@ TEST(DatabaseValues, MariaDB)
         },
         [](bool bytes, const std::string&) {
             // Every column by name, NULL as NULL, the rows parted as psql parts them.
-            const std::string columns =
-                RunShell(MariadbIn(bytes) +
-                         " -N -e \"select group_concat(concat('coalesce(\\`', column_name, "
-                         "'\\`, \\'NULL\\')') order by ordinal_position) from "
-                         "information_schema.columns where table_schema = 't' and "
-                         "table_name = 't'\"")
-                    .Output;
-            const std::string query = "select concat(concat_ws(char(31), " +
-                                      columns.substr(0, columns.find('\n')) + "), char(30)) from t";
-            return Rows(RunShell(MariadbIn(bytes) + " -N -e " + ShellQuoted(query)).Output);
+            auto names = [bytes](const std::string& form, const char* separator) {
+                const std::string output =
+                    RunShell(MariadbIn(bytes) + " -N -e " +
+                             ShellQuoted("select group_concat(" + form +
+                                         " order by ordinal_position separator '" + separator +
+                                         "') from information_schema.columns where table_schema = 't' and "
+                                         "table_name = 't'"))
+                        .Output;
+                return output.substr(0, output.find('\n'));
+            };
+            const std::string query =
+                "select concat(concat_ws(char(31), " +
+                names("concat('coalesce(`', replace(column_name, '`', '``'), '`, \\'NULL\\')')", ",") +
+                "), char(30)) from t";
+            return Rows(names("column_name", "\x1f") + "\x1e" +
+                        RunShell(MariadbIn(bytes) + " -N -e " + ShellQuoted(query)).Output);
         },
         &ValueCase::Mariadb};
     LoadAndReadEveryCase(mariadb);
@@ -173,20 +185,20 @@ TEST(DatabaseValues, MariaDB)
 
 TEST(DatabaseValues, SQLite)
 {
-    const Database sqlite{"SQLite",
-                          [](const std::string& script, bool, const std::string& folder) {
-                              const ProgramResult load =
-                                  RunShell("sqlite3 -bail " + ShellQuoted(folder + "/t.db") + " < " +
-                                           ShellQuoted(script) + " 2>&1");
-                              return load.Status == 0 ? std::string() : "sqlite3 failed: " + load.Output;
-                          },
-                          [](bool, const std::string& folder) {
-                              return Rows(RunShell("sqlite3 -separator \"$(printf '\\037')\" -newline "
-                                                   "\"$(printf '\\036')\" -nullvalue NULL " +
-                                                   ShellQuoted(folder + "/t.db") + " 'select * from t'")
-                                              .Output);
-                          },
-                          &ValueCase::Sqlite};
+    const Database sqlite{
+        "SQLite",
+        [](const std::string& script, bool, const std::string& folder) {
+            const ProgramResult load = RunShell("sqlite3 -bail " + ShellQuoted(folder + "/t.db") + " < " +
+                                                ShellQuoted(script) + " 2>&1");
+            return load.Status == 0 ? std::string() : "sqlite3 failed: " + load.Output;
+        },
+        [](bool, const std::string& folder) {
+            return Rows(RunShell("sqlite3 -header -separator \"$(printf '\\037')\" -newline "
+                                 "\"$(printf '\\036')\" -nullvalue NULL " +
+                                 ShellQuoted(folder + "/t.db") + " 'select * from t'")
+                            .Output);
+        },
+        &ValueCase::Sqlite};
     LoadAndReadEveryCase(sqlite);
 }
 

@@ -74,7 +74,7 @@ TEST_F(MappingPageTest, TheListIsAReportWithThreeFixedColumns)
     QStringList labels;
     for (QLabel* label : Mapping->findChildren<QLabel*>())
         labels << label->text();
-    EXPECT_EQ(labels.join(QLatin1Char('|')).toStdString(), "Columns Mapping and Quotation |->|&Type:");
+    EXPECT_EQ(labels.join(QLatin1Char('|')).toStdString(), "Columns Mapping and Quotation |->|&Type:|");
     EXPECT_FALSE(Find<QLineEdit>(Mapping, "typeEdit")->isVisibleTo(Mapping)); // with CREATE TABLE only
     EXPECT_EQ(list->rowCount(), 0);                                           // empty until first shown
 }
@@ -168,6 +168,26 @@ TEST_F(MappingPageTest, TheListIsRebuiltFromTheProjectOnEveryShow)
     Mapping->StoreData();
     EXPECT_EQ(Frame->GetProject().Columns, std::vector<std::string>{"a"});
     EXPECT_EQ(Row(0), (std::vector<std::string>{"a", "a", "'"}));
+}
+
+TEST_F(MappingPageTest, NamesTheDatabaseTakesOtherwiseAreShownAsWritten)
+{
+    GoToMapping("\xC3\x89,\xC3\xA9\r\n1,2\r\n");
+    auto* written = Find<QLabel>(Mapping, "writtenNames");
+    EXPECT_FALSE(written->isVisibleTo(Mapping)); // the generic script writes names as they are
+    const struct {
+        const char* Dialect;
+        const char* Shown;
+    } cases[] = {
+        {"MySQL", "Written as the database takes names: \"\xC3\xA9\" as \"\xC3\xA9_2\""},
+        {"PostgreSQL", ""},
+    };
+    for (const auto& c : cases) {
+        Frame->GetProject().Dialect = c.Dialect;
+        Mapping->ShowPage();
+        EXPECT_EQ(written->text().toStdString(), c.Shown) << c.Dialect;
+        EXPECT_EQ(written->isVisibleTo(Mapping), *c.Shown != '\0') << c.Dialect;
+    }
 }
 
 TEST_F(MappingPageTest, MissingQuotationEntriesShowNo)
