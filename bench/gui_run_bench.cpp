@@ -67,6 +67,12 @@ class ConsoleDialogs : public IUserDialogs {
         std::fprintf(stderr, "%s: %s (answered no)\n", caption.c_str(), text.c_str());
         return false;
     }
+    Choice AskSaveDiscardCancel(QWidget*, const std::string& text, const std::string& caption,
+                                const std::string&) override
+    {
+        std::fprintf(stderr, "%s: %s (answered discard)\n", caption.c_str(), text.c_str());
+        return Choice::Discard;
+    }
     bool ChooseFile(QWidget*, FileDialog, const std::string&, std::string_view, std::string_view,
                     std::string&) override
     {

@@ -44,13 +44,21 @@ std::intptr_t TABULON_HELP_API ShowHelpTopic(void* window, const char* address, 
     QString topic;
     if (!SplitAddress(address, file, topic))
         return 0;
+    auto* owner = static_cast<QWidget*>(window);
     if (Viewer) {
+        // Owned by the window that asks (a modal dialog's help must take input while it is open).
+        if (owner && Viewer->parentWidget() != owner) {
+            const bool visible = Viewer->isVisible();
+            Viewer->setParent(owner, Qt::Window);
+            Viewer->setAttribute(Qt::WA_DeleteOnClose, false);
+            if (visible)
+                Viewer->show();
+        }
         if (!Viewer->ShowTopic(file, topic))
             return 0;
         return reinterpret_cast<std::intptr_t>(Viewer.data());
     }
     // The caller's window owns the viewer; without one it goes when closed.
-    auto* owner = static_cast<QWidget*>(window);
     auto created = std::make_unique<HelpWindow>(owner);
     if (!owner)
         created->setAttribute(Qt::WA_DeleteOnClose);

@@ -80,3 +80,57 @@ class PlaceWhenShown : public QObject {
         return false;
     }
 };
+
+// Places a window that is used beside its owner (the help viewer): at the owner's right,
+// or else its left, where the screen has room for it at no less than `smallestWidth`;
+// otherwise as PlaceWindow does.
+inline void PlaceBesideOwner(QWidget* window, int smallestWidth = 360)
+{
+    QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (!owner || !owner->isVisible() || !owner->screen()) {
+        PlaceWindow(window);
+        return;
+    }
+    const QRect available = owner->screen()->availableGeometry();
+    const QRect beside = owner->frameGeometry();
+    QMargins frame = owner->windowHandle() ? owner->windowHandle()->frameMargins() : QMargins();
+    const int extraWidth = frame.left() + frame.right();
+    const int rightRoom = available.right() - beside.right() - extraWidth;
+    const int leftRoom = beside.left() - available.left() - extraWidth;
+    const int room = std::max(rightRoom, leftRoom);
+    if (room < smallestWidth) {
+        PlaceWindow(window);
+        return;
+    }
+    const int width = std::min(window->width(), room);
+    const int height = std::min(std::max(window->height(), beside.height() - frame.top() - frame.bottom()),
+                                available.height() - frame.top() - frame.bottom());
+    const int left =
+        rightRoom >= leftRoom ? beside.right() + 1 + frame.left() : beside.left() - width - frame.right();
+    const int top =
+        std::max(available.top() + frame.top(),
+                 std::min(beside.top() + frame.top(), available.bottom() + 1 - height - frame.bottom()));
+    window->setGeometry(QRect(left, top, width, height));
+}
+
+// Places `window` with PlaceBesideOwner the first time it is shown.
+class PlaceBesideOwnerWhenShown : public QObject {
+  public:
+    explicit PlaceBesideOwnerWhenShown(QWidget* window) : QObject(window)
+    {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && !event->spontaneous() && !Placed) {
+            Placed = true;
+            PlaceBesideOwner(static_cast<QWidget*>(watched));
+        }
+        return false;
+    }
+
+  private:
+    bool Placed = false;
+};

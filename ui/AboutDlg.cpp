@@ -21,6 +21,9 @@ CAboutDlg::CAboutDlg(QWidget* parent, const std::string& appTitle, const QIcon& 
     TitleLabel->setObjectName(QStringLiteral("title"));
     TitleLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     TitleLabel->setMinimumWidth(TitleLabel->fontMetrics().averageCharWidth() * 48);
+    VersionLabel = new QLabel(QStringLiteral("Version " TABULON_VERSION), this);
+    VersionLabel->setObjectName(QStringLiteral("version"));
+    VersionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     CloseButton = new QPushButton(QStringLiteral("Close"), this);
     CloseButton->setDefault(true);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -28,9 +31,10 @@ CAboutDlg::CAboutDlg(QWidget* parent, const std::string& appTitle, const QIcon& 
     auto* layout = new QGridLayout(this);
     layout->addWidget(IconLabel, 0, 0, 2, 1, Qt::AlignTop);
     layout->addWidget(TitleLabel, 1, 1);
+    layout->addWidget(VersionLabel, 2, 1, Qt::AlignTop);
     layout->setRowMinimumHeight(0, IconLabel->fontMetrics().height());
     layout->setRowStretch(2, 1);
-    layout->setRowMinimumHeight(2, 4 * IconLabel->fontMetrics().height());
+    layout->setRowMinimumHeight(2, 3 * IconLabel->fontMetrics().height());
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(CloseButton);

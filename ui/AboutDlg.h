@@ -19,6 +19,7 @@ class CAboutDlg : public QDialog {
 
     QLabel* IconLabel = nullptr;
     QLabel* TitleLabel = nullptr;
+    QLabel* VersionLabel = nullptr;
     QPushButton* CloseButton = nullptr;
 
     QIcon Icon;

@@ -6,20 +6,89 @@
 #include "Project.h"
 #include "QtText.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 
 constexpr const char* NoQuotation = "No";
-constexpr const char* InferredType = "(inferred)"; // the engine could not read the data for it
+constexpr const char* QuotedMark = "'";
+constexpr const char* InferredType = "(inferred)";  // the engine could not read the data for it
+constexpr const char* ReadingType = "(reading...)"; // the types are being read
 constexpr int TypeColumn = 3;
-constexpr std::uint64_t TypeSampleRecords = 1000;
+constexpr int UserTypeRole = Qt::UserRole; // a type cell's data: the user's own type, empty for none
+
+// The quotation choices, and a value an older project may hold besides them.
+void FillQuotationChoice(QComboBox* combo, const QString& current)
+{
+    combo->addItems({QString::fromLatin1(QuotedMark), QString::fromLatin1(NoQuotation)});
+    if (combo->findText(current) < 0)
+        combo->addItem(current);
+    combo->setCurrentText(current);
+}
+
+// Edits a cell in place: the target name as text, the quotation as a choice, the type as
+// the user's own (the inferred one as the placeholder). Enter ends the edit, and only it:
+// the window's default button is not pressed.
+class CellDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        if (index.column() == 2) {
+            auto* combo = new QComboBox(parent);
+            FillQuotationChoice(combo, index.data().toString());
+            return combo;
+        }
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        auto* edit = qobject_cast<QLineEdit*>(editor);
+        if (edit && index.column() == TypeColumn && index.data(UserTypeRole).toString().isEmpty())
+            edit->setPlaceholderText(index.data().toString());
+        return editor;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (auto* combo = qobject_cast<QComboBox*>(editor))
+            combo->setCurrentText(index.data().toString());
+        else if (auto* edit = qobject_cast<QLineEdit*>(editor); edit && index.column() == TypeColumn)
+            edit->setText(index.data(UserTypeRole).toString());
+        else
+            QStyledItemDelegate::setEditorData(editor, index);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        if (auto* combo = qobject_cast<QComboBox*>(editor))
+            model->setData(index, combo->currentText());
+        else
+            QStyledItemDelegate::setModelData(editor, model, index);
+    }
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                auto* editor = static_cast<QWidget*>(object);
+                Q_EMIT commitData(editor);
+                Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+};
 
 } // namespace
 
@@ -31,7 +100,8 @@ CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* con
     ColumnList = new QTableWidget(0, 3, this);
     SourceColumnEdit = new QLineEdit(this);
     TargetColumnEdit = new QLineEdit(this);
-    QuotationEdit = new QLineEdit(this);
+    QuotationChoice = new QComboBox(this);
+    FillQuotationChoice(QuotationChoice, QString::fromLatin1(NoQuotation));
     auto* arrow = new QLabel(QStringLiteral("->"), this);
     TypeLabel = new QLabel(QStringLiteral("&Type:"), this);
     TypeEdit = new QLineEdit(this);
@@ -46,7 +116,9 @@ CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* con
     ColumnList->setObjectName(QStringLiteral("c1016"));
     SourceColumnEdit->setObjectName(QStringLiteral("c1021"));
     TargetColumnEdit->setObjectName(QStringLiteral("c1022"));
-    QuotationEdit->setObjectName(QStringLiteral("c1024"));
+    QuotationChoice->setObjectName(QStringLiteral("c1024"));
+    QuotationChoice->setToolTip(QStringLiteral("' : the column's values are written as quoted text; "
+                                               "No: numbers are written bare"));
     SourceColumnEdit->setEnabled(false);
 
     // A report list with grid lines, full-row single selection and headers that do not sort.
@@ -65,7 +137,9 @@ CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* con
     ColumnList->setSortingEnabled(false);
     ColumnList->setSelectionBehavior(QAbstractItemView::SelectRows);
     ColumnList->setSelectionMode(QAbstractItemView::SingleSelection);
-    ColumnList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ColumnList->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    ColumnList->setItemDelegate(new CellDelegate(ColumnList));
+    ColumnList->installEventFilter(this);
     ColumnList->setWordWrap(false);
     ColumnList->setTabKeyNavigation(false);
 
@@ -76,7 +150,7 @@ CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* con
     boxes->addWidget(SourceColumnEdit, 151);
     boxes->addWidget(arrow);
     boxes->addWidget(TargetColumnEdit, 151);
-    boxes->addWidget(QuotationEdit, 55);
+    boxes->addWidget(QuotationChoice, 55);
     boxes->addWidget(TypeLabel);
     boxes->addWidget(TypeEdit, 80);
     layout->addLayout(boxes);
@@ -86,8 +160,13 @@ CMappingPage::CMappingPage(CWizardDlg* frame, CProject* project, CConverter* con
     WrittenNamesLabel->hide();
     layout->addWidget(WrittenNamesLabel);
 
-    for (QLineEdit* edit : {TargetColumnEdit, QuotationEdit, TypeEdit})
+    for (QLineEdit* edit : {TargetColumnEdit, TypeEdit})
         connect(edit, &QLineEdit::textEdited, this, &CMappingPage::NotifyEdited);
+    connect(QuotationChoice, &QComboBox::activated, this, &CMappingPage::NotifyEdited);
+    connect(ColumnList, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (!Rebuilding && !SettingCell)
+            OnCellEdited(item->row(), item->column());
+    });
     connect(ColumnList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
                 if (Rebuilding)
@@ -116,10 +195,7 @@ void CMappingPage::ShowPage()
     ColumnList->horizontalHeader()->setStretchLastSection(types);
     if (types) {
         ColumnList->setHorizontalHeaderItem(TypeColumn, new QTableWidgetItem(QStringLiteral("Type")));
-        // A source that cannot be read now shows "(inferred)"; the run names the failure.
-        InferredTypes.clear();
-        (void)RunEngineWork({"", "infer the column types"},
-                            [this] { InferredTypes = GetConverter().InferColumnTypes(TypeSampleRecords); });
+        StartReadingTypes();
     }
     TypeLabel->setVisible(types);
     TypeEdit->setVisible(types);
@@ -132,7 +208,7 @@ void CMappingPage::ShowPage()
         const bool quoted = index < project.Quotes.size() && !project.Quotes[index].empty();
         SetCell(i, 2, quoted ? project.Quotes[index] : std::string(NoQuotation));
         if (types)
-            SetCell(i, TypeColumn, ShownType(index));
+            SetTypeCell(i);
     }
     ShowWrittenNames();
     // The edit boxes belong to a row of this list or to none: they are written into the
@@ -145,10 +221,113 @@ void CMappingPage::ShowPage()
     } else {
         SourceColumnEdit->clear();
         TargetColumnEdit->clear();
-        QuotationEdit->clear();
+        SetQuotation(NoQuotation);
         TypeEdit->clear();
     }
     Rebuilding = false;
+}
+
+CMappingPage::~CMappingPage()
+{
+    for (std::thread& reader : TypeReaders)
+        reader.join();
+}
+
+void CMappingPage::StartReadingTypes()
+{
+    const unsigned generation = ++TypeGeneration;
+    TypesShown = false;
+    InferredTypes.clear();
+    // The run's own inference (the whole source), on a copy of the project, by an engine of its own.
+    auto project = std::make_shared<CProject>(GetProject());
+    TypeReaders.emplace_back([this, project, generation] {
+        std::vector<std::string> types;
+        try {
+            CConverter engine;
+            engine.Project = project.get();
+            types = engine.InferColumnTypes(std::numeric_limits<std::uint64_t>::max());
+        } catch (...) {
+            // The list shows "(inferred)"; the run names the failure.
+            types.clear();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, types, generation] { ShowReadTypes(types, generation); }, Qt::QueuedConnection);
+    });
+}
+
+void CMappingPage::ShowReadTypes(const std::vector<std::string>& types, unsigned generation)
+{
+    if (generation != TypeGeneration)
+        return; // read for an earlier list
+    InferredTypes = types;
+    TypesShown = true;
+    if (ColumnList->columnCount() <= TypeColumn)
+        return;
+    for (int row = 0; row < ColumnList->rowCount(); ++row)
+        SetTypeCell(row);
+    if (CurrentRow >= 0)
+        TypeEdit->setPlaceholderText(ToQt(ShownInferredType(static_cast<std::size_t>(CurrentRow))));
+}
+
+std::string CMappingPage::ShownInferredType(std::size_t index) const
+{
+    if (!TypesShown)
+        return ReadingType;
+    return index < InferredTypes.size() ? InferredTypes[index] : std::string(InferredType);
+}
+
+void CMappingPage::SetTypeCell(int row)
+{
+    const std::size_t index = static_cast<std::size_t>(row);
+    SetCell(row, TypeColumn, ShownType(index));
+    const CProject& project = GetProject();
+    const QSignalBlocker blocker(ColumnList);
+    ColumnList->item(row, TypeColumn)
+        ->setData(UserTypeRole, index < project.Types.size() ? ToQt(project.Types[index]) : QString());
+}
+
+void CMappingPage::SetQuotation(const std::string& quotation)
+{
+    const QString text = ToQt(quotation.empty() ? std::string(NoQuotation) : quotation);
+    if (QuotationChoice->findText(text) < 0)
+        QuotationChoice->addItem(text);
+    QuotationChoice->setCurrentText(text);
+}
+
+std::string CMappingPage::Quotation() const
+{
+    const std::string text = FromQt(QuotationChoice->currentText());
+    return text == NoQuotation ? std::string() : text;
+}
+
+void CMappingPage::OnCellEdited(int row, int column)
+{
+    if (row != CurrentRow) {
+        StoreRow();
+        CurrentRow = row;
+        LoadRow(row);
+    }
+    const std::string text = CellText(row, column);
+    if (column == 1)
+        TargetColumnEdit->setText(ToQt(text));
+    else if (column == 2)
+        SetQuotation(text == NoQuotation ? std::string() : text);
+    else if (column == TypeColumn)
+        TypeEdit->setText(ToQt(text));
+    StoreRow();
+    NotifyEdited();
+}
+
+bool CMappingPage::eventFilter(QObject* watched, QEvent* event)
+{
+    // F2 on the source name (which cannot be edited) edits the target name.
+    if (watched == ColumnList && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2 && ColumnList->currentIndex().isValid() &&
+        ColumnList->currentIndex().column() == 0) {
+        ColumnList->edit(ColumnList->model()->index(ColumnList->currentIndex().row(), 1));
+        return true;
+    }
+    return CWizardPage::eventFilter(watched, event);
 }
 
 void CMappingPage::StoreData()
@@ -179,13 +358,12 @@ void CMappingPage::LoadRow(int row)
     SourceColumnEdit->setText(ToQt(CellText(row, 0)));
     TargetColumnEdit->setText(ToQt(CellText(row, 1)));
     const std::string quotation = CellText(row, 2);
-    QuotationEdit->setText(quotation == NoQuotation ? QString() : ToQt(quotation));
+    SetQuotation(quotation == NoQuotation ? std::string() : quotation);
     // The box holds the user's own type; the inferred one shows as its placeholder.
     const CProject& project = GetProject();
     const std::size_t index = static_cast<std::size_t>(row);
     TypeEdit->setText(index < project.Types.size() ? ToQt(project.Types[index]) : QString());
-    TypeEdit->setPlaceholderText(
-        ToQt(index < InferredTypes.size() ? InferredTypes[index] : std::string(InferredType)));
+    TypeEdit->setPlaceholderText(ToQt(ShownInferredType(index)));
 }
 
 std::string CMappingPage::ShownType(std::size_t index) const
@@ -193,7 +371,7 @@ std::string CMappingPage::ShownType(std::size_t index) const
     const CProject& project = GetProject();
     if (index < project.Types.size() && !project.Types[index].empty())
         return project.Types[index];
-    return index < InferredTypes.size() ? InferredTypes[index] : std::string(InferredType);
+    return ShownInferredType(index);
 }
 
 void CMappingPage::StoreRow()
@@ -201,7 +379,7 @@ void CMappingPage::StoreRow()
     if (CurrentRow < 0 || CurrentRow >= ColumnList->rowCount())
         return;
     const std::string target = FromQt(TargetColumnEdit->text());
-    const std::string quotation = FromQt(QuotationEdit->text());
+    const std::string quotation = Quotation();
     SetCell(CurrentRow, 1, target);
     SetCell(CurrentRow, 2, quotation.empty() ? std::string(NoQuotation) : quotation);
     // Without CREATE TABLE the box is hidden and the project's type stays as it is.
@@ -213,7 +391,7 @@ void CMappingPage::StoreRow()
     CarryIntoProject(CurrentRow, target, quotation, type);
     ShowWrittenNames();
     if (ColumnList->columnCount() > TypeColumn)
-        SetCell(CurrentRow, TypeColumn, ShownType(index));
+        SetTypeCell(CurrentRow);
 }
 
 void CMappingPage::CarryIntoProject(int row, const std::string& target, const std::string& quotation,
@@ -271,11 +449,16 @@ void CMappingPage::SetCell(int row, int column, const std::string& text)
 {
     if (row < 0 || row >= ColumnList->rowCount())
         return;
+    const bool outer = SettingCell;
+    SettingCell = true;
     QTableWidgetItem* item = ColumnList->item(row, column);
     if (!item) {
         item = new QTableWidgetItem;
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        // The source name is shown only; the others are edited in place too.
+        item->setFlags(column == 0 ? Qt::ItemIsEnabled | Qt::ItemIsSelectable
+                                   : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
         ColumnList->setItem(row, column, item);
     }
     item->setText(ToQt(text));
+    SettingCell = outer;
 }

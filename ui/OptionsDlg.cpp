@@ -1,5 +1,9 @@
 #include "OptionsDlg.h"
 
+#include "WizardDlg.h"
+
+#include <QKeyEvent>
+
 #include "Project.h"
 #include "QtText.h"
 #include "WindowPlacement.h"
@@ -238,4 +242,15 @@ std::string DescribeOptions(const CProject& project)
     if (project.CreateTable != 0)
         add(script, project.DropTable != 0 ? "DROP and CREATE TABLE" : "CREATE TABLE");
     return source + "; " + script;
+}
+
+void COptionsDlg::keyPressEvent(QKeyEvent* event)
+{
+    auto* frame = parentWidget() ? qobject_cast<CWizardDlg*>(parentWidget()->window()) : nullptr;
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier && frame) {
+        frame->ShowHelp("page1.html#options", this);
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -6,6 +6,7 @@
 class CProject;
 class QCheckBox;
 class QComboBox;
+class QKeyEvent;
 class QSpinBox;
 
 // The project's options for reading the source's text and writing the script for
@@ -25,6 +26,10 @@ class COptionsDlg : public QDialog {
     static int MaxRowsPerInsert(const std::string& dialect);
 
     void accept() override;
+
+  protected:
+    // F1: the options' help topic, in a viewer that takes input while this dialog is open.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void BuildControls();

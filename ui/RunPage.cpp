@@ -135,10 +135,9 @@ CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     RunStatus = new StatusLine(this);
     Progress = new QProgressBar(this);
     RunButton = new QPushButton(QString::fromLatin1(RunText), this);
-    auto* explanation = new QLabel(
-        QStringLiteral(
-            "This window shows execution status: number of converter rows and total progress indicator"),
-        this);
+    auto* explanation = new QLabel(QStringLiteral("Run writes the script. The status shows how far the "
+                                                  "conversion has come and how many rows it wrote."),
+                                   this);
     RunStatus->setObjectName(QStringLiteral("c1022"));
     Progress->setObjectName(QStringLiteral("c1018"));
     RunButton->setObjectName(QStringLiteral("c1017"));
@@ -170,6 +169,12 @@ void CRunPage::ShowPage()
 {
     CWizardPage::ShowPage();
     Progress->setRange(0, 100);
+}
+
+void CRunPage::ClearPage()
+{
+    RunStatus->SetStatus("");
+    Progress->setValue(0);
 }
 
 void CRunPage::StoreData() {}

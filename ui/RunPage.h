@@ -22,6 +22,7 @@ class CRunPage : public CWizardPage {
     CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter);
 
     void ShowPage() override;
+    void ClearPage() override;
     void StoreData() override;
     bool CanLeave() override;
     std::string GetHelpTopic() const override;

@@ -1,5 +1,7 @@
 #include "SourcePage.h"
 
+#include "SettingsCheck.h"
+
 #include "Converter.h"
 #include "DialogUnits.h"
 #include "DigitsEdit.h"
@@ -17,13 +19,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <filesystem>
 
@@ -42,12 +48,44 @@ void SetChecked(QAbstractButton* button, std::int32_t value)
     button->setChecked(value != 0);
 }
 
+// A file dropped on a path field sets the field to the file's path (a plain text
+// field would insert its "file://" address into the text).
+class PathDropFilter : public QObject {
+  public:
+    explicit PathDropFilter(QLineEdit* edit) : QObject(edit) { edit->installEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::DragEnter && event->type() != QEvent::DragMove &&
+            event->type() != QEvent::Drop)
+            return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QList<QUrl> urls = drop->mimeData()->urls();
+        if (urls.isEmpty() || !urls.front().isLocalFile())
+            return false;
+        drop->acceptProposedAction();
+        if (event->type() == QEvent::Drop) {
+            auto* edit = static_cast<QLineEdit*>(watched);
+            edit->setText(QDir::toNativeSeparators(urls.front().toLocalFile()));
+            edit->setFocus();
+        }
+        return true;
+    }
+};
+
 } // namespace
 
 CSourcePage::CSourcePage(CWizardDlg* frame, CProject* project, CConverter* converter)
     : CWizardPage("sourcePage", frame, project, converter)
 {
     BuildControls();
+}
+
+CSourcePage::~CSourcePage()
+{
+    // The source field loses its focus as the page goes: that is no edit to detect.
+    disconnect(SourceEdit, nullptr, this, nullptr);
 }
 
 void CSourcePage::BuildControls()
@@ -95,6 +133,10 @@ void CSourcePage::BuildControls()
     // The radio pair has no tab stop: it is reached by its mnemonics or the mouse.
     SeparatorRadio->setFocusPolicy(Qt::ClickFocus);
     WidthsRadio->setFocusPolicy(Qt::ClickFocus);
+    new PathDropFilter(SourceEdit);
+    new PathDropFilter(TargetEdit);
+    // The page on view gives its focus to the source field (the first thing to fill in).
+    setFocusProxy(SourceEdit);
 
     // Drop-down combo boxes that also take any typed text, their entries in this order.
     for (QComboBox* combo : {SeparatorCombo, SqlSepCombo}) {
@@ -226,20 +268,8 @@ void CSourcePage::StoreData()
 bool CSourcePage::CanLeave()
 {
     StoreData();
-    const char* message = nullptr;
-    std::error_code ec;
-    if (GetProject().FileName.empty())
-        message = "You must specify source file name.";
-    else if (GetProject().TargetName.empty())
-        message = "You must specify target file name.";
-    else if (GetProject().TableName.empty())
-        message = "You must enter table name.";
-    else if (!std::filesystem::exists(GetProject().FileName, ec))
-        message = "Source file must exist.";
-    if (message) {
-        ShowError(message);
+    if (!CheckSettings(true))
         return false;
-    }
     // Discovers the columns again, keeping the target name and quotation of every
     // column whose source name is still there (the mapping page's edits).
     // A source that opens but cannot be read, or data the engine refuses: the user is
@@ -252,6 +282,37 @@ bool CSourcePage::CanLeave()
         return false;
     }
     return true;
+}
+
+bool CSourcePage::CheckSettings(bool forRun)
+{
+    const SettingsProblem problem = CheckFirstPage(GetProject(), forRun);
+    if (problem.Message.empty())
+        return true;
+    ShowError(problem.Message.c_str());
+    QWidget* field = nullptr;
+    switch (problem.Where) {
+    case SettingsProblem::Field::Source:
+        field = SourceEdit;
+        break;
+    case SettingsProblem::Field::Separator:
+        field = SeparatorCombo;
+        break;
+    case SettingsProblem::Field::Widths:
+        field = WidthsEdit;
+        break;
+    case SettingsProblem::Field::Target:
+        field = TargetEdit;
+        break;
+    case SettingsProblem::Field::Table:
+        field = TableEdit;
+        break;
+    case SettingsProblem::Field::None:
+        break;
+    }
+    if (field && isVisible())
+        field->setFocus();
+    return false;
 }
 
 std::string CSourcePage::GetHelpTopic() const

@@ -15,11 +15,16 @@ class CSourcePage : public CWizardPage {
     Q_OBJECT
   public:
     CSourcePage(CWizardDlg* frame, CProject* project, CConverter* converter);
+    ~CSourcePage() override;
 
     void ShowPage() override;
     void StoreData() override;
     bool CanLeave() override;
     std::string GetHelpTopic() const override;
+
+    // Checks the stored settings for a preview (`forRun` false) or a run; on a problem the
+    // user is told, the field concerned takes the focus, and the result is false.
+    bool CheckSettings(bool forRun);
 
   private:
     void BuildControls();

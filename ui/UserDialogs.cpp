@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 namespace {
@@ -62,6 +63,22 @@ bool QtUserDialogs::AskYesNo(QWidget* owner, const std::string& text, const std:
                     owner);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+IUserDialogs::Choice QtUserDialogs::AskSaveDiscardCancel(QWidget* owner, const std::string& text,
+                                                         const std::string& caption,
+                                                         const std::string& saveLabel)
+{
+    QMessageBox box(QMessageBox::Warning, ToQt(caption), ToQt(text), QMessageBox::NoButton, owner);
+    QPushButton* save = box.addButton(ToQt(saveLabel), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QMessageBox::Discard);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return Choice::Save;
+    return box.clickedButton() == discard ? Choice::Discard : Choice::Cancel;
 }
 
 void ConfigureFileDialog(QFileDialog& dialog, IUserDialogs::FileDialog kind, std::string_view filter,

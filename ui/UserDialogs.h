@@ -15,6 +15,12 @@ class IUserDialogs {
     enum class Icon {
         Stop, // the stop sign: errors ("Error") and the preview's "Warning"
     };
+    // The answer to a question about work that would be lost.
+    enum class Choice {
+        Save,    // save it first (the save button may read "Save As...")
+        Discard, // go on without it
+        Cancel,  // do not go on
+    };
     enum class FileDialog {
         Open, // picks a file to read
         Save, // picks a file to write
@@ -29,6 +35,11 @@ class IUserDialogs {
     // A modal question box owned by `owner` with Yes and No buttons, No the default.
     // True for Yes.
     virtual bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) = 0;
+
+    // A modal question box owned by `owner` with the buttons `saveLabel` ("Save", "Save As..."),
+    // Discard and Cancel, Save the default and Escape for Cancel.
+    virtual Choice AskSaveDiscardCancel(QWidget* owner, const std::string& text, const std::string& caption,
+                                        const std::string& saveLabel) = 0;
 
     // A modal file dialog. `filter` is in the Windows form ("Text Files (*.txt)|*.txt|AllFiles
     // (*.*)|*.*||"); `defaultExtension` ("txt") is added to a name typed without one;
@@ -45,6 +56,8 @@ class QtUserDialogs : public IUserDialogs {
   public:
     void ShowMessage(QWidget* owner, const std::string& text, const std::string& caption, Icon icon) override;
     bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) override;
+    Choice AskSaveDiscardCancel(QWidget* owner, const std::string& text, const std::string& caption,
+                                const std::string& saveLabel) override;
     bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName, std::string_view filter,
                     std::string_view defaultExtension, std::string& path) override;
 };

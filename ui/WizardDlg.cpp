@@ -9,11 +9,13 @@
 #include "MenuBarKeys.h"
 #include "PreviewDlg.h"
 #include "ProfileFile.h"
+#include "ProjectFiles.h"
 #include "QtText.h"
 #include "RunPage.h"
 #include "SourcePage.h"
 #include "TextDecoder.h"
 #include "UserDialogs.h"
+#include "Utf8Path.h"
 #include "WindowPlacement.h"
 #include "WizardPage.h"
 
@@ -25,6 +27,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -41,11 +44,10 @@ namespace {
 
 constexpr std::size_t SettingsBuffer = 260;
 constexpr std::size_t RecentPathBuffer = 4096;
-// The title, the project files' dialog filter and extension, and the preview's warning.
+// The title, the project files' dialog filter and extension.
 constexpr const char* AppTitleText = "Tabulon";
 constexpr const char* ProjectFilter = "Converter Projects (*.cvtproj)|*.cvtproj|AllFiles (*.*)|*.*||";
 constexpr const char* ProjectExtension = "cvtproj";
-constexpr const char* PreviewWarning = "Source file is inaccessable or does not specified.";
 
 } // namespace
 
@@ -59,7 +61,7 @@ CWizardDlg::~CWizardDlg()
 {
     // A window that went away without being closed (the application quitting) still saves.
     if (!Closed)
-        CloseFrame();
+        (void)CloseFrame(false);
     for (CWizardPage*& page : Pages) {
         delete page;
         page = nullptr;
@@ -72,8 +74,19 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
     HelpPath = HelpFilePath(program);
     SettingsPath = SettingsFilePath(program);
     ReadAppSettings();
+    // The last project, when it is still there and is a project; else an untitled one (the
+    // read defaults, as an empty path gives them).
+    const std::string last = Project.ProjectPath;
+    Project.ProjectPath.clear();
     Project.Load();
-
+    std::string startProblem;
+    std::error_code ec;
+    if (!last.empty() && std::filesystem::exists(PathFromUtf8(last), ec)) {
+        std::string reason;
+        if (!ReadProjectFile(last, Project, PathForm, reason))
+            startProblem = DescribeFileFailure("The last project cannot be opened, so a new one is started.",
+                                               last, reason);
+    }
     MarkSaved();
 
     BuildWindow();
@@ -84,6 +97,7 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
     Pages[0] = new CSourcePage(this, &Project, &Converter);
     Pages[0]->CreatePage(PageArea);
     Pages[0]->ShowPage();
+    Pages[0]->setFocus(); // the source field, once the window is shown
     Pages[1] = new CMappingPage(this, &Project, &Converter);
     Pages[1]->CreatePage(PageArea);
     auto* runPage = new CRunPage(this, &Project, &Converter);
@@ -95,6 +109,8 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
         connect(page, &CWizardPage::Edited, this, [this, page] { OnPageEdited(page); });
     UpdateNavButtons();
     UpdateTitle();
+    if (!startProblem.empty())
+        UserDialogs().ShowMessage(this, startProblem, "Error", IUserDialogs::Icon::Stop);
 }
 
 void CWizardDlg::BuildWindow()
@@ -117,16 +133,18 @@ void CWizardDlg::BuildWindow()
         return action;
     };
     QMenu* file = MenuBar->addMenu(QStringLiteral("File"));
-    addCommand(file, "New Project", IdNewProject);
-    addCommand(file, "Load Project...", IdLoadProject);
+    addCommand(file, "New Project", IdNewProject)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    addCommand(file, "Load Project...", IdLoadProject)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     RecentMenu = file->addMenu(QStringLiteral("Recent Projects"));
     RecentMenu->setObjectName(QStringLiteral("recentProjects"));
-    addCommand(file, "Save Project", IdSaveProject);
+    addCommand(file, "Save Project", IdSaveProject)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     addCommand(file, "Save Project as...", IdSaveProjectAs);
     file->addSeparator();
-    addCommand(file, "&Quit", IdCancel);
+    addCommand(file, "&Quit", IdCancel)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    for (QAction* action : file->actions())
+        action->setShortcutContext(Qt::WindowShortcut);
     QMenu* help = MenuBar->addMenu(QStringLiteral("Help"));
-    addCommand(help, "Index...", IdHelpIndex);
+    addCommand(help, "Contents...", IdHelpIndex);
     addCommand(help, "&About the Converter", IdAbout);
     // The menu titles have no mnemonic: F10 or Alt alone reach them.
     new MenuBarKeys(MenuBar);
@@ -142,19 +160,18 @@ void CWizardDlg::BuildWindow()
     pageGrid->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(PageArea, 1);
 
-    // The buttons, created in their tab order and laid out with Help and Preview at the
-    // left, Back and Next together,
-    // Quit at the right.
+    // The buttons, created in their tab order, left to right: Help and Preview at the
+    // left, Back and Next together, Quit at the right.
     auto makeButton = [this](const char* text, const char* name) {
         auto* button = new QPushButton(QString::fromLatin1(text), this);
         button->setObjectName(QString::fromLatin1(name));
         return button;
     };
+    HelpButton = makeButton("Help F1", "help");
+    PreviewButton = makeButton("&Preview", "preview");
     BackButton = makeButton("< &Back", "back");
     NextButton = makeButton("&Next >", "next");
-    HelpButton = makeButton("Help F1", "help");
     QuitButton = makeButton("Quit", "quit");
-    PreviewButton = makeButton("&Preview", "preview");
     for (QPushButton* button : {BackButton, NextButton}) {
         // Hidden, never disabled; a hidden one keeps its place so the other does not move.
         QSizePolicy policy = button->sizePolicy();
@@ -253,11 +270,8 @@ void CWizardDlg::OnNext()
 void CWizardDlg::OnPreview()
 {
     Pages[CurrentPage]->StoreData();
-    std::error_code ec;
-    if (Project.FileName.empty() || !std::filesystem::exists(Project.FileName, ec)) {
-        UserDialogs().ShowMessage(this, PreviewWarning, "Warning", IUserDialogs::Icon::Stop);
+    if (!static_cast<CSourcePage*>(Pages[0])->CheckSettings(false))
         return;
-    }
     ShowPreviewWindow();
 }
 
@@ -274,19 +288,20 @@ void CWizardDlg::OnHelpIndex()
 
 bool CWizardDlg::OnHelpInfo()
 {
-    OnHelpIndex();
+    // The topic of the page on view, wherever the focus is.
+    ShowHelp(Pages[CurrentPage]->GetHelpTopic());
     return true;
 }
 
-void CWizardDlg::ShowHelp(const std::string& topic)
+void CWizardDlg::ShowHelp(const std::string& topic, QWidget* owner)
 {
     const std::string address = HelpPath + "::/" + topic;
 #ifdef _WIN32
     // The system's help viewer is owned by the native window.
-    void* window = reinterpret_cast<void*>(winId());
+    void* window = reinterpret_cast<void*>((owner ? owner : this)->winId());
 #else
     // The built-in viewer takes the widget itself as its owner.
-    void* window = static_cast<QWidget*>(this);
+    void* window = owner ? owner : static_cast<QWidget*>(this);
 #endif
     if (LaunchHelp)
         (void)LaunchHelp(window, address.c_str(), 0, 0);
@@ -302,39 +317,32 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
 {
     switch (command) {
     case IdNewProject:
-        Project.ResetDefaults();
-        MarkSaved();
-        Pages[CurrentPage]->ShowPage();
-        UpdateTitle();
+        if (MayLoseWork())
+            StartNewProject();
         return true;
-    case IdLoadProject:
-        if (ChooseProjectFile(false)) {
-            if (Project.Load())
-                RememberRecentProject(Project.ProjectPath);
-            MarkSaved();
-            Pages[CurrentPage]->ShowPage();
-            UpdateTitle();
-        }
+    case IdLoadProject: {
+        std::string path;
+        if (MayLoseWork() && ChooseProjectFile(false, path))
+            OpenProject(path);
         return true;
+    }
     case IdSaveProject:
         if (!Project.ProjectPath.empty()) {
             // What was typed on the page on view is part of the project, as for Save Project as.
             Pages[CurrentPage]->StoreData();
-            SaveProject();
+            SaveProject(false);
             UpdateTitle();
             return true;
         }
         return OnCommand(IdSaveProjectAs);
     case IdSaveProjectAs:
-        if (ChooseProjectFile(true)) {
-            Pages[CurrentPage]->StoreData();
-            SaveProject();
-            UpdateTitle();
-        }
+        SaveProjectAs();
         return true;
     case IdHelpIndex:
-    case IdHelp:
         OnHelpIndex();
+        return true;
+    case IdHelp:
+        OnHelpInfo();
         return true;
     case IdAbout:
         ShowAbout();
@@ -357,7 +365,9 @@ bool CWizardDlg::OnCommand(unsigned command, const void* argument)
         return true;
     default:
         if (command >= IdRecentProject && command < IdRecentProject + RecentProjects.size()) {
-            OpenProject(RecentProjects[command - IdRecentProject]);
+            const std::string path = RecentProjects[command - IdRecentProject];
+            if (MayLoseWork())
+                OpenProject(path);
             return true;
         }
         return false;
@@ -376,15 +386,19 @@ void CWizardDlg::ShowPageOnly(int index)
 bool CWizardDlg::OpenProject(const std::string& path)
 {
     CProject opened;
-    opened.ProjectPath = path;
-    if (!opened.Load()) {
-        UserDialogs().ShowMessage(
-            this, DescribeFileFailure("The project cannot be opened.", path, opened.LoadError), "Error",
-            IUserDialogs::Icon::Stop);
+    ProjectPathForm form;
+    std::string reason;
+    if (!ReadProjectFile(path, opened, form, reason)) {
+        UserDialogs().ShowMessage(this, DescribeFileFailure("The project cannot be opened.", path, reason),
+                                  "Error", IUserDialogs::Icon::Stop);
         return false;
     }
     Project = opened;
+    PathForm = form;
     MarkSaved();
+    // The page on view shows the opened project; what the others showed of the old one goes.
+    for (CWizardPage* page : Pages)
+        page->ClearPage();
     Pages[CurrentPage]->ShowPage();
     UpdateTitle();
     RememberRecentProject(path);
@@ -401,23 +415,45 @@ void CWizardDlg::OpenFile(const std::string& path)
     std::string extension = std::filesystem::path(name).extension().string();
     for (char& c : extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == std::string(".") + ProjectExtension) {
-        OpenProject(name);
+    if (!MayLoseWork())
         return;
-    }
-    // A new project reading this source, as New Project and a source chosen on the first
-    // page make it: the columns of an earlier source mean nothing for it.
+    if (extension == std::string(".") + ProjectExtension)
+        OpenProject(name);
+    else
+        StartNewProject(name);
+}
+
+void CWizardDlg::StartNewProject(const std::string& source)
+{
+    // The columns and widths of an earlier source mean nothing for a new one.
     Project.ResetDefaults();
     Project.Columns.clear();
     Project.Quotes.clear();
     Project.SourceColumns.clear();
     Project.Types.clear();
+    Project.Widths.clear();
+    Project.WidthList.clear();
+    PathForm = ProjectPathForm();
     MarkSaved();
-    Project.FileName = name;
-    if (std::filesystem::is_regular_file(name, ec))
-        Project.Encoding = EncodingName(DetectEncoding(name));
-    ShowPageOnly(0);
-    Pages[CurrentPage]->ShowPage();
+    if (!source.empty()) {
+        Project.FileName = source;
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(PathFromUtf8(source), ec))
+            Project.Encoding = EncodingName(DetectEncoding(source));
+    }
+    ShowFirstPage();
+}
+
+void CWizardDlg::ShowFirstPage()
+{
+    for (CWizardPage* page : Pages)
+        page->ClearPage();
+    if (CurrentPage != 0) {
+        Pages[CurrentPage]->hide();
+        CurrentPage = 0;
+        UpdateNavButtons();
+    }
+    Pages[0]->ShowPage();
     UpdateTitle();
 }
 
@@ -470,29 +506,68 @@ void CWizardDlg::dropEvent(QDropEvent* event)
     OpenFile(FromQt(urls.front().toLocalFile()));
 }
 
-void CWizardDlg::SaveProject()
+bool CWizardDlg::SaveProject(bool fresh)
 {
-    errno = 0;
-    if (Project.Save()) {
+    std::string reason;
+    if (WriteProjectFile(Project, PathForm, fresh, reason)) {
         MarkSaved();
         RememberRecentProject(Project.ProjectPath);
-        return;
+        return true;
     }
     // Asked to save, the user would otherwise take the project for kept.
-    const std::string reason = errno != 0 ? std::strerror(errno) : "";
     UserDialogs().ShowMessage(
         this, DescribeFileFailure("The project cannot be saved.", Project.ProjectPath, reason), "Error",
         IUserDialogs::Icon::Stop);
+    return false;
 }
 
-bool CWizardDlg::ChooseProjectFile(bool save)
+bool CWizardDlg::SaveProjectAs()
 {
     std::string path;
+    if (!ChooseProjectFile(true, path))
+        return false;
+    Pages[CurrentPage]->StoreData();
+    Project.ProjectPath = path;
+    // A new file holds this project only, with the relative paths made relative to its folder.
+    const bool saved = SaveProject(true);
+    UpdateTitle();
+    return saved;
+}
+
+bool CWizardDlg::MayLoseWork()
+{
+    if (!IsModified())
+        return true;
+    const bool untitled = Project.ProjectPath.empty();
+    const std::string question =
+        untitled ? "The new project has changes that are not saved. Save them?"
+                 : "The project " + Project.ProjectPath + " has changes that are not saved. Save them?";
+    switch (UserDialogs().AskSaveDiscardCancel(this, question, AppTitle, untitled ? "Save As..." : "Save")) {
+    case IUserDialogs::Choice::Save:
+        if (untitled)
+            return SaveProjectAs();
+        Pages[CurrentPage]->StoreData();
+        return SaveProject(false);
+    case IUserDialogs::Choice::Discard:
+        return true;
+    case IUserDialogs::Choice::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool CWizardDlg::ChooseProjectFile(bool save, std::string& path)
+{
+    std::string chosen;
     if (!UserDialogs().ChooseFile(this,
                                   save ? IUserDialogs::FileDialog::Save : IUserDialogs::FileDialog::Open,
-                                  Project.ProjectPath, ProjectFilter, ProjectExtension, path))
+                                  Project.ProjectPath, ProjectFilter, ProjectExtension, chosen))
         return false;
-    Project.ProjectPath = path;
+    std::error_code ec;
+    if (save && std::filesystem::exists(PathFromUtf8(chosen), ec) &&
+        !UserDialogs().AskYesNo(this, chosen + " exists already.\n\nReplace it with this project?", AppTitle))
+        return false;
+    path = chosen;
     return true;
 }
 
@@ -514,15 +589,36 @@ void CWizardDlg::WriteAppSettings()
     (void)WritePrivateProfileString(ProfileSection, "LastProjectName", Project.ProjectPath, SettingsPath);
 }
 
-void CWizardDlg::CloseFrame()
+bool CWizardDlg::CloseFrame(bool mayAsk)
 {
     if (Closed)
-        return;
-    Closed = true;
+        return true;
     if (Pages[CurrentPage])
         Pages[CurrentPage]->StoreData();
-    Project.Save();
+    if (!Project.ProjectPath.empty()) {
+        // A titled project is saved as the window closes; when that fails, the user chooses.
+        std::string reason;
+        if (!WriteProjectFile(Project, PathForm, false, reason) && mayAsk) {
+            const std::string text =
+                DescribeFileFailure("The project cannot be saved.", Project.ProjectPath, reason) +
+                "\n\nSave it under another name, or close without saving?";
+            switch (UserDialogs().AskSaveDiscardCancel(this, text, AppTitle, "Save As...")) {
+            case IUserDialogs::Choice::Save:
+                if (!SaveProjectAs())
+                    return false;
+                break;
+            case IUserDialogs::Choice::Discard:
+                break;
+            case IUserDialogs::Choice::Cancel:
+                return false;
+            }
+        }
+    } else if (mayAsk && !MayLoseWork()) {
+        return false;
+    }
+    Closed = true;
     WriteAppSettings();
+    return true;
 }
 
 bool CWizardDlg::IsRunning() const
@@ -561,7 +657,8 @@ void CWizardDlg::done(int result)
         AskToStopRun();
         return;
     }
-    CloseFrame();
+    if (!CloseFrame(true))
+        return; // the user chose to stay
     QDialog::done(result);
 }
 

@@ -2,6 +2,7 @@
 
 #include "Converter.h"
 #include "Project.h"
+#include "ProjectFiles.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -70,6 +71,10 @@ class CWizardDlg : public QDialog {
     // then shows an asterisk.
     bool IsModified();
 
+    // Opens help topic `topic` ("page1.html", "page1.html#options") in the viewer, owned by
+    // `owner` (nullptr: this window).
+    void ShowHelp(const std::string& topic, QWidget* owner = nullptr);
+
     // True while a conversion runs inside the run page (the window takes no input but
     // Stop, Quit, Help and the close box then).
     bool IsRunning() const;
@@ -97,22 +102,36 @@ class CWizardDlg : public QDialog {
     void ShowPreviewWindow();
     void OnHelpIndex();
     bool OnHelpInfo();
-    void ShowHelp(const std::string& topic);
+
     void ShowAbout();
-    bool ChooseProjectFile(bool save);
-    // Save Project and Save Project as: saves, and names a file that cannot be written.
-    void SaveProject();
+    // Asks for a project file to open or to save to; false when cancelled. Before an existing
+    // file is saved over, asks whether to replace it.
+    bool ChooseProjectFile(bool save, std::string& path);
+    // Writes the project to its file (`fresh`: a new file, for Save As), and names a file that
+    // cannot be written. True when saved.
+    bool SaveProject(bool fresh);
+    // Save Project as: asks for a file and saves there; false when cancelled or not saved.
+    bool SaveProjectAs();
+    // Before work on view would be lost: asks Save / Discard / Cancel when the project differs
+    // from its file. True when the caller may go on.
+    bool MayLoseWork();
     // Opens a project file, keeping the project on view when it cannot be read (the user is told why).
     bool OpenProject(const std::string& path);
+    // A new project (reading `source`, when given) on the first page, every page cleared.
+    void StartNewProject(const std::string& source = std::string());
+    // The first page on view, filled from the project; the other pages cleared.
+    void ShowFirstPage();
     // Puts `path` first in the recent projects and the settings file.
     void RememberRecentProject(std::string path); // a copy: `path` may be one of the list
     void UpdateRecentMenu();
     void ShowPageOnly(int index);
     void ReadAppSettings();
     void WriteAppSettings();
-    // The closing steps: store the page on view, save the project, write
-    // "LastProjectName". Every way of closing runs them once.
-    void CloseFrame();
+    // The closing steps: store the page on view, save a titled project, write
+    // "LastProjectName". Every way of closing runs them once. With `mayAsk`, work that would
+    // be lost (an untitled project's, or one whose save fails) is asked about first, and
+    // false means the user chose to stay.
+    bool CloseFrame(bool mayAsk);
     // A run began or ended: what would change the project is disabled meanwhile.
     void OnRunningChanged(bool running);
     // Quit or the close box during a run: asks whether to stop the run and quit.
@@ -140,4 +159,5 @@ class CWizardDlg : public QDialog {
     bool Closed = false;
     bool QuitAfterRun = false; // the user chose to stop the run and quit
     std::string SavedSettings; // the project's settings as last loaded or saved
+    ProjectPathForm PathForm;  // which of the project's paths its file holds relative
 };

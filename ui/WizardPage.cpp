@@ -77,8 +77,7 @@ void CWizardPage::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
         OnHelpInfo();
-        // The default handling passes the help message on to the frame.
-        event->ignore();
+        event->accept();
         return;
     }
     QWidget::keyPressEvent(event);

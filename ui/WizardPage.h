@@ -34,6 +34,8 @@ class CWizardPage : public QWidget {
 
     virtual void ShowPage();
     virtual void HidePage();
+    // A new project: what the page shows of an earlier one (a run's report) goes.
+    virtual void ClearPage() {}
     virtual void StoreData() = 0;
     virtual bool CanLeave() = 0;
     virtual std::string GetHelpTopic() const = 0;

@@ -64,13 +64,15 @@ TEST_F(HelpTopicsTest, TheFirstPagesTopicDescribesEveryOption)
 TEST_F(HelpTopicsTest, TheOtherTopicsDescribeTheNewControlsAndTheRunsSummary)
 {
     const std::pair<const char*, std::vector<std::string>> described[] = {
-        {"page2.html", {"<b>Type</b>", "left out of the script"}},
+        {"page1.html", {"names the field", "width gives one column"}},
+        {"page2.html", {"<b>Type</b>", "left out of the script", "press F2", "<i>(reading...)</i>"}},
         {"page3.html",
          {"<b>Stop</b>", "rows written in", "lines with fewer fields than columns", "Stopped at line",
           "ask whether to stop the run and quit"}},
         {"index.html",
          {"File &gt; Recent Projects", "asterisk", "<code>tabulon FILE</code>", "dropping a file",
-          "<i>NULL</i>", "yellow", "red"}},
+          "<i>NULL</i>", "yellow", "red", "<b>Save</b> / <b>Discard</b> / <b>Cancel</b>",
+          "saved into another folder", "(Ctrl+N)", "name and version"}},
     };
     for (const auto& [name, texts] : described) {
         const std::string topic = Topic(name);

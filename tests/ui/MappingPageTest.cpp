@@ -12,9 +12,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <limits>
 
 class MappingPageTest : public WizardTest {
   protected:
@@ -39,7 +41,7 @@ class MappingPageTest : public WizardTest {
     {
         return {Controls().SourceColumnEdit->text().toStdString(),
                 Controls().TargetColumnEdit->text().toStdString(),
-                Controls().QuotationEdit->text().toStdString()};
+                Controls().QuotationChoice->currentText().toStdString()};
     }
     void Pick(int row)
     {
@@ -68,7 +70,7 @@ TEST_F(MappingPageTest, TheListIsAReportWithThreeFixedColumns)
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_FALSE(list->horizontalHeader()->sectionsClickable());
     EXPECT_FALSE(list->isSortingEnabled());
-    EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(list->editTriggers(), QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     EXPECT_FALSE(Controls().SourceColumnEdit->isEnabled());
     EXPECT_TRUE(Controls().TargetColumnEdit->isEnabled());
     QStringList labels;
@@ -95,18 +97,20 @@ TEST_F(MappingPageTest, PickingARowLoadsItIntoTheBoxes)
     EXPECT_EQ(Mapping->EditedRow(), 1);
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"name", "name", "'"}));
     Pick(0);
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"id", "id", ""})); // "No" shows as an empty box
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"id", "id", "No"}));
 
     // Picking the row already picked loads nothing: the typing stays.
     Controls().TargetColumnEdit->setText(QStringLiteral("typed"));
     Pick(0);
     EXPECT_EQ(Controls().TargetColumnEdit->text().toStdString(), "typed");
 
-    // The comparison with "No" is exact: a lower-case "no" comes back as typed.
-    Controls().QuotationEdit->setText(QStringLiteral("no"));
+    // Quotation is a choice between "'" and No, nothing else to type.
+    EXPECT_FALSE(Controls().QuotationChoice->isEditable());
+    EXPECT_EQ(Controls().QuotationChoice->count(), 2);
+    Controls().QuotationChoice->setCurrentText(QStringLiteral("'"));
     Pick(1);
     Pick(0);
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"id", "typed", "no"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"id", "typed", "'"}));
 
     // The keyboard picks rows too.
     QTest::keyClick(Controls().ColumnList, Qt::Key_Down);
@@ -119,7 +123,7 @@ TEST_F(MappingPageTest, EditsGoIntoTheRowAndTheProject)
     GoToMapping("id,name\r\n1,Smith\r\n");
     Pick(1);
     Controls().TargetColumnEdit->setText(QStringLiteral("surname"));
-    Controls().QuotationEdit->clear();
+    Controls().QuotationChoice->setCurrentText(QStringLiteral("No"));
     Pick(0);
     EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "No"}));
     EXPECT_EQ(Frame->GetProject().Columns, (std::vector<std::string>{"id", "surname"}));
@@ -127,12 +131,12 @@ TEST_F(MappingPageTest, EditsGoIntoTheRowAndTheProject)
     EXPECT_EQ(Frame->GetProject().SourceColumnName(1), "name");
 
     // Storing the page (Next, Back, Save as, quit) writes the row being edited.
-    Controls().QuotationEdit->setText(QStringLiteral("'"));
+    Controls().QuotationChoice->setCurrentText(QStringLiteral("'"));
     Mapping->StoreData();
     EXPECT_EQ(Row(0), (std::vector<std::string>{"id", "id", "'"}));
     EXPECT_EQ(Frame->GetProject().Quotes, (std::vector<std::string>{"'", ""}));
-    // Typing "No" means no quotation, as the list shows it.
-    Controls().QuotationEdit->setText(QStringLiteral("No"));
+    // "No" means no quotation.
+    Controls().QuotationChoice->setCurrentText(QStringLiteral("No"));
     Mapping->StoreData();
     EXPECT_EQ(Frame->GetProject().Quotes[0], "");
 }
@@ -213,10 +217,10 @@ TEST_F(MappingPageTest, TheMappingIsKeptAcrossRediscovery)
     GoToMapping("id,name,city\r\n1,Smith,Cork\r\n");
     Pick(1);
     Controls().TargetColumnEdit->setText(QStringLiteral("surname"));
-    Controls().QuotationEdit->setText(QStringLiteral("\""));
+    Controls().QuotationChoice->setCurrentText(QStringLiteral("No"));
     Frame->OnBack();
     Frame->OnNext(); // discovers again: the renamed column keeps its mapping
-    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "\""}));
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "No"}));
 
     // The source changes: columns still there keep theirs, new ones get the defaults.
     Frame->OnBack();
@@ -224,7 +228,7 @@ TEST_F(MappingPageTest, TheMappingIsKeptAcrossRediscovery)
     Frame->OnNext();
     ASSERT_EQ(Controls().ColumnList->rowCount(), 3);
     EXPECT_EQ(Row(0), (std::vector<std::string>{"zip", "zip", "'"}));
-    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "\""}));
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"name", "surname", "No"}));
     EXPECT_EQ(Row(2), (std::vector<std::string>{"id", "id", "No"}));
 }
 
@@ -233,7 +237,7 @@ TEST_F(MappingPageTest, TheMappingIsKeptAcrossSaveAndLoad)
     GoToMapping("id,name\r\n1,Smith\r\n");
     Pick(1);
     Controls().TargetColumnEdit->setText(QStringLiteral("surname"));
-    Controls().QuotationEdit->clear();
+    Controls().QuotationChoice->setCurrentText(QStringLiteral("No"));
     Dialogs.FileAnswers.push_back(Path("p.cvtproj"));
     Frame->OnCommand(CWizardDlg::IdSaveProjectAs);
     const std::string saved = ReadFile(Path("p.cvtproj"));
@@ -299,9 +303,14 @@ TEST_F(MappingPageTest, WithCreateTableEachColumnShowsAndTakesItsType)
     Frame->GetProject().CreateTable = 1;
     Frame->GetProject().Dialect = "PostgreSQL";
     Frame->OnNext();
+    // Read in the background, marked meanwhile, as the run infers them: over the whole source.
+    EXPECT_TRUE(Mapping->ReadingTypes());
+    EXPECT_EQ(Controls().CellText(0, 3), "(reading...)");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Mapping->ReadingTypes(); }, 10000));
     CConverter engine;
     engine.Project = &Frame->GetProject();
-    const std::vector<std::string> inferred = engine.InferColumnTypes(1000);
+    const std::vector<std::string> inferred =
+        engine.InferColumnTypes(std::numeric_limits<std::uint64_t>::max());
     ASSERT_EQ(inferred.size(), 3u);
     QTableWidget* list = Controls().ColumnList;
     ASSERT_EQ(list->columnCount(), 4);
@@ -325,6 +334,7 @@ TEST_F(MappingPageTest, WithCreateTableEachColumnShowsAndTakesItsType)
 
     // An emptied box gives the column its inferred type back.
     Frame->OnBack();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Mapping->ReadingTypes(); }, 10000));
     Pick(1);
     typeEdit->clear();
     Pick(2);
@@ -335,9 +345,68 @@ TEST_F(MappingPageTest, WithCreateTableEachColumnShowsAndTakesItsType)
     Frame->GetProject().Types[1] = "TEXT";
     Frame->GetProject().CreateTable = 0;
     Mapping->ShowPage();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Mapping->ReadingTypes(); }, 10000));
     EXPECT_EQ(list->columnCount(), 3);
     EXPECT_FALSE(typeEdit->isVisibleTo(Mapping));
     Pick(0);
     Pick(1);
     EXPECT_EQ(Frame->GetProject().Types[1], "TEXT");
+}
+
+// The type the list shows is the one the run writes: inferred from every line, not the first 1,000.
+TEST_F(MappingPageTest, TheTypeShownIsTheOneTheRunWrites)
+{
+    std::string text = "id,code\r\n";
+    for (int line = 1; line <= 1500; ++line)
+        text +=
+            std::to_string(line) + "," + (line == 1400 ? std::string("X9") : std::to_string(line)) + "\r\n";
+    FillSourcePage(text);
+    Frame->GetProject().CreateTable = 1;
+    Frame->OnNext();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Mapping->ReadingTypes(); }, 10000));
+    Frame->OnNext();
+    QTest::mouseClick(Find<QPushButton>(Frame->GetPage(2), "c1017"), Qt::LeftButton);
+    const std::string script = ReadFile(Path("out.sql"));
+    Frame->OnBack();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Mapping->ReadingTypes(); }, 10000));
+    EXPECT_NE(script.find("code " + Controls().CellText(1, 3)), std::string::npos) << script.substr(0, 200);
+    EXPECT_NE(Controls().CellText(1, 3), Controls().CellText(0, 3)); // the 1,400th line decides
+}
+
+// F2 or a double-click edits a cell in place; Enter ends the edit and presses no button.
+TEST_F(MappingPageTest, CellsAreEditedInPlaceAndEnterEndsTheEdit)
+{
+    GoToMapping("id,name\r\n1,Smith\r\n");
+    QTableWidget* list = Controls().ColumnList;
+    QApplication::setActiveWindow(Frame.get());
+    Pick(1);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "surname");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(Frame->GetCurrentPage(), 1); // neither Back nor Next was pressed
+    EXPECT_EQ(Controls().CellText(1, 1), "surname");
+    EXPECT_EQ(Frame->GetProject().Columns[1], "surname");
+    EXPECT_EQ(Controls().TargetColumnEdit->text().toStdString(), "surname");
+
+    // The quotation cell is a choice.
+    const QRect cell = list->visualRect(list->model()->index(0, 2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, cell.center(),
+                            list->viewport()->mapToGlobal(cell.center()), Qt::LeftButton, Qt::LeftButton,
+                            Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &doubleClick);
+    auto* choice = list->viewport()->findChild<QComboBox*>();
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(choice->currentText().toStdString(), "No");
+    choice->setCurrentText(QStringLiteral("'"));
+    QTest::keyClick(choice, Qt::Key_Enter);
+    QApplication::processEvents();
+    EXPECT_EQ(Frame->GetCurrentPage(), 1);
+    EXPECT_EQ(Frame->GetProject().Quotes[0], "'");
+    EXPECT_EQ(Controls().CellText(0, 2), "'");
 }

@@ -105,8 +105,8 @@ TEST_F(RunPageTest, ThePageHasItsControls)
     EXPECT_EQ(Status(), "");
     QLabel* label = Run->findChild<QLabel*>();
     ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->text().toStdString(),
-              "This window shows execution status: number of converter rows and total progress indicator");
+    EXPECT_EQ(label->text().toStdString(), "Run writes the script. The status shows how far the conversion "
+                                           "has come and how many rows it wrote.");
 }
 
 TEST_F(RunPageTest, AWholeConversionThroughTheWizard)
@@ -120,8 +120,8 @@ TEST_F(RunPageTest, AWholeConversionThroughTheWizard)
     PickRow(1);
     MappingControls(Mapping).TargetColumnEdit->setText(QStringLiteral("full name"));
     PickRow(3);
-    EXPECT_EQ(MappingControls(Mapping).QuotationEdit->text().toStdString(), "");
-    MappingControls(Mapping).QuotationEdit->setText(QStringLiteral("'"));
+    EXPECT_EQ(MappingControls(Mapping).QuotationChoice->currentText().toStdString(), "No");
+    MappingControls(Mapping).QuotationChoice->setCurrentText(QStringLiteral("'"));
     QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
     ASSERT_EQ(Frame->GetCurrentPage(), 2);
     EXPECT_FALSE(FrameButton(*Frame, "next")->isVisible());
@@ -255,25 +255,27 @@ TEST_F(RunPageTest, DataNoScriptCanCarryStopsTheRunWithAMessageSayingWhere)
     EXPECT_FALSE(CRunPage::RunInProgress());
 }
 
-TEST_F(RunPageTest, ATargetThatCannotBeCreatedIsReportedByName)
+// The target's problems are told on the first page, before the run page is reached.
+TEST_F(RunPageTest, ATargetThatCannotBeCreatedIsReportedByNameOnTheFirstPage)
 {
     const std::string target = Path("no such folder/out.sql");
-    ToRunPage(People(2), target);
-    ClickRun();
+    FillSource(People(2), target);
+    QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
+    EXPECT_EQ(Frame->GetCurrentPage(), 0);
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
     EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
     EXPECT_NE(Dialogs.Messages[0].Text.find("target file"), std::string::npos);
     EXPECT_NE(Dialogs.Messages[0].Text.find(target), std::string::npos);
-    EXPECT_EQ(Status(), "");
 }
 
 TEST_F(RunPageTest, ATargetThatIsTheSourceIsRefused)
 {
     const std::string text = People(2);
-    ToRunPage(text, Path("people.csv"));
-    ClickRun();
+    FillSource(text, Path("people.csv"));
+    QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
+    EXPECT_EQ(Frame->GetCurrentPage(), 0);
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
-    EXPECT_NE(Dialogs.Messages[0].Text.find("is the source file itself"), std::string::npos);
+    EXPECT_NE(Dialogs.Messages[0].Text.find("is the source file"), std::string::npos);
     EXPECT_EQ(ReadFile(Path("people.csv")), text);
 }
 

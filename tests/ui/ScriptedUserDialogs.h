@@ -52,6 +52,21 @@ class ScriptedUserDialogs : public IUserDialogs {
         return answer;
     }
 
+    // Answers from ChoiceAnswers (an empty script answers Discard); OnChoice runs first.
+    Choice AskSaveDiscardCancel(QWidget* owner, const std::string& text, const std::string& caption,
+                                const std::string& saveLabel) override
+    {
+        Choices.push_back({owner, text, caption, Icon::Stop});
+        ChoiceSaveLabels.push_back(saveLabel);
+        if (OnChoice)
+            OnChoice(Choices.back());
+        if (ChoiceAnswers.empty())
+            return Choice::Discard;
+        const Choice answer = ChoiceAnswers.front();
+        ChoiceAnswers.pop_front();
+        return answer;
+    }
+
     bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName, std::string_view filter,
                     std::string_view defaultExtension, std::string& path) override
     {
@@ -82,6 +97,10 @@ class ScriptedUserDialogs : public IUserDialogs {
     std::vector<Message> Questions; // their icon is not used
     std::deque<bool> QuestionAnswers;
     std::function<void(const Message&)> OnQuestion;
+    std::vector<Message> Choices; // Save / Discard / Cancel questions; their icon is not used
+    std::vector<std::string> ChoiceSaveLabels;
+    std::deque<Choice> ChoiceAnswers;
+    std::function<void(const Message&)> OnChoice;
 
   private:
     IUserDialogs* Previous;

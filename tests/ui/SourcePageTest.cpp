@@ -92,7 +92,7 @@ TEST_F(SourcePageTest, TabVisitsTheControlsInTemplateOrder)
     }
     // The radio pair has no tab stop; the widths box is disabled while the separator radio is on.
     EXPECT_EQ(order, (std::vector<std::string>{"c1004", "c1005", "c1006", "c1068", "c1010", "c1011", "c1012",
-                                               "c1013", "c1014", "c1015", "options", "next"}));
+                                               "c1013", "c1014", "c1015", "options", "help"}));
     EXPECT_EQ(SourcePage().SeparatorRadio->focusPolicy(), Qt::ClickFocus);
 }
 
@@ -211,7 +211,8 @@ struct RefusalCase {
     const char* Source; // "" | "missing" | "data" | "folder" | "spaces"
     const char* Target;
     const char* Table;
-    const char* Message; // nullptr: Next goes on
+    const char* Message; // nullptr: Next goes on; "@" stands for the source's path
+    const char* Field;   // the control that then has the focus
 };
 
 class CanLeaveTest : public SourcePageTest, public ::testing::WithParamInterface<RefusalCase> {};
@@ -225,6 +226,8 @@ TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
                                : std::string(c.Source) == "data"   ? Path("data.csv")
                                : std::string(c.Source) == "folder" ? Folder.path().toStdString()
                                                                    : std::string(c.Source);
+    // A saved project: no detection fills in the target and table left empty here.
+    Project().ProjectPath = Path("p.cvtproj");
     SourcePage().SourceEdit->setText(Q(source));
     SourcePage().TargetEdit->setText(QString::fromLatin1(c.Target));
     SourcePage().TableEdit->setText(QString::fromLatin1(c.Table));
@@ -238,7 +241,12 @@ TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
     EXPECT_EQ(Project().CommitSize, 250);
     if (c.Message) {
         ASSERT_EQ(Dialogs.Messages.size(), 1u);
-        EXPECT_EQ(Dialogs.Messages[0].Text, c.Message);
+        std::string expected = c.Message;
+        if (expected.find('@') != std::string::npos)
+            expected.replace(expected.find('@'), 1, source);
+        EXPECT_EQ(Dialogs.Messages[0].Text, expected);
+        ASSERT_NE(Frame->focusWidget(), nullptr);
+        EXPECT_EQ(Frame->focusWidget()->objectName().toStdString(), c.Field);
         EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
         EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
         EXPECT_EQ(Dialogs.Messages[0].Owner, Page);
@@ -254,14 +262,16 @@ TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CanLeaveTest,
-    ::testing::Values(RefusalCase{"", "", "", "You must specify source file name."},
-                      RefusalCase{"", "out.sql", "T", "You must specify source file name."},
-                      RefusalCase{"missing", "", "", "You must specify target file name."},
-                      RefusalCase{"missing", "out.sql", "", "You must enter table name."},
-                      RefusalCase{"missing", "out.sql", "T", "Source file must exist."},
-                      RefusalCase{"data", "no/such/folder/out.sql", "T", nullptr},
-                      RefusalCase{"folder", "out.sql", "T", nullptr},
-                      RefusalCase{"data", " ", " ", nullptr}));
+    ::testing::Values(
+        RefusalCase{"", "", "", "No source file is named. Give the text file to convert.", "c1004"},
+        RefusalCase{"", "out.sql", "T", "No source file is named. Give the text file to convert.", "c1004"},
+        RefusalCase{"missing", "out.sql", "T", "The source file @ cannot be found.", "c1004"},
+        RefusalCase{"folder", "out.sql", "T", "The source file @ is a folder, not a file.", "c1004"},
+        RefusalCase{"data", "", "T", "No target file is named. Give the SQL script file to write.", "c1010"},
+        RefusalCase{"data", "no/such/folder/out.sql", "T",
+                    "The folder of the target file no/such/folder/out.sql does not exist.", "c1010"},
+        RefusalCase{"data", "out.sql", "", "No table is named. Give the table the script fills.", "c1012"},
+        RefusalCase{"data", " ", " ", nullptr, nullptr}));
 
 TEST_F(SourcePageTest, NextDiscoversTheColumns)
 {

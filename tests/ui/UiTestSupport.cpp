@@ -41,7 +41,7 @@ SourceControls::SourceControls(const QWidget* page)
 
 MappingControls::MappingControls(const QWidget* page)
     : ColumnList(Find<QTableWidget>(page, "c1016")), SourceColumnEdit(Find<QLineEdit>(page, "c1021")),
-      TargetColumnEdit(Find<QLineEdit>(page, "c1022")), QuotationEdit(Find<QLineEdit>(page, "c1024"))
+      TargetColumnEdit(Find<QLineEdit>(page, "c1022")), QuotationChoice(Find<QComboBox>(page, "c1024"))
 {
 }
 

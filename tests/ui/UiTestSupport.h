@@ -58,7 +58,7 @@ struct MappingControls {
     QTableWidget* ColumnList;
     QLineEdit* SourceColumnEdit;
     QLineEdit* TargetColumnEdit;
-    QLineEdit* QuotationEdit;
+    QComboBox* QuotationChoice; // "'" or "No"
     // The text of a cell of the list (column 0 source, 1 target, 2 quotation).
     std::string CellText(int row, int column) const;
 };

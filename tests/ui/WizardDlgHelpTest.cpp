@@ -9,8 +9,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #ifndef _WIN32
 #include "HelpBrowser.h"
@@ -56,22 +59,40 @@ void PrintTo(const PageCase& c, std::ostream* out)
 
 class HelpInPageTest : public WizardDlgHelpTest, public testing::WithParamInterface<PageCase> {};
 
-TEST_P(HelpInPageTest, F1InsideThePageOpensTheIndexThenThePageTopic)
+TEST_P(HelpInPageTest, F1AndTheHelpButtonOpenThePageTopic)
 {
     Start();
     GoToPage(GetParam().Page);
     RecordedHelpCalls().clear();
     QTest::keyClick(Frame->GetPage(GetParam().Page), Qt::Key_F1);
-    EXPECT_EQ(Addresses(), Texts{Address("index.html")});
     QApplication::processEvents();
-    EXPECT_EQ(Addresses(), (Texts{Address("index.html"), Address(GetParam().Topic)}));
+    EXPECT_EQ(Addresses(), Texts{Address(GetParam().Topic)});
 
-    // The frame's own ways of asking open the index whatever page is on view.
+    // The Help button, and F1 on a bottom button, open the same topic; Help > Contents the contents.
     RecordedHelpCalls().clear();
     QTest::mouseClick(FrameButton(*Frame, "help"), Qt::LeftButton);
-    QTest::keyClick(FrameButton(*Frame, "help"), Qt::Key_F1);
+    QTest::keyClick(FrameButton(*Frame, "quit"), Qt::Key_F1);
+    Frame->OnCommand(CWizardDlg::IdHelpIndex);
     QApplication::processEvents();
-    EXPECT_EQ(Addresses(), (Texts{Address("index.html"), Address("index.html")}));
+    EXPECT_EQ(Addresses(),
+              (Texts{Address(GetParam().Topic), Address(GetParam().Topic), Address("index.html")}));
+}
+
+TEST_F(WizardDlgHelpTest, F1InTheOptionsDialogOpensTheOptionsTopicOwnedByIt)
+{
+    Start();
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* options = QApplication::activeModalWidget();
+        if (options) {
+            QTest::keyClick(options, Qt::Key_F1);
+            asked = !RecordedHelpCalls().empty() && RecordedHelpCalls().back().Window == options;
+            options->close();
+        }
+    });
+    Find<QPushButton>(Frame->GetPage(0), "options")->click();
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(Addresses(), Texts{Address("page1.html#options")});
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, HelpInPageTest,
@@ -101,10 +122,30 @@ class WizardDlgHelpViewerTest : public WizardDlgHelpTest {
     }
 };
 
-TEST_F(WizardDlgHelpViewerTest, TheHelpButtonShowsTheIndexTopic)
+TEST_F(WizardDlgHelpViewerTest, TheHelpButtonShowsThePageTopicBesideTheWizard)
 {
     QTest::mouseClick(FrameButton(*Frame, "help"), Qt::LeftButton);
-    EXPECT_EQ(Topic(), "/index.html");
+    EXPECT_EQ(Topic(), "/page1.html");
+    HelpWindow* viewer = HelpViewerWindow();
+    EXPECT_EQ(viewer->windowTitle().toStdString(), "Source and target - Tabulon Help");
+    // Beside the wizard, not over it, where the screen has room.
+    const QRect screen = Frame->screen()->availableGeometry();
+    if (screen.width() - Frame->frameGeometry().width() >= 400) {
+        EXPECT_FALSE(viewer->geometry().intersects(Frame->geometry()));
+    }
+    // The contents list every topic; a search keeps those holding its words.
+    ASSERT_EQ(viewer->Contents()->count(), 4);
+    EXPECT_EQ(viewer->Contents()->item(0)->text().toStdString(), "Tabulon Help");
+    viewer->SearchBox()->setText(QStringLiteral("Stopped at line"));
+    ASSERT_EQ(viewer->Contents()->count(), 1);
+    viewer->Contents()->setCurrentRow(0);
+    Q_EMIT viewer->Contents()->itemActivated(viewer->Contents()->item(0));
+    EXPECT_EQ(Topic(), "/page3.html");
+    EXPECT_TRUE(viewer->Browser()->textCursor().hasSelection());
+    viewer->BackAction()->trigger();
+    EXPECT_EQ(Topic(), "/page1.html");
+    Frame->OnCommand(CWizardDlg::IdHelpIndex);
+    EXPECT_EQ(viewer->windowTitle().toStdString(), "Tabulon Help");
     EXPECT_EQ(HelpViewerWindow()->parentWidget(), Frame.get());
     EXPECT_TRUE(HelpViewerWindow()->isVisible());
     EXPECT_EQ(HelpViewerWindow()->Browser()->HelpFile().toStdString(), Path("conv.chm"));
@@ -112,10 +153,11 @@ TEST_F(WizardDlgHelpViewerTest, TheHelpButtonShowsTheIndexTopic)
 
 TEST_F(WizardDlgHelpViewerTest, F1InsideAPageEndsOnThePageTopicInTheSameWindow)
 {
-    QLineEdit* edit = SourcePage().SourceEdit;
-    QTest::keyClick(edit, Qt::Key_F1);
+    Frame->OnCommand(CWizardDlg::IdHelpIndex);
     EXPECT_EQ(Topic(), "/index.html");
     HelpWindow* viewer = HelpViewerWindow();
+    QLineEdit* edit = SourcePage().SourceEdit;
+    QTest::keyClick(edit, Qt::Key_F1);
     QApplication::processEvents();
     EXPECT_EQ(Topic(), "/page1.html");
     EXPECT_EQ(HelpViewerWindow(), viewer);

@@ -127,6 +127,7 @@ TEST_F(WizardDlgOpenFileTest, RecentProjectsListTheLastFour)
     Dialogs.FileAnswers.push_back(Path("4.cvtproj"));
     Frame->OnCommand(CWizardDlg::IdLoadProject);
     Dialogs.FileAnswers.push_back(Path("5.cvtproj"));
+    Dialogs.QuestionAnswers.push_back(true);       // replace it
     Frame->OnCommand(CWizardDlg::IdSaveProjectAs); // saving counts too
     Frame->OpenFile(Path("3.cvtproj"));            // once only, moved to the top
     const std::vector<std::string> expected = {"&1 " + Path("3.cvtproj"), "&2 " + Path("5.cvtproj"),

@@ -74,16 +74,20 @@ class WizardDlgPreviewTest : public WizardTest {
 TEST_F(WizardDlgPreviewTest, AMissingOrUnnamedSourceWarnsAndOpensNoWindow)
 {
     CWizardDlg& frame = Start();
-    for (const QString& name : {QString(), QStringLiteral("no such file.csv")}) {
+    const std::pair<QString, std::string> cases[] = {
+        {QString(), "No source file is named. Give the text file to convert."},
+        {QStringLiteral("no such file.csv"), "The source file no such file.csv cannot be found."},
+    };
+    for (const auto& [name, message] : cases) {
         SCOPED_TRACE(name.toStdString());
         Dialogs.Messages.clear();
         SourcePage().SourceEdit->setText(name);
         EXPECT_FALSE(PressPreview().has_value());
         ASSERT_EQ(Dialogs.Messages.size(), 1u);
-        EXPECT_EQ(Dialogs.Messages[0].Text, "Source file is inaccessable or does not specified.");
-        EXPECT_EQ(Dialogs.Messages[0].Caption, "Warning");
+        EXPECT_EQ(Dialogs.Messages[0].Text, message);
+        EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
         EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
-        EXPECT_EQ(Dialogs.Messages[0].Owner, &frame);
+        EXPECT_EQ(Dialogs.Messages[0].Owner, frame.GetPage(0));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "ProfileFile.h"
 #include "SourcePage.h"
+#include "StatusLine.h"
 #include "UiTestSupport.h"
 #include "WizardPage.h"
 
@@ -71,7 +72,7 @@ TEST_F(WizardDlgTest, TheWindowHasItsMenuAndButtons)
     }
     EXPECT_EQ(menus.join(QLatin1Char('|')).toStdString(),
               "File|New Project|Load Project...|Recent Projects|Save Project|Save Project as...|-|&Quit|"
-              "Help|Index...|&About the Converter");
+              "Help|Contents...|&About the Converter");
     EXPECT_EQ(FrameButton(frame, "back")->text().toStdString(), "< &Back");
     EXPECT_EQ(FrameButton(frame, "next")->text().toStdString(), "&Next >");
     EXPECT_EQ(FrameButton(frame, "help")->text().toStdString(), "Help F1");
@@ -83,6 +84,33 @@ TEST_F(WizardDlgTest, TheWindowHasItsMenuAndButtons)
     EXPECT_LT(FrameButton(frame, "preview")->x(), FrameButton(frame, "back")->x());
     EXPECT_LT(FrameButton(frame, "back")->x(), FrameButton(frame, "next")->x());
     EXPECT_LT(FrameButton(frame, "next")->x(), FrameButton(frame, "quit")->x());
+    // Tab goes left to right too, and the window starts in the source field.
+    EXPECT_EQ(FrameButton(frame, "help")->nextInFocusChain(), FrameButton(frame, "preview"));
+    EXPECT_EQ(FrameButton(frame, "preview")->nextInFocusChain(), FrameButton(frame, "back"));
+    EXPECT_EQ(FrameButton(frame, "next")->nextInFocusChain(), FrameButton(frame, "quit"));
+    QApplication::setActiveWindow(&frame);
+    EXPECT_EQ(frame.focusWidget(), SourcePage().SourceEdit);
+}
+
+TEST_F(WizardDlgTest, TheFileCommandsHaveTheirShortcuts)
+{
+    const std::vector<std::pair<QString, QKeySequence>> cases = {
+        {QStringLiteral("New Project"), QKeySequence(QStringLiteral("Ctrl+N"))},
+        {QStringLiteral("Load Project..."), QKeySequence(QStringLiteral("Ctrl+O"))},
+        {QStringLiteral("Save Project"), QKeySequence(QStringLiteral("Ctrl+S"))},
+        {QStringLiteral("&Quit"), QKeySequence(QStringLiteral("Ctrl+Q"))},
+    };
+    CWizardDlg& frame = Start();
+    for (const auto& [text, keys] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        QAction* action = MenuAction(frame, QStringLiteral("File"), text);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->shortcut(), keys);
+    }
+    // Ctrl+S on an untitled project asks for a file, as Save Project does.
+    QApplication::setActiveWindow(&frame);
+    QTest::keyClick(&frame, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(Dialogs.FileRequests.size(), 1u);
 }
 
 TEST_F(WizardDlgTest, FirstStartWithoutSettingsIsUntitledOnPageZero)
@@ -221,12 +249,12 @@ TEST_F(WizardDlgTest, NewProjectShowsTheDefaultsOnThePageOnView)
     EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), "");
     EXPECT_EQ(SourcePage().TargetEdit->text().toStdString(), "");
     EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "");
-    // New keeps the widths text and the columns.
-    EXPECT_EQ(SourcePage().WidthsEdit->text().toStdString(), "5,10");
-    EXPECT_EQ(frame.GetProject().Columns.size(), 1u);
+    // Nothing of the old project stays: neither its widths nor its columns.
+    EXPECT_EQ(SourcePage().WidthsEdit->text().toStdString(), "");
+    EXPECT_TRUE(frame.GetProject().Columns.empty());
 }
 
-TEST_F(WizardDlgTest, NewProjectOnTheRunPageStaysThereAndLeavesNothingToSave)
+TEST_F(WizardDlgTest, NewProjectOnTheRunPageReturnsToTheFirstPageAndLeavesNothingToSave)
 {
     WriteProject(Path("p.cvtproj"), {"TableName=T"});
     RememberProject(Path("p.cvtproj"));
@@ -234,9 +262,14 @@ TEST_F(WizardDlgTest, NewProjectOnTheRunPageStaysThereAndLeavesNothingToSave)
     FillSourcePage();
     frame.OnNext();
     frame.OnNext();
+    RunControls run(frame.GetPage(2));
+    run.RunButton->click();
+    ASSERT_FALSE(run.Status->Status().empty());
     frame.OnCommand(CWizardDlg::IdNewProject);
-    EXPECT_EQ(frame.GetCurrentPage(), 2);
-    EXPECT_EQ(VisiblePage(), 2);
+    EXPECT_EQ(frame.GetCurrentPage(), 0);
+    EXPECT_EQ(VisiblePage(), 0);
+    EXPECT_FALSE(FrameButton(frame, "back")->isVisible());
+    EXPECT_EQ(run.Status->Status(), ""); // the earlier run's report is gone
     EXPECT_EQ(Title(), "Tabulon [Untitled]");
     const std::string before = ReadFile(Path("p.cvtproj"));
     frame.OnCommand(CWizardDlg::IdCancel);
@@ -268,7 +301,8 @@ TEST_F(WizardDlgTest, LoadProjectAsksForAFileAndShowsIt)
     Dialogs.FileAnswers.push_back(Path("fixed.cvtproj"));
     frame.OnCommand(CWizardDlg::IdLoadProject);
     EXPECT_EQ(Title(), "Tabulon [" + Path("fixed.cvtproj") + "]");
-    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), "in.txt");
+    // A relative path is taken from the project file's folder.
+    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), Path("in.txt"));
     EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "");
     EXPECT_TRUE(SourcePage().WidthsRadio->isChecked());
     EXPECT_FALSE(SourcePage().SeparatorRadio->isChecked());
@@ -283,10 +317,11 @@ TEST_F(WizardDlgTest, LoadProjectAsksForAFileAndShowsIt)
     Dialogs.FileAnswers.push_back(Path("missing.cvtproj"));
     frame.OnCommand(CWizardDlg::IdLoadProject);
     EXPECT_EQ(Dialogs.FileRequests.back().InitialName, Path("fixed.cvtproj"));
-    // A file that does not exist: its name is taken, the read defaults are shown.
-    EXPECT_EQ(Title(), "Tabulon [" + Path("missing.cvtproj") + "]");
-    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), "");
-    EXPECT_TRUE(SourcePage().SeparatorRadio->isChecked());
+    // A file that does not exist is named, and the project on view stays.
+    EXPECT_EQ(Title(), "Tabulon [" + Path("fixed.cvtproj") + "]");
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_NE(Dialogs.Messages[0].Text.find(Path("missing.cvtproj")), std::string::npos);
+    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), Path("in.txt"));
 }
 
 TEST_F(WizardDlgTest, SaveProjectWithoutANameAsksForOne)
@@ -332,7 +367,17 @@ TEST_F(WizardDlgTest, SaveProjectAsStoresThePageAndReplacesAnExistingFile)
     EXPECT_EQ(frame.GetProject().TableName, "");
     EXPECT_EQ(Title(), "Tabulon [Untitled*]");
 
+    // An existing file is replaced only when the user says so.
     Dialogs.FileAnswers.push_back(Path("exists.cvtproj"));
+    Dialogs.QuestionAnswers.push_back(false);
+    frame.OnCommand(CWizardDlg::IdSaveProjectAs);
+    ASSERT_EQ(Dialogs.Questions.size(), 1u);
+    EXPECT_EQ(Dialogs.Questions[0].Text,
+              Path("exists.cvtproj") + " exists already.\n\nReplace it with this project?");
+    EXPECT_EQ(ReadFile(Path("exists.cvtproj")), "[General]\r\nTableName=old\r\n");
+
+    Dialogs.FileAnswers.push_back(Path("exists.cvtproj"));
+    Dialogs.QuestionAnswers.push_back(true);
     frame.OnCommand(CWizardDlg::IdSaveProjectAs);
     EXPECT_EQ(frame.GetProject().TableName, "typed");
     EXPECT_EQ(Title(), "Tabulon [" + Path("exists.cvtproj") + "]");
@@ -476,8 +521,8 @@ TEST_F(WizardDlgTest, PreviewWithoutASourceWarns)
     SourcePage().SourceEdit->setText(QStringLiteral("no such file.csv"));
     Click(FrameButton(frame, "preview"));
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
-    EXPECT_EQ(Dialogs.Messages[0].Text, "Source file is inaccessable or does not specified.");
-    EXPECT_EQ(Dialogs.Messages[0].Caption, "Warning");
+    EXPECT_EQ(Dialogs.Messages[0].Text, "The source file no such file.csv cannot be found.");
+    EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
     EXPECT_EQ(Dialogs.Messages[0].MessageIcon, IUserDialogs::Icon::Stop);
     EXPECT_EQ(frame.GetProject().FileName, "no such file.csv"); // the page was stored first
 }
