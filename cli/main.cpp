@@ -4,6 +4,7 @@
 #include "DataError.h"
 #include "FileError.h"
 #include "FileHandle.h"
+#include "FileReplacement.h"
 #include "ProfileFile.h"
 #include "ProgressLine.h"
 #include "Project.h"
@@ -17,7 +18,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -32,6 +35,39 @@
 #endif
 
 namespace {
+
+// Ctrl+C, kill or a closed terminal during a run: the temporary script goes, an
+// earlier target stays as it was, and the status is 128 and the signal's number.
+extern "C" void StopOnSignal(int signal)
+{
+    RemoveTemporaryFiles();
+    static const char message[] = "\ntabulon-convert: stopped by a signal; the target was left as it was\n";
+#ifdef _WIN32
+    (void)_write(2, message, sizeof message - 1);
+#else
+    (void)!::write(2, message, sizeof message - 1);
+#endif
+    std::_Exit(128 + signal);
+}
+
+void StopOnSignals()
+{
+#ifdef _WIN32
+    std::signal(SIGINT, StopOnSignal);
+    std::signal(SIGTERM, StopOnSignal);
+#else
+    struct sigaction action = {};
+    action.sa_handler = StopOnSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction before = {};
+        // A hangup ignored by whoever started us (nohup) stays ignored.
+        if (signal == SIGHUP && ::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
+        ::sigaction(signal, &action, nullptr);
+    }
+#endif
+}
 
 bool IsTerminal(std::FILE* stream)
 {
@@ -112,6 +148,20 @@ bool Overridden(const CommandLine& options, std::string_view key)
 {
     return std::any_of(options.Settings.begin(), options.Settings.end(),
                        [&](const auto& setting) { return SameIgnoringAsciiCase(setting.first, key); });
+}
+
+// After a failed run: what a script written straight into a stream holds. False for a file on disk.
+bool ReportFailedStream(const CConverter& converter, const CProject& project)
+{
+    if (!IsStreamTarget(project.TargetName))
+        return false;
+    std::fprintf(stderr,
+                 "tabulon-convert: %llu rows had been written to %s; the script ends in a statement that "
+                 "fails on purpose, so that no client runs a partial statement%s.\n",
+                 static_cast<unsigned long long>(converter.RowsWritten),
+                 TargetDescription(project.TargetName).c_str(),
+                 project.Dialect.empty() ? "" : " and the open transaction is rolled back");
+    return true;
 }
 
 // "3 lines have fewer fields than the 5 columns (the first is line 7): ..."
@@ -227,10 +277,14 @@ int Convert(const CommandLine& options)
                     Overridden(options, error.Key) ? std::string("--set") : subject, error.what());
     } catch (const FileError& error) {
         progress.Break();
-        return Fail(RunFailed, error.FileName, error.Reason);
+        Fail(RunFailed, error.FileName, error.Reason);
+        ReportFailedStream(converter, project);
+        return RunFailed;
     } catch (const DataError& error) {
         progress.Break();
-        std::fprintf(stderr, "tabulon-convert: %s\nNo script was written.\n", error.what());
+        std::fprintf(stderr, "tabulon-convert: %s\n", error.what());
+        if (!ReportFailedStream(converter, project))
+            std::fputs("No script was written.\n", stderr);
         return UnsafeData;
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
@@ -247,6 +301,8 @@ int Convert(const CommandLine& options)
     const std::size_t columns = project.Columns.size();
     ReportRaggedLines(converter.ShortLines, "fewer", columns, "their missing values are NULL");
     ReportRaggedLines(converter.LongLines, "more", columns, "their extra fields were left out");
+    if (converter.Note)
+        std::fprintf(stderr, "tabulon-convert: %s\n", converter.Note);
     ReportWrittenNames(project.Columns, converter.WrittenNames());
     if (options.Strict && (converter.ShortLines.Count > 0 || converter.LongLines.Count > 0))
         return UnsafeData;
@@ -286,6 +342,7 @@ int Main(const std::vector<std::string>& arguments)
         std::fprintf(stderr, "tabulon-convert: %s\n\n%s", options.Error.c_str(), UsageText);
         return BadUsage;
     }
+    StopOnSignals();
     // What the system can still throw ends the run with a message and a documented status.
     try {
         if (options.Detect)

@@ -24,15 +24,19 @@ CConverter::~CConverter()
 
 namespace {
 
-// True when both paths lead to the same file ("-" as a target is standard output).
+// True when both paths lead to the same file ("-" as a source is standard
+// input, as a target standard output).
 bool SameFile(const std::string& path, const std::string& target)
 {
     if (path.empty() || target.empty())
         return false;
     std::error_code ec;
 #ifndef _WIN32
+    const std::string source = IsStandardStream(path) ? std::string("/dev/stdin") : path;
     if (IsStandardStream(target))
-        return std::filesystem::equivalent(path, "/dev/stdout", ec);
+        return std::filesystem::equivalent(source, "/dev/stdout", ec);
+    if (IsStandardStream(path))
+        return std::filesystem::equivalent(source, PathFromUtf8(target), ec);
 #endif
     return std::filesystem::equivalent(PathFromUtf8(path), PathFromUtf8(target), ec);
 }
@@ -91,6 +95,13 @@ CConverter::OpenResult CConverter::Open(bool withTarget)
             const int error = errno;
             SourceFile.Close();
             errno = error;
+            if (TargetFile.RefusedByFolder()) {
+                const std::string reason =
+                    std::string("its folder takes no new file (") + std::strerror(error) +
+                    "): the script is written under a temporary name beside the "
+                    "target first, so that a failed run leaves the earlier one as it was";
+                return fail(Current.Target, OpenResult::TargetFailed, reason.c_str());
+            }
             return fail(Current.Target, OpenResult::TargetFailed);
         }
     }
@@ -110,28 +121,34 @@ void CConverter::Close(bool withTarget)
     }
 }
 
-void CConverter::ThrowNulByte(std::string_view record, std::uint64_t lineNumber)
+void CConverter::ThrowStopByte(std::string_view record, std::uint64_t lineNumber)
 {
+    const bool nul = record.find('\0') < record.find('\x1a');
+    const char stop = nul ? '\0' : '\x1a';
     // Say which column holds it, so the user can find it.
     std::size_t column = 0;
     std::size_t found = 0;
     SplitRecord(record, [&](std::string_view value) {
         ++column;
-        if (found == 0 && value.find('\0') != std::string_view::npos)
+        if (found == 0 && value.find(stop) != std::string_view::npos)
             found = column;
     });
     std::string where;
     if (found == 0) {
-        where = "byte " + std::to_string(record.find('\0') + 1);
+        where = "byte " + std::to_string(record.find(stop) + 1);
     } else {
         where = "column " + std::to_string(found);
         const bool isHeader = lineNumber == 1 && Current.Header;
         if (!isHeader && found - 1 < Current.Columns.size())
             where += " (" + Current.Columns[found - 1].TargetName + ")";
     }
-    throw DataError(Current.Source, "line " + std::to_string(lineNumber) + ", " + where +
-                                        " holds a NUL byte, which no SQL client can read inside a "
-                                        "statement. The source may be UTF-16 text or a binary file.");
+    throw DataError(
+        Current.Source,
+        "line " + std::to_string(lineNumber) + ", " + where +
+            (nul ? " holds a NUL byte, which no SQL client can read inside a statement. The source "
+                   "may be UTF-16 text or a binary file."
+                 : " holds a Ctrl-Z (byte 26), where Windows SQL clients stop reading a script. "
+                   "Only the source's last byte may be one."));
 }
 
 bool CConverter::ReadLineView(std::string_view& line)
@@ -172,8 +189,8 @@ bool CConverter::ContinueRecord(std::string_view& record)
         return false;
     // The line end joined in was counted as 2 with its line; the new line counts 2 for its own.
     BytesRead += record.size() - before - lineEnd + 2;
-    if (std::memchr(record.data() + before, '\0', record.size() - before))
-        ThrowNulByte(record, RecordLine);
+    if (HoldsStopByte(record.substr(before)))
+        ThrowStopByte(record, RecordLine);
     return true;
 }
 
@@ -247,8 +264,8 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
     std::string_view record;
     if (!ReadRecordView(record))
         return;
-    if (std::memchr(record.data(), '\0', record.size()))
-        ThrowNulByte(record, RecordLine);
+    if (HoldsStopByte(record))
+        ThrowStopByte(record, RecordLine);
     SplitLine(record, names);
     if (!Current.Header) {
         for (std::size_t i = 0; i < names.size(); ++i)

@@ -11,6 +11,7 @@
 #include "TextRules.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -103,6 +104,10 @@ class CConverter {
                 FirstLine = line;
         }
     };
+    // What the front ends say after the last run besides the counts (the
+    // dialect's LiteralSafety::BackslashNote), or null.
+    const char* Note = nullptr;
+
     RaggedLines ShortLines; // fewer values: the missing ones are written as NULL
     RaggedLines LongLines;  // more values: the extra ones are not written
 
@@ -135,7 +140,8 @@ class CConverter {
         if (Current.QuotedFields)
             SplitQuotedFields(record, Current.Separator, Scratch, take);
         else
-            SplitFields(record, Current.Separated, Current.Separator, Current.Widths, take);
+            SplitFields(record, Current.Separated, Current.Separator, Current.Widths,
+                        SourceFile.TextEncoding() != SourceEncoding::Bytes, take);
     }
     void BuildInsertPrefix();
     // One INSERT statement with as many values as there are columns (with no
@@ -150,6 +156,12 @@ class CConverter {
     // Ends a row of `count` values: each missing one is NULL.
     void EndRow(std::size_t count);
     void WriteLongValue(std::string_view value, std::string_view mark);
+    // A value written as text in the record holds a backslash.
+    bool WritesBackslash(std::string_view record);
+    // A literal of the value's bytes in hexadecimal after HexPrefix.
+    void WriteHexLiteral(std::string_view value);
+    // The value as pieces that no client reads otherwise (LiteralSafety::CharFunction).
+    void WriteCutLiteral(std::string_view value, std::string_view open);
     void WriteRowEnd();
     void WriteTerminator();
     // The statements around the rows (ConverterStatements.cpp).
@@ -159,21 +171,34 @@ class CConverter {
     void WriteScriptHead();
     void CloseStatement();
     void WriteCommit();
+    // After a failure, ends a script written into a stream so that no client
+    // runs a partial statement or keeps the open transaction.
+    void EndFailedStream();
     void WriteCopyValue(std::string_view value, const ColumnSettings& column);
     // The run's pass over the source for the CREATE TABLE types.
     void ReadTypes(const ProgressCallback& progress);
     std::vector<class ColumnTypeGuess> GuessTypes(std::uint64_t records, const ProgressCallback& progress);
     void Report(const ProgressCallback& progress, RunProgress::Phase phase, std::uint64_t lineNumber);
-    [[noreturn]] void ThrowNulByte(std::string_view record, std::uint64_t lineNumber);
+    // A byte that stops the run: NUL, or Ctrl-Z (byte 26) other than as the
+    // source's last byte. SQL clients cut their input at a NUL byte, Windows
+    // clients at a Ctrl-Z, so that the rest of a value would run as SQL.
+    bool HoldsStopByte(std::string_view text) const
+    {
+        return std::memchr(text.data(), '\0', text.size()) ||
+               (SourceFile.HoldsControlZ() && std::memchr(text.data(), 26, text.size()));
+    }
+    [[noreturn]] void ThrowStopByte(std::string_view record, std::uint64_t lineNumber);
 
     RunSettings Current;
     SourceReader SourceFile;
     OutputFile TargetFile;
     OpenFailure OpenFailed;
-    std::string Scratch;      // a quoted value with doubled quotes, put together
-    std::string InsertPrefix; // statement text up to and including "values("
-    std::string RowSeparator; // between two rows of one INSERT
-    std::string CopyHeader;   // the COPY statement that a block of rows follows
+    std::string Scratch;                // a quoted value with doubled quotes, put together
+    std::string InsertPrefix;           // statement text up to and including "values("
+    std::string RowSeparator;           // between two rows of one INSERT
+    std::string CopyHeader;             // the COPY statement that a block of rows follows
+    const char* HexPrefix = nullptr;    // text beyond ASCII in hexadecimal after this (LiteralSafety)
+    const char* CharFunction = nullptr; // literals cut at line ends and "$(" (LiteralSafety)
     bool HeadWritten = false;
     bool InTransaction = false;
     bool TypesRead = false;          // the run's pass found the types (CREATE TABLE)

@@ -18,6 +18,14 @@
 
 namespace {
 
+bool IsAscii(std::string_view text)
+{
+    unsigned char all = 0;
+    for (const char c : text) // no early exit, so that the compiler takes many bytes at once
+        all = static_cast<unsigned char>(all | static_cast<unsigned char>(c));
+    return all < 0x80;
+}
+
 int Percentage(std::uint64_t done, std::uint64_t total)
 {
     if (total == 0)
@@ -63,6 +71,7 @@ void CConverter::BuildInsertPrefix()
                         "inside a statement.");
     InsertPrefix = std::move(prefix);
     RowSeparator = ",\r\n(";
+    CharFunction = *SafetyOf(dialect).CharFunction ? SafetyOf(dialect).CharFunction : nullptr;
 }
 
 void CConverter::WriteValue(std::string_view value, const ColumnSettings& column)
@@ -77,9 +86,20 @@ void CConverter::WriteValue(std::string_view value, const ColumnSettings& column
         return;
     }
     const std::string_view mark = column.Mark == '"' ? std::string_view("\"") : std::string_view("'");
+    const bool beyondAscii =
+        (HexPrefix || Current.Dialect->UnicodePrefix) &&
+        std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
+    if (beyondAscii && HexPrefix) {
+        WriteHexLiteral(value);
+        return;
+    }
+    if (CharFunction && (value.find_first_of("\r\n") != std::string_view::npos ||
+                         value.find("$(") != std::string_view::npos)) {
+        WriteCutLiteral(value, beyondAscii ? "N'" : "'");
+        return;
+    }
     // SQL Server keeps characters beyond ASCII only in Unicode literals.
-    if (Current.Dialect->UnicodePrefix &&
-        std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) > 127; }))
+    if (beyondAscii)
         TargetFile.Put('N');
     if (value.size() <= OutputFile::BufferSize) {
         if (char* out = TargetFile.Reserve(QuotedSizeLimit(value.size(), mark.size()))) {
@@ -88,6 +108,53 @@ void CConverter::WriteValue(std::string_view value, const ColumnSettings& column
         }
     }
     WriteLongValue(value, mark);
+}
+
+void CConverter::WriteHexLiteral(std::string_view value)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    TargetFile.Append(HexPrefix);
+    for (const char c : value) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        TargetFile.Put(digits[byte >> 4]);
+        TargetFile.Put(digits[byte & 15]);
+    }
+    TargetFile.Put('\'');
+}
+
+void CConverter::WriteCutLiteral(std::string_view value, std::string_view open)
+{
+    // Pieces joined by "+", as one long text (a join of short ones would be cut at 4,000 characters).
+    TargetFile.Append("CAST(");
+    TargetFile.Append(open);
+    TargetFile.Append("' AS NVARCHAR(MAX))");
+    bool inLiteral = false;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\r' || c == '\n') {
+            if (inLiteral)
+                TargetFile.Put('\'');
+            inLiteral = false;
+            TargetFile.Put('+');
+            TargetFile.Append(CharFunction);
+            TargetFile.Append(c == '\r' ? "(13)" : "(10)");
+            continue;
+        }
+        if (!inLiteral) {
+            TargetFile.Put('+');
+            TargetFile.Append(open);
+            inLiteral = true;
+        }
+        TargetFile.Put(c);
+        if (c == '\'')
+            TargetFile.Put(c);
+        if (c == '$' && i + 1 < value.size() && value[i + 1] == '(') {
+            TargetFile.Put('\''); // "$(" never stands whole
+            inLiteral = false;
+        }
+    }
+    if (inLiteral)
+        TargetFile.Put('\'');
 }
 
 void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
@@ -188,7 +255,7 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
             return fields;
         }
         if (fields == 0)
-            ThrowNulByte(record, RecordLine); // the single pass looks for NUL bytes as it copies
+            ThrowStopByte(record, RecordLine); // the single pass looks for NUL bytes as it copies
         // A quoted field is open at the line's end: the record goes on on the next line.
         if (!ContinueRecord(record))
             break; // the file ends inside the quotes: the general writer takes the value to its end
@@ -197,8 +264,8 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
     if (singlePass) {
         // What the single pass left: the rest of the record, and its NUL check.
         CompleteRecord(record);
-        if (std::memchr(record.data(), '\0', record.size()))
-            ThrowNulByte(record, RecordLine);
+        if (HoldsStopByte(record))
+            ThrowStopByte(record, RecordLine);
     }
     fields = 0;
     TargetFile.Append(opening);
@@ -207,9 +274,22 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
     return fields;
 }
 
+bool CConverter::WritesBackslash(std::string_view record)
+{
+    const std::vector<ColumnSettings>& columns = Current.Columns;
+    bool found = false;
+    std::size_t k = 0;
+    SplitRecord(record, [&](std::string_view value) {
+        const bool written = columns.empty() || (k < columns.size() && !columns[k].LeftOut);
+        found = found || (written && value.find('\\') != std::string_view::npos);
+        ++k;
+    });
+    return found;
+}
+
 void CConverter::WriteCommit()
 {
-    if (!Current.Commit)
+    if (!Current.Commit && Current.Dialect->Id == SqlDialect::Generic)
         return;
     CloseStatement();
     if (Current.Dialect->Id != SqlDialect::Generic) {
@@ -243,6 +323,7 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
 {
     LinesRead = 0;
     RowsWritten = 0;
+    Note = nullptr;
     ShortLines = LongLines = RaggedLines();
     TypesRead = false;
     const OpenResult opened = Open(true);
@@ -261,17 +342,24 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
         std::uint64_t recordsToReport = 0;
         SeparatedRow separatedRow;
         const SeparatedRow* singlePass = separatedRow.Prepare(Current) ? &separatedRow : nullptr;
+        const SqlDialect dialect = Current.Dialect->Id;
+        // Text beyond ASCII in hexadecimal is the general writer's: the single pass takes ASCII records only.
+        const bool asciiSinglePass = *SafetyOf(dialect).HexText != 0;
+        const bool noteBackslash = *SafetyOf(dialect).BackslashNote != 0;
         // The single pass finds the end of a record with quoted fields itself.
-        const bool singlePassJoins = singlePass != nullptr && Current.QuotedFields;
+        const bool singlePassJoins = singlePass != nullptr && Current.QuotedFields && !asciiSinglePass;
         std::string_view record;
         // Records that may go on past their line are joined before they are written.
         const bool joins = Current.QuotedFields;
         for (std::uint64_t i = 0; ReadRecordView(record, joins && (!singlePassJoins || (header && i == 0)));
              ++i) {
-            // SQL clients cut their input at a NUL byte, so that the rest of a value would run as SQL.
-            // The single pass looks for it in the bytes it copies.
-            if ((!singlePass || (header && i == 0)) && std::memchr(record.data(), '\0', record.size()))
-                ThrowNulByte(record, RecordLine);
+            const SeparatedRow* pass = asciiSinglePass && !IsAscii(record) ? nullptr : singlePass;
+            // SQL clients cut their input at a NUL byte, Windows clients at a Ctrl-Z, so that the rest
+            // of a value would run as SQL. The single pass looks for NUL bytes in the bytes it copies.
+            if ((!pass || (header && i == 0))
+                    ? HoldsStopByte(record)
+                    : SourceFile.HoldsControlZ() && std::memchr(record.data(), 26, record.size()))
+                ThrowStopByte(record, RecordLine);
             const bool commitDue = interval > 0 && --recordsToCommit == 0;
             if (commitDue)
                 recordsToCommit = interval;
@@ -279,7 +367,10 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
             recordsToReport = reportDue ? 8 : recordsToReport - 1;
             if (header && i == 0)
                 continue;
-            const std::size_t fields = WriteRecordRow(record, singlePass);
+            const std::size_t fields = WriteRecordRow(record, pass);
+            if (noteBackslash && !Note && std::memchr(record.data(), '\\', record.size()) &&
+                WritesBackslash(record))
+                Note = SafetyOf(dialect).BackslashNote;
             ++RowsWritten;
             if (columns > 0 && fields != columns)
                 (fields < columns ? ShortLines : LongLines).Add(RecordLine);
@@ -294,6 +385,7 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
         WriteCommit();
         Close(true);
     } catch (...) {
+        EndFailedStream();
         TargetFile.Abandon();
         SourceFile.Close();
         throw;

@@ -28,6 +28,7 @@ bool IsTextType(std::string type)
 void CConverter::PrepareStatements()
 {
     HeadWritten = false;
+    HexPrefix = nullptr;
     InTransaction = false;
     RowsInStatement = 0;
 }
@@ -44,10 +45,18 @@ void CConverter::WriteScriptHead()
         return;
     HeadWritten = true;
     const DialectRules& dialect = *Current.Dialect;
+    const LiteralSafety& safety = SafetyOf(dialect.Id);
+    TargetFile.Append(safety.ScriptStart);
     // Known once the first line is read: a byte order mark may have decided it.
     const bool utf8 = SourceFile.TextEncoding() != SourceEncoding::Bytes;
-    if (utf8 && *dialect.Utf8Statement)
+    const bool utf8Names =
+        safety.Utf8StatementForBytes &&
+        !TextDecoder(SourceEncoding::Utf8).Check(InsertPrefix.data(), InsertPrefix.size(), true).Invalid;
+    if ((utf8 || utf8Names) && *dialect.Utf8Statement)
         WriteStatement(dialect.Utf8Statement);
+    if (!Current.Copy && *safety.LiteralStatement)
+        WriteStatement(safety.LiteralStatement);
+    HexPrefix = *safety.HexText ? (utf8 ? safety.HexText : safety.HexBytes) : nullptr;
     if (!Current.CreateTable)
         return;
     std::string table;
@@ -76,7 +85,9 @@ const std::string& CConverter::StartRow()
 {
     static const std::string none;
     WriteScriptHead();
-    if (Current.Commit && !InTransaction && *Current.Dialect->BeginTransaction) {
+    // In a dialect the rows are always in a transaction: one for the whole
+    // script without COMMITs, so that a load that fails part way keeps nothing.
+    if (!InTransaction && *Current.Dialect->BeginTransaction) {
         WriteStatement(Current.Dialect->BeginTransaction);
         InTransaction = true;
     }
@@ -98,6 +109,28 @@ void CConverter::CloseStatement()
         return;
     }
     WriteTerminator(); // after the last row's ")"
+}
+
+void CConverter::EndFailedStream()
+{
+    // The run stopped between two rows. What went out is whole statements and
+    // perhaps the rows of one still open; the statement written here makes that
+    // one fail with it, and makes the client report an error at this point.
+    if (!TargetFile.IsStream())
+        return;
+    try {
+        if (Current.Copy && RowsInStatement > 0)
+            TargetFile.Append("\\.\r\n");
+        RowsInStatement = 0;
+        // A bare ")" is an error in every SQL; the words are for the client's message.
+        WriteStatement("\r\n) failed after " + std::to_string(RowsWritten) +
+                       " rows, so the conversion ends in this statement that fails on purpose");
+        if (InTransaction)
+            WriteStatement("ROLLBACK");
+        InTransaction = false;
+    } catch (...) {
+        // The target itself failed: nothing more can reach it.
+    }
 }
 
 void CConverter::WriteCopyValue(std::string_view value, const ColumnSettings& column)

@@ -115,3 +115,21 @@ void AppendQualifiedName(std::string& out, std::string_view name, SqlDialect dia
         name.remove_prefix(dot + 1);
     }
 }
+
+const LiteralSafety& SafetyOf(SqlDialect dialect)
+{
+    static const LiteralSafety rows[] = {
+        // Generic: standard SQL, where a backslash is an ordinary character.
+        {"", "", "", "", false, "", "values hold backslashes: for MySQL or MariaDB choose Dialect=MySQL"},
+        // PostgreSQL: with standard_conforming_strings off a backslash would escape in '...'.
+        {"", "SET standard_conforming_strings = on", "", "", false, "", ""},
+        // MySQL: backslashes are doubled, so NO_BACKSLASH_ESCAPES goes (only that flag).
+        {"",
+         "SET sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@sql_mode, ','), ',NO_BACKSLASH_ESCAPES,', "
+         "','))",
+         "_utf8mb4 X'", "X'", true, "", ""},
+        {"", "", "", "", false, "", ""},                  // SQLite
+        {"\xEF\xBB\xBF", "", "", "", false, "NCHAR", ""}, // SQL Server
+    };
+    return rows[static_cast<int>(dialect)];
+}

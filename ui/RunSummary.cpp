@@ -27,6 +27,8 @@ std::string CompletedRunSummary(const CConverter& converter, double seconds)
     };
     add(converter.ShortLines, "fewer");
     add(converter.LongLines, "more");
+    if (converter.Note)
+        summary += std::string("; ") + converter.Note;
     return summary;
 }
 

@@ -9,7 +9,8 @@
 std::string GroupedNumber(std::uint64_t number);
 
 // The run page's final status of a completed run: "1,000,000 rows written in 0.4 s",
-// then the lines with too few or too many fields, each with the first of them.
+// then the lines with too few or too many fields, each with the first of them,
+// then the run's note (CConverter::Note).
 std::string CompletedRunSummary(const CConverter& converter, double seconds);
 
 // The status while a run goes on: "Line 1,234, 56,789 bytes done", or

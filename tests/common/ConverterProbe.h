@@ -14,6 +14,7 @@ class ConverterProbe {
     explicit ConverterProbe(CConverter& converter) : Converter(converter) {}
 
     void WriteRow(const std::vector<std::string>& fields) { Converter.WriteRow(fields); }
+    void WriteCommit() { Converter.WriteCommit(); }
     bool ReadLine(std::string& line)
     {
         std::string_view view;

@@ -94,6 +94,58 @@ TEST_F(Conversion, StatementSeparators)
     }
 }
 
+// CR line ends (a CR and no LF in the first 64 KiB), CRs before an LF, a lone CR
+// in a line with LF line ends, and a Ctrl-Z as the last byte: names and values
+// as the source means them.
+TEST_F(Conversion, LineEndsAndTheEndOfFileMark)
+{
+    const struct {
+        const char* Source;
+        int QuotedFields;
+        const char* Expected;
+    } cases[] = {
+        {"a,b\r1,2\r3,4\r", 0,
+         "insert into People(a,b) values(1,2);\r\ninsert into People(a,b) values(3,4);\r\n"},
+        {"a,b\r\r\n1,2\r\r\n", 0, "insert into People(a,b) values(1,2);\r\n"},
+        {"a,b\n1,x\ry\r\n", 0, "insert into People(a,b) values(1,'x\ry');\r\n"},
+        {"a,b\r1,\"x\ry\"\r", 1, "insert into People(a,b) values(1,'x\ry');\r\n"},
+        {"a,b\r\n1,2\r\n\x1a", 0, "insert into People(a,b) values(1,2);\r\n"},
+        {"a,b\r\n1,2\x1a", 0, "insert into People(a,b) values(1,2);\r\n"},
+    };
+    for (const auto& c : cases) {
+        Project.QuotedFields = c.QuotedFields;
+        WriteFile(Project.FileName, c.Source);
+        Converter.DiscoverProjectColumns();
+        EXPECT_EQ(Convert(c.Source), c.Expected) << c.Source;
+    }
+}
+
+// Fixed widths count the source's characters when it is read in an encoding,
+// bytes when it is read as bytes.
+TEST_F(Conversion, FixedWidthsCountCharactersOfAnEncoding)
+{
+    Columns({"a", "b"}, {"'", "'"});
+    Project.ColumnNames = 0;
+    Project.WithSeparators = 0;
+    Project.Widths = "5,4";
+    const struct {
+        const char* Encoding;
+        const char* Source;
+        const char* Values;
+    } cases[] = {
+        {"Windows-1252", "Jos\xe9 Metz\r\n", "'Jos\xc3\xa9 ','Metz'"},
+        {"UTF-8", "Jos\xc3\xa9 Metz\r\n", "'Jos\xc3\xa9 ','Metz'"},
+        {"UTF-8", "\xe6\x9d\xb1\xe4\xba\xac\xf0\x9f\x98\x80xyz12345\r\n",
+         "'\xe6\x9d\xb1\xe4\xba\xac\xf0\x9f\x98\x80xy','z123'"},
+        {"", "Jos\xc3\xa9 Metz\r\n", "'Jos\xc3\xa9',' Met'"},
+    };
+    for (const auto& c : cases) {
+        Project.Encoding = c.Encoding;
+        EXPECT_EQ(Convert(c.Source), std::string("insert into People(a,b) values(") + c.Values + ");\r\n")
+            << c.Encoding << " " << c.Source;
+    }
+}
+
 TEST_F(Conversion, ValuesKeepTheirColumnsAndNeverRunAsSql)
 {
     Columns({"a", "b", "c"}, {"", "", "'"});

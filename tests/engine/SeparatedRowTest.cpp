@@ -82,6 +82,7 @@ std::string ThroughWriteRow(CProject& project)
     ConverterProbe probe(converter);
     while (converter.ReadValues(fields))
         probe.WriteRow(fields);
+    probe.WriteCommit(); // a dialect's transaction ends as the run ends it
     converter.Close(true);
     return ReadFile(project.TargetName);
 }

@@ -109,6 +109,11 @@ INSTANTIATE_TEST_SUITE_P(
         NulCase{"InAColumnName", "a,\0b\r\n1,2\r\n"s, true, false, "line 1, column 2 holds"},
         NulCase{"AfterManyStatements", ManyLines() + "\0,b\r\n"s, false, false, "line 40002, column 1 (a)"},
         NulCase{"OutsideTheFixedWidths", "abcd\0\r\n"s, false, true, "line 1, byte 5 holds"},
+        // Windows clients stop reading a script at a Ctrl-Z: anywhere but last it stops the run too.
+        NulCase{"ControlZInAValue", "a,b\n1,x\x1ay\n2,z\n"s, false, false,
+                "line 2, column 2 (b) holds a Ctrl-Z"},
+        NulCase{"ControlZInAColumnName", "a,\x1a\r\n1,2\r\n\x1a"s, true, false,
+                "line 1, column 2 holds a Ctrl-Z"},
         // Where the single pass finds it as it copies: in a word of eight bytes, in the
         // line's last bytes, in a number, and in a field beyond the columns, which it does not copy.
         NulCase{"InALongValue", "a,b\r\n1,abcdefghijklmnop\0qrstuvwxyz\r\n"s, false, false,

@@ -254,3 +254,85 @@ TEST(SourceAsTarget, EverySpellingIsRefused)
 }
 
 } // namespace
+
+namespace {
+
+std::string TemporaryFilesIn(const TestFolder& dir)
+{
+    std::string names;
+    for (const auto& entry : fs::directory_iterator(dir.Root())) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0)
+            names += name + " ";
+    }
+    return names;
+}
+
+} // namespace
+
+// Standard input that is the target file itself: refused before it is touched.
+TEST(SourceAsTarget, StandardInputIsRefused)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "redirects standard input through a POSIX shell";
+#endif
+    TestFolder dir;
+    const std::string file = dir.Write("f.csv", SourceText);
+    const ProgramResult result =
+        RunShell(ShellQuoted(TABULON_CONVERT) + " --quiet --source - --target " + ShellQuoted(file) +
+                 " --table T --set Separator=, < " + ShellQuoted(file) + " 2>&1");
+    EXPECT_EQ(result.Status, 2) << result.Output;
+    EXPECT_NE(result.Output.find("is the source file itself"), std::string::npos) << result.Output;
+    EXPECT_EQ(ReadFile(file), SourceText);
+}
+
+// A folder that takes no new file: the script is refused (exit 2), never written
+// in place, so the earlier one stays whole. Run as a user the folder refuses.
+TEST(UnusableTarget, FolderWithoutWritePermissionIsRefused)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "takes the folder's write permission bits away, which Windows folders do not have";
+#endif
+    TestFolder dir;
+    fs::create_directory(dir.Root() / "locked");
+    const std::string source = dir.Write("source.txt", SourceText);
+    const std::string target = dir.Write("locked/script.sql", "earlier script");
+    fs::permissions(target, fs::perms::all); // the file itself may be written
+    fs::permissions(dir.Root() / "locked", fs::perms::owner_read | fs::perms::owner_exec |
+                                               fs::perms::group_read | fs::perms::group_exec |
+                                               fs::perms::others_read | fs::perms::others_exec);
+    const std::string user = RunningAsRoot() ? "runuser -u nobody -- " : "";
+    const ProgramResult result =
+        RunShell(user + ShellQuoted(TABULON_CONVERT) + " --quiet --source " + ShellQuoted(source) +
+                 " --target " + ShellQuoted(target) + " --table T --set Separator=, 2>&1");
+    EXPECT_EQ(result.Status, 2) << result.Output;
+    EXPECT_NE(result.Output.find("its folder takes no new file"), std::string::npos) << result.Output;
+    EXPECT_EQ(ReadFile(target), "earlier script");
+}
+
+// SIGINT and SIGTERM in the middle of a run (the source a FIFO that has sent
+// part of its lines): the temporary script goes, the earlier target stays, and
+// the status is 130 or 143.
+TEST(Signal, RunEndsWithoutTemporaryFile)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "sends POSIX signals through a shell";
+#endif
+    for (const auto& [name, status] : {std::pair<const char*, int>{"INT", 130}, {"TERM", 143}}) {
+        SCOPED_TRACE(name);
+        TestFolder dir;
+        const std::string target = dir.Write("script.sql", "earlier script");
+        // The run starts on a FIFO, converts what comes, and is signalled once its temporary file is there.
+        const std::string script =
+            "cd " + ShellQuoted(dir.Root().string()) + " && mkfifo source.fifo && (" +
+            ShellQuoted(TABULON_CONVERT) + " --quiet --source source.fifo --target script.sql --table T" +
+            " --set Separator=, --set ColumnNames=0 --set nColumns=2 --set Column0=a --set Column1=b" +
+            " 2>/dev/null & pid=$!; exec 3>source.fifo; yes 1,2 | head -n 100000 >&3;" +
+            " for i in $(seq 200); do ls -a | grep -q '[.]tmp$' && break; sleep 0.05; done;" + " kill -" +
+            name + " $pid; wait $pid; echo $?; exec 3>&-)";
+        const ProgramResult result = RunShell(script);
+        EXPECT_EQ(result.Output, std::to_string(status) + "\n");
+        EXPECT_EQ(TemporaryFilesIn(dir), "");
+        EXPECT_EQ(ReadFile(target), "earlier script");
+    }
+}

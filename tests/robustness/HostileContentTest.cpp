@@ -144,8 +144,8 @@ const std::vector<std::string> HostileNames = {
 // marked and all its values are literals.
 const std::vector<Row> HostileRows = {
     {"12", "O'Neil", "--", "*/", ";", "\"", "plain"},
-    {"1); drop table sentinel; --", "'); drop table sentinel; --", "/* open", "*/ close", "a;b;c", "\"\"\"",
-     "\rCR at both ends\r"},
+    {"1); drop table sentinel; --", "'); drop table sentinel; --", "/* open", "*/ close", "a;b;c",
+     "\rCR at both ends\r", "\"\"\""},
     {"-3.5", "''", "'", "\\'", "\\", "x'); insert into sentinel values(2); --",
      "\" ; drop table sentinel; --"},
     {"", "NULL", "null", "0x1F", "1e5", "", "'; commit; begin; --"},
