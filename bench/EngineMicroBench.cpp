@@ -1,5 +1,5 @@
-// Micro-benchmarks of the engine's per-line work: splitting, quotation
-// detection and writing one row.
+// Micro-benchmarks of the engine's per-line work: quotation detection and
+// whole conversions of a small source.
 #include "Converter.h"
 #include "Project.h"
 #include "SourceDetection.h"
@@ -14,21 +14,6 @@
 namespace {
 
 const std::string SampleLine = "123456,Mary O'Brien,73491.25,gold,qkz bvnw rta loe pwmx zzui dfg";
-
-void SplitLine(benchmark::State& state)
-{
-    CProject project;
-    project.Separator = ",";
-    CConverter converter;
-    converter.Project = &project;
-    std::vector<std::string> fields;
-    for (auto _ : state) {
-        converter.SplitLine(SampleLine, fields);
-        benchmark::DoNotOptimize(fields.data());
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(SampleLine.size()));
-}
-BENCHMARK(SplitLine);
 
 void DetectQuote(benchmark::State& state)
 {
@@ -58,11 +43,17 @@ void DetectSettings(benchmark::State& state)
 }
 BENCHMARK(DetectSettings)->Unit(benchmark::kMillisecond);
 
-// Writes rows into the null device, so that only the formatting is measured.
-void WriteRow(benchmark::State& state)
+// Converts a source of 10,000 sample lines into the null device, so that
+// only the reading, splitting and formatting is measured.
+void Convert(benchmark::State& state)
 {
     const std::filesystem::path source = std::filesystem::temp_directory_path() / "tabulon-microbench.csv";
-    std::ofstream(source) << "id,name,amount,word,note\n";
+    {
+        std::ofstream out(source, std::ios::binary);
+        out << "id,name,amount,word,note\n";
+        for (int i = 0; i < 10000; ++i)
+            out << SampleLine << '\n';
+    }
     CProject project;
     project.FileName = source.string();
     project.TargetName = "/dev/null";
@@ -72,19 +63,18 @@ void WriteRow(benchmark::State& state)
     project.Quotes = {"", "'", "", "'", "'"};
     CConverter converter;
     converter.Project = &project;
-    if (converter.Open(true) != 0) {
-        state.SkipWithError("cannot open the null device");
-        return;
+    for (auto _ : state) {
+        if (converter.Run() != CConverter::OpenResult::Done) {
+            state.SkipWithError("cannot open the source or the null device");
+            break;
+        }
     }
-    std::vector<std::string> fields;
-    converter.SplitLine(SampleLine, fields);
-    for (auto _ : state)
-        converter.WriteRow(fields);
-    converter.Close(true);
     std::filesystem::remove(source);
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 10000);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 10000 *
+                            static_cast<std::int64_t>(SampleLine.size() + 1));
 }
-BENCHMARK(WriteRow);
+BENCHMARK(Convert);
 
 } // namespace
 

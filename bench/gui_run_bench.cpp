@@ -27,8 +27,6 @@
 
 namespace {
 
-void NoProgress(const char*, int) {}
-
 using Clock = std::chrono::steady_clock;
 
 double Median(std::vector<double> times)
@@ -149,7 +147,7 @@ int main(int argc, char** argv)
         CConverter converter;
         converter.Project = &bare;
         start = Clock::now();
-        converter.Run(&NoProgress);
+        converter.Run();
         const double engineTime = Seconds(start);
         engine = std::min(engine, engineTime);
         cliTimes.push_back(cliTime);

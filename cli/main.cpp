@@ -4,18 +4,23 @@
 #include "DataError.h"
 #include "FileError.h"
 #include "FileHandle.h"
+#include "FileReplacement.h"
 #include "ProfileFile.h"
 #include "ProgressLine.h"
 #include "Project.h"
+#include "ProjectKeys.h"
+#include "SettingsError.h"
 #include "SourceDetection.h"
 #include "TextDecoder.h"
+#include "TextRules.h"
 #include "Utf8Path.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -30,6 +35,39 @@
 #endif
 
 namespace {
+
+// Ctrl+C, kill or a closed terminal during a run: the temporary script goes, an
+// earlier target stays as it was, and the status is 128 and the signal's number.
+extern "C" void StopOnSignal(int signal)
+{
+    RemoveTemporaryFiles();
+    static const char message[] = "\ntabulon-convert: stopped by a signal; the target was left as it was\n";
+#ifdef _WIN32
+    (void)_write(2, message, sizeof message - 1);
+#else
+    (void)!::write(2, message, sizeof message - 1);
+#endif
+    std::_Exit(128 + signal);
+}
+
+void StopOnSignals()
+{
+#ifdef _WIN32
+    std::signal(SIGINT, StopOnSignal);
+    std::signal(SIGTERM, StopOnSignal);
+#else
+    struct sigaction action = {};
+    action.sa_handler = StopOnSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction before = {};
+        // A hangup ignored by whoever started us (nohup) stays ignored.
+        if (signal == SIGHUP && ::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
+        ::sigaction(signal, &action, nullptr);
+    }
+#endif
+}
 
 bool IsTerminal(std::FILE* stream)
 {
@@ -52,22 +90,43 @@ enum ExitStatus {
 
 using Clock = std::chrono::steady_clock;
 
-// The progress function takes no context, so its display state lives here.
-Clock::time_point LastDraw;
-bool ShowProgress = false;
-ProgressLine Progress(false);
+// The progress line on standard error, redrawn at most every 100 ms.
+class ProgressDisplay {
+  public:
+    explicit ProgressDisplay(bool show) : Show(show), Line(show && TerminalUnderstandsEscapes(stderr)) {}
 
-void DrawProgress(const char* status, int percent)
-{
-    if (!ShowProgress)
-        return;
-    const Clock::time_point now = Clock::now();
-    if (now - LastDraw < std::chrono::milliseconds(100))
-        return;
-    LastDraw = now;
-    std::fputs(Progress.Draw(status, percent).c_str(), stderr);
-    std::fflush(stderr);
-}
+    void operator()(const RunProgress& report)
+    {
+        if (!Show)
+            return;
+        const Clock::time_point now = Clock::now();
+        if (now - LastDraw < std::chrono::milliseconds(100))
+            return;
+        LastDraw = now;
+        const std::string status =
+            report.Step == RunProgress::Phase::ReadingTypes
+                ? "Reading the types: line " + std::to_string(report.Line)
+                : "Line " + std::to_string(report.Line) + ", " + std::to_string(report.Bytes) + " bytes done";
+        std::fputs(Line.Draw(status, report.Percent).c_str(), stderr);
+        std::fflush(stderr);
+    }
+    // Ends the line before a message, or clears it before the summary.
+    void Break()
+    {
+        if (Show)
+            std::fputs("\n", stderr);
+    }
+    void Clear()
+    {
+        if (Show)
+            std::fputs(Line.Clear().c_str(), stderr);
+    }
+
+  private:
+    bool Show;
+    ProgressLine Line;
+    Clock::time_point LastDraw;
+};
 
 int Fail(int status, const std::string& file, const std::string& reason)
 {
@@ -87,15 +146,22 @@ std::string TargetDescription(const std::string& target)
 
 bool Overridden(const CommandLine& options, std::string_view key)
 {
-    for (const auto& setting : options.Settings) {
-        if (setting.first.size() == key.size() &&
-            std::equal(key.begin(), key.end(), setting.first.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            }))
-            return true;
-    }
-    return false;
+    return std::any_of(options.Settings.begin(), options.Settings.end(),
+                       [&](const auto& setting) { return SameIgnoringAsciiCase(setting.first, key); });
+}
+
+// After a failed run: what a script written straight into a stream holds. False for a file on disk.
+bool ReportFailedStream(const CConverter& converter, const CProject& project)
+{
+    if (!IsStreamTarget(project.TargetName))
+        return false;
+    std::fprintf(stderr,
+                 "tabulon-convert: %llu rows had been written to %s; the script ends in a statement that "
+                 "fails on purpose, so that no client runs a partial statement%s.\n",
+                 static_cast<unsigned long long>(converter.RowsWritten),
+                 TargetDescription(project.TargetName).c_str(),
+                 project.Dialect.empty() ? "" : " and the open transaction is rolled back");
+    return true;
 }
 
 // "3 lines have fewer fields than the 5 columns (the first is line 7): ..."
@@ -108,6 +174,24 @@ void ReportRaggedLines(const CConverter::RaggedLines& lines, const char* compari
                  "tabulon-convert: %llu line%s %s fields than the %zu columns (the first is line %llu): %s\n",
                  static_cast<unsigned long long>(lines.Count), lines.Count == 1 ? " has" : "s have",
                  comparison, columns, static_cast<unsigned long long>(lines.FirstLine), consequence);
+}
+
+// The exit status and message for a run that could not start. A setting at
+// fault that the command line gave is a usage error.
+int FailToOpen(const CConverter::OpenFailure& failure, const CommandLine& options, const std::string& subject)
+{
+    switch (failure.Result) {
+    case CConverter::OpenResult::SourceFailed:
+        return Fail(SourceFailed, failure.File.empty() ? subject : failure.File, failure.Reason);
+    case CConverter::OpenResult::TargetFailed:
+        return Fail(TargetFailed, failure.File.empty() ? subject : failure.File, failure.Reason);
+    case CConverter::OpenResult::SettingsFailed:
+    case CConverter::OpenResult::Done:
+        break;
+    }
+    if (!failure.Key.empty() && Overridden(options, failure.Key))
+        return Fail(BadUsage, "--set", failure.Reason);
+    return Fail(ProjectFailed, failure.File.empty() ? subject : failure.File, failure.Reason);
 }
 
 // Each column name written otherwise than the project has it, as the database takes names.
@@ -124,6 +208,10 @@ int Convert(const CommandLine& options)
 {
     if (options.Table && options.Table->empty())
         return Fail(BadUsage, "--table", "the table name is empty");
+    for (const auto& [key, value] : options.Settings) {
+        if (const std::optional<std::string> reason = CheckSetting(key, value))
+            return Fail(BadUsage, "--set", *reason);
+    }
 
     // The project file's settings, or a new project's, with the command line's on top.
     CProject project;
@@ -148,7 +236,8 @@ int Convert(const CommandLine& options)
     }
     for (const auto& [key, value] : options.Settings)
         settings.Set(ProfileSection, key, value);
-    project.LoadSettings(settings);
+    if (!project.LoadSettings(settings))
+        return Fail(ProjectFailed, options.ProjectFile, project.LoadError);
 
     const std::string& projectFile = options.ProjectFile;
     if (options.Source)
@@ -172,34 +261,34 @@ int Convert(const CommandLine& options)
 
     CConverter converter;
     converter.Project = &project;
-    ShowProgress = !options.Quiet && IsTerminal(stderr);
-    if (ShowProgress)
-        Progress = ProgressLine(TerminalUnderstandsEscapes(stderr));
+    ProgressDisplay progress(!options.Quiet && IsTerminal(stderr));
     const Clock::time_point started = Clock::now();
     try {
         // Discovery reads the source too, so its read errors end the run the same way.
         if (options.Discover || project.Columns.empty())
             converter.DiscoverProjectColumns();
-        if (converter.Run(DrawProgress) != 0) {
-            const CConverter::OpenFailure& failure = converter.LastOpenFailure();
-            const int status = failure.Result == -1   ? SourceFailed
-                               : failure.Result == -2 ? TargetFailed
-                                                      : ProjectFailed;
-            return Fail(status, failure.File.empty() ? subject : failure.File, failure.Reason);
-        }
+        const CConverter::OpenResult opened =
+            converter.Run([&progress](const RunProgress& report) { progress(report); });
+        if (opened != CConverter::OpenResult::Done)
+            return FailToOpen(converter.LastOpenFailure(), options, subject);
+    } catch (const SettingsError& error) {
+        progress.Break();
+        return Fail(Overridden(options, error.Key) ? BadUsage : ProjectFailed,
+                    Overridden(options, error.Key) ? std::string("--set") : subject, error.what());
     } catch (const FileError& error) {
-        if (ShowProgress)
-            std::fputs("\n", stderr);
-        return Fail(RunFailed, error.FileName, error.Reason);
+        progress.Break();
+        Fail(RunFailed, error.FileName, error.Reason);
+        ReportFailedStream(converter, project);
+        return RunFailed;
     } catch (const DataError& error) {
-        if (ShowProgress)
-            std::fputs("\n", stderr);
-        std::fprintf(stderr, "tabulon-convert: %s\nNo script was written.\n", error.what());
+        progress.Break();
+        std::fprintf(stderr, "tabulon-convert: %s\n", error.what());
+        if (!ReportFailedStream(converter, project))
+            std::fputs("No script was written.\n", stderr);
         return UnsafeData;
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    if (ShowProgress)
-        std::fputs(Progress.Clear().c_str(), stderr);
+    progress.Clear();
 
     // On standard error, like every message of ours: standard output may be the script.
     // A pipe's size is not known beforehand, so none is claimed for it.
@@ -212,6 +301,8 @@ int Convert(const CommandLine& options)
     const std::size_t columns = project.Columns.size();
     ReportRaggedLines(converter.ShortLines, "fewer", columns, "their missing values are NULL");
     ReportRaggedLines(converter.LongLines, "more", columns, "their extra fields were left out");
+    if (converter.Note)
+        std::fprintf(stderr, "tabulon-convert: %s\n", converter.Note);
     ReportWrittenNames(project.Columns, converter.WrittenNames());
     if (options.Strict && (converter.ShortLines.Count > 0 || converter.LongLines.Count > 0))
         return UnsafeData;
@@ -251,6 +342,7 @@ int Main(const std::vector<std::string>& arguments)
         std::fprintf(stderr, "tabulon-convert: %s\n\n%s", options.Error.c_str(), UsageText);
         return BadUsage;
     }
+    StopOnSignals();
     // What the system can still throw ends the run with a message and a documented status.
     try {
         if (options.Detect)

@@ -7,8 +7,10 @@
 #include "FieldSplitter.h"
 #include "NumberText.h"
 #include "QuotedFields.h"
+#include "SettingsError.h"
 #include "Utf8Path.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -22,135 +24,137 @@ CConverter::~CConverter()
 
 namespace {
 
-// True when both paths lead to the same file ("-" as a target is standard output).
+// True when both paths lead to the same file ("-" as a source is standard
+// input, as a target standard output).
 bool SameFile(const std::string& path, const std::string& target)
 {
     if (path.empty() || target.empty())
         return false;
     std::error_code ec;
 #ifndef _WIN32
+    const std::string source = IsStandardStream(path) ? std::string("/dev/stdin") : path;
     if (IsStandardStream(target))
-        return std::filesystem::equivalent(path, "/dev/stdout", ec);
+        return std::filesystem::equivalent(source, "/dev/stdout", ec);
+    if (IsStandardStream(path))
+        return std::filesystem::equivalent(source, PathFromUtf8(target), ec);
 #endif
     return std::filesystem::equivalent(PathFromUtf8(path), PathFromUtf8(target), ec);
 }
 
 } // namespace
 
-int CConverter::Open(bool withTarget)
+void CConverter::TakeSettings()
 {
-    Project->ParseWidths();
+    Current = RunSettings::From(*Project);
+}
+
+CConverter::OpenResult CConverter::Open(bool withTarget)
+{
     OpenFailed = OpenFailure();
-    auto fail = [this](const std::string& file, int result, const char* reason = nullptr) {
+    auto fail = [this](const std::string& file, OpenResult result, const char* reason = nullptr) {
         OpenFailed.Result = result;
         OpenFailed.File = file;
         OpenFailed.Reason = reason ? reason : errno != 0 ? std::strerror(errno) : "cannot be opened";
         return result;
     };
 
-    if (Project->FileName.empty())
-        return fail("", -1, "no source file named");
-    if (withTarget && Project->TableName.empty())
-        return fail("", -3, "names no table");
-    SourceEncoding encoding = SourceEncoding::Bytes;
-    if (!ParseEncoding(Project->Encoding, encoding)) {
-        const std::string reason = "names the encoding \"" + Project->Encoding +
-                                   "\", which is unknown (known: UTF-8, Windows-1252, ISO-8859-1, UTF-16LE, "
-                                   "UTF-16BE, or none for the bytes as they are)";
-        return fail("", -3, reason.c_str());
+    try {
+        TakeSettings();
+    } catch (const SettingsError& error) {
+        OpenFailed.Key = error.Key;
+        return fail("", OpenResult::SettingsFailed, error.what());
     }
-    Dialect = SqlDialect::Generic;
-    if (!ParseDialect(Project->Dialect, Dialect)) {
-        const std::string reason =
-            "names the database \"" + Project->Dialect +
-            "\", which is unknown (known: PostgreSQL, MySQL, SQLite, SQLServer, or none "
-            "for generic SQL)";
-        return fail("", -3, reason.c_str());
-    }
-    CopyOutput = Project->Output == "copy";
-    if (!CopyOutput && !Project->Output.empty() && Project->Output != "insert")
-        return fail("", -3, "asks for an output other than insert or copy");
-    if (CopyOutput && Dialect != SqlDialect::PostgreSQL)
-        return fail("", -3, "asks for COPY output, which only PostgreSQL reads (Dialect=PostgreSQL)");
+    if (Current.Source.empty())
+        return fail("", OpenResult::SourceFailed, "no source file named");
+    if (withTarget && Current.Table.empty())
+        return fail("", OpenResult::SettingsFailed, "names no table");
     BuildInsertPrefix();
+    const bool columns = std::any_of(Current.Columns.begin(), Current.Columns.end(),
+                                     [](const ColumnSettings& column) { return !column.LeftOut; });
+    if (withTarget && Current.CreateTable && !columns)
+        return fail(Current.Source, OpenResult::SourceFailed,
+                    "has no columns to create a table from (an empty source, or every column left out)");
     errno = 0;
-    if (!SourceFile.Open(Project->FileName, encoding))
-        return fail(Project->FileName, -1);
+    if (!SourceFile.Open(Current.Source, Current.Encoding))
+        return fail(Current.Source, OpenResult::SourceFailed);
     if (withTarget) {
         // The script must never take the place of the source or of the project's own file.
-        const char* clash = SameFile(Project->FileName, Project->TargetName) ? "is the source file itself"
-                            : SameFile(Project->ProjectPath, Project->TargetName)
-                                ? "is the project file itself"
-                                : nullptr;
+        const char* clash = SameFile(Current.Source, Current.Target)        ? "is the source file itself"
+                            : SameFile(Current.ProjectPath, Current.Target) ? "is the project file itself"
+                                                                            : nullptr;
         if (clash) {
             SourceFile.Close();
-            return fail(Project->TargetName, -2, clash);
+            return fail(Current.Target, OpenResult::TargetFailed, clash);
         }
-        if (Project->TargetName.empty()) {
+        if (Current.Target.empty()) {
             SourceFile.Close();
-            return fail("", -2, "no target file named");
+            return fail("", OpenResult::TargetFailed, "no target file named");
         }
         errno = 0;
-        if (!TargetFile.Open(Project->TargetName)) {
+        if (!TargetFile.Open(Current.Target)) {
             const int error = errno;
             SourceFile.Close();
             errno = error;
-            return fail(Project->TargetName, -2);
+            if (TargetFile.RefusedByFolder()) {
+                const std::string reason =
+                    std::string("its folder takes no new file (") + std::strerror(error) +
+                    "): the script is written under a temporary name beside the "
+                    "target first, so that a failed run leaves the earlier one as it was";
+                return fail(Current.Target, OpenResult::TargetFailed, reason.c_str());
+            }
+            return fail(Current.Target, OpenResult::TargetFailed);
         }
     }
     SourceSize = SourceFile.FileSize();
     BytesRead = 0;
     if (withTarget)
         PrepareStatements();
-    return 0;
+    return OpenResult::Done;
 }
 
-int CConverter::Close(bool withTarget)
+void CConverter::Close(bool withTarget)
 {
     SourceFile.Close();
     if (withTarget) {
         CloseStatement(); // the rows of an INSERT or COPY block still open
         TargetFile.Close();
     }
-    return 0;
 }
 
-void CConverter::ThrowNulByte(std::string_view record, std::uint64_t lineNumber)
+void CConverter::ThrowStopByte(std::string_view record, std::uint64_t lineNumber)
 {
+    const bool nul = record.find('\0') < record.find('\x1a');
+    const char stop = nul ? '\0' : '\x1a';
     // Say which column holds it, so the user can find it.
     std::size_t column = 0;
     std::size_t found = 0;
     SplitRecord(record, [&](std::string_view value) {
         ++column;
-        if (found == 0 && value.find('\0') != std::string_view::npos)
+        if (found == 0 && value.find(stop) != std::string_view::npos)
             found = column;
     });
     std::string where;
     if (found == 0) {
-        where = "byte " + std::to_string(record.find('\0') + 1);
+        where = "byte " + std::to_string(record.find(stop) + 1);
     } else {
         where = "column " + std::to_string(found);
-        const bool isHeader = lineNumber == 1 && Project->ColumnNames != 0;
-        if (!isHeader && found - 1 < Project->Columns.size())
-            where += " (" + Project->Columns[found - 1] + ")";
+        const bool isHeader = lineNumber == 1 && Current.Header;
+        if (!isHeader && found - 1 < Current.Columns.size())
+            where += " (" + Current.Columns[found - 1].TargetName + ")";
     }
-    throw DataError(Project->FileName, "line " + std::to_string(lineNumber) + ", " + where +
-                                           " holds a NUL byte, which no SQL client can read inside a "
-                                           "statement. The source may be UTF-16 text or a binary file.");
+    throw DataError(
+        Current.Source,
+        "line " + std::to_string(lineNumber) + ", " + where +
+            (nul ? " holds a NUL byte, which no SQL client can read inside a statement. The source "
+                   "may be UTF-16 text or a binary file."
+                 : " holds a Ctrl-Z (byte 26), where Windows SQL clients stop reading a script. "
+                   "Only the source's last byte may be one."));
 }
 
 bool CConverter::ReadLineView(std::string_view& line)
 {
     const bool read = SourceFile.ReadLine(line);
     BytesRead += line.size() + 2; // the CR LF that text mode took away
-    return read;
-}
-
-bool CConverter::ReadLine(std::string& line)
-{
-    std::string_view view;
-    const bool read = ReadLineView(view);
-    line.assign(view.data(), view.size());
     return read;
 }
 
@@ -169,10 +173,9 @@ bool CConverter::ReadRecordView(std::string_view& record, bool whole)
 
 void CConverter::CompleteRecord(std::string_view& record)
 {
-    if (Project->QuotedFields == 0 || Project->WithSeparators == 0)
+    if (!Current.QuotedFields)
         return;
-    const std::string_view separator = Project->FieldSeparator();
-    while (!QuotedRecordComplete(record, separator)) {
+    while (!QuotedRecordComplete(record, Current.Separator)) {
         if (!ContinueRecord(record))
             return; // the file ends inside the quotes: the value goes to its end
     }
@@ -186,8 +189,8 @@ bool CConverter::ContinueRecord(std::string_view& record)
         return false;
     // The line end joined in was counted as 2 with its line; the new line counts 2 for its own.
     BytesRead += record.size() - before - lineEnd + 2;
-    if (std::memchr(record.data() + before, '\0', record.size() - before))
-        ThrowNulByte(record, RecordLine);
+    if (HoldsStopByte(record.substr(before)))
+        ThrowStopByte(record, RecordLine);
     return true;
 }
 
@@ -227,7 +230,7 @@ void MakeNamesUsable(std::vector<std::string>& names)
 {
     auto lower = [](std::string text) {
         for (char& c : text)
-            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            c = AsciiLower(c);
         return text;
     };
     std::unordered_set<std::string> taken;
@@ -246,14 +249,12 @@ void MakeNamesUsable(std::vector<std::string>& names)
 
 void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<std::string>* quotes)
 {
-    Project->ParseWidths();
     names.clear();
     if (quotes)
         quotes->clear();
 
-    SourceEncoding encoding = SourceEncoding::Bytes;
-    ParseEncoding(Project->Encoding, encoding); // an unknown one is reported by the run
-    if (!SourceFile.OpenForDiscovery(Project->FileName, encoding))
+    TakeSettings();
+    if (!SourceFile.OpenForDiscovery(Current.Source, Current.Encoding))
         return;
     struct EndDiscovery {
         SourceReader& Source;
@@ -263,10 +264,10 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
     std::string_view record;
     if (!ReadRecordView(record))
         return;
-    if (std::memchr(record.data(), '\0', record.size()))
-        ThrowNulByte(record, RecordLine);
+    if (HoldsStopByte(record))
+        ThrowStopByte(record, RecordLine);
     SplitLine(record, names);
-    if (Project->ColumnNames == 0) {
+    if (!Current.Header) {
         for (std::size_t i = 0; i < names.size(); ++i)
             names[i] = "N" + std::to_string(i);
     } else {
@@ -279,7 +280,7 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
     // (a column without any value too, so that its empty values are NULL).
     std::vector<bool> text(names.size(), false);
     std::vector<std::string> samples;
-    bool sampleFirst = Project->ColumnNames == 0; // the first record is data then
+    bool sampleFirst = !Current.Header; // the first record is data then
     for (int sampled = 0; sampled < SampleRecords; ++sampled) {
         if (sampleFirst)
             sampleFirst = false;

@@ -10,6 +10,7 @@
 #include "ReservedWords.h"
 #include "SeparatedRow.h"
 #include "TextRules.h"
+#include "ValueForm.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,20 +18,12 @@
 
 namespace {
 
-char* AppendText(char* out, std::string_view text)
+bool IsAscii(std::string_view text)
 {
-    return std::copy(text.begin(), text.end(), out);
-}
-
-char* AppendDecimal(char* out, std::uint64_t value)
-{
-    char digits[20];
-    char* first = std::end(digits);
-    do {
-        *--first = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    return std::copy(first, std::end(digits), out);
+    unsigned char all = 0;
+    for (const char c : text) // no early exit, so that the compiler takes many bytes at once
+        all = static_cast<unsigned char>(all | static_cast<unsigned char>(c));
+    return all < 0x80;
 }
 
 int Percentage(std::uint64_t done, std::uint64_t total)
@@ -44,30 +37,27 @@ int Percentage(std::uint64_t done, std::uint64_t total)
 
 } // namespace
 
-bool CConverter::NeedsQuoting(std::string_view name)
-{
-    return !IsPlainIdentifier(name, false);
-}
-
 void CConverter::BuildInsertPrefix()
 {
+    const SqlDialect dialect = Current.Dialect->Id;
     std::string prefix = "insert into ";
-    AppendQualifiedName(prefix, Project->TableName, Dialect);
+    AppendQualifiedName(prefix, Current.Table, dialect);
     prefix += '(';
     // A column without a target name is left out of the script, its values too.
-    const std::vector<std::string>& columns = Project->Columns;
-    Names = WrittenColumnNames(columns, Dialect);
-    LeftOut.assign(columns.size(), false);
+    const std::vector<ColumnSettings>& columns = Current.Columns;
+    std::vector<std::string> targets;
+    for (const ColumnSettings& column : columns)
+        targets.push_back(column.TargetName);
+    Names = WrittenColumnNames(targets, dialect);
     FirstKept = columns.size();
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        LeftOut[i] = columns[i].empty();
-        if (LeftOut[i])
+        if (columns[i].LeftOut)
             continue;
         if (FirstKept < i)
             prefix += ',';
         else
             FirstKept = i;
-        AppendName(prefix, Names[i], Dialect);
+        AppendName(prefix, Names[i], dialect);
     }
     if (columns.empty())
         FirstKept = 0;
@@ -76,53 +66,95 @@ void CConverter::BuildInsertPrefix()
     CopyHeader = "COPY " + prefix.substr(12, names - 12) + " " + prefix.substr(names) + ") FROM stdin;\r\n";
     prefix += ") values(";
     if (prefix.find('\0') != std::string::npos)
-        throw DataError(Project->ProjectPath.empty() ? Project->FileName : Project->ProjectPath,
+        throw DataError(Current.ProjectPath.empty() ? Current.Source : Current.ProjectPath,
                         "a table or column name holds a NUL byte, which no SQL client can read "
                         "inside a statement.");
     InsertPrefix = std::move(prefix);
     RowSeparator = ",\r\n(";
-    const int most = MaxRowsPerInsert(Dialect);
-    RowsPerStatement = static_cast<std::size_t>(std::clamp(Project->RowsPerInsert, 1, most));
-    EscapeByte = Dialect == SqlDialect::MySQL ? '\\' : '\'';
+    CharFunction = *SafetyOf(dialect).CharFunction ? SafetyOf(dialect).CharFunction : nullptr;
 }
 
-void CConverter::WriteValue(std::string_view value, std::size_t column)
+void CConverter::WriteValue(std::string_view value, const ColumnSettings& column)
 {
-    const std::vector<std::string>& quotes = Project->Quotes;
-    std::string_view mark = column < quotes.size() ? std::string_view(quotes[column]) : std::string_view();
-    if (value.empty() &&
-        (Project->EmptyIsNull != 0 || (column < EmptyAsNull.size() && EmptyAsNull[column]))) {
+    const ValueForm form = FormOf(value, column);
+    if (form == ValueForm::Null) {
         TargetFile.Append("NULL");
         return;
     }
-    if (mark.empty()) {
-        // A bare value must not be able to run as SQL: only plain numbers stand bare.
-        if (value.empty()) {
-            TargetFile.Append("NULL");
-            return;
-        }
-        if (IsPlainNumber(value)) {
-            TargetFile.Append(value);
-            return;
-        }
-        mark = "'";
-    } else if (mark != "\"" || Dialect != SqlDialect::Generic) {
-        // Only an apostrophe or a double quote encloses a value whole; any other
-        // mark (a letter, two apostrophes) would leave the value standing as SQL.
-        // A database reads text only between apostrophes.
-        mark = "'";
+    if (form == ValueForm::Bare) {
+        TargetFile.Append(value);
+        return;
+    }
+    const std::string_view mark = column.Mark == '"' ? std::string_view("\"") : std::string_view("'");
+    const bool beyondAscii =
+        (HexPrefix || Current.Dialect->UnicodePrefix) &&
+        std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
+    if (beyondAscii && HexPrefix) {
+        WriteHexLiteral(value);
+        return;
+    }
+    if (CharFunction && (value.find_first_of("\r\n") != std::string_view::npos ||
+                         value.find("$(") != std::string_view::npos)) {
+        WriteCutLiteral(value, beyondAscii ? "N'" : "'");
+        return;
     }
     // SQL Server keeps characters beyond ASCII only in Unicode literals.
-    if (Dialect == SqlDialect::SQLServer &&
-        std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) > 127; }))
+    if (beyondAscii)
         TargetFile.Put('N');
-    if (value.size() <= OutputFile::BufferSize && mark.size() <= OutputFile::BufferSize) {
+    if (value.size() <= OutputFile::BufferSize) {
         if (char* out = TargetFile.Reserve(QuotedSizeLimit(value.size(), mark.size()))) {
-            TargetFile.Advance(QuoteInto(out, value, mark, EscapeByte));
+            TargetFile.Advance(QuoteInto(out, value, mark, Current.Dialect->EscapeByte));
             return;
         }
     }
     WriteLongValue(value, mark);
+}
+
+void CConverter::WriteHexLiteral(std::string_view value)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    TargetFile.Append(HexPrefix);
+    for (const char c : value) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        TargetFile.Put(digits[byte >> 4]);
+        TargetFile.Put(digits[byte & 15]);
+    }
+    TargetFile.Put('\'');
+}
+
+void CConverter::WriteCutLiteral(std::string_view value, std::string_view open)
+{
+    // Pieces joined by "+", as one long text (a join of short ones would be cut at 4,000 characters).
+    TargetFile.Append("CAST(");
+    TargetFile.Append(open);
+    TargetFile.Append("' AS NVARCHAR(MAX))");
+    bool inLiteral = false;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\r' || c == '\n') {
+            if (inLiteral)
+                TargetFile.Put('\'');
+            inLiteral = false;
+            TargetFile.Put('+');
+            TargetFile.Append(CharFunction);
+            TargetFile.Append(c == '\r' ? "(13)" : "(10)");
+            continue;
+        }
+        if (!inLiteral) {
+            TargetFile.Put('+');
+            TargetFile.Append(open);
+            inLiteral = true;
+        }
+        TargetFile.Put(c);
+        if (c == '\'')
+            TargetFile.Put(c);
+        if (c == '$' && i + 1 < value.size() && value[i + 1] == '(') {
+            TargetFile.Put('\''); // "$(" never stands whole
+            inLiteral = false;
+        }
+    }
+    if (inLiteral)
+        TargetFile.Put('\'');
 }
 
 void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
@@ -133,7 +165,7 @@ void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
     while (!value.empty()) {
         const std::string_view slice = value.substr(0, OutputFile::BufferSize / 2);
         char* out = TargetFile.Reserve(2 * slice.size()); // at most the whole buffer: never refused
-        TargetFile.Advance(DoubleInto(out, slice, markByte, EscapeByte));
+        TargetFile.Advance(DoubleInto(out, slice, markByte, Current.Dialect->EscapeByte));
         value.remove_prefix(slice.size());
     }
     TargetFile.Append(mark);
@@ -142,16 +174,16 @@ void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
 void CConverter::WriteRowEnd()
 {
     ++RowsInStatement;
-    if (CopyOutput) {
+    if (Current.Copy) {
         TargetFile.Append("\r\n");
         return;
     }
-    if (RowsInStatement < RowsPerStatement) {
+    if (RowsInStatement < Current.RowsPerInsert) {
         TargetFile.Put(')'); // the statement goes on with the next row
         return;
     }
     RowsInStatement = 0;
-    const std::string& separator = Project->SQLSep;
+    const std::string& separator = Current.StatementSeparator;
     if (separator.size() == 1) {
         if (char* out = TargetFile.Reserve(4)) {
             out[0] = ')';
@@ -168,7 +200,7 @@ void CConverter::WriteRowEnd()
 
 void CConverter::WriteTerminator()
 {
-    const std::string& separator = Project->SQLSep;
+    const std::string& separator = Current.StatementSeparator;
     if (separator.size() > 1)
         TargetFile.Append("\r\n");
     TargetFile.Append(separator);
@@ -177,39 +209,35 @@ void CConverter::WriteTerminator()
 
 void CConverter::WriteRowValue(std::string_view value, std::size_t k)
 {
-    const std::size_t columns = Project->Columns.size();
-    if (columns > 0 && (k >= columns || LeftOut[k]))
+    const std::vector<ColumnSettings>& columns = Current.Columns;
+    if (!columns.empty() && (k >= columns.size() || columns[k].LeftOut))
         return; // a value beyond the last column, or of a column left out, has no place
+    static const ColumnSettings unnamed; // a source without columns: every field, unmarked
+    const ColumnSettings& column = k < columns.size() ? columns[k] : unnamed;
     if (k != FirstKept)
-        TargetFile.Put(CopyOutput ? '\t' : ',');
-    if (CopyOutput)
-        WriteCopyValue(value, k);
+        TargetFile.Put(Current.Copy ? '\t' : ',');
+    if (Current.Copy)
+        WriteCopyValue(value, column);
     else
-        WriteValue(value, k);
+        WriteValue(value, column);
 }
 
 void CConverter::EndRow(std::size_t count)
 {
-    const char* missing = CopyOutput ? "\t\\N" : ",NULL";
-    for (std::size_t k = count; k < Project->Columns.size(); ++k) {
-        if (!LeftOut[k])
+    const char* missing = Current.Copy ? "\t\\N" : ",NULL";
+    for (std::size_t k = count; k < Current.Columns.size(); ++k) {
+        if (!Current.Columns[k].LeftOut)
             TargetFile.Append(missing + (k != FirstKept ? 0 : 1));
     }
     WriteRowEnd();
 }
 
-int CConverter::WriteRow(const std::vector<std::string_view>& fields)
+void CConverter::WriteRow(const std::vector<std::string>& fields)
 {
     TargetFile.Append(StartRow());
     for (std::size_t k = 0; k < fields.size(); ++k)
         WriteRowValue(fields[k], k);
     EndRow(fields.size());
-    return 0;
-}
-
-int CConverter::WriteRow(const std::vector<std::string>& fields)
-{
-    return WriteRow(std::vector<std::string_view>(fields.begin(), fields.end()));
 }
 
 std::size_t CConverter::WriteRecordRow(std::string_view& record, const SeparatedRow* singlePass)
@@ -227,7 +255,7 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
             return fields;
         }
         if (fields == 0)
-            ThrowNulByte(record, RecordLine); // the single pass looks for NUL bytes as it copies
+            ThrowStopByte(record, RecordLine); // the single pass looks for NUL bytes as it copies
         // A quoted field is open at the line's end: the record goes on on the next line.
         if (!ContinueRecord(record))
             break; // the file ends inside the quotes: the general writer takes the value to its end
@@ -236,8 +264,8 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
     if (singlePass) {
         // What the single pass left: the rest of the record, and its NUL check.
         CompleteRecord(record);
-        if (std::memchr(record.data(), '\0', record.size()))
-            ThrowNulByte(record, RecordLine);
+        if (HoldsStopByte(record))
+            ThrowStopByte(record, RecordLine);
     }
     fields = 0;
     TargetFile.Append(opening);
@@ -246,76 +274,92 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
     return fields;
 }
 
-int CConverter::WriteCommit()
+bool CConverter::WritesBackslash(std::string_view record)
 {
-    if (Project->Commit == 0)
-        return 0;
+    const std::vector<ColumnSettings>& columns = Current.Columns;
+    bool found = false;
+    std::size_t k = 0;
+    SplitRecord(record, [&](std::string_view value) {
+        const bool written = columns.empty() || (k < columns.size() && !columns[k].LeftOut);
+        found = found || (written && value.find('\\') != std::string_view::npos);
+        ++k;
+    });
+    return found;
+}
+
+void CConverter::WriteCommit()
+{
+    if (!Current.Commit && Current.Dialect->Id == SqlDialect::Generic)
+        return;
     CloseStatement();
-    if (Dialect != SqlDialect::Generic) {
+    if (Current.Dialect->Id != SqlDialect::Generic) {
         // A database's COMMIT ends the transaction that BEGIN opened, and only that.
         if (!InTransaction)
-            return 0;
+            return;
         InTransaction = false;
     }
     WriteStatement("COMMIT");
-    return 0;
 }
 
-void CConverter::Report(ProgressFn progress, std::uint64_t lineNumber)
+void CConverter::Report(const ProgressCallback& progress, RunProgress::Phase phase, std::uint64_t lineNumber)
 {
-    // "Line %llu, %llu bytes done", put together by hand: snprintf costs more than the rows between reports.
-    char* out = StatusText;
-    out = AppendText(out, "Line ");
-    out = AppendDecimal(out, lineNumber);
-    out = AppendText(out, ", ");
-    out = AppendDecimal(out, BytesRead);
-    out = AppendText(out, " bytes done");
-    *out = '\0';
-    progress(StatusText, Percentage(BytesRead, SourceSize));
+    if (!progress)
+        return;
+    RunProgress report;
+    report.Step = phase;
+    report.Line = lineNumber;
+    report.Bytes = BytesRead;
+    report.TotalBytes = SourceSize;
+    report.Rows = RowsWritten;
+    // With CREATE TABLE the pass for the types is the first third of the run.
+    const int percent = Percentage(BytesRead, SourceSize);
+    report.Percent = !TypesRead                                  ? percent
+                     : phase == RunProgress::Phase::ReadingTypes ? percent / 3
+                                                                 : 33 + percent * 2 / 3;
+    progress(report);
 }
 
-int CConverter::Run(ProgressFn progress)
+CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
 {
     LinesRead = 0;
     RowsWritten = 0;
+    Note = nullptr;
     ShortLines = LongLines = RaggedLines();
-    if (Open(true) != 0)
-        return -1;
+    TypesRead = false;
+    const OpenResult opened = Open(true);
+    if (opened != OpenResult::Done)
+        return opened;
     try {
-        if (Project->CreateTable != 0)
+        if (Current.CreateTable)
             ReadTypes(progress);
-        const bool header = Project->ColumnNames != 0;
-        const bool commit = Project->Commit != 0;
-        const std::size_t columns = Project->Columns.size();
-        // CommitSize 0 writes no interval COMMITs; a negative one acts as its size.
-        const std::uint64_t interval = static_cast<std::uint64_t>(
-            Project->CommitSize < 0 ? -std::int64_t{Project->CommitSize} : std::int64_t{Project->CommitSize});
+        const bool header = Current.Header;
+        const bool commit = Current.Commit;
+        const std::size_t columns = Current.Columns.size();
+        const std::uint64_t interval = Current.CommitInterval;
         // Countdowns instead of a division per record: a COMMIT follows record i
         // when i + 1 is a multiple of the interval, a report when i is one of 9.
         std::uint64_t recordsToCommit = interval;
         std::uint64_t recordsToReport = 0;
-        // Separator and marks are taken once: the settings stay as they are for the whole run.
         SeparatedRow separatedRow;
-        const SeparatedRow* singlePass =
-            Project->WithSeparators != 0 && Project->Trim == 0 && Project->EmptyIsNull == 0 &&
-                    std::find(EmptyAsNull.begin(), EmptyAsNull.end(), true) == EmptyAsNull.end() &&
-                    Dialect != SqlDialect::SQLServer &&
-                    std::find(LeftOut.begin(), LeftOut.end(), true) == LeftOut.end() &&
-                    separatedRow.Prepare(Project->FieldSeparator(), LiteralMarks(), columns,
-                                         Project->QuotedFields != 0, EscapeByte, CopyOutput)
-                ? &separatedRow
-                : nullptr;
+        const SeparatedRow* singlePass = separatedRow.Prepare(Current) ? &separatedRow : nullptr;
+        const SqlDialect dialect = Current.Dialect->Id;
+        // Text beyond ASCII in hexadecimal is the general writer's: the single pass takes ASCII records only.
+        const bool asciiSinglePass = *SafetyOf(dialect).HexText != 0;
+        const bool noteBackslash = *SafetyOf(dialect).BackslashNote != 0;
         // The single pass finds the end of a record with quoted fields itself.
-        const bool singlePassJoins = singlePass != nullptr && Project->QuotedFields != 0;
+        const bool singlePassJoins = singlePass != nullptr && Current.QuotedFields && !asciiSinglePass;
         std::string_view record;
         // Records that may go on past their line are joined before they are written.
-        const bool joins = Project->QuotedFields != 0 && Project->WithSeparators != 0;
+        const bool joins = Current.QuotedFields;
         for (std::uint64_t i = 0; ReadRecordView(record, joins && (!singlePassJoins || (header && i == 0)));
              ++i) {
-            // SQL clients cut their input at a NUL byte, so that the rest of a value would run as SQL.
-            // The single pass looks for it in the bytes it copies.
-            if ((!singlePass || (header && i == 0)) && std::memchr(record.data(), '\0', record.size()))
-                ThrowNulByte(record, RecordLine);
+            const SeparatedRow* pass = asciiSinglePass && !IsAscii(record) ? nullptr : singlePass;
+            // SQL clients cut their input at a NUL byte, Windows clients at a Ctrl-Z, so that the rest
+            // of a value would run as SQL. The single pass looks for NUL bytes in the bytes it copies.
+            if ((!pass || (header && i == 0))
+                    ? HoldsStopByte(record)
+                    : SourceFile.HoldsControlZ() && std::memchr(record.data(), 26, record.size()))
+                ThrowStopByte(record, RecordLine);
             const bool commitDue = interval > 0 && --recordsToCommit == 0;
             if (commitDue)
                 recordsToCommit = interval;
@@ -323,24 +367,28 @@ int CConverter::Run(ProgressFn progress)
             recordsToReport = reportDue ? 8 : recordsToReport - 1;
             if (header && i == 0)
                 continue;
-            const std::size_t fields = WriteRecordRow(record, singlePass);
+            const std::size_t fields = WriteRecordRow(record, pass);
+            if (noteBackslash && !Note && std::memchr(record.data(), '\\', record.size()) &&
+                WritesBackslash(record))
+                Note = SafetyOf(dialect).BackslashNote;
             ++RowsWritten;
             if (columns > 0 && fields != columns)
                 (fields < columns ? ShortLines : LongLines).Add(RecordLine);
             if (commit && commitDue)
                 WriteCommit();
             if (reportDue)
-                Report(progress, SourceFile.LineNumber());
+                Report(progress, RunProgress::Phase::Writing, SourceFile.LineNumber());
         }
         LinesRead = SourceFile.LineNumber();
-        Report(progress, LinesRead);
+        Report(progress, RunProgress::Phase::Writing, LinesRead);
         WriteScriptHead(); // a source without rows still gets its table
         WriteCommit();
         Close(true);
     } catch (...) {
+        EndFailedStream();
         TargetFile.Abandon();
         SourceFile.Close();
         throw;
     }
-    return 0;
+    return OpenResult::Done;
 }

@@ -5,6 +5,7 @@
 
 #include "ColumnTypes.h"
 #include "FileError.h"
+#include "ValueForm.h"
 
 #include <limits>
 
@@ -14,7 +15,7 @@ namespace {
 bool IsTextType(std::string type)
 {
     for (char& c : type)
-        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        c = AsciiUpper(c);
     for (const char* word : {"CHAR", "TEXT", "CLOB", "STRING"}) {
         if (type.find(word) != std::string::npos)
             return true;
@@ -27,10 +28,9 @@ bool IsTextType(std::string type)
 void CConverter::PrepareStatements()
 {
     HeadWritten = false;
+    HexPrefix = nullptr;
     InTransaction = false;
     RowsInStatement = 0;
-    Types.clear();
-    EmptyAsNull.assign(Project->Columns.size(), false);
 }
 
 void CConverter::WriteStatement(std::string_view text)
@@ -44,30 +44,40 @@ void CConverter::WriteScriptHead()
     if (HeadWritten)
         return;
     HeadWritten = true;
+    const DialectRules& dialect = *Current.Dialect;
+    const LiteralSafety& safety = SafetyOf(dialect.Id);
+    TargetFile.Append(safety.ScriptStart);
     // Known once the first line is read: a byte order mark may have decided it.
     const bool utf8 = SourceFile.TextEncoding() != SourceEncoding::Bytes;
-    if (utf8 && !Utf8Statement(Dialect).empty())
-        WriteStatement(Utf8Statement(Dialect));
-    if (Project->CreateTable == 0)
+    const bool utf8Names =
+        safety.Utf8StatementForBytes &&
+        !TextDecoder(SourceEncoding::Utf8).Check(InsertPrefix.data(), InsertPrefix.size(), true).Invalid;
+    if ((utf8 || utf8Names) && *dialect.Utf8Statement)
+        WriteStatement(dialect.Utf8Statement);
+    if (!Current.Copy && *safety.LiteralStatement)
+        WriteStatement(safety.LiteralStatement);
+    HexPrefix = *safety.HexText ? (utf8 ? safety.HexText : safety.HexBytes) : nullptr;
+    if (!Current.CreateTable)
         return;
     std::string table;
-    AppendQualifiedName(table, Project->TableName, Dialect);
-    if (Project->DropTable != 0)
+    AppendQualifiedName(table, Current.Table, dialect.Id);
+    if (Current.DropTable)
         WriteStatement("DROP TABLE IF EXISTS " + table);
     std::string create = "CREATE TABLE " + table + " (";
     bool first = true;
-    for (std::size_t k = 0; k < Project->Columns.size(); ++k) {
-        if (LeftOut[k])
+    for (std::size_t k = 0; k < Current.Columns.size(); ++k) {
+        const ColumnSettings& column = Current.Columns[k];
+        if (column.LeftOut)
             continue;
         create += first ? "\r\n  " : ",\r\n  ";
         first = false;
-        AppendName(create, Names[k], Dialect);
+        AppendName(create, Names[k], dialect.Id);
         create += ' ';
-        create += k < Types.size() ? Types[k] : std::string("TEXT");
+        create += column.Type.empty() ? std::string("TEXT") : column.Type;
     }
     create += "\r\n)";
-    if (Dialect == SqlDialect::MySQL && utf8)
-        create += " DEFAULT CHARSET=utf8mb4";
+    if (utf8)
+        create += dialect.Utf8TableOption;
     WriteStatement(create);
 }
 
@@ -75,11 +85,13 @@ const std::string& CConverter::StartRow()
 {
     static const std::string none;
     WriteScriptHead();
-    if (Project->Commit != 0 && !InTransaction && Dialect != SqlDialect::Generic) {
-        WriteStatement(BeginTransaction(Dialect));
+    // In a dialect the rows are always in a transaction: one for the whole
+    // script without COMMITs, so that a load that fails part way keeps nothing.
+    if (!InTransaction && *Current.Dialect->BeginTransaction) {
+        WriteStatement(Current.Dialect->BeginTransaction);
         InTransaction = true;
     }
-    if (CopyOutput) {
+    if (Current.Copy) {
         if (RowsInStatement == 0)
             TargetFile.Append(CopyHeader);
         return none;
@@ -92,18 +104,39 @@ void CConverter::CloseStatement()
     if (RowsInStatement == 0)
         return;
     RowsInStatement = 0;
-    if (CopyOutput) {
+    if (Current.Copy) {
         TargetFile.Append("\\.\r\n");
         return;
     }
     WriteTerminator(); // after the last row's ")"
 }
 
-void CConverter::WriteCopyValue(std::string_view value, std::size_t column)
+void CConverter::EndFailedStream()
+{
+    // The run stopped between two rows. What went out is whole statements and
+    // perhaps the rows of one still open; the statement written here makes that
+    // one fail with it, and makes the client report an error at this point.
+    if (!TargetFile.IsStream())
+        return;
+    try {
+        if (Current.Copy && RowsInStatement > 0)
+            TargetFile.Append("\\.\r\n");
+        RowsInStatement = 0;
+        // A bare ")" is an error in every SQL; the words are for the client's message.
+        WriteStatement("\r\n) failed after " + std::to_string(RowsWritten) +
+                       " rows, so the conversion ends in this statement that fails on purpose");
+        if (InTransaction)
+            WriteStatement("ROLLBACK");
+        InTransaction = false;
+    } catch (...) {
+        // The target itself failed: nothing more can reach it.
+    }
+}
+
+void CConverter::WriteCopyValue(std::string_view value, const ColumnSettings& column)
 {
     // NULL where an INSERT would write it; the text otherwise, whatever the mark.
-    const bool marked = column < Project->Quotes.size() && !Project->Quotes[column].empty();
-    if (value.empty() && (!marked || Project->EmptyIsNull != 0 || EmptyAsNull[column])) {
+    if (FormOf(value, column) == ValueForm::Null) {
         TargetFile.Append("\\N");
         return;
     }
@@ -125,23 +158,11 @@ void CConverter::WriteCopyValue(std::string_view value, std::size_t column)
     TargetFile.Append(value.substr(start));
 }
 
-std::vector<std::string> CConverter::LiteralMarks() const
+std::vector<ColumnTypeGuess> CConverter::GuessTypes(std::uint64_t records, const ProgressCallback& progress)
 {
-    std::vector<std::string> marks = Project->Quotes;
-    if (Dialect != SqlDialect::Generic) {
-        for (std::string& mark : marks) {
-            if (!mark.empty())
-                mark = "'";
-        }
-    }
-    return marks;
-}
-
-std::vector<ColumnTypeGuess> CConverter::GuessTypes(std::uint64_t records, ProgressFn progress)
-{
-    const std::size_t columns = Project->Columns.size();
+    const std::size_t columns = Current.Columns.size();
     std::vector<ColumnTypeGuess> guesses(columns);
-    const bool header = Project->ColumnNames != 0;
+    const bool header = Current.Header;
     std::string_view record;
     std::uint64_t read = 0;
     for (std::uint64_t i = 0; read < records && ReadRecordView(record); ++i) {
@@ -155,33 +176,43 @@ std::vector<ColumnTypeGuess> CConverter::GuessTypes(std::uint64_t records, Progr
             ++k;
         });
         if (progress && read % 8192 == 0)
-            Report(progress, SourceFile.LineNumber());
+            Report(progress, RunProgress::Phase::ReadingTypes, SourceFile.LineNumber());
     }
     return guesses;
 }
 
-void CConverter::ReadTypes(ProgressFn progress)
+void CConverter::ReadTypes(const ProgressCallback& progress)
 {
     // A regular file is read whole; a pipe's first 10,000 data lines are kept for the run.
-    SourceEncoding encoding = SourceEncoding::Bytes;
-    ParseEncoding(Project->Encoding, encoding);
-    SourceFile.OpenForDiscovery(Project->FileName, encoding);
+    TypesRead = true;
+    SourceFile.OpenForDiscovery(Current.Source, Current.Encoding);
     const std::uint64_t records = SourceFile.CanReopen() ? std::numeric_limits<std::uint64_t>::max() : 10000;
     const std::vector<ColumnTypeGuess> guesses = GuessTypes(records, progress);
     // Known once the source is read: a byte order mark may have decided it.
     const bool bytesAsText = SourceFile.TextEncoding() == SourceEncoding::Bytes;
     SourceFile.EndDiscovery();
-    if (!SourceFile.Open(Project->FileName, encoding))
-        throw FileError::FromErrno(Project->FileName);
+    if (!SourceFile.Open(Current.Source, Current.Encoding))
+        throw FileError::FromErrno(Current.Source);
     BytesRead = 0;
-    Types = TableTypeNames(guesses, Dialect, bytesAsText, Project->Types, LeftOut);
-    for (std::size_t k = 0; k < Types.size(); ++k)
-        EmptyAsNull[k] = !IsTextType(Types[k]);
+    std::vector<std::string> chosen;
+    std::vector<bool> leftOut;
+    for (const ColumnSettings& column : Current.Columns) {
+        chosen.push_back(column.Type);
+        leftOut.push_back(column.LeftOut);
+    }
+    const std::vector<std::string> types =
+        TableTypeNames(guesses, Current.Dialect->Id, bytesAsText, chosen, leftOut);
+    for (std::size_t k = 0; k < types.size(); ++k) {
+        ColumnSettings& column = Current.Columns[k];
+        column.Type = types[k];
+        // A column of a type other than text cannot take an empty text.
+        column.EmptyIsNull = column.EmptyIsNull || !IsTextType(column.Type);
+    }
 }
 
 std::vector<std::string> CConverter::InferColumnTypes(std::uint64_t records)
 {
-    if (Open(false) != 0)
+    if (Open(false) != OpenResult::Done)
         return {};
     struct Closing {
         CConverter& Converter;
@@ -189,11 +220,32 @@ std::vector<std::string> CConverter::InferColumnTypes(std::uint64_t records)
     } closing{*this};
     const std::vector<ColumnTypeGuess> guesses = GuessTypes(records, nullptr);
     const bool bytesAsText = SourceFile.TextEncoding() == SourceEncoding::Bytes;
+    std::vector<std::string> chosen;
+    std::vector<bool> leftOut;
+    for (const ColumnSettings& column : Current.Columns) {
+        chosen.push_back(column.Type);
+        leftOut.push_back(column.LeftOut);
+    }
     // The chosen types take their room in the row, but each column shows what its values call for.
-    std::vector<std::string> types = TableTypeNames(guesses, Dialect, bytesAsText, Project->Types, LeftOut);
-    for (std::size_t k = 0; k < types.size() && k < Project->Types.size(); ++k) {
-        if (!Project->Types[k].empty())
-            types[k] = guesses[k].TypeName(Dialect, bytesAsText);
+    std::vector<std::string> types =
+        TableTypeNames(guesses, Current.Dialect->Id, bytesAsText, chosen, leftOut);
+    for (std::size_t k = 0; k < types.size() && k < chosen.size(); ++k) {
+        if (!chosen[k].empty())
+            types[k] = guesses[k].TypeName(Current.Dialect->Id, bytesAsText);
     }
     return types;
+}
+
+std::vector<ColumnSettings> CConverter::RunColumns()
+{
+    TakeSettings(); // its SettingsError names the key at fault
+    if (Open(false) != OpenResult::Done)
+        throw FileError(OpenFailed.File, OpenFailed.Reason);
+    struct Closing {
+        CConverter& Converter;
+        ~Closing() { Converter.Close(false); }
+    } closing{*this};
+    if (Current.CreateTable)
+        ReadTypes(nullptr);
+    return Current.Columns;
 }

@@ -2,10 +2,13 @@
 
 #include "Utf8Path.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #ifdef _WIN32
@@ -22,6 +25,45 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The temporary files being written, where a signal handler can find them:
+// plain memory and lock-free flags, nothing that allocates or locks.
+#ifdef _WIN32
+using NativeChar = wchar_t;
+#else
+using NativeChar = char;
+#endif
+struct PendingFile {
+    enum : int { Free, Filling, Ready };
+    std::atomic<int> State{Free};
+    NativeChar Path[4096] = {};
+};
+PendingFile PendingFiles[4];
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler reads the flags");
+
+// The slot that now holds `path`, or -1 when none is free or the path is too long.
+int NotePending(const fs::path& path)
+{
+    const auto& native = path.native();
+    if (native.size() >= std::size(PendingFiles[0].Path))
+        return -1;
+    for (int slot = 0; slot < static_cast<int>(std::size(PendingFiles)); ++slot) {
+        int expected = PendingFile::Free;
+        if (!PendingFiles[slot].State.compare_exchange_strong(expected, PendingFile::Filling))
+            continue;
+        std::copy(native.begin(), native.end(), PendingFiles[slot].Path);
+        PendingFiles[slot].Path[native.size()] = 0;
+        PendingFiles[slot].State = PendingFile::Ready;
+        return slot;
+    }
+    return -1;
+}
+
+void ForgetPending(int slot)
+{
+    if (slot >= 0)
+        PendingFiles[slot].State = PendingFile::Free;
+}
 
 // The file a path leads to through symbolic links; the path itself when it
 // names nothing yet (or a link that leads nowhere).
@@ -95,6 +137,19 @@ void SyncFolder(const fs::path& folder)
 
 } // namespace
 
+void RemoveTemporaryFiles() noexcept
+{
+    for (PendingFile& file : PendingFiles) {
+        if (file.State == PendingFile::Ready) {
+#ifdef _WIN32
+            (void)_wunlink(file.Path);
+#else
+            (void)::unlink(file.Path);
+#endif
+        }
+    }
+}
+
 bool MayWrite(const std::string& path)
 {
 #ifdef _WIN32
@@ -143,6 +198,7 @@ FileHandle FileReplacement::Create(const std::string& path)
         errno = 0;
         FileHandle file = CreateNew(temporary);
         if (file) {
+            Pending = NotePending(temporary);
             TemporaryPath = Utf8FromPath(temporary);
             DestinationPath = Utf8FromPath(destination);
             TakePermissions(file.get(), destination);
@@ -167,6 +223,8 @@ bool FileReplacement::Commit(FileHandle file, bool sync)
         std::error_code ec;
         fs::rename(PathFromUtf8(TemporaryPath), PathFromUtf8(DestinationPath), ec);
         if (!ec) {
+            ForgetPending(Pending);
+            Pending = -1;
             if (sync)
                 SyncFolder(PathFromUtf8(DestinationPath).parent_path());
             TemporaryPath.clear();
@@ -185,5 +243,7 @@ void FileReplacement::Discard()
         return;
     std::error_code ec;
     fs::remove(PathFromUtf8(TemporaryPath), ec);
+    ForgetPending(Pending);
+    Pending = -1;
     TemporaryPath.clear();
 }

@@ -32,7 +32,13 @@ class FileReplacement {
   private:
     std::string TemporaryPath;
     std::string DestinationPath;
+    int Pending = -1; // where RemoveTemporaryFiles finds the temporary file
 };
+
+// Removes the temporary files of the replacements under way in this process.
+// Safe in a signal handler, so that a program ended by a signal leaves none
+// (and every real file as it was).
+void RemoveTemporaryFiles() noexcept;
 
 // False when `path` names an existing file that the user may not write: no
 // write permission for the user, or no write permission bit set at all (a

@@ -11,6 +11,7 @@
 bool OutputFile::Open(const std::string& path)
 {
     Abandon();
+    FolderRefused = false;
     if (IsStandardStream(path)) {
         File = OpenStandardStream(true);
     } else if (IsStreamTarget(path)) {
@@ -20,11 +21,11 @@ bool OutputFile::Open(const std::string& path)
     } else if (std::error_code ec; std::filesystem::is_directory(PathFromUtf8(path), ec)) {
         errno = EISDIR;
     } else {
+        // A folder that takes no new file refuses the script: written in place,
+        // a failed run would destroy the earlier one.
         File = Replacement.Create(path);
         Replacing = File != nullptr;
-        // A folder that takes no new file: the target is written in place, as it may be.
-        if (!File && (errno == EACCES || errno == EPERM))
-            File = OpenUnbuffered(path, "wb");
+        FolderRefused = !File && (errno == EACCES || errno == EPERM);
     }
     if (!File)
         return false;

@@ -22,8 +22,11 @@ class OutputFile {
   public:
     static constexpr std::size_t BufferSize = std::size_t{1} << 20;
 
-    // False when the file cannot be created (errno tells why).
+    // False when the file cannot be created (errno tells why), also when the
+    // folder of a file on disk takes no new file for the temporary one.
     bool Open(const std::string& path);
+    // The last Open failed because the target's folder takes no new file.
+    bool RefusedByFolder() const { return FolderRefused; }
     // Writes what is buffered, closes, and puts the script in place; throws
     // FileError when that fails.
     void Close();
@@ -31,6 +34,8 @@ class OutputFile {
     // disk is dropped; a stream gets what can still be written.
     void Abandon();
     bool IsOpen() const { return File != nullptr; }
+    // Open and written directly: standard output, a pipe or a device.
+    bool IsStream() const { return File != nullptr && !Replacing; }
 
     void Append(std::string_view text)
     {
@@ -73,7 +78,8 @@ class OutputFile {
     FileHandle File;
     std::string FilePath;
     FileReplacement Replacement;
-    bool Replacing = false;       // File is the temporary file of Replacement
+    bool Replacing = false; // File is the temporary file of Replacement
+    bool FolderRefused = false;
     std::unique_ptr<char[]> Data; // being filled
     std::size_t Used = 0;
     std::unique_ptr<char[]> Spare; // being written, then filled next

@@ -19,7 +19,7 @@ class CProject {
     std::string TableName;           // table the INSERT statements fill
     std::string ProjectPath;         // project file read by Load, written by Save; empty when untitled
     std::int32_t ColumnNames = 1;    // nonzero: the first line holds the column names
-    std::int32_t WithSeparators = 1; // nonzero: split at Separator; zero: cut at WidthList
+    std::int32_t WithSeparators = 1; // nonzero: split at Separator; zero: cut at Widths
     std::int32_t Commit = 0;         // nonzero: COMMIT every CommitSize rows
     std::int32_t CommitSize = 250;
     std::string Separator;            // as the user gave it; "<tab>" stands for a tab
@@ -27,7 +27,6 @@ class CProject {
     std::string Widths;               // fixed widths as typed, comma delimited
     std::vector<std::string> Columns; // target column name per column
     std::vector<std::string> Quotes;  // per column: "'" or empty
-    std::vector<std::uint16_t> WidthList;
     // How the source's text is read; a project file without these keys reads
     // its source as before they existed.
     std::int32_t QuotedFields = 0; // nonzero: a field may be enclosed in double quotes
@@ -46,8 +45,8 @@ class CProject {
     // when the columns are discovered again. Empty or as long as Columns.
     std::vector<std::string> SourceColumns;
 
+    // Every setting as a new project has it (no columns).
     void ResetDefaults();
-    void ParseWidths();
     // What fields are cut at in separator mode: Separator, with "<tab>" as a tab.
     std::string_view FieldSeparator() const;
 
@@ -60,8 +59,10 @@ class CProject {
     // Reads ProjectPath into `file`; false (LoadError says why) when it cannot
     // be read or is no project file.
     bool ReadProjectFile(ProfileFile& file);
-    // Every setting from the file's [General] section; a missing key gives its read default.
-    void LoadSettings(const ProfileFile& file);
+    // Every setting from the file's [General] section; a missing key gives its
+    // read default. False when a value cannot be used (LoadError names the key,
+    // the value and what the key takes); that key then has its read default.
+    bool LoadSettings(const ProfileFile& file);
     // Every setting into the file's [General] section, as Save writes them.
     void StoreSettings(ProfileFile& file) const;
     // Writes ProjectPath in one piece, through links, keeping its permissions.

@@ -1,5 +1,7 @@
 #include "ReservedWords.h"
 
+#include "TextRules.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -112,15 +114,10 @@ constexpr std::array<std::string_view, 100> Words = {
     "with",
 };
 
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool LessIgnoringCase(std::string_view a, std::string_view b)
 {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Lower(x) < Lower(y); });
+                                        [](char x, char y) { return AsciiLower(x) < AsciiLower(y); });
 }
 
 } // namespace

@@ -392,6 +392,20 @@ const char* WriteCopyField(char*& out, const char* p, const char* end, bool bare
 
 } // namespace
 
+bool SeparatedRow::Prepare(const RunSettings& settings)
+{
+    const bool general = !settings.Separated || settings.Trim || settings.Dialect->UnicodePrefix ||
+                         std::any_of(settings.Columns.begin(), settings.Columns.end(),
+                                     [](const ColumnSettings& c) { return c.EmptyIsNull || c.LeftOut; });
+    if (general)
+        return false;
+    std::vector<std::string> marks;
+    for (const ColumnSettings& column : settings.Columns)
+        marks.push_back(column.Mark == 0 ? std::string() : std::string(1, column.Mark));
+    return Prepare(settings.Separator, marks, settings.Columns.size(), settings.QuotedFields,
+                   settings.Dialect->EscapeByte, settings.Copy);
+}
+
 bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes,
                            std::size_t columns, bool quotedFields, char escape, bool copy)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunSettings.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -11,6 +13,11 @@
 // double quotes. The bytes are those the general writer gives.
 class SeparatedRow {
   public:
+    // Prepares for a run's settings: false when the run needs the general
+    // writer (values trimmed, NULL for empty values in marked columns, columns
+    // left out, Unicode literals, or the separator and marks below).
+    bool Prepare(const RunSettings& settings);
+
     // False when the settings need the general writer. With `columns` > 0 a
     // line gets exactly that many values: missing ones are NULL, extra ones
     // are left out; with 0 every field is written.

@@ -48,6 +48,8 @@ class SourceReader {
     // The line end after the line read last: "\r\n", "\n", or none at the end.
     std::string_view LineEnd() const { return CurrentEnd; }
 
+    // A Ctrl-Z lies in the text (TextLineReader::HoldsControlZ).
+    bool HoldsControlZ() const { return File.HoldsControlZ(); }
     std::uint64_t FileSize() const { return File.FileSize(); }
     SourceEncoding TextEncoding() const { return File.TextEncoding(); }
     // A regular file, read again from its start by the next Open; any other

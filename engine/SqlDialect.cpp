@@ -3,20 +3,80 @@
 #include "ReservedWords.h"
 #include "TextRules.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
-bool SameIgnoringCase(std::string_view a, std::string_view b)
+// clang-format off
+const DialectRules Dialects[] = {
+    {SqlDialect::Generic, "", nullptr, "Generic SQL",
+     true, false, '"', '"', 0, false,
+     '\'', false, true,
+     "", "", "", 10000, false},
+    {SqlDialect::PostgreSQL, "PostgreSQL", nullptr, "PostgreSQL",
+     true, true, '"', '"', 63, true,
+     '\'', false, false,
+     "BEGIN", "SET client_encoding = 'UTF8'", "", 10000, true},
+    {SqlDialect::MySQL, "MySQL", "MariaDB", "MySQL",
+     false, false, '`', '`', 64, false,
+     '\\', false, false,
+     "START TRANSACTION", "SET NAMES utf8mb4", " DEFAULT CHARSET=utf8mb4", 10000, false},
+    {SqlDialect::SQLite, "SQLite", nullptr, "SQLite",
+     false, false, '"', '"', 0, false,
+     '\'', false, false,
+     "BEGIN", "", "", 10000, false},
+    {SqlDialect::SQLServer, "SQLServer", nullptr, "SQL Server",
+     false, false, '[', ']', 128, false,
+     '\'', true, false,
+     "BEGIN TRANSACTION", "", "", 1000, false},
+};
+// clang-format on
+
+void AppendEnclosed(std::string& out, std::string_view name, char open, char close)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if ((a[i] | 0x20) != (b[i] | 0x20))
-            return false;
+    out += open;
+    for (const char c : name) {
+        out += c;
+        if (c == close)
+            out += close;
     }
-    return true;
+    out += close;
 }
 
 } // namespace
+
+const DialectRules& RulesOf(SqlDialect dialect)
+{
+    return Dialects[static_cast<std::size_t>(dialect)];
+}
+
+const DialectRules* DialectsBegin()
+{
+    return std::begin(Dialects);
+}
+
+const DialectRules* DialectsEnd()
+{
+    return std::end(Dialects);
+}
+
+const DialectRules* FindDialect(std::string_view name)
+{
+    const DialectRules* found =
+        std::find_if(std::begin(Dialects), std::end(Dialects), [&](const DialectRules& d) {
+            return SameIgnoringAsciiCase(name, d.Name) || (d.Alias && SameIgnoringAsciiCase(name, d.Alias));
+        });
+    return found != std::end(Dialects) ? found : nullptr;
+}
+
+bool ParseDialect(std::string_view name, SqlDialect& dialect)
+{
+    const DialectRules* rules = FindDialect(name);
+    if (rules)
+        dialect = rules->Id;
+    return rules != nullptr;
+}
 
 bool IsPlainIdentifier(std::string_view name, bool underscore)
 {
@@ -35,58 +95,13 @@ bool IsPlainIdentifier(std::string_view name, bool underscore)
     return !IsReservedWord(name);
 }
 
-namespace {
-
-void AppendEnclosed(std::string& out, std::string_view name, char open, char close)
-{
-    out += open;
-    for (const char c : name) {
-        out += c;
-        if (c == close)
-            out += close;
-    }
-    out += close;
-}
-
-} // namespace
-
-bool ParseDialect(std::string_view name, SqlDialect& dialect)
-{
-    const struct {
-        const char* Name;
-        SqlDialect Dialect;
-    } names[] = {{"", SqlDialect::Generic},      {"PostgreSQL", SqlDialect::PostgreSQL},
-                 {"MySQL", SqlDialect::MySQL},   {"MariaDB", SqlDialect::MySQL},
-                 {"SQLite", SqlDialect::SQLite}, {"SQLServer", SqlDialect::SQLServer}};
-    for (const auto& entry : names) {
-        if (SameIgnoringCase(name, entry.Name)) {
-            dialect = entry.Dialect;
-            return true;
-        }
-    }
-    return false;
-}
-
 void AppendName(std::string& out, std::string_view name, SqlDialect dialect)
 {
-    switch (dialect) {
-    case SqlDialect::Generic:
-    case SqlDialect::PostgreSQL:
-        if (IsPlainIdentifier(name, dialect == SqlDialect::PostgreSQL))
-            out += name;
-        else
-            AppendEnclosed(out, name, '"', '"');
-        return;
-    case SqlDialect::MySQL:
-        AppendEnclosed(out, name, '`', '`');
-        return;
-    case SqlDialect::SQLite:
-        AppendEnclosed(out, name, '"', '"');
-        return;
-    case SqlDialect::SQLServer:
-        AppendEnclosed(out, name, '[', ']');
-        return;
-    }
+    const DialectRules& rules = RulesOf(dialect);
+    if (rules.BarePlainNames && IsPlainIdentifier(name, rules.UnderscoreInPlainNames))
+        out += name;
+    else
+        AppendEnclosed(out, name, rules.NameOpen, rules.NameClose);
 }
 
 void AppendQualifiedName(std::string& out, std::string_view name, SqlDialect dialect)
@@ -101,35 +116,20 @@ void AppendQualifiedName(std::string& out, std::string_view name, SqlDialect dia
     }
 }
 
-std::string_view BeginTransaction(SqlDialect dialect)
+const LiteralSafety& SafetyOf(SqlDialect dialect)
 {
-    switch (dialect) {
-    case SqlDialect::PostgreSQL:
-    case SqlDialect::SQLite:
-        return "BEGIN";
-    case SqlDialect::MySQL:
-        return "START TRANSACTION";
-    case SqlDialect::SQLServer:
-        return "BEGIN TRANSACTION";
-    case SqlDialect::Generic:
-        break;
-    }
-    return {};
-}
-
-std::string_view Utf8Statement(SqlDialect dialect)
-{
-    switch (dialect) {
-    case SqlDialect::PostgreSQL:
-        return "SET client_encoding = 'UTF8'";
-    case SqlDialect::MySQL:
-        return "SET NAMES utf8mb4";
-    default:
-        return {};
-    }
-}
-
-int MaxRowsPerInsert(SqlDialect dialect)
-{
-    return dialect == SqlDialect::SQLServer ? 1000 : 10000;
+    static const LiteralSafety rows[] = {
+        // Generic: standard SQL, where a backslash is an ordinary character.
+        {"", "", "", "", false, "", "values hold backslashes: for MySQL or MariaDB choose Dialect=MySQL"},
+        // PostgreSQL: with standard_conforming_strings off a backslash would escape in '...'.
+        {"", "SET standard_conforming_strings = on", "", "", false, "", ""},
+        // MySQL: backslashes are doubled, so NO_BACKSLASH_ESCAPES goes (only that flag).
+        {"",
+         "SET sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@sql_mode, ','), ',NO_BACKSLASH_ESCAPES,', "
+         "','))",
+         "_utf8mb4 X'", "X'", true, "", ""},
+        {"", "", "", "", false, "", ""},                  // SQLite
+        {"\xEF\xBB\xBF", "", "", "", false, "NCHAR", ""}, // SQL Server
+    };
+    return rows[static_cast<int>(dialect)];
 }

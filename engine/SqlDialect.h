@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -7,25 +8,81 @@
 // transactions. Generic is the script the program always wrote.
 enum class SqlDialect { Generic, PostgreSQL, MySQL, SQLite, SQLServer };
 
-// The project file's names: "" (Generic), "PostgreSQL", "MySQL", "SQLite", "SQLServer",
-// compared without regard to letter case ("MariaDB" is MySQL). False for any other name.
+// Everything the script writer and the front ends know of one database, as
+// data: one row per dialect in SqlDialect.cpp. A new rule is a new field. (The
+// type spellings for CREATE TABLE are ColumnTypes.cpp's table, by dialect.)
+struct DialectRules {
+    SqlDialect Id;
+    const char* Name;    // as a project file names it ("" for Generic)
+    const char* Alias;   // another name a project file may use, or null
+    const char* Caption; // as the user reads it
+
+    // Names: a plain identifier (a letter first, then letters and digits, no
+    // reserved word) stands bare where BarePlainNames; any other is enclosed
+    // in NameOpen ... NameClose, the closing mark doubled inside.
+    bool BarePlainNames;
+    bool UnderscoreInPlainNames; // "_" counts as a letter in a plain identifier
+    char NameOpen;
+    char NameClose;
+    std::size_t NameLimit; // the longest name the database keeps whole; 0: no limit known
+    bool NameLimitInBytes; // the limit counts UTF-8 bytes (else characters)
+
+    // Literals: text between apostrophes, the apostrophe doubled.
+    char EscapeByte;         // doubled too (MySQL's backslash); the apostrophe where none
+    bool UnicodePrefix;      // text beyond ASCII as N'...'
+    bool DoubleQuotedValues; // a column marked " keeps its double quotes (else apostrophes)
+
+    // Statements.
+    const char* BeginTransaction; // opens a transaction before the rows; "" where none is written
+    const char* Utf8Statement;    // tells the client the script is UTF-8; "" where none is needed
+    const char* Utf8TableOption;  // after CREATE TABLE's ")" for UTF-8 text; ""
+    int MaxRowsPerInsert;         // the most rows one INSERT may hold
+    bool Copy;                    // reads COPY ... FROM stdin
+};
+
+// The rules of a dialect.
+const DialectRules& RulesOf(SqlDialect dialect);
+// Every dialect, in the order the user is offered them (Generic first).
+const DialectRules* DialectsBegin();
+const DialectRules* DialectsEnd();
+// The dialect a project file names: its name or alias in any letter case
+// ("postgresql", "MariaDB"); null for any other name.
+const DialectRules* FindDialect(std::string_view name);
+
+// FindDialect for callers that keep the id: false (dialect unchanged) for an unknown name.
 bool ParseDialect(std::string_view name, SqlDialect& dialect);
 
 // A name that stands unquoted: a letter (or "_", where `underscore`) first,
 // then letters, digits (and "_"), and no reserved word. The empty name too.
 bool IsPlainIdentifier(std::string_view name, bool underscore);
 
-// Appends a table or column name as the dialect needs it: Generic and
-// PostgreSQL quote only names that are no plain identifier (PostgreSQL allows
-// "_" in one), MySQL always in backticks, SQLite in double quotes, SQL Server
-// in brackets; the closing mark inside a name is doubled.
+// Appends a table or column name as the dialect needs it.
 void AppendName(std::string& out, std::string_view name, SqlDialect dialect);
 // A table name whose dots part schema and table: each part by AppendName.
 void AppendQualifiedName(std::string& out, std::string_view name, SqlDialect dialect);
 
-// The statement that opens a transaction; empty for Generic, which writes none.
-std::string_view BeginTransaction(SqlDialect dialect);
-// The statement that tells the client the script's text is UTF-8; empty where none is needed.
-std::string_view Utf8Statement(SqlDialect dialect);
-// The most rows one INSERT statement may hold.
-int MaxRowsPerInsert(SqlDialect dialect);
+// What keeps a dialect's script exact whatever the client's or the server's
+// settings: one row per dialect in SqlDialect.cpp.
+struct LiteralSafety {
+    // Bytes the script starts with (SQL Server's UTF-8 byte order mark, so that
+    // sqlcmd reads it as UTF-8).
+    const char* ScriptStart;
+    // Written before the first INSERT: the session setting its literals are
+    // written for (PostgreSQL's standard strings, MySQL's backslash escapes).
+    const char* LiteralStatement;
+    // A text value holding bytes 0x80-0xFF is written as this prefix, its bytes
+    // in hexadecimal and "'", so that no client character set can read a quote
+    // into a character: for UTF-8 text (HexText) and in byte mode (HexBytes).
+    const char* HexText;
+    const char* HexBytes;
+    // The UTF-8 statement also in byte mode, when the names are UTF-8 (the
+    // values beyond ASCII being hexadecimal, the rest of the script is ASCII).
+    bool Utf8StatementForBytes;
+    // No literal spans lines, and none holds "$(": CR and LF are written as
+    // CharFunction(13) and CharFunction(10) joined by "+", and "$(" is cut in two
+    // (sqlcmd's line continuation after a backslash and its variables).
+    const char* CharFunction;
+    // Said after a run whose text values hold a backslash; "" where none is.
+    const char* BackslashNote;
+};
+const LiteralSafety& SafetyOf(SqlDialect dialect);

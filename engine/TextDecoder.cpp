@@ -1,5 +1,7 @@
 #include "TextDecoder.h"
 
+#include "TextRules.h"
+
 #include "FileHandle.h"
 
 #include <algorithm>
@@ -285,13 +287,6 @@ Scan DecodeSome(SourceEncoding encoding, const Byte* in, std::size_t size, char*
     throw std::logic_error("TextDecoder: unknown encoding");
 }
 
-bool SameLetters(std::string_view a, std::string_view b)
-{
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 constexpr SourceEncoding AllEncodings[] = {SourceEncoding::Bytes,       SourceEncoding::Utf8,
                                            SourceEncoding::Windows1252, SourceEncoding::Latin1,
                                            SourceEncoding::Utf16LE,     SourceEncoding::Utf16BE};
@@ -301,7 +296,7 @@ constexpr SourceEncoding AllEncodings[] = {SourceEncoding::Bytes,       SourceEn
 bool ParseEncoding(std::string_view name, SourceEncoding& encoding)
 {
     for (const SourceEncoding candidate : AllEncodings) {
-        if (SameLetters(name, EncodingName(candidate))) {
+        if (SameIgnoringAsciiCase(name, EncodingName(candidate))) {
             encoding = candidate;
             return true;
         }

@@ -12,7 +12,12 @@
 
 namespace {
 constexpr char EndOfFileByte = 26;
-}
+// The first bytes of a file that decide its line ends.
+constexpr std::size_t LineEndSample = std::size_t{1} << 16;
+// Line ends of up to 32 CRs and an LF, as views into one text.
+constexpr char Crs[] = "\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\n";
+constexpr std::size_t MostCrs = sizeof(Crs) - 2;
+} // namespace
 
 void TextLineReader::Memory::Reserve(std::size_t size)
 {
@@ -42,6 +47,9 @@ bool TextLineReader::Open(const std::string& path, SourceEncoding encoding)
     FilePath = path;
     Encoding = encoding;
     FirstChunk = true;
+    LineEndsKnown = false;
+    LineEndByte = '\n';
+    ControlZ = ControlZLast = false;
     Decoder.reset();
     InvalidAhead = false;
     ReadAheadEnded = false;
@@ -91,7 +99,7 @@ bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
     std::size_t scanned = Begin; // bytes before this position hold no LF
     for (;;) {
         const char* data = Buffer.Get();
-        const void* lf = End > scanned ? std::memchr(data + scanned, '\n', End - scanned) : nullptr;
+        const void* lf = End > scanned ? std::memchr(data + scanned, LineEndByte, End - scanned) : nullptr;
         if (lf) {
             EndLineAt(static_cast<std::size_t>(static_cast<const char*>(lf) - data), line);
             return true;
@@ -114,6 +122,16 @@ bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
         Refill();
         scanned = Anchor + scannedPart;
     }
+}
+
+// A line end of several CRs and the LF.
+std::string_view TextLineReader::LongLineEndAt(std::size_t start, std::size_t pos)
+{
+    const std::size_t crs = pos - start;
+    if (crs <= MostCrs)
+        return std::string_view(Crs + MostCrs - crs, crs + 1);
+    LongLineEnd.assign(Buffer.Get() + start, crs + 1);
+    return LongLineEnd;
 }
 
 void TextLineReader::StartReadAhead()
@@ -179,6 +197,31 @@ void TextLineReader::StopReadAhead()
     Reader.Drop();
 }
 
+// A Ctrl-Z in the chunk of `got` bytes just taken: the file's last byte goes,
+// any other is noted. One that ends a chunk is decided when the next one comes.
+void TextLineReader::TakeControlZ(std::size_t got)
+{
+    char* const data = Buffer.Get();
+    if (ControlZLast) {
+        ControlZLast = false;
+        if (got == 0 && ReadAheadEnded)
+            --End; // it was the file's last byte after all
+        else
+            ControlZ = true;
+    }
+    if (got == 0 || ControlZ)
+        return;
+    if (data[End - 1] == EndOfFileByte) {
+        if (ReadAheadEnded)
+            --End;
+        else
+            ControlZLast = true;
+        --got;
+    }
+    if (std::memchr(data + End - got - (ControlZLast ? 1 : 0), EndOfFileByte, got))
+        ControlZ = true;
+}
+
 void TextLineReader::Refill()
 {
     Reader.Wait(); // throws what the read threw
@@ -201,11 +244,15 @@ void TextLineReader::Refill()
         End = pending + got;
     }
     Begin = Anchor + unread;
-    const void* stop = std::memchr(Buffer.Get() + End - got, EndOfFileByte, got);
-    if (stop) {
-        End = static_cast<std::size_t>(static_cast<const char*>(stop) - Buffer.Get());
-        AtEnd = true;
-    } else if (ReadAheadEnded) {
+    if (!LineEndsKnown) {
+        LineEndsKnown = true;
+        const std::size_t sample = std::min(got, LineEndSample);
+        const char* first = Buffer.Get() + End - got;
+        if (!std::memchr(first, '\n', sample) && std::memchr(first, '\r', sample))
+            LineEndByte = '\r';
+    }
+    TakeControlZ(got);
+    if (ReadAheadEnded) {
         AtEnd = true;
     } else {
         if (Decoder) // decoded text may need more room than the file's bytes

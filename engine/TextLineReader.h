@@ -14,9 +14,12 @@
 #include <string>
 #include <string_view>
 
-// Reads a file line by line the way the C runtime's text mode does: LF ends a
-// line, a CR right before it is dropped, any other CR stays, byte 26 ends the
-// file, and a last line without LF is still a line. Lines have no length
+// Reads a file line by line: LF ends a line and the CRs right before it are
+// part of the line end; any other CR stays, and a last line without LF is
+// still a line. A file whose first 64 KiB hold a CR and no LF has CR line ends
+// (every CR ends a line, an LF is data). A byte 26 (Ctrl-Z) that is the file's
+// last byte is the old end-of-file mark and goes; anywhere else it stays, and
+// HoldsControlZ says so, for the caller to refuse. Lines have no length
 // limit; the buffer grows only as far as the longest line needs. The next
 // chunk of the file is read by a background task while the lines of the
 // current one are handed out.
@@ -61,7 +64,7 @@ class TextLineReader {
     bool ReadBufferedLine(std::string_view& line)
     {
         const char* data = Buffer.Get();
-        const void* lf = End > Begin ? std::memchr(data + Begin, '\n', End - Begin) : nullptr;
+        const void* lf = End > Begin ? std::memchr(data + Begin, LineEndByte, End - Begin) : nullptr;
         if (!lf)
             return false;
         Anchor = Begin;
@@ -73,8 +76,14 @@ class TextLineReader {
     // between them kept as the file holds it. False, with the view as it was,
     // at the end of the file.
     bool ContinueLine(std::string_view& line);
-    // The line end that followed the line read last: "\r\n", "\n", or none at the end.
+    // The line end that followed the line read last: "\n" with the CRs
+    // before it, "\r" where CRs end lines, or none at the end.
     std::string_view LastLineEnd() const { return LineEnd; }
+    // A byte 26 (Ctrl-Z) lies in the text handed out so far or in the chunk
+    // read next, elsewhere than as the file's last byte.
+    bool HoldsControlZ() const { return ControlZ; }
+    // Lines end at CRs: the first 64 KiB held a CR and no LF.
+    bool CrLineEnds() const { return LineEndByte == '\r'; }
 
     // Size of the open file in bytes, 0 when the system cannot tell.
     std::uint64_t FileSize() const;
@@ -96,15 +105,23 @@ class TextLineReader {
     };
 
     bool ScanLine(std::string_view& line, bool continuing);
-    // The line from Anchor ends at the LF at `pos`.
+    void TakeControlZ(std::size_t got);
+    // The line from Anchor ends at the line end byte at `pos`: with LF line
+    // ends, the CRs right before it belong to the line end.
     void EndLineAt(std::size_t pos, std::string_view& line)
     {
         const char* data = Buffer.Get();
-        const bool crlf = pos > Begin && data[pos - 1] == '\r';
-        line = std::string_view(data + Anchor, pos - Anchor - (crlf ? 1 : 0));
-        LineEnd = crlf ? "\r\n" : "\n";
+        std::size_t start = pos;
+        while (LineEndByte == '\n' && start > Begin && data[start - 1] == '\r')
+            --start;
+        line = std::string_view(data + Anchor, start - Anchor);
+        LineEnd = LineEndByte == '\r' ? std::string_view("\r")
+                  : start == pos      ? std::string_view("\n")
+                  : start + 1 == pos  ? std::string_view("\r\n")
+                                      : LongLineEndAt(start, pos);
         Begin = pos + 1;
     }
+    std::string_view LongLineEndAt(std::size_t start, std::size_t pos);
     void Refill();
     void StartReadAhead();
     std::size_t ReadChunk(char* target);
@@ -124,6 +141,11 @@ class TextLineReader {
     bool ReadAheadEnded = false;   // it reached the end of the file (or invalid text)
     SourceEncoding Encoding = SourceEncoding::Bytes;
     bool FirstChunk = true;
+    char LineEndByte = '\n'; // decided from the first chunk
+    bool LineEndsKnown = false;
+    bool ControlZ = false;              // see HoldsControlZ
+    bool ControlZLast = false;          // the chunk ended in a Ctrl-Z: the file's last byte, or data
+    std::string LongLineEnd;            // a line end of more CRs than Crs holds
     std::optional<TextDecoder> Decoder; // when the text is decoded or checked
     Memory Raw;                         // the file's bytes, for the decoder
     bool InvalidAhead = false;          // the decoder stopped at invalid text

@@ -3,6 +3,7 @@
 // The C runtime's number and character rules, independent of the current locale,
 // so that a project reads the same on every machine.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -29,6 +30,27 @@ inline bool IsAsciiAlnum(unsigned char c)
 inline bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
+}
+
+// Letter case of ASCII letters only, whatever the locale: names, keys and
+// SQL words compare this way, and bytes beyond ASCII stay as they are.
+inline char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline char AsciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+inline bool SameIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    }
+    return true;
 }
 
 // The text without the blanks around it.

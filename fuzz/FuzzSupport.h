@@ -155,7 +155,7 @@ inline bool ReferencePlainNumber(const std::string& value)
 }
 
 // A physical line of a source and the line end that followed it in the file
-// ("\r\n", "\n", or none for a last line without LF).
+// ("\n" with the CRs before it, "\r", or none for a last line without one).
 struct SourceLine {
     std::string Text;
     std::string End;
@@ -168,27 +168,31 @@ inline bool StartsWithUtf16Mark(std::string_view bytes)
     return bytes.substr(0, 2) == "\xff\xfe" || bytes.substr(0, 2) == "\xfe\xff";
 }
 
-// Text-mode lines: a UTF-8 byte order mark at the start goes, byte 26 ends the
-// file, LF ends a line, a CR right before it goes with it, a last line without
-// LF still counts.
+// Lines: a UTF-8 byte order mark at the start goes, and a byte 26 that is the
+// last byte; a CR and no LF in the first 64 KiB make every CR a line end;
+// else LF ends a line, the CRs right before it go with it; a last line without
+// its line end still counts.
 inline std::vector<SourceLine> ReferenceSourceLines(std::string_view bytes)
 {
     if (bytes.substr(0, 3) == "\xef\xbb\xbf")
         bytes.remove_prefix(3);
-    const std::size_t eof = bytes.find('\x1a');
-    if (eof != std::string_view::npos)
-        bytes = bytes.substr(0, eof);
+    if (!bytes.empty() && bytes.back() == '\x1a')
+        bytes.remove_suffix(1);
+    const std::string_view sample = bytes.substr(0, std::size_t{1} << 16);
+    const char end =
+        sample.find('\n') == std::string_view::npos && sample.find('\r') != std::string_view::npos ? '\r'
+                                                                                                   : '\n';
     std::vector<SourceLine> lines;
     std::string current;
     for (const char c : bytes) {
-        if (c != '\n') {
+        if (c != end) {
             current += c;
             continue;
         }
-        SourceLine line{current, "\n"};
-        if (!line.Text.empty() && line.Text.back() == '\r') {
+        SourceLine line{current, std::string(1, end)};
+        while (end == '\n' && !line.Text.empty() && line.Text.back() == '\r') {
             line.Text.pop_back();
-            line.End = "\r\n";
+            line.End.insert(0, 1, '\r');
         }
         lines.push_back(std::move(line));
         current.clear();
@@ -312,6 +316,13 @@ inline std::vector<SourceRecord> ReferenceRecords(const std::vector<SourceLine>&
 inline bool HoldsNul(std::string_view text)
 {
     return text.find('\0') != std::string_view::npos;
+}
+
+// A byte that stops a run when the source holds it: NUL, or a byte 26 (one that
+// was the source's last byte is gone already).
+inline bool HoldsStopByte(std::string_view text)
+{
+    return text.find('\0') != std::string_view::npos || text.find('\x1a') != std::string_view::npos;
 }
 
 // The widths a "Widths" text gives: comma delimited numbers read as atoi reads

@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(converter.BytesRead == bytesExpected + 2, "BytesRead of the records");
     } catch (const DataError&) {
         // A NUL byte in the later lines of a record is found as they are joined.
-        fuzz::Check(count < records.size() && fuzz::HoldsNul(records[count].Text),
+        fuzz::Check(count < records.size() && fuzz::HoldsStopByte(records[count].Text),
                     "DataError without a NUL byte in the record");
     }
     converter.Close(false);

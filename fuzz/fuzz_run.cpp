@@ -53,7 +53,7 @@ void CheckDiscovery(CConverter& converter, CProject& project, const std::vector<
     fuzz::ReferenceDiscovery(records, rules, header, CConverter::SampleRecords, names, quotes);
     bool nulRead = false; // in a record the discovery reads
     for (std::size_t r = 0; r < records.size() && r <= CConverter::SampleRecords; ++r)
-        nulRead = nulRead || fuzz::HoldsNul(records[r].Text);
+        nulRead = nulRead || fuzz::HoldsStopByte(records[r].Text);
     try {
         converter.DiscoverProjectColumns();
     } catch (const DataError&) {
@@ -63,7 +63,7 @@ void CheckDiscovery(CConverter& converter, CProject& project, const std::vector<
                     "discovery: a stopped discovery changed the columns");
         return;
     }
-    fuzz::Check(!header || records.empty() || !fuzz::HoldsNul(records[0].Text),
+    fuzz::Check(!header || records.empty() || !fuzz::HoldsStopByte(records[0].Text),
                 "discovery: a column name with a NUL byte was taken");
     std::vector<std::string> columns;
     std::vector<std::string> marks;
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         nulInNames = nulInNames || fuzz::HoldsNul(column);
     bool nulInData = false;
     for (const fuzz::SourceRecord& record : records)
-        nulInData = nulInData || fuzz::HoldsNul(record.Text);
+        nulInData = nulInData || fuzz::HoldsStopByte(record.Text);
 
     const std::string earlier = "-- the script of an earlier run\r\n";
     WriteFile(target, earlier);

@@ -6,6 +6,8 @@
 
 #include "Project.h"
 #include "QtText.h"
+#include "SqlDialect.h"
+#include "TextRules.h"
 #include "WindowPlacement.h"
 
 #include <QCheckBox>
@@ -29,14 +31,29 @@ constexpr Choice Encodings[] = {
     {"Bytes as they are", ""},    {"UTF-8", "UTF-8"},       {"Windows-1252", "Windows-1252"},
     {"ISO-8859-1", "ISO-8859-1"}, {"UTF-16LE", "UTF-16LE"}, {"UTF-16BE", "UTF-16BE"},
 };
-constexpr Choice Dialects[] = {
-    {"Generic SQL", ""},  {"PostgreSQL", "PostgreSQL"}, {"MySQL", "MySQL"},
-    {"SQLite", "SQLite"}, {"SQL Server", "SQLServer"},
-};
-constexpr int MostRowsPerInsert = 10000;
-constexpr int SqlServerRowsPerInsert = 1000; // SQL Server refuses more rows in one VALUES list
 constexpr const char* CopyOutput = "copy";
 constexpr const char* InsertOutput = "insert";
+
+// The dialect a project names, or null for a name no dialect has.
+const DialectRules* ProjectDialect(const CProject& project)
+{
+    return FindDialect(project.Dialect);
+}
+
+void FillDialects(QComboBox* combo, const std::string& value)
+{
+    for (const DialectRules* d = DialectsBegin(); d != DialectsEnd(); ++d)
+        combo->addItem(QString::fromUtf8(d->Caption), QString::fromUtf8(d->Name));
+    // Any letter case and the aliases name the same dialect; a name no dialect has
+    // (a project file edited by hand) is added, so that it is kept.
+    const DialectRules* known = FindDialect(value);
+    int index = combo->findData(ToQt(known ? std::string(known->Name) : value));
+    if (index < 0) {
+        combo->addItem(ToQt(value), ToQt(value));
+        index = combo->count() - 1;
+    }
+    combo->setCurrentIndex(index);
+}
 
 // Fills `combo` with the choices and selects `value`; a value no choice has (a project
 // file edited by hand) is added, so that it is kept.
@@ -74,7 +91,8 @@ COptionsDlg::COptionsDlg(QWidget* parent, CProject* project, bool separated)
 
 int COptionsDlg::MaxRowsPerInsert(const std::string& dialect)
 {
-    return dialect == "SQLServer" ? SqlServerRowsPerInsert : MostRowsPerInsert;
+    const DialectRules* rules = FindDialect(dialect);
+    return (rules ? *rules : RulesOf(SqlDialect::Generic)).MaxRowsPerInsert;
 }
 
 void COptionsDlg::BuildControls()
@@ -171,12 +189,12 @@ void COptionsDlg::LoadOptions()
     FillChoices(EncodingCombo, Encodings, project.Encoding);
     TrimCheck->setChecked(project.Trim != 0);
     EmptyIsNullCheck->setChecked(project.EmptyIsNull != 0);
-    FillChoices(DialectCombo, Dialects, project.Dialect);
+    FillDialects(DialectCombo, project.Dialect);
     RowsPerInsertSpin->setRange(1, MaxRowsPerInsert(project.Dialect));
     RowsPerInsertSpin->setValue(project.RowsPerInsert);
     CreateTableCheck->setChecked(project.CreateTable != 0);
     DropTableCheck->setChecked(project.DropTable != 0);
-    CopyCheck->setChecked(project.Output == CopyOutput);
+    CopyCheck->setChecked(SameIgnoringAsciiCase(project.Output, CopyOutput));
 }
 
 std::string COptionsDlg::SelectedDialect() const
@@ -186,12 +204,13 @@ std::string COptionsDlg::SelectedDialect() const
 
 void COptionsDlg::UpdateDependentControls()
 {
-    const bool postgres = SelectedDialect() == "PostgreSQL";
+    const DialectRules* dialect = FindDialect(SelectedDialect());
+    const bool copy = dialect && dialect->Copy;
     QuotedFieldsCheck->setEnabled(Separated);
     DropTableCheck->setEnabled(CreateTableCheck->isChecked());
-    CopyCheck->setEnabled(postgres);
+    CopyCheck->setEnabled(copy);
     // COPY writes no INSERT statements.
-    RowsPerInsertSpin->setEnabled(!(postgres && CopyCheck->isChecked()));
+    RowsPerInsertSpin->setEnabled(!(copy && CopyCheck->isChecked()));
     RowsPerInsertSpin->setMaximum(MaxRowsPerInsert(SelectedDialect()));
 }
 
@@ -233,9 +252,9 @@ std::string DescribeOptions(const CProject& project)
     if (project.EmptyIsNull != 0)
         add(source, "empty values NULL");
     std::string script;
-    const char* dialect = ChoiceText(std::begin(Dialects), std::end(Dialects), project.Dialect);
-    add(script, dialect ? dialect : project.Dialect);
-    if (project.Dialect == "PostgreSQL" && project.Output == CopyOutput)
+    const DialectRules* dialect = ProjectDialect(project);
+    add(script, dialect ? dialect->Caption : project.Dialect);
+    if (dialect && dialect->Copy && SameIgnoringAsciiCase(project.Output, CopyOutput))
         add(script, "COPY");
     else if (project.RowsPerInsert > 1)
         add(script, std::to_string(project.RowsPerInsert) + " rows per INSERT");

@@ -1,11 +1,13 @@
 #include "PreviewDlg.h"
 
+#include "ColumnMapping.h"
 #include "Converter.h"
 #include "DialogUnits.h"
 #include "EngineWork.h"
 #include "Project.h"
 #include "QtText.h"
 #include "UserDialogs.h"
+#include "ValueForm.h"
 #include "WindowPlacement.h"
 
 #include <QHeaderView>
@@ -23,7 +25,8 @@ namespace {
 // Closes the source however the reading ends.
 class SourceReading {
   public:
-    explicit SourceReading(CConverter& converter) : Converter(converter), Opened(converter.Open(false) == 0)
+    explicit SourceReading(CConverter& converter)
+        : Converter(converter), Opened(converter.Open(false) == CConverter::OpenResult::Done)
     {
     }
     ~SourceReading()
@@ -88,14 +91,17 @@ void CPreviewDlg::OnInitDialog()
             std::vector<std::string> names;
             std::vector<std::string> quotes;
             Converter->DiscoverColumns(names, &quotes);
-            if (Project->Columns.size() == names.size()) {
-                quotes = Project->Quotes;
-                quotes.resize(names.size());
-            }
             Grid->setColumnCount(static_cast<int>(names.size()));
             for (std::size_t i = 0; i < names.size(); ++i)
                 Grid->setHorizontalHeaderItem(static_cast<int>(i), new QTableWidgetItem(ToQt(names[i])));
-            FillRows(quotes);
+            // The columns as the run writes them: the project's, or those the run
+            // would discover; with CREATE TABLE typed by the run's own pass.
+            CProject discovered = *Project;
+            if (discovered.Columns.size() != names.size())
+                MergeDiscoveredColumns(discovered, names, quotes);
+            CConverter typing;
+            typing.Project = &discovered;
+            FillRows(names.empty() ? std::vector<ColumnSettings>() : typing.RunColumns());
         });
     // The window still shows what was read before the failure.
     if (!failure.empty())
@@ -114,9 +120,9 @@ void CPreviewDlg::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void CPreviewDlg::FillRows(const std::vector<std::string>& quotes)
+void CPreviewDlg::FillRows(const std::vector<ColumnSettings>& runColumns)
 {
-    const int columns = static_cast<int>(quotes.size());
+    const int columns = static_cast<int>(runColumns.size());
     SourceReading source(*Converter);
     std::uint64_t shortLines = 0;
     std::uint64_t longLines = 0;
@@ -138,9 +144,8 @@ void CPreviewDlg::FillRows(const std::vector<std::string>& quotes)
             for (int j = 0; j < columns; ++j) {
                 const std::size_t k = static_cast<std::size_t>(j);
                 auto* item = new QTableWidgetItem;
-                // A missing value is NULL; so is an empty one in an unmarked column, or in any with
-                // EmptyIsNull.
-                if (j >= count || (fields[k].empty() && (quotes[k].empty() || Project->EmptyIsNull != 0))) {
+                // A missing value is NULL, and any the run writes as NULL.
+                if (j >= count || FormOf(fields[k], runColumns[k]) == ValueForm::Null) {
                     item->setText(QString::fromLatin1(NullText));
                     QFont font = item->font();
                     font.setItalic(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunSettings.h"
+
 #include <QDialog>
 #include <cstdint>
 #include <string>
@@ -31,7 +33,7 @@ class CPreviewDlg : public QDialog {
   private:
     void OnInitDialog();
     // `quotes`: each column's quotation, which decides whether an empty value is NULL.
-    void FillRows(const std::vector<std::string>& quotes);
+    void FillRows(const std::vector<ColumnSettings>& runColumns);
     void SizeColumns();
     // Tints a row whose line has too few or too many fields and says why in its tip; counts it.
     void MarkRaggedRow(int row, int fields, int columns, std::uint64_t line, std::uint64_t& count);

@@ -21,9 +21,6 @@
 #include <chrono>
 #include <cstdlib>
 
-StatusLine* ActiveStatus = nullptr;
-QProgressBar* ActiveProgress = nullptr;
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -108,12 +105,11 @@ class RunInputBlocker : public QObject {
 
 } // namespace
 
-void OnRunProgress(const char* status, int percent)
+void CRunPage::ShowProgress(const RunProgress& report)
 {
-    if (ActiveStatus)
-        ActiveStatus->SetStatus(status);
-    if (ActiveProgress)
-        ActiveProgress->setValue(std::clamp(percent, 0, 100)); // above 100 shows full
+    LastLine = report.Line;
+    RunStatus->SetStatus(RunProgressText(report).c_str());
+    Progress->setValue(std::clamp(report.Percent, 0, 100)); // above 100 shows full
     // Every report is set; the window is painted (and kept answering) every 50 ms.
     if (Running) {
         const Clock::time_point now = Clock::now();
@@ -215,9 +211,7 @@ void CRunPage::OnRun()
 
 void CRunPage::ConvertWholeSource()
 {
-    ActiveStatus = RunStatus;
-    ActiveProgress = Progress;
-
+    LastLine = 0;
     // The last run's report would otherwise stand for this one, should it fail.
     RunStatus->SetStatus("");
 
@@ -228,33 +222,24 @@ void CRunPage::ConvertWholeSource()
         RunInputBlocker blocker(window(), std::move(usable));
         BusyCursor busy(window());
         RunButton->setFocus();
-        bool opened = true;
+        CConverter::OpenResult opened = CConverter::OpenResult::Done;
         bool stopped = false;
         const Clock::time_point started = Clock::now();
         try {
-            message =
-                RunEngineWork({"The conversion stopped at a read or write error.", "complete the conversion"},
-                              [&] { opened = GetConverter().Run(&OnRunProgress) == 0; });
+            message = RunEngineWork(
+                {"The conversion stopped at a read or write error.", "complete the conversion"}, [&] {
+                    opened = GetConverter().Run([this](const RunProgress& report) { ShowProgress(report); });
+                });
         } catch (const RunStopped&) {
             stopped = true;
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
         if (stopped) {
-            // The status names the last line the engine reported.
-            const std::string& status = RunStatus->Status();
-            std::uint64_t line = 0;
-            if (status.rfind("Line ", 0) == 0)
-                line = std::strtoull(status.c_str() + 5, nullptr, 10);
-            RunStatus->SetStatus(StoppedRunSummary(line).c_str());
+            RunStatus->SetStatus(StoppedRunSummary(LastLine).c_str());
         } else if (!message.empty()) {
             message += "\n\nThe target file was left as it was before the run.";
-        } else if (!opened) {
-            const CConverter::OpenFailure& failure = GetConverter().LastOpenFailure();
-            message = failure.Result == -3
-                          ? "The project " + failure.Reason + ". Correct it on the first page."
-                          : DescribeFileFailure(failure.Result == -2 ? "The target file cannot be created."
-                                                                     : "The source file cannot be opened.",
-                                                failure.File, failure.Reason);
+        } else if (opened != CConverter::OpenResult::Done) {
+            message = DescribeOpenFailure(GetConverter().LastOpenFailure());
         } else {
             RunStatus->SetStatus(CompletedRunSummary(GetConverter(), seconds).c_str());
         }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "RunProgress.h"
 #include "WizardPage.h"
 
+#include <cstdint>
 #include <vector>
 
 class StatusLine;
@@ -36,6 +38,9 @@ class CRunPage : public CWizardPage {
 
     // Besides Stop, the widgets a click or key may reach during a run (the frame's Quit
     // and Help buttons): what they do must not change the project.
+    // Shows a report of the engine's; throws RunStopped once Stop was pressed.
+    void ShowProgress(const RunProgress& report);
+
     void SetUsableDuringRun(std::vector<QWidget*> widgets) { UsableDuringRun = std::move(widgets); }
 
   Q_SIGNALS:
@@ -48,13 +53,7 @@ class CRunPage : public CWizardPage {
     QProgressBar* Progress = nullptr;
     QPushButton* RunButton = nullptr;
     std::vector<QWidget*> UsableDuringRun;
+    std::uint64_t LastLine = 0; // the line the engine reported last
 };
 
-// The page's progress function (a ProgressFn: no context of its own). It throws
-// RunStopped once Stop was pressed.
-void OnRunProgress(const char* status, int percent);
 struct RunStopped {};
-
-// The controls of the page that started the current run; set by every Run, never cleared.
-extern StatusLine* ActiveStatus;
-extern QProgressBar* ActiveProgress;

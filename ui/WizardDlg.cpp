@@ -425,14 +425,8 @@ void CWizardDlg::OpenFile(const std::string& path)
 
 void CWizardDlg::StartNewProject(const std::string& source)
 {
-    // The columns and widths of an earlier source mean nothing for a new one.
+    // A new project: the columns and widths of an earlier source mean nothing for a new one.
     Project.ResetDefaults();
-    Project.Columns.clear();
-    Project.Quotes.clear();
-    Project.SourceColumns.clear();
-    Project.Types.clear();
-    Project.Widths.clear();
-    Project.WidthList.clear();
     PathForm = ProjectPathForm();
     MarkSaved();
     if (!source.empty()) {

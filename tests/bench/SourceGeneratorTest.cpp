@@ -1,6 +1,7 @@
 #include "SourceGenerator.h"
 
 #include "Project.h"
+#include "RunSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -129,10 +130,10 @@ TEST(SourceGenerator, ProjectLoadsWithTheSourceLayout)
         EXPECT_EQ(project.Quotes.size(), 5u);
         EXPECT_EQ(project.Quotes[1], "'");
         EXPECT_EQ(project.Quotes[2], "");
-        project.ParseWidths();
-        ASSERT_EQ(project.WidthList.size(), fixedWidth ? 5u : 0u);
-        for (std::size_t k = 0; k < project.WidthList.size(); ++k)
-            EXPECT_EQ(project.WidthList[k], SourceGenerator::FixedWidths[k]);
+        const RunSettings settings = RunSettings::From(project);
+        ASSERT_EQ(settings.Widths.size(), fixedWidth ? 5u : 0u);
+        for (std::size_t k = 0; k < settings.Widths.size(); ++k)
+            EXPECT_EQ(settings.Widths[k], SourceGenerator::FixedWidths[k]);
     }
     std::filesystem::remove(file);
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -85,8 +87,11 @@ TEST(Cli, NamesWrittenOtherwiseAreListedAfterTheSummary)
         const ProgramResult outcome = RunConvert({"--source", source, "--target", folder.Path("names.sql"),
                                                   "--set", std::string("Dialect=") + c.Dialect, project});
         ASSERT_EQ(outcome.Status, 0) << outcome.Output;
+        // Lines as written, whatever line end the system's text mode gives them (CR LF on Windows).
+        std::string output = outcome.Output;
+        output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
         // The header's blanks go when the columns are read: no change to list.
-        EXPECT_EQ(outcome.Output.substr(outcome.Output.find('\n') + 1), c.Listed) << c.Dialect;
+        EXPECT_EQ(output.substr(output.find('\n') + 1), c.Listed) << c.Dialect;
     }
 }
 
@@ -117,6 +122,50 @@ TEST(Cli, ExitStatusNamesWhatFailed)
         EXPECT_NE(outcome.Output.find(c.Mentions), std::string::npos) << call << "\n" << outcome.Output;
     }
     EXPECT_EQ(ReadFile(folder.Path("people.csv")), "id\r\n1\r\n");
+}
+
+// Every setting is checked before anything is written: a bad one from --set is
+// a usage error (64), one in the project file a project error (4), one found only
+// against the source (a table of no columns) a source error (1); each names the
+// key and what to write instead.
+TEST(Cli, SettingsAreCheckedByKey)
+{
+    TestFolder folder;
+    folder.Write("people.csv", "id\r\n1\r\n");
+    folder.Write("empty.csv", "");
+    const std::string project = folder.Write("p.cvtproj", ProjectText);
+    auto withLine = [&](const std::string& line) {
+        return folder.Write(line.substr(0, line.find('=')) + ".cvtproj", ProjectText + line + "\r\n");
+    };
+    const std::string target = folder.Write("people.sql", "the earlier script");
+    const struct {
+        std::vector<std::string> Arguments;
+        int Status;
+        std::string Mentions;
+    } cases[] = {
+        {{"--set", "Dialekt=MySQL", project}, 64, "Dialekt is no project key (did you mean Dialect?)"},
+        {{"--set", "RowsPerInsert=abc", project}, 64, "from 1 to 10000"},
+        {{"--set", "RowsPerInsert=0", project}, 64, "RowsPerInsert=0"},
+        {{"--set", "Commit=yes", project}, 64, "write 1 (on) or 0 (off)"},
+        {{"--set", "Output=sideways", project}, 64, "insert, or copy"},
+        {{"--set", "Output=copy", project}, 64, "Dialect=PostgreSQL"},
+        {{"--set", "Dialect=SQLServer", "--set", "RowsPerInsert=5000", project}, 64, "RowsPerInsert=1000"},
+        {{"--set", "WithSeparators=0", "--set", "Widths=0", project}, 64, "Widths=0"},
+        {{"--set", "WithSeparators=0", "--set", "Widths=-3", project}, 64, "Widths=-3"},
+        {{"--set", "WithSeparators=0", "--set", "Widths=abc", project}, 64, "Widths=abc"},
+        {{"--set", "WithSeparators=0", project}, 4, "Widths= cannot be used"},
+        {{"--set", "Separator=", project}, 64, "Separator="},
+        {{withLine("RowsPerInsert=abc")}, 4, "RowsPerInsert.cvtproj: RowsPerInsert=abc cannot be used"},
+        {{withLine("Dialect=Oracle")}, 4, "Dialect=Oracle cannot be used: write one of PostgreSQL"},
+        {{"--set", "CreateTable=1", "--source", folder.Path("empty.csv"), project}, 1, "no columns"},
+    };
+    for (const auto& c : cases) {
+        const ProgramResult outcome = RunConvert(c.Arguments);
+        const std::string call = ::testing::PrintToString(c.Arguments);
+        EXPECT_EQ(outcome.Status, c.Status) << call << "\n" << outcome.Output;
+        EXPECT_NE(outcome.Output.find(c.Mentions), std::string::npos) << call << "\n" << outcome.Output;
+        EXPECT_EQ(ReadFile(target), "the earlier script") << call;
+    }
 }
 
 TEST(Cli, HelpAndVersion)

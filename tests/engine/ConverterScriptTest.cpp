@@ -13,9 +13,12 @@ struct Report {
     int Percent;
 };
 std::vector<Report> Reports;
-void Record(const char* status, int percent)
+// Each report as "Line L, B bytes done".
+void Record(const RunProgress& report)
 {
-    Reports.push_back({status, percent});
+    Reports.push_back(
+        {"Line " + std::to_string(report.Line) + ", " + std::to_string(report.Bytes) + " bytes done",
+         report.Percent});
 }
 
 // A project converting one source in a test folder.
@@ -35,7 +38,7 @@ class Conversion : public ::testing::Test {
     std::string Convert(const std::string& source)
     {
         WriteFile(Project.FileName, source);
-        EXPECT_EQ(Converter.Run(Record), 0);
+        EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::Done);
         return ReadFile(Project.TargetName);
     }
 
@@ -91,6 +94,58 @@ TEST_F(Conversion, StatementSeparators)
     }
 }
 
+// CR line ends (a CR and no LF in the first 64 KiB), CRs before an LF, a lone CR
+// in a line with LF line ends, and a Ctrl-Z as the last byte: names and values
+// as the source means them.
+TEST_F(Conversion, LineEndsAndTheEndOfFileMark)
+{
+    const struct {
+        const char* Source;
+        int QuotedFields;
+        const char* Expected;
+    } cases[] = {
+        {"a,b\r1,2\r3,4\r", 0,
+         "insert into People(a,b) values(1,2);\r\ninsert into People(a,b) values(3,4);\r\n"},
+        {"a,b\r\r\n1,2\r\r\n", 0, "insert into People(a,b) values(1,2);\r\n"},
+        {"a,b\n1,x\ry\r\n", 0, "insert into People(a,b) values(1,'x\ry');\r\n"},
+        {"a,b\r1,\"x\ry\"\r", 1, "insert into People(a,b) values(1,'x\ry');\r\n"},
+        {"a,b\r\n1,2\r\n\x1a", 0, "insert into People(a,b) values(1,2);\r\n"},
+        {"a,b\r\n1,2\x1a", 0, "insert into People(a,b) values(1,2);\r\n"},
+    };
+    for (const auto& c : cases) {
+        Project.QuotedFields = c.QuotedFields;
+        WriteFile(Project.FileName, c.Source);
+        Converter.DiscoverProjectColumns();
+        EXPECT_EQ(Convert(c.Source), c.Expected) << c.Source;
+    }
+}
+
+// Fixed widths count the source's characters when it is read in an encoding,
+// bytes when it is read as bytes.
+TEST_F(Conversion, FixedWidthsCountCharactersOfAnEncoding)
+{
+    Columns({"a", "b"}, {"'", "'"});
+    Project.ColumnNames = 0;
+    Project.WithSeparators = 0;
+    Project.Widths = "5,4";
+    const struct {
+        const char* Encoding;
+        const char* Source;
+        const char* Values;
+    } cases[] = {
+        {"Windows-1252", "Jos\xe9 Metz\r\n", "'Jos\xc3\xa9 ','Metz'"},
+        {"UTF-8", "Jos\xc3\xa9 Metz\r\n", "'Jos\xc3\xa9 ','Metz'"},
+        {"UTF-8", "\xe6\x9d\xb1\xe4\xba\xac\xf0\x9f\x98\x80xyz12345\r\n",
+         "'\xe6\x9d\xb1\xe4\xba\xac\xf0\x9f\x98\x80xy','z123'"},
+        {"", "Jos\xc3\xa9 Metz\r\n", "'Jos\xc3\xa9',' Met'"},
+    };
+    for (const auto& c : cases) {
+        Project.Encoding = c.Encoding;
+        EXPECT_EQ(Convert(c.Source), std::string("insert into People(a,b) values(") + c.Values + ");\r\n")
+            << c.Encoding << " " << c.Source;
+    }
+}
+
 TEST_F(Conversion, ValuesKeepTheirColumnsAndNeverRunAsSql)
 {
     Columns({"a", "b", "c"}, {"", "", "'"});
@@ -126,11 +181,16 @@ TEST_F(Conversion, AnotherMarkIsDoubledInsideItsValues)
 
 TEST_F(Conversion, NamesThatAreNoPlainIdentifiersAreQuoted)
 {
-    for (const char* name :
-         {"first_name", "my table", "dbo.People", "2nd", "\xe4pfel", "-x", "select", "Order"})
-        EXPECT_TRUE(CConverter::NeedsQuoting(name)) << name;
-    for (const char* name : {"People", "Col2", "", "x"})
-        EXPECT_FALSE(CConverter::NeedsQuoting(name)) << name;
+    Project.ColumnNames = 0;
+    for (const std::string name :
+         {"first_name", "my table", "dbo.People", "2nd", "\xe4pfel", "-x", "select", "Order"}) {
+        Columns({name}, {});
+        EXPECT_EQ(Convert("1\r\n"), "insert into People(\"" + name + "\") values(1);\r\n") << name;
+    }
+    for (const std::string name : {"People", "Col2", "x"}) {
+        Columns({name}, {});
+        EXPECT_EQ(Convert("1\r\n"), "insert into People(" + name + ") values(1);\r\n") << name;
+    }
 
     Project.TableName = "my \"t\"";
     Columns({"a\"b", "ok", ""}, {});
@@ -246,8 +306,8 @@ TEST_F(Conversion, ASourceThatCannotBeOpenedLeavesTheTargetAlone)
 {
     WriteFile(Project.TargetName, "keep");
     Project.FileName = Folder.Path("missing.csv");
-    EXPECT_EQ(Converter.Run(Record), -1);
-    EXPECT_EQ(Converter.LastOpenFailure().Result, -1);
+    EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::SourceFailed);
+    EXPECT_EQ(Converter.LastOpenFailure().Result, CConverter::OpenResult::SourceFailed);
     EXPECT_EQ(Converter.LastOpenFailure().File, Project.FileName);
     EXPECT_EQ(ReadFile(Project.TargetName), "keep");
     EXPECT_TRUE(Reports.empty());
@@ -257,11 +317,11 @@ TEST_F(Conversion, ATargetThatCannotBeCreated)
 {
     WriteFile(Project.FileName, "a\r\n");
     Project.TargetName = Folder.Path("no/such/folder/t.sql");
-    EXPECT_EQ(Converter.Open(true), -2);
+    EXPECT_EQ(Converter.Open(true), CConverter::OpenResult::TargetFailed);
     EXPECT_EQ(Converter.LastOpenFailure().File, Project.TargetName);
     EXPECT_FALSE(Converter.LastOpenFailure().Reason.empty());
     // The source was closed again: a fresh open works.
-    EXPECT_EQ(Converter.Open(false), 0);
+    EXPECT_EQ(Converter.Open(false), CConverter::OpenResult::Done);
     Converter.Close(false);
 }
 
@@ -282,8 +342,8 @@ TEST_F(Conversion, TheTargetNeverOverwritesTheSource)
 #endif
     for (const std::string& target : spellings) {
         Project.TargetName = target;
-        EXPECT_EQ(Converter.Open(true), -2) << target;
-        EXPECT_EQ(Converter.Run(Record), -1) << target;
+        EXPECT_EQ(Converter.Open(true), CConverter::OpenResult::TargetFailed) << target;
+        EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::TargetFailed) << target;
         EXPECT_EQ(ReadFile(Project.FileName), source) << target;
     }
 }
@@ -303,7 +363,7 @@ TEST_F(Conversion, AWriteErrorThrowsWithTheFileAndReason)
     }
     // Both files were closed: the engine runs again.
     Project.TargetName = Folder.Path("target.sql");
-    EXPECT_EQ(Converter.Run(Record), 0);
+    EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::Done);
 }
 
 TEST_F(Conversion, RunningTwiceWritesTheScriptAfresh)
@@ -354,7 +414,7 @@ TEST_F(Conversion, AProgressFunctionThatThrowsStopsTheRunAndKeepsTheTarget)
     static int reports = 0;
     reports = 0;
     // The second report comes after ten lines; the run must not reach the end.
-    EXPECT_THROW(Converter.Run([](const char*, int) {
+    EXPECT_THROW(Converter.Run([](const RunProgress&) {
         if (++reports == 2)
             throw Stopped();
     }),
@@ -363,6 +423,6 @@ TEST_F(Conversion, AProgressFunctionThatThrowsStopsTheRunAndKeepsTheTarget)
     EXPECT_EQ(ReadFile(Project.TargetName), "the earlier script\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path("")), {}), 2);
     // Both files were closed: the engine runs again.
-    EXPECT_EQ(Converter.Run(Record), 0);
+    EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::Done);
     EXPECT_EQ(Converter.RowsWritten, 100u);
 }

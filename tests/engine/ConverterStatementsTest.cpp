@@ -7,8 +7,6 @@
 
 namespace {
 
-void NoProgress(const char*, int) {}
-
 std::string Convert(CProject& project, const std::string& source)
 {
     TestFolder folder;
@@ -18,7 +16,7 @@ std::string Convert(CProject& project, const std::string& source)
     project.Separator = ",";
     CConverter converter;
     converter.Project = &project;
-    EXPECT_EQ(converter.Run(NoProgress), 0) << converter.LastOpenFailure().Reason;
+    EXPECT_EQ(converter.Run(), CConverter::OpenResult::Done) << converter.LastOpenFailure().Reason;
     return ReadFile(project.TargetName);
 }
 
@@ -38,6 +36,7 @@ TEST(Statements, SqlServerScript)
     project.DropTable = 1;
     project.Encoding = "UTF-8";
     EXPECT_EQ(Convert(project, "id,name\r\n1,M\xC3\xBCller\r\n2,O'Neil\r\n3,x\r\n"),
+              "\xEF\xBB\xBF"
               "DROP TABLE IF EXISTS [people]\r\nGO\r\n"
               "CREATE TABLE [people] (\r\n  [id] BIGINT,\r\n  [name] NVARCHAR(6)\r\n)\r\nGO\r\n"
               "BEGIN TRANSACTION\r\nGO\r\n"
@@ -48,6 +47,9 @@ TEST(Statements, SqlServerScript)
               "COMMIT\r\nGO\r\n");
 }
 
+const std::string SqlMode = "SET sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@sql_mode, ','), "
+                            "',NO_BACKSLASH_ESCAPES,', ','));\r\n";
+
 TEST(Statements, MySqlDoublesBackslashesAndSaysItsTextIsUtf8)
 {
     CProject project;
@@ -57,10 +59,80 @@ TEST(Statements, MySqlDoublesBackslashesAndSaysItsTextIsUtf8)
     project.Encoding = "UTF-8";
     project.ColumnNames = 0;
     EXPECT_EQ(Convert(project, "ends in \\\r\n"),
-              "SET NAMES utf8mb4;\r\ninsert into `people`(`a`) values('ends in \\\\');\r\n");
+              "SET NAMES utf8mb4;\r\n" + SqlMode +
+                  "START TRANSACTION;\r\ninsert into `people`(`a`) values('ends in "
+                  "\\\\');\r\nCOMMIT;\r\n");
     project.Quotes = {"''"}; // the general writer says the same
     EXPECT_EQ(Convert(project, "ends in \\\r\n"),
-              "SET NAMES utf8mb4;\r\ninsert into `people`(`a`) values('ends in \\\\');\r\n");
+              "SET NAMES utf8mb4;\r\n" + SqlMode +
+                  "START TRANSACTION;\r\ninsert into `people`(`a`) values('ends in "
+                  "\\\\');\r\nCOMMIT;\r\n");
+}
+
+// In a dialect a script without COMMITs is one transaction, so that a load
+// that fails part way keeps nothing; the generic script has none.
+TEST(Statements, WithoutCommitsTheScriptIsOneTransaction)
+{
+    const struct {
+        const char* Dialect;
+        const char* Begin;
+    } cases[] = {{"PostgreSQL", "BEGIN;\r\n"},
+                 {"MySQL", "START TRANSACTION;\r\n"},
+                 {"SQLite", "BEGIN;\r\n"},
+                 {"SQLServer", "BEGIN TRANSACTION;\r\n"},
+                 {"", nullptr}};
+    for (const auto& c : cases) {
+        CProject project;
+        project.Columns = {"a"};
+        project.Quotes = {""};
+        project.ColumnNames = 0;
+        project.Commit = 0;
+        project.Dialect = c.Dialect;
+        const std::string script = Convert(project, "1\r\n2\r\n3\r\n");
+        const std::size_t rows = script.find("insert");
+        if (c.Begin) {
+            EXPECT_EQ(script.find(c.Begin) + std::string(c.Begin).size(), rows) << script;
+        }
+        EXPECT_EQ(script.find("COMMIT"), c.Begin ? script.size() - 9 : std::string::npos) << script;
+    }
+}
+
+TEST(Statements, LiteralsSafeUnderAnyClientSetting)
+{
+    const struct {
+        const char* Dialect;
+        const char* Encoding;
+        std::string Value;
+        std::string Script; // after BEGIN, the INSERT's values; before it, the head
+    } cases[] = {
+        {"PostgreSQL", "", "x\\", "SET standard_conforming_strings = on;\r\nBEGIN;|'x\\'"},
+        {"MySQL", "", "\xbf\\'", "SET NAMES utf8mb4;\r\n" + SqlMode + "START TRANSACTION;|X'BF5C27'"},
+        {"MySQL", "UTF-8", "\xc3\xa9\\",
+         "SET NAMES utf8mb4;\r\n" + SqlMode + "START TRANSACTION;|_utf8mb4 X'C3A95C'"},
+        {"SQLServer", "", "C:\\temp\\\r\nnext",
+         "\xEF\xBB\xBF"
+         "BEGIN TRANSACTION;|CAST('' AS NVARCHAR(MAX))+'C:\\temp\\'+NCHAR(13)+NCHAR(10)+'next'"},
+        {"SQLServer", "UTF-8", "$(x) \xc3\xa9'",
+         "\xEF\xBB\xBF"
+         "BEGIN TRANSACTION;|CAST(N'' AS NVARCHAR(MAX))+N'$'+N'(x) \xc3\xa9'''"},
+    };
+    for (const auto& c : cases) {
+        CProject project;
+        project.Columns = {"a"};
+        project.Quotes = {"'"};
+        project.ColumnNames = 0;
+        project.QuotedFields = 1;
+        project.Dialect = c.Dialect;
+        project.Encoding = c.Encoding;
+        std::string quoted = "\"";
+        for (const char ch : c.Value)
+            quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+        const std::string script = Convert(project, quoted + "\"\r\n");
+        const std::size_t bar = c.Script.find('|');
+        EXPECT_EQ(script.substr(0, bar + 2), c.Script.substr(0, bar) + "\r\n") << script;
+        const std::size_t values = script.find(" values(") + 8;
+        EXPECT_EQ(script.substr(values, c.Script.size() - bar - 1), c.Script.substr(bar + 1)) << script;
+    }
 }
 
 TEST(Statements, PostgresCopyInItsTextFormat)
@@ -93,8 +165,7 @@ TEST(Statements, CopyIsForPostgresOnlyAndUnknownDialectsAreRefused)
         project.Output = output;
         CConverter converter;
         converter.Project = &project;
-        EXPECT_EQ(converter.Run(NoProgress), -1) << dialect;
-        EXPECT_EQ(converter.LastOpenFailure().Result, -3) << dialect;
+        EXPECT_EQ(converter.Run(), CConverter::OpenResult::SettingsFailed) << dialect;
         EXPECT_FALSE(std::filesystem::exists(project.TargetName)) << dialect;
     }
 }

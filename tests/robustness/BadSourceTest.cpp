@@ -22,8 +22,6 @@ using namespace robust;
 
 namespace {
 
-void NoProgress(const char*, int) {}
-
 // A project of table T with the text columns a and b, fields separated by commas.
 CProject TextProject(const TestFolder& dir, bool header)
 {
@@ -53,7 +51,7 @@ std::string Convert(CProject& project, const std::string& source)
     WriteFile(project.FileName, source);
     CConverter converter;
     converter.Project = &project;
-    EXPECT_EQ(converter.Run(NoProgress), 0);
+    EXPECT_EQ(converter.Run(), CConverter::OpenResult::Done);
     return ReadFile(project.TargetName);
 }
 
@@ -87,15 +85,16 @@ INSTANTIATE_TEST_SUITE_P(
         SourceCase{"HeaderOnly", "a,b\r\n", true, ""},
         SourceCase{"HeaderOnlyWithoutLineEnd", "a,b", true, ""},
         SourceCase{"NoFinalLineEnd", "1,x\r\n2,y", false, Insert({"1", "x"}) + Insert({"2", "y"})},
-        // A CR alone ends no line: it stays inside the value.
-        // One line with a field too many: it is left out.
-        SourceCase{"CrOnlyLineEnds", "1,x\r2,y\r", false, Insert({"1", "x\r2"})},
+        // A CR and no LF in the first 64 KiB: CR line ends.
+        SourceCase{"CrOnlyLineEnds", "1,x\r2,y\r", false, Insert({"1", "x"}) + Insert({"2", "y"})},
+        // With LF line ends a CR alone ends no line: it stays inside the value. The CRs before an LF go.
+        SourceCase{"LoneCrAndCrsBeforeLf", "1,x\ry\r\r\n2,y\r\n", false,
+                   Insert({"1", "x\ry"}) + Insert({"2", "y"})},
         SourceCase{"LfOnlyLineEnds", "1,x\n2,y\n", false, Insert({"1", "x"}) + Insert({"2", "y"})},
         // The blank line at the end is no record.
         SourceCase{"MixedLineEnds", "1,x\r\n2,y\n\n", false, Insert({"1", "x"}) + Insert({"2", "y"})},
-        // Byte 26 ends a text file, as in text mode.
-        SourceCase{"EndOfFileByteInTheMiddle", "1,x\n2,y\x1a,z\n3,w\n", false,
-                   Insert({"1", "x"}) + Insert({"2", "y"})},
+        // Byte 26 as the last byte is the old end-of-file mark (anywhere else it stops the run).
+        SourceCase{"EndOfFileByteLast", "1,x\n2,y\x1a", false, Insert({"1", "x"}) + Insert({"2", "y"})},
         SourceCase{"HighBytesAndInvalidUtf8", "\x80\xff,\xc3\x28\xe2\x82\n\xfe\xfe\xff,\xed\xa0\x80\n", false,
                    Insert({"\x80\xff", "\xc3\x28\xe2\x82"}) + Insert({"\xfe\xfe\xff", "\xed\xa0\x80"})},
         SourceCase{"Utf8ByteOrderMarkIsSkipped",
@@ -104,8 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
                    false, Insert({"1", "x"})}),
     [](const ::testing::TestParamInfo<SourceCase>& instance) { return std::string(instance.param.Name); });
 
-// Every byte of a binary file but byte 26 (the end of a text file) and NUL (which
-// stops the run) comes through: the lines as text mode cuts them, each a single text value.
+// Every byte of a binary file but byte 26 and NUL (which stop the run) comes through: the lines as text mode
+// cuts them, each a single text value.
 TEST(BadSourceFile, BinaryFileKeepsEveryByte)
 {
     TestFolder dir;
@@ -124,7 +123,7 @@ TEST(BadSourceFile, BinaryFileKeepsEveryByte)
     std::size_t start = 0;
     for (std::size_t lf = source.find('\n'); start < source.size(); lf = source.find('\n', start)) {
         std::string line = source.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
-        if (lf != std::string::npos && !line.empty() && line.back() == '\r')
+        while (lf != std::string::npos && !line.empty() && line.back() == '\r')
             line.pop_back();
         if (!line.empty()) { // a blank line is no record
             std::string statement = Insert({line});
@@ -168,7 +167,7 @@ TEST(BadSourceFile, HundredMegabyteLine)
     const long before = PeakMemoryKiB();
     CConverter converter;
     converter.Project = &project;
-    ASSERT_EQ(converter.Run(NoProgress), 0);
+    ASSERT_EQ(converter.Run(), CConverter::OpenResult::Done);
     const long grown = PeakMemoryKiB() - before;
     EXPECT_LT(grown, 3 * static_cast<long>(length / 1024)) << "KiB grown while converting";
     EXPECT_EQ(converter.LinesRead, 2u);
@@ -203,7 +202,7 @@ TEST(BadSourceFile, HundredThousandColumns)
     converter.DiscoverProjectColumns();
     ASSERT_EQ(project.Columns.size(), static_cast<std::size_t>(columns));
     ASSERT_EQ(project.Quotes.size(), static_cast<std::size_t>(columns));
-    ASSERT_EQ(converter.Run(NoProgress), 0);
+    ASSERT_EQ(converter.Run(), CConverter::OpenResult::Done);
 
     std::string expected = "insert into T(" + header + ") values(";
     for (int i = 0; i < columns; ++i) {

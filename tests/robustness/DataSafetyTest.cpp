@@ -15,8 +15,6 @@ namespace {
 
 using namespace std::string_literals;
 
-void NoProgress(const char*, int) {}
-
 std::size_t FilesIn(const TestFolder& dir)
 {
     return static_cast<std::size_t>(
@@ -87,7 +85,7 @@ TEST_P(NulByte, StopsTheRunAndKeepsTheEarlierScript)
     try {
         if (c.Discover)
             converter.DiscoverProjectColumns();
-        converter.Run(NoProgress);
+        converter.Run();
         ADD_FAILURE() << "no DataError";
     } catch (const DataError& error) {
         EXPECT_NE(std::string(error.what()).find(c.Message), std::string::npos) << error.what();
@@ -111,6 +109,11 @@ INSTANTIATE_TEST_SUITE_P(
         NulCase{"InAColumnName", "a,\0b\r\n1,2\r\n"s, true, false, "line 1, column 2 holds"},
         NulCase{"AfterManyStatements", ManyLines() + "\0,b\r\n"s, false, false, "line 40002, column 1 (a)"},
         NulCase{"OutsideTheFixedWidths", "abcd\0\r\n"s, false, true, "line 1, byte 5 holds"},
+        // Windows clients stop reading a script at a Ctrl-Z: anywhere but last it stops the run too.
+        NulCase{"ControlZInAValue", "a,b\n1,x\x1ay\n2,z\n"s, false, false,
+                "line 2, column 2 (b) holds a Ctrl-Z"},
+        NulCase{"ControlZInAColumnName", "a,\x1a\r\n1,2\r\n\x1a"s, true, false,
+                "line 1, column 2 holds a Ctrl-Z"},
         // Where the single pass finds it as it copies: in a word of eight bytes, in the
         // line's last bytes, in a number, and in a field beyond the columns, which it does not copy.
         NulCase{"InALongValue", "a,b\r\n1,abcdefghijklmnop\0qrstuvwxyz\r\n"s, false, false,
@@ -128,7 +131,7 @@ TEST(UnsafeData, NulByteInAProjectColumnNameStopsBeforeWriting)
     WriteFile(project.FileName, "x\r\n");
     CConverter converter;
     converter.Project = &project;
-    EXPECT_THROW(converter.Run(NoProgress), DataError);
+    EXPECT_THROW(converter.Run(), DataError);
     EXPECT_FALSE(fs::exists(project.TargetName));
 }
 

@@ -17,8 +17,6 @@ using namespace robust;
 
 namespace {
 
-void NoProgress(const char*, int) {}
-
 const std::string SourceText = "id,name\r\n1,Ann\r\n2,O'Neil\r\n";
 
 CProject MakeProject(const std::string& source, const std::string& target)
@@ -33,14 +31,14 @@ CProject MakeProject(const std::string& source, const std::string& target)
     return project;
 }
 
-// What Open gave when a run was tried: 0, -1 for the source, -2 for the target.
-int OpenResult(CProject& project)
+// What Open gave when a run was tried.
+CConverter::OpenResult OpenResult(CProject& project)
 {
     CConverter converter;
     converter.Project = &project;
-    const int result = converter.Run(NoProgress);
-    EXPECT_EQ(result, converter.LastOpenFailure().Result == 0 ? 0 : -1);
-    return converter.LastOpenFailure().Result;
+    const CConverter::OpenResult result = converter.Run();
+    EXPECT_EQ(result, converter.LastOpenFailure().Result);
+    return result;
 }
 
 // A project file for the command line that converts source into target.
@@ -69,7 +67,7 @@ TEST(UnusableSource, FolderMissingOrUnnamedFailsOpen)
     for (const std::string& source : {dir.Root().string(), dir / "missing.txt", std::string()}) {
         SCOPED_TRACE(source);
         CProject project = MakeProject(source, target);
-        EXPECT_EQ(OpenResult(project), -1);
+        EXPECT_EQ(OpenResult(project), CConverter::OpenResult::SourceFailed);
         EXPECT_EQ(ReadFile(target), "earlier script"); // a failed source leaves the target alone
     }
 }
@@ -85,7 +83,7 @@ TEST(UnusableSource, UnreadableFailsOpen)
     WriteFile(dir / "source.txt", SourceText);
     fs::permissions(dir / "source.txt", fs::perms::none);
     CProject project = MakeProject(dir / "source.txt", dir / "script.sql");
-    EXPECT_EQ(OpenResult(project), -1);
+    EXPECT_EQ(OpenResult(project), CConverter::OpenResult::SourceFailed);
 }
 
 TEST(UnusableSource, CommandLineNamesTheSource)
@@ -106,7 +104,7 @@ TEST(UnusableTarget, MissingFolderOrFolderFailsOpen)
     for (const std::string& target : {dir / "missing/script.sql", dir.Root().string(), std::string()}) {
         SCOPED_TRACE(target);
         CProject project = MakeProject(dir / "source.txt", target);
-        EXPECT_EQ(OpenResult(project), -2);
+        EXPECT_EQ(OpenResult(project), CConverter::OpenResult::TargetFailed);
         EXPECT_EQ(ReadFile(dir / "source.txt"), SourceText);
     }
     EXPECT_FALSE(fs::exists(dir / "missing"));
@@ -120,7 +118,7 @@ TEST(UnusableTarget, ReadOnlyFailsOpen)
     WriteFile(dir / "script.sql", "kept");
     fs::permissions(dir / "script.sql", fs::perms::owner_read);
     CProject project = MakeProject(dir / "source.txt", dir / "script.sql");
-    EXPECT_EQ(OpenResult(project), -2);
+    EXPECT_EQ(OpenResult(project), CConverter::OpenResult::TargetFailed);
     EXPECT_EQ(ReadFile(dir / "script.sql"), "kept");
 }
 
@@ -145,7 +143,7 @@ TEST(FullDevice, RunThrowsFileError)
     CConverter converter;
     converter.Project = &project;
     try {
-        converter.Run(NoProgress);
+        converter.Run();
         FAIL() << "the run did not report the full device";
     } catch (const FileError& error) {
         EXPECT_EQ(error.FileName, "/dev/full");
@@ -153,7 +151,7 @@ TEST(FullDevice, RunThrowsFileError)
     }
     // Both files were closed: the engine opens them again at once.
     project.TargetName = dir / "script.sql";
-    EXPECT_EQ(converter.Run(NoProgress), 0);
+    EXPECT_EQ(converter.Run(), CConverter::OpenResult::Done);
     EXPECT_EQ(ReadFile(dir / "script.sql"),
               "insert into T(id,name) values(1,'Ann');\r\ninsert into T(id,name) values(2,'O''Neil');\r\n");
 }
@@ -188,7 +186,7 @@ TEST(ReadError, RunAndDiscoveryThrowFileError)
     std::vector<std::string> names;
     EXPECT_THROW(converter.DiscoverColumns(names, nullptr), FileError);
     try {
-        converter.Run(NoProgress);
+        converter.Run();
         FAIL() << "the run did not report the read error";
     } catch (const FileError& error) {
         EXPECT_EQ(error.FileName, UnreadableSource);
@@ -243,7 +241,7 @@ TEST(SourceAsTarget, EverySpellingIsRefused)
         CProject project = MakeProject(source, target);
         CConverter converter;
         converter.Project = &project;
-        EXPECT_EQ(converter.Open(true), -2);
+        EXPECT_EQ(converter.Open(true), CConverter::OpenResult::TargetFailed);
         EXPECT_EQ(converter.LastOpenFailure().File, target);
         EXPECT_EQ(ReadFile(source), SourceText);
 
@@ -256,3 +254,85 @@ TEST(SourceAsTarget, EverySpellingIsRefused)
 }
 
 } // namespace
+
+namespace {
+
+std::string TemporaryFilesIn(const TestFolder& dir)
+{
+    std::string names;
+    for (const auto& entry : fs::directory_iterator(dir.Root())) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0)
+            names += name + " ";
+    }
+    return names;
+}
+
+} // namespace
+
+// Standard input that is the target file itself: refused before it is touched.
+TEST(SourceAsTarget, StandardInputIsRefused)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "redirects standard input through a POSIX shell";
+#endif
+    TestFolder dir;
+    const std::string file = dir.Write("f.csv", SourceText);
+    const ProgramResult result =
+        RunShell(ShellQuoted(TABULON_CONVERT) + " --quiet --source - --target " + ShellQuoted(file) +
+                 " --table T --set Separator=, < " + ShellQuoted(file) + " 2>&1");
+    EXPECT_EQ(result.Status, 2) << result.Output;
+    EXPECT_NE(result.Output.find("is the source file itself"), std::string::npos) << result.Output;
+    EXPECT_EQ(ReadFile(file), SourceText);
+}
+
+// A folder that takes no new file: the script is refused (exit 2), never written
+// in place, so the earlier one stays whole. Run as a user the folder refuses.
+TEST(UnusableTarget, FolderWithoutWritePermissionIsRefused)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "takes the folder's write permission bits away, which Windows folders do not have";
+#endif
+    TestFolder dir;
+    fs::create_directory(dir.Root() / "locked");
+    const std::string source = dir.Write("source.txt", SourceText);
+    const std::string target = dir.Write("locked/script.sql", "earlier script");
+    fs::permissions(target, fs::perms::all); // the file itself may be written
+    fs::permissions(dir.Root() / "locked", fs::perms::owner_read | fs::perms::owner_exec |
+                                               fs::perms::group_read | fs::perms::group_exec |
+                                               fs::perms::others_read | fs::perms::others_exec);
+    const std::string user = RunningAsRoot() ? "runuser -u nobody -- " : "";
+    const ProgramResult result =
+        RunShell(user + ShellQuoted(TABULON_CONVERT) + " --quiet --source " + ShellQuoted(source) +
+                 " --target " + ShellQuoted(target) + " --table T --set Separator=, 2>&1");
+    EXPECT_EQ(result.Status, 2) << result.Output;
+    EXPECT_NE(result.Output.find("its folder takes no new file"), std::string::npos) << result.Output;
+    EXPECT_EQ(ReadFile(target), "earlier script");
+}
+
+// SIGINT and SIGTERM in the middle of a run (the source a FIFO that has sent
+// part of its lines): the temporary script goes, the earlier target stays, and
+// the status is 130 or 143.
+TEST(Signal, RunEndsWithoutTemporaryFile)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "sends POSIX signals through a shell";
+#endif
+    for (const auto& [name, status] : {std::pair<const char*, int>{"INT", 130}, {"TERM", 143}}) {
+        SCOPED_TRACE(name);
+        TestFolder dir;
+        const std::string target = dir.Write("script.sql", "earlier script");
+        // The run starts on a FIFO, converts what comes, and is signalled once its temporary file is there.
+        const std::string script =
+            "cd " + ShellQuoted(dir.Root().string()) + " && mkfifo source.fifo && (" +
+            ShellQuoted(TABULON_CONVERT) + " --quiet --source source.fifo --target script.sql --table T" +
+            " --set Separator=, --set ColumnNames=0 --set nColumns=2 --set Column0=a --set Column1=b" +
+            " 2>/dev/null & pid=$!; exec 3>source.fifo; yes 1,2 | head -n 100000 >&3;" +
+            " for i in $(seq 200); do ls -a | grep -q '[.]tmp$' && break; sleep 0.05; done;" + " kill -" +
+            name + " $pid; wait $pid; echo $?; exec 3>&-)";
+        const ProgramResult result = RunShell(script);
+        EXPECT_EQ(result.Output, std::to_string(status) + "\n");
+        EXPECT_EQ(TemporaryFilesIn(dir), "");
+        EXPECT_EQ(ReadFile(target), "earlier script");
+    }
+}

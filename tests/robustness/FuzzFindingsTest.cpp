@@ -8,8 +8,6 @@ using namespace robust;
 
 namespace {
 
-void NoProgress(const char*, int) {}
-
 struct Finding {
     const char* Name;
     std::vector<std::string> Quotes;
@@ -34,7 +32,7 @@ TEST_P(FuzzFinding, WritesTheExpectedScript)
     WriteFile(project.FileName, GetParam().Source);
     CConverter converter;
     converter.Project = &project;
-    ASSERT_EQ(converter.Run(NoProgress), 0);
+    ASSERT_EQ(converter.Run(), CConverter::OpenResult::Done);
     EXPECT_EQ(ReadFile(project.TargetName), GetParam().Script);
 }
 

@@ -288,7 +288,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   {},
                                   5,
                                   "not valid UTF-16LE text"},
-                      RefusalCase{"UnknownEncoding", "a\r\n", {"--set", "Encoding=EBCDIC"}, 4, "unknown"},
+                      RefusalCase{
+                          "UnknownEncoding", "a\r\n", {"--set", "Encoding=EBCDIC"}, 64, "write one of UTF-8"},
                       RefusalCase{"RaggedWithStrict", "a,b\r\n1\r\n", {"--strict"}, 5, "fewer fields", true}),
     [](const ::testing::TestParamInfo<RefusalCase>& instance) { return std::string(instance.param.Name); });
 

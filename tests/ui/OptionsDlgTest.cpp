@@ -153,6 +153,32 @@ TEST(OptionsDlg, EachValueOfTheListsIsWhatTheProjectFileHolds)
     EXPECT_EQ(project.Encoding, "KOI8-R");
 }
 
+// The engine reads a dialect's name in any letter case and its aliases; so does the dialog.
+TEST(OptionsDlg, ADialectNamedAsTheEngineReadsItKeepsItsOptions)
+{
+    const struct {
+        const char* Dialect;
+        const char* Output;
+        const char* Shown;
+        bool Copy;
+    } cases[] = {{"postgresql", "copy", "PostgreSQL", true},
+                 {"POSTGRESQL", "COPY", "PostgreSQL", true},
+                 {"mariadb", "insert", "MySQL", false},
+                 {"sqlserver", "insert", "SQL Server", false}};
+    for (const auto& c : cases) {
+        CProject project;
+        project.Dialect = c.Dialect;
+        project.Output = c.Output;
+        COptionsDlg dialog(nullptr, &project, true);
+        const OptionControls controls(&dialog);
+        EXPECT_EQ(controls.Dialect->currentText().toStdString(), c.Shown) << c.Dialect;
+        EXPECT_EQ(controls.Copy->isChecked(), c.Copy) << c.Dialect;
+        dialog.accept();
+        EXPECT_EQ(project.Output, c.Copy ? "copy" : "insert") << c.Dialect;
+        EXPECT_EQ(DescribeOptions(project).find("COPY") != std::string::npos, c.Copy) << c.Dialect;
+    }
+}
+
 TEST(OptionsDlg, ControlsAreEnabledOnlyWhereTheyApply)
 {
     CProject project;

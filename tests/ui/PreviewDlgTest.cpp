@@ -188,13 +188,18 @@ TEST_P(PreviewWidthsTest, FixedWidthsCutTheLines)
     Project.WithSeparators = 0;
     Project.ColumnNames = 0;
     Project.Widths = c.Widths;
+    ScriptedUserDialogs dialogs;
     const auto preview = Preview();
     const QTableWidget& grid = *Find<QTableWidget>(preview.get());
     EXPECT_EQ(Headings(grid), c.Headings);
     if (c.Headings.empty()) {
+        // No widths to cut at: the message names the setting.
         EXPECT_EQ(grid.rowCount(), 0);
+        ASSERT_EQ(dialogs.Messages.size(), 1u);
+        EXPECT_NE(dialogs.Messages[0].Text.find("Widths="), std::string::npos) << dialogs.Messages[0].Text;
         return;
     }
+    EXPECT_TRUE(dialogs.Messages.empty());
     ASSERT_EQ(grid.rowCount(), 2);
     EXPECT_EQ(Row(grid, 0), c.FirstRow);
 }
@@ -361,25 +366,32 @@ bool ShownAsNull(const QTableWidget& grid, int row, int column)
 } // namespace
 
 // What the run writes as NULL shows as NULL in italics: an empty value in an unmarked
-// column, any empty value with EmptyIsNull, a value a short line lacks. The text NULL
-// in the data is a plain value.
+// column, any empty value with EmptyIsNull, an empty value in a column that CREATE
+// TABLE gives a type other than text, a value a short line lacks. The text NULL in
+// the data is a plain value.
 TEST_F(PreviewDlgTest, ValuesTheRunWritesAsNullAreMarked)
 {
     WriteSource("id,name,note\r\n1,,NULL\r\n,Ann,\r\n2\r\n");
     Project.Separator = ",";
     Project.Columns = {"id", "name", "note"};
-    Project.Quotes = {"", "'", "'"};
     struct Case {
         int EmptyIsNull;
+        int CreateTable;
+        std::vector<std::string> Quotes;
         std::vector<std::vector<bool>> Nulls; // per row and column
     };
     const Case cases[] = {
-        {0, {{false, false, false}, {true, false, false}, {false, true, true}}},
-        {1, {{false, true, false}, {true, false, true}, {false, true, true}}},
+        {0, 0, {"", "'", "'"}, {{false, false, false}, {true, false, false}, {false, true, true}}},
+        {1, 0, {"", "'", "'"}, {{false, true, false}, {true, false, true}, {false, true, true}}},
+        {0, 0, {"'", "'", "'"}, {{false, false, false}, {false, false, false}, {false, true, true}}},
+        // id holds whole numbers: BIGINT, which takes no empty text.
+        {0, 1, {"'", "'", "'"}, {{false, false, false}, {true, false, false}, {false, true, true}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.EmptyIsNull);
+        SCOPED_TRACE(::testing::Message() << c.EmptyIsNull << c.CreateTable << c.Quotes[0]);
         Project.EmptyIsNull = c.EmptyIsNull;
+        Project.CreateTable = c.CreateTable;
+        Project.Quotes = c.Quotes;
         const auto preview = Preview();
         const QTableWidget& grid = *Find<QTableWidget>(preview.get());
         ASSERT_EQ(grid.rowCount(), 3);

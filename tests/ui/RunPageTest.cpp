@@ -4,6 +4,7 @@
 #include "MappingPage.h"
 #include "ProfileFile.h"
 #include "QuitOnSignal.h"
+#include "RunSummary.h"
 #include "SourcePage.h"
 #include "StatusLine.h"
 #include "UiTestSupport.h"
@@ -27,10 +28,10 @@ namespace {
 
 std::string EngineStatus;
 int EnginePercent = -1;
-void RecordProgress(const char* status, int percent)
+void RecordProgress(const RunProgress& report)
 {
-    EngineStatus = status;
-    EnginePercent = percent;
+    EngineStatus = RunProgressText(report);
+    EnginePercent = report.Percent;
 }
 
 // What the engine itself writes for these settings.
@@ -39,7 +40,7 @@ std::string EngineScript(CProject project, const std::string& target)
     project.TargetName = target;
     CConverter converter;
     converter.Project = &project;
-    EXPECT_EQ(converter.Run(&RecordProgress), 0);
+    EXPECT_EQ(converter.Run(RecordProgress), CConverter::OpenResult::Done);
     return ReadFile(target);
 }
 
@@ -177,13 +178,18 @@ TEST_F(RunPageTest, TheLastReportStaysAcrossPageChanges)
 
 TEST_F(RunPageTest, APercentageAboveOneHundredShowsAFullBar)
 {
-    ActiveStatus = Controls().Status;
-    ActiveProgress = Controls().Progress;
-    OnRunProgress("Line 9, 999 bytes done", 150);
+    RunProgress report;
+    report.Line = 9;
+    report.Bytes = 999;
+    report.Percent = 150;
+    Run->ShowProgress(report);
     EXPECT_EQ(Controls().Progress->value(), 100);
     EXPECT_EQ(Status(), "Line 9, 999 bytes done");
-    OnRunProgress("Line 1, 10 bytes done", 40);
+    report.Step = RunProgress::Phase::ReadingTypes;
+    report.Percent = 40;
+    Run->ShowProgress(report);
     EXPECT_EQ(Controls().Progress->value(), 40);
+    EXPECT_EQ(Status(), "Reading the types: line 9");
 }
 
 TEST_F(RunPageTest, ASourceThatCannotBeOpenedIsReportedByName)

@@ -26,6 +26,9 @@ TEST(RunSummary, SaysWhatTheRunDid)
     EXPECT_EQ(CompletedRunSummary(converter, 0),
               "1 row written in 0.0 s; 2 lines with fewer fields than columns (first: line 7); "
               "1 line with more fields than columns (first: line 12)");
+    converter.Note = "values hold backslashes";
+    const std::string noted = CompletedRunSummary(converter, 0);
+    EXPECT_EQ(noted.substr(noted.rfind(';')), "; values hold backslashes");
     EXPECT_EQ(StoppedRunSummary(123456),
               "Stopped at line 123,456; the target file is as it was before the run");
 }
