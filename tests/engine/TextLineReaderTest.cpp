@@ -194,6 +194,7 @@ TEST(ReadAhead, Byte26IsNotedUnlessLast)
             ReadAll(reader, folder.Write("s" + std::to_string(c.At) + ".txt", bytes));
         EXPECT_EQ(lines, TextModeLines(bytes)) << c.At;
         EXPECT_EQ(reader.HoldsControlZ(), c.Noted) << c.At;
+        reader.Close(); // Windows keeps an open file from being written again
     }
 }
 
@@ -211,8 +212,10 @@ TEST(ReadAhead, CrLineEndsDecidedFromTheStart)
         {longLine + "\ra\rb", 1},                          // the first CR is past 64 KiB
         {"a\rb\nc\rd\n", 2},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(ReadAll(reader, folder.Write("cr.txt", c.Bytes)).size(), c.Lines);
+        reader.Close(); // Windows keeps an open file from being written again
+    }
 }
 
 TEST(ReadAhead, ClosingMidFileAndReopening)
