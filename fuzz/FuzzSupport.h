@@ -95,7 +95,7 @@ inline std::string TempPath(const char* name)
 // beyond is missing, and so are all after it.
 inline std::vector<std::string> ReferenceSplit(const std::string& line, bool withSeparators,
                                                std::string_view separator,
-                                               const std::vector<std::uint16_t>& widths)
+                                               const std::vector<std::size_t>& widths)
 {
     std::vector<std::string> fields;
     if (withSeparators) {
@@ -116,7 +116,7 @@ inline std::vector<std::string> ReferenceSplit(const std::string& line, bool wit
         return fields;
     }
     std::size_t start = 0;
-    for (const std::uint16_t width : widths) {
+    for (const std::size_t width : widths) {
         if (start >= line.size())
             break; // a field cut by the line's end is taken as far as it goes
         fields.push_back(line.substr(start, std::min<std::size_t>(width, line.size() - start)));
@@ -205,12 +205,14 @@ inline std::vector<SourceLine> ReferenceSourceLines(std::string_view bytes)
 // How records are read and cut, as a project says.
 struct ReadRules {
     bool WithSeparators = true;
-    std::string Separator; // "<tab>" already a tab
-    std::vector<std::uint16_t> Widths;
+    std::string Separator;           // "<tab>" already a tab
+    std::vector<std::size_t> Widths; // empty: refused where the fields are cut at widths
     bool QuotedFields = false;
     bool Trim = false;
 
     bool SplitsQuoted() const { return QuotedFields && WithSeparators && !Separator.empty(); }
+    // Settings a run refuses: no separator to cut at, or no widths.
+    bool Refused() const { return WithSeparators ? Separator.empty() : Widths.empty(); }
 };
 
 // Fields in double quotes, one byte at a time: a field whose first byte is a
@@ -325,27 +327,26 @@ inline bool HoldsStopByte(std::string_view text)
     return text.find('\0') != std::string_view::npos || text.find('\x1a') != std::string_view::npos;
 }
 
-// The widths a "Widths" text gives: comma delimited numbers read as atoi reads
-// them, cut to 16 bits; an empty text or one that starts with a comma gives none.
-inline std::vector<std::uint16_t> ReferenceWidths(const std::string& text)
+// The widths a "Widths" text gives: comma delimited whole numbers from 1 to
+// 1,000,000,000, blanks around each allowed; none (the run refuses the
+// setting) for anything else.
+inline std::vector<std::size_t> ReferenceWidths(const std::string& text)
 {
-    std::vector<std::uint16_t> widths;
-    if (text.empty() || text[0] == ',')
-        return widths;
+    std::vector<std::size_t> widths;
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
-        const std::string piece = text.substr(start, comma == std::string::npos ? comma : comma - start);
-        std::size_t i = 0;
-        while (i < piece.size() && (piece[i] == ' ' || (piece[i] >= '\t' && piece[i] <= '\r')))
-            ++i;
-        const bool negative = i < piece.size() && piece[i] == '-';
-        if (i < piece.size() && (piece[i] == '-' || piece[i] == '+'))
-            ++i;
-        std::uint32_t value = 0;
-        for (; i < piece.size() && piece[i] >= '0' && piece[i] <= '9'; ++i)
-            value = value * 10u + static_cast<std::uint32_t>(piece[i] - '0');
-        widths.push_back(static_cast<std::uint16_t>(negative ? 0u - value : value));
+        std::string piece = text.substr(start, comma == std::string::npos ? comma : comma - start);
+        while (!piece.empty() && (piece.front() == ' ' || piece.front() == '\t'))
+            piece.erase(0, 1);
+        while (!piece.empty() && (piece.back() == ' ' || piece.back() == '\t'))
+            piece.pop_back();
+        if (piece.empty() || piece.size() > 10 || piece.find_first_not_of("0123456789") != std::string::npos)
+            return {};
+        const std::size_t value = std::stoull(piece);
+        if (value == 0 || value > 1000000000)
+            return {};
+        widths.push_back(value);
         if (comma == std::string::npos)
             return widths;
         start = comma + 1;

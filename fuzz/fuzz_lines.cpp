@@ -4,6 +4,7 @@
 // lines skipped, lines joined while a quoted field is open) comes out of
 // ReadValues with its values and the line where it began.
 #include "Converter.h"
+#include "ConverterProbe.h"
 #include "DataError.h"
 #include "FuzzSupport.h"
 
@@ -34,8 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CConverter converter;
     converter.Project = &project;
-    fuzz::Check(converter.Open(false) == 0, "Open failed");
-    fuzz::Check(project.WidthList == rules.Widths, "widths");
+    const CConverter::OpenResult opened = converter.Open(false);
+    if (rules.Refused()) {
+        fuzz::Check(opened == CConverter::OpenResult::SettingsFailed, "unusable widths or separator taken");
+        return 0;
+    }
+    fuzz::Check(opened == CConverter::OpenResult::Done, "Open failed");
+    fuzz::Check(rules.WithSeparators || converter.Settings().Widths == rules.Widths, "widths");
+    ConverterProbe probe(converter);
 
     // Physical lines, each cut on its own.
     const std::vector<fuzz::SourceLine> expected = fuzz::ReferenceSourceLines(bytes);
@@ -43,11 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint64_t bytesExpected = 0;
     std::size_t count = 0;
     std::string line;
-    while (converter.ReadLine(line)) {
+    while (probe.ReadLine(line)) {
         fuzz::Check(count < expected.size(), "more lines than the source holds");
         fuzz::Check(line == expected[count].Text, "line differs", std::to_string(count));
         bytesExpected += line.size() + 2;
-        converter.SplitLine(line, reused);
+        probe.SplitLine(line, reused);
         fuzz::Check(reused == fuzz::ReferenceValues(line, rules), "fields differ", std::to_string(count));
         ++count;
     }
@@ -58,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Records.
     const std::vector<fuzz::SourceRecord> records = fuzz::ReferenceRecords(expected, rules);
-    fuzz::Check(converter.Open(false) == 0, "second Open failed");
+    fuzz::Check(converter.Open(false) == CConverter::OpenResult::Done, "second Open failed");
     count = 0;
     try {
         while (converter.ReadValues(reused)) {

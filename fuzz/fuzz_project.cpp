@@ -1,11 +1,10 @@
 // Project file round trip: whatever a project file held before, what Save
 // writes into it Load reads back, for every value within the format's limits:
-//   texts of at most 259 bytes without LF or byte 26 (both end a line or the file),
-//   258 for a text written in quotes (the quotes count before the value is cut);
-//   Commit, WithSeparators, ColumnNames, QuotedFields, Trim, EmptyIsNull, CreateTable,
-//   DropTable from -9 to 99 (two characters are read);
-//   CommitSize from -999 to 9999 and at most 9999 columns (four characters are read);
-//   RowsPerInsert from -9999 to 99999 (five characters are read).
+//   texts without LF or byte 26 (both end a line or the file), read whole;
+//   the flags Commit, WithSeparators, ColumnNames, QuotedFields, Trim, EmptyIsNull,
+//   CreateTable, DropTable any whole number; CommitSize within its range,
+//   RowsPerInsert from 1 to 10,000; Encoding, Dialect and Output one of their
+//   names in any letter case (the values the key table takes).
 #include "FuzzSupport.h"
 #include "ProfileFile.h"
 #include "Project.h"
@@ -13,6 +12,13 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
+
+// One of the names a key takes, as the fuzzer picks it.
+std::string OneOf(FuzzedDataProvider& input, std::initializer_list<const char*> names)
+{
+    const std::size_t at = input.ConsumeIntegralInRange<std::size_t>(0, names.size() - 1);
+    return *(names.begin() + at);
+}
 
 std::string Text(FuzzedDataProvider& input, std::size_t longest = 259)
 {
@@ -40,19 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     saved.Separator = Text(input);
     saved.SQLSep = Text(input);
     saved.Widths = Text(input);
-    saved.Commit = input.ConsumeIntegralInRange(-9, 99);
+    saved.Commit = input.ConsumeIntegral<std::int32_t>();
     saved.WithSeparators = input.ConsumeIntegralInRange(-9, 99);
     saved.ColumnNames = input.ConsumeIntegralInRange(-9, 99);
-    saved.CommitSize = input.ConsumeIntegralInRange(-999, 9999);
+    saved.CommitSize = input.ConsumeIntegralInRange(-1000000000, 1000000000);
     saved.QuotedFields = input.ConsumeIntegralInRange(-9, 99);
     saved.Trim = input.ConsumeIntegralInRange(-9, 99);
     saved.EmptyIsNull = input.ConsumeIntegralInRange(-9, 99);
-    saved.Encoding = Text(input, 40);
-    saved.Dialect = Text(input, 40);
-    saved.RowsPerInsert = input.ConsumeIntegralInRange(-9999, 99999);
+    saved.Encoding = OneOf(input, {"", "UTF-8", "windows-1252", "ISO-8859-1", "utf-16le", "UTF-16BE"});
+    saved.Dialect = OneOf(input, {"", "PostgreSQL", "mysql", "MariaDB", "SQLITE", "SQLServer"});
+    saved.RowsPerInsert = input.ConsumeIntegralInRange(1, 10000);
     saved.CreateTable = input.ConsumeIntegralInRange(-9, 99);
     saved.DropTable = input.ConsumeIntegralInRange(-9, 99);
-    saved.Output = Text(input, 40);
+    saved.Output = OneOf(input, {"insert", "copy", "COPY", ""});
     const std::size_t columns = input.ConsumeIntegralInRange<std::size_t>(0, 12);
     const bool withSources = input.ConsumeBool();
     for (std::size_t i = 0; i < columns; ++i) {

@@ -6,14 +6,13 @@
 // DataError and leaves the target as it was. Discovery finds the names and
 // marks the rules give, keeping what the project knew of each source name.
 #include "Converter.h"
+#include "ConverterProbe.h"
 #include "DataError.h"
 #include "FuzzSupport.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
-
-void IgnoreProgress(const char*, int) {}
 
 std::uint64_t CommitInterval(const CProject& project)
 {
@@ -27,18 +26,19 @@ std::string GeneralWriterScript(CProject project, const std::string& target)
     project.TargetName = target;
     CConverter converter;
     converter.Project = &project;
-    fuzz::Check(converter.Open(true) == 0, "general writer: Open failed");
+    fuzz::Check(converter.Open(true) == CConverter::OpenResult::Done, "general writer: Open failed");
+    ConverterProbe probe(converter);
     const bool header = project.ColumnNames != 0;
     const std::uint64_t interval = CommitInterval(project);
     std::vector<std::string> values;
     for (std::uint64_t i = 0; converter.ReadValues(values); ++i) {
         if (header && i == 0)
             continue;
-        converter.WriteRow(values);
+        probe.WriteRow(values);
         if (interval > 0 && (i + 1) % interval == 0)
-            converter.WriteCommit();
+            probe.WriteCommit();
     }
-    converter.WriteCommit();
+    probe.WriteCommit();
     converter.Close(true);
     return ReadFile(target);
 }
@@ -122,6 +122,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rules.Trim = project.Trim != 0;
     const std::vector<fuzz::SourceLine> lines = fuzz::ReferenceSourceLines(bytes);
     const std::vector<fuzz::SourceRecord> records = fuzz::ReferenceRecords(lines, rules);
+    if (rules.Refused()) {
+        CConverter refusing;
+        refusing.Project = &project;
+        fuzz::Check(refusing.Run() == CConverter::OpenResult::SettingsFailed,
+                    "unusable widths or separator taken");
+        return 0;
+    }
 
     CConverter converter;
     converter.Project = &project;
@@ -137,15 +144,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string earlier = "-- the script of an earlier run\r\n";
     WriteFile(target, earlier);
-    int result = 0;
+    CConverter::OpenResult result = CConverter::OpenResult::Done;
     bool dataError = false;
     try {
-        result = converter.Run(IgnoreProgress);
+        result = converter.Run();
     } catch (const DataError&) {
         dataError = true;
     }
     if (project.TableName.empty()) {
-        fuzz::Check(!dataError && result == -1 && converter.LastOpenFailure().Result == -3,
+        fuzz::Check(!dataError && result == CConverter::OpenResult::SettingsFailed,
                     "a project without a table ran");
         fuzz::Check(ReadFile(target) == earlier, "a run that did not start changed the target");
         return 0;
@@ -156,8 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(ReadFile(target) == earlier, "a stopped run changed the target");
         return 0;
     }
-    fuzz::Check(result == 0, "Run failed");
-    fuzz::Check(project.WidthList == rules.Widths, "widths");
+    fuzz::Check(result == CConverter::OpenResult::Done, "Run failed");
+    fuzz::Check(rules.WithSeparators || converter.Settings().Widths == rules.Widths, "widths");
     fuzz::Check(converter.LinesRead == lines.size(), "LinesRead");
     std::uint64_t bytesRead = 2; // the read that finds the end counts a line end too
     for (const fuzz::SourceLine& line : lines)

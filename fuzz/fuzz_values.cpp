@@ -5,6 +5,7 @@
 // Open with DataError. The single pass writes the fields, joined by a separator
 // that none of them holds, as the same bytes.
 #include "Converter.h"
+#include "ConverterProbe.h"
 #include "DataError.h"
 #include "FuzzSupport.h"
 #include "NumberText.h"
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         nulInNames = nulInNames || fuzz::HoldsNul(column);
     CConverter converter;
     converter.Project = &project;
-    int opened = 0;
+    CConverter::OpenResult opened = CConverter::OpenResult::Done;
     try {
         opened = converter.Open(true);
     } catch (const DataError&) {
@@ -59,13 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (project.TableName.empty()) {
-        fuzz::Check(opened == -3, "a project without a table opened");
+        fuzz::Check(opened == CConverter::OpenResult::SettingsFailed, "a project without a table opened");
         return 0;
     }
     fuzz::Check(!nulInNames, "a name with a NUL byte was taken");
-    fuzz::Check(opened == 0, "Open failed");
-    converter.WriteRow(fields);
-    converter.WriteCommit();
+    fuzz::Check(opened == CConverter::OpenResult::Done, "Open failed");
+    ConverterProbe probe(converter);
+    probe.WriteRow(fields);
+    probe.WriteCommit();
     converter.Close(true);
 
     const std::string script = ReadFile(target);
@@ -108,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         fuzz::Check(end != nullptr, "single pass: a line without quoted fields left open");
         values.resize(static_cast<std::size_t>(end - values.data()));
-        const std::string& prefix = converter.InsertPrefix;
+        const std::string& prefix = probe.InsertPrefix();
         fuzz::Check(script.compare(0, prefix.size(), prefix) == 0 &&
                         script.compare(prefix.size(), values.size(), values) == 0 &&
                         script.compare(prefix.size() + values.size(), 1, ")") == 0,
