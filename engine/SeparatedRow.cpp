@@ -394,9 +394,11 @@ const char* WriteCopyField(char*& out, const char* p, const char* end, bool bare
 
 bool SeparatedRow::Prepare(const RunSettings& settings)
 {
-    const bool general = !settings.Separated || settings.Trim || settings.Dialect->UnicodePrefix ||
-                         std::any_of(settings.Columns.begin(), settings.Columns.end(),
-                                     [](const ColumnSettings& c) { return c.EmptyIsNull || c.LeftOut; });
+    const bool general =
+        !settings.Separated || settings.Trim || settings.Dialect->UnicodePrefix ||
+        std::any_of(settings.Columns.begin(), settings.Columns.end(), [](const ColumnSettings& c) {
+            return c.EmptyIsNull || c.LeftOut || (c.Mark == 0 && c.Numbers != BareNumbers::Plain);
+        });
     if (general)
         return false;
     std::vector<std::string> marks;
