@@ -1,6 +1,5 @@
 #pragma once
 
-#include "RunSettings.h"
 #include "SqlDialect.h"
 
 #include <cstddef>
@@ -45,6 +44,13 @@ class ColumnTypeGuess {
 std::vector<std::string> TableTypeNames(const std::vector<ColumnTypeGuess>& guesses, SqlDialect dialect,
                                         bool bytesAsText, const std::vector<std::string>& chosen,
                                         const std::vector<bool>& leftOut);
+
+// Which numbers a column of a type takes bare (ValueForm.h).
+enum class BareNumbers : unsigned char {
+    Plain,    // a plain number (IsPlainNumber) in an unmarked column
+    None,     // none: every value is a literal
+    Floating, // every canonical number (ReadCanonicalNumber), exponents too
+};
 
 // Which numbers a column of this type takes bare: Plain for a type of exact
 // numbers (INTEGER, BIGINT, NUMERIC(5,2), DECIMAL, MONEY ...), Floating for a

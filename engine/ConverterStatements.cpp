@@ -207,8 +207,7 @@ void CConverter::ReadTypes(const ProgressCallback& progress)
         column.Type = types[k];
         // A column of a type other than text cannot take an empty text.
         column.EmptyIsNull = column.EmptyIsNull || !IsTextType(column.Type);
-        // Numbers stand bare only where the type reads them as the source wrote them.
-        column.Numbers = NumbersOfType(column.Type);
+        TakeNumbersOfType(column);
     }
 }
 

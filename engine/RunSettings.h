@@ -10,14 +10,6 @@
 
 class CProject;
 
-// Which numbers of a column stand bare (ValueForm.h). Without CREATE TABLE
-// every column is Plain; with it the run sets this from the column's type.
-enum class BareNumbers : unsigned char {
-    Plain,    // a plain number (IsPlainNumber) in an unmarked column
-    None,     // none: a column of text, dates or any type other than a number's
-    Floating, // every canonical number, exponents too, whatever the mark
-};
-
 // One column of a run.
 struct ColumnSettings {
     std::string SourceName; // the source's own name
@@ -29,7 +21,8 @@ struct ColumnSettings {
     std::string Type;         // for CREATE TABLE; empty: read from the data by the run
     bool EmptyIsNull = false; // an empty value is NULL even where the column is marked
     bool LeftOut = false;     // no target name: neither the column nor its values are written
-    BareNumbers Numbers = BareNumbers::Plain;
+    // With CREATE TABLE in a floating column: numbers with an exponent stand bare too.
+    bool BareExponents = false;
 };
 
 // The settings of one run, taken from a project once and checked: the run

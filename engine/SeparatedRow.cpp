@@ -394,11 +394,9 @@ const char* WriteCopyField(char*& out, const char* p, const char* end, bool bare
 
 bool SeparatedRow::Prepare(const RunSettings& settings)
 {
-    const bool general =
-        !settings.Separated || settings.Trim || settings.Dialect->UnicodePrefix ||
-        std::any_of(settings.Columns.begin(), settings.Columns.end(), [](const ColumnSettings& c) {
-            return c.EmptyIsNull || c.LeftOut || (c.Mark == 0 && c.Numbers != BareNumbers::Plain);
-        });
+    const bool general = !settings.Separated || settings.Trim || settings.Dialect->UnicodePrefix ||
+                         std::any_of(settings.Columns.begin(), settings.Columns.end(),
+                                     [](const ColumnSettings& c) { return c.EmptyIsNull || c.LeftOut; });
     if (general)
         return false;
     std::vector<std::string> marks;

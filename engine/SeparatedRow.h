@@ -15,8 +15,7 @@ class SeparatedRow {
   public:
     // Prepares for a run's settings: false when the run needs the general
     // writer (values trimmed, NULL for empty values in marked columns, columns
-    // left out, numbers of an unmarked column not Plain, Unicode literals, or
-    // the separator and marks below).
+    // left out, Unicode literals, or the separator and marks below).
     bool Prepare(const RunSettings& settings);
 
     // False when the settings need the general writer. With `columns` > 0 a

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "ColumnTypes.h"
 #include "NumberText.h"
 #include "RunSettings.h"
 
 #include <string_view>
 
 // How a value of a column is written: NULL, standing bare (a number the
-// column's type reads as the source means it) or as a literal. The one rule
-// for INSERT rows, COPY rows (where bare and literal are both the text) and
-// the preview.
+// column reads as the source wrote it) or as a literal. The one rule for
+// INSERT rows, COPY rows (where bare and literal are both the text) and the
+// preview.
 enum class ValueForm { Null, Bare, Literal };
 
 inline ValueForm FormOf(std::string_view value, const ColumnSettings& column)
@@ -16,16 +17,32 @@ inline ValueForm FormOf(std::string_view value, const ColumnSettings& column)
     if (value.empty())
         return column.Mark == 0 || column.EmptyIsNull ? ValueForm::Null : ValueForm::Literal;
     // A bare value must not be able to run as SQL: only numbers stand bare.
-    switch (column.Numbers) {
+    if (column.Mark != 0)
+        return ValueForm::Literal;
+    if (IsPlainNumber(value))
+        return ValueForm::Bare;
+    NumberShape shape;
+    return column.BareExponents && ReadCanonicalNumber(value, shape) ? ValueForm::Bare : ValueForm::Literal;
+}
+
+// With CREATE TABLE, once the column's type is known: the numbers it takes
+// bare (NumbersOfType). A column of text reads a bare number as the database
+// spells it (SQLite reads 1.10 as 1.1), so its values are literals, an empty
+// one NULL as before; a floating one takes every number bare, whatever its mark.
+inline void TakeNumbersOfType(ColumnSettings& column)
+{
+    switch (NumbersOfType(column.Type)) {
     case BareNumbers::Plain:
         break;
     case BareNumbers::None:
-        // A text column reads a bare number as the database spells it ("1.10" in SQLite as 1.1).
-        return ValueForm::Literal;
-    case BareNumbers::Floating: {
-        NumberShape shape;
-        return ReadCanonicalNumber(value, shape) ? ValueForm::Bare : ValueForm::Literal;
+        if (column.Mark == 0) {
+            column.Mark = '\'';
+            column.EmptyIsNull = true;
+        }
+        break;
+    case BareNumbers::Floating:
+        column.Mark = 0;
+        column.BareExponents = true;
+        break;
     }
-    }
-    return column.Mark == 0 && IsPlainNumber(value) ? ValueForm::Bare : ValueForm::Literal;
 }
