@@ -21,8 +21,10 @@ inline ValueForm FormOf(std::string_view value, const ColumnSettings& column)
         return ValueForm::Literal;
     if (IsPlainNumber(value))
         return ValueForm::Bare;
+    if (!column.BareExponents)
+        return ValueForm::Literal;
     NumberShape shape;
-    return column.BareExponents && ReadCanonicalNumber(value, shape) ? ValueForm::Bare : ValueForm::Literal;
+    return ReadCanonicalNumber(value, shape) ? ValueForm::Bare : ValueForm::Literal;
 }
 
 // With CREATE TABLE, once the column's type is known: the numbers it takes
