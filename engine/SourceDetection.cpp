@@ -4,6 +4,7 @@
 #include "FileError.h"
 #include "FileHandle.h"
 #include "Project.h"
+#include "ProjectKeys.h"
 #include "QuotedFields.h"
 #include "SqlDialect.h"
 #include "TextRules.h"
@@ -694,10 +695,10 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     if (headerRecord > 0) {
         d.SkipLines = static_cast<int>(records[headerRecord].FirstLine);
         const std::size_t before = records[headerRecord].FirstLine;
-        d.Proposals.push_back({"SkipLines", std::to_string(d.SkipLines),
-                               (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) + " (" +
-                                   Counted(headerRecord, "title line") + ") do not have the " +
-                                   Counted(chosen->Fields, "field") + " of the records after them"});
+        d.Keys.push_back({"SkipLines", std::to_string(d.SkipLines),
+                          (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) + " (" +
+                              Counted(headerRecord, "title line") + ") do not have the " +
+                              Counted(chosen->Fields, "field") + " of the records after them"});
     }
 
     // The header: names unlike the values below them, no repeats, no empties.
@@ -783,7 +784,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                           " in column " + Count(i + 1) +
                           (header && i < names.size() ? " (" + names[i] + ")" : "");
         }
-        d.Proposals.push_back({"NullValues", list, reason});
+        d.Keys.push_back({"NullValues", list, reason});
     }
 
     // Decimal comma and thousands separators, from the columns of numbers.
@@ -813,9 +814,9 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     if (comma > 0 && point == 0) {
         decimal = ',';
         d.DecimalSeparator = ',';
-        d.Proposals.push_back({"DecimalSeparator", ",",
-                               Counted(comma, "number") + " with a decimal comma, such as " +
-                                   Quoted(commaExample) + "; none with a decimal point"});
+        d.Keys.push_back({"DecimalSeparator", ",",
+                          Counted(comma, "number") + " with a decimal comma, such as " +
+                              Quoted(commaExample) + "; none with a decimal point"});
     } else if (comma > 0 && point > 0) {
         d.Notes.push_back("numbers have decimal commas (" + Quoted(commaExample) + ") and decimal points (" +
                           Quoted(pointExample) + "); DecimalSeparator left as '.'");
@@ -837,8 +838,8 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         groupReason = "numbers such as " + Quoted(eitherCommaExample) + " stand beside decimal points";
     }
     if (group != 0) {
-        d.ThousandsSeparator = std::string(1, group);
-        d.Proposals.push_back({"ThousandsSeparator", d.ThousandsSeparator, groupReason});
+        d.ThousandsSeparator = group == ' ' ? std::string("<space>") : std::string(1, group);
+        d.Keys.push_back({"ThousandsSeparator", d.ThousandsSeparator, groupReason});
     }
 
     // The date format, when the values decide it.
@@ -863,10 +864,10 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                 "and such columns stay text");
         } else if (BitCount(bits) == 1) {
             d.DateFormat = DateFormatName(formats[FirstBit(bits)]);
-            d.Proposals.push_back({"DateFormat", d.DateFormat,
-                                   decidingExample.empty()
-                                       ? "every date reads only so"
-                                       : "dates such as " + Quoted(decidingExample) + " read only so"});
+            d.Keys.push_back({"DateFormat", d.DateFormat,
+                              decidingExample.empty()
+                                  ? "every date reads only so"
+                                  : "dates such as " + Quoted(decidingExample) + " read only so"});
         } else {
             std::string ways;
             for (std::size_t f = 0; f < formats.size(); ++f)
@@ -949,10 +950,9 @@ SourceDetection Detect(std::string_view sample, bool whole, SourceEncoding encod
 
 const DetectedKey* SourceDetection::Find(std::string_view key) const
 {
-    for (const std::vector<DetectedKey>* list : {&Keys, &Proposals})
-        for (const DetectedKey& k : *list)
-            if (k.Key == key)
-                return &k;
+    for (const DetectedKey& k : Keys)
+        if (k.Key == key)
+            return &k;
     return nullptr;
 }
 
@@ -972,8 +972,23 @@ std::string SourceDetection::Summary() const
         add("quoted fields");
     if (Trim)
         add("blanks trimmed");
+    if (SkipLines > 0)
+        add(std::to_string(SkipLines) + (SkipLines == 1 ? " title line" : " title lines"));
     if (Encoding != SourceEncoding::Utf8)
         add(EncodingName(Encoding));
+    if (DecimalSeparator == ',')
+        add("decimal comma");
+    if (!ThousandsSeparator.empty())
+        add("thousands " +
+            (ThousandsSeparator == "<space>" ? std::string("blank") : "'" + ThousandsSeparator + "'"));
+    if (!NullValues.empty()) {
+        std::string list;
+        for (const std::string& m : NullValues)
+            list += (list.empty() ? "" : ",") + m;
+        add("NULL " + list);
+    }
+    if (!DateFormat.empty())
+        add("dates " + DateFormat);
     return text;
 }
 
@@ -1061,21 +1076,11 @@ std::string SuggestedTableName(const std::string& source, SqlDialect dialect)
 SourceDetection ApplySourceDetection(CProject& project)
 {
     SourceDetection detection = DetectSource(project.FileName);
-    // The keys as a project file holds them, each into its member.
+    // Each key as a project file holds it, through the key table as Load takes it.
     for (const DetectedKey& key : detection.Keys) {
-        const std::string& v = key.Value;
-        if (key.Key == "Separator") {
-            project.Separator = v;
-            project.WithSeparators = 1;
-        } else if (key.Key == "QuotedFields") {
-            project.QuotedFields = Atoi(v);
-        } else if (key.Key == "ColumnNames") {
-            project.ColumnNames = Atoi(v);
-        } else if (key.Key == "Encoding") {
-            project.Encoding = v;
-        } else if (key.Key == "Trim") {
-            project.Trim = Atoi(v);
-        }
+        const ProjectKey* row = FindProjectKey(key.Key);
+        if (row && !CheckKeyValue(*row, key.Value))
+            ApplyKeyValue(*row, key.Value, project);
     }
     if (project.TargetName.empty())
         project.TargetName = SuggestedTarget(project.FileName);

@@ -225,4 +225,18 @@ TEST(SourceDetection, GivesANewProjectWhatItsSourceSays)
     ApplySourceDetection(project);
     EXPECT_EQ(project.TargetName, "mine.sql");
     EXPECT_EQ(project.TableName, "mine");
+
+    // Title lines, NULL markers, decimal commas and dates go in as keys like the others.
+    CProject local;
+    local.FileName = folder.Write("Umsatz.csv", "Umsatz 2024\r\n\r\nid;betrag;tag\r\n1;1.234,5;31.12.2024\r\n"
+                                                "2;NA;01.02.2024\r\n3;0,25;NA\r\n");
+    const SourceDetection found = ApplySourceDetection(local);
+    EXPECT_EQ(local.SkipLines, 2);
+    EXPECT_EQ(local.NullValues, "NA");
+    EXPECT_EQ(local.DecimalSeparator, ",");
+    EXPECT_EQ(local.ThousandsSeparator, ".");
+    EXPECT_EQ(local.DateFormat, "DD.MM.YYYY");
+    EXPECT_NE(found.Summary().find("2 title lines, decimal comma, thousands '.', NULL NA, dates DD.MM.YYYY"),
+              std::string::npos)
+        << found.Summary();
 }
