@@ -585,8 +585,10 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                                                             : "none";
         std::string note = std::string("line ends: ") + name + " (" + Count(crlf) + " CR LF, " + Count(lf) +
                            " LF, " + Count(cr) + " CR)";
+        // The reader ends lines at every CR where its first 64 KiB hold a CR and no LF.
         if (d.LineEnds == LineEnding::Cr)
-            note += "; lines that end in CR alone are read as one line";
+            note += lf + crlf == 0 ? "; every CR ends a line"
+                                   : "; the source holds LF too, so lines end at LF and a lone CR is data";
         d.Notes.push_back(note);
     }
     const std::vector<std::string_view> lines = SplitLines(text, d.LineEnds, whole);

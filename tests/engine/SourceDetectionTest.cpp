@@ -120,14 +120,21 @@ TEST(SourceDetection, TellsTheLineEnds)
     const struct {
         std::string Sample;
         LineEnding Expected;
+        const char* Note; // how the lines are read
     } cases[] = {
-        {"a,b\r\n1,2\r\n", LineEnding::CrLf},
-        {"a,b\n1,2\n", LineEnding::Lf},
-        {"a,b\r1,2\r", LineEnding::Cr},
-        {"a,b", LineEnding::None},
+        {"a,b\r\n1,2\r\n", LineEnding::CrLf, "line ends: CR LF (2 CR LF, 0 LF, 0 CR)"},
+        {"a,b\n1,2\n", LineEnding::Lf, "line ends: LF (0 CR LF, 2 LF, 0 CR)"},
+        {"a,b\r1,2\r", LineEnding::Cr, "line ends: CR (0 CR LF, 0 LF, 2 CR); every CR ends a line"},
+        {"a,b\r1,2\r3,4\n", LineEnding::Cr,
+         "line ends: CR (0 CR LF, 1 LF, 2 CR); the source holds LF too, so lines end at LF and a lone CR is "
+         "data"},
+        {"a,b", LineEnding::None, "line ends: none (0 CR LF, 0 LF, 0 CR)"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DetectSample(c.Sample, true).LineEnds, c.Expected) << c.Sample;
+    for (const auto& c : cases) {
+        const SourceDetection found = DetectSample(c.Sample, true);
+        EXPECT_EQ(found.LineEnds, c.Expected) << c.Sample;
+        EXPECT_EQ(found.Notes.empty() ? "" : found.Notes.front(), c.Note) << c.Sample;
+    }
 }
 
 TEST(SourceDetection, ChecksTheEncodingOverTheWholeFile)
