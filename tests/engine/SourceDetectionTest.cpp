@@ -124,7 +124,7 @@ TEST(SourceDetection, TellsTheLineEnds)
     } cases[] = {
         {"a,b\r\n1,2\r\n", LineEnding::CrLf, "line ends: CR LF (2 CR LF, 0 LF, 0 CR)"},
         {"a,b\n1,2\n", LineEnding::Lf, "line ends: LF (0 CR LF, 2 LF, 0 CR)"},
-        {"a,b\r1,2\r", LineEnding::Cr, "line ends: CR (0 CR LF, 0 LF, 2 CR); every CR ends a line"},
+        {"a,b\r1,2\r", LineEnding::Cr, "line ends: CR (0 CR LF, 0 LF, 1 CR); every CR ends a line"},
         {"a,b\r1,2\r3,4\n", LineEnding::Cr,
          "line ends: CR (0 CR LF, 1 LF, 2 CR); the source holds LF too, so lines end at LF and a lone CR is "
          "data"},
