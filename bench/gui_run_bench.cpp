@@ -76,6 +76,7 @@ class ConsoleDialogs : public IUserDialogs {
     {
         return false;
     }
+    bool OpenFolder(QWidget*, const std::string&) override { return false; }
 };
 
 } // namespace

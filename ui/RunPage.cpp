@@ -8,6 +8,7 @@
 #include "RunSummary.h"
 #include "StatusLine.h"
 #include "UserDialogs.h"
+#include "Utf8Path.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -20,12 +21,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto PaintInterval = std::chrono::milliseconds(50);
-constexpr const char* RunText = "Run";
+constexpr const char* RunText = "&Run";
 constexpr const char* StopText = "&Stop";
 
 bool Running = false;
@@ -108,11 +110,22 @@ class RunInputBlocker : public QObject {
 void CRunPage::ShowProgress(const RunProgress& report)
 {
     LastLine = report.Line;
-    RunStatus->SetStatus(RunProgressText(report).c_str());
+    const Clock::time_point now = Clock::now();
+    if (!PhaseKnown || report.Step != Phase) {
+        // The rate is of this phase: the pass for the types and the writing go at their own pace.
+        if (!PhaseKnown && !Running)
+            RunStarted = now;
+        PhaseKnown = true;
+        Phase = report.Step;
+        PhaseStarted = now;
+    }
+    const auto seconds = [now](Clock::time_point since) {
+        return std::chrono::duration<double>(now - since).count();
+    };
+    RunStatus->SetStatus(RunProgressText(report, seconds(PhaseStarted), seconds(RunStarted)).c_str());
     Progress->setValue(std::clamp(report.Percent, 0, 100)); // above 100 shows full
     // Every report is set; the window is painted (and kept answering) every 50 ms.
     if (Running) {
-        const Clock::time_point now = Clock::now();
         if (now - LastPaint >= PaintInterval) {
             LastPaint = now;
             QCoreApplication::processEvents();
@@ -131,9 +144,13 @@ CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     RunStatus = new StatusLine(this);
     Progress = new QProgressBar(this);
     RunButton = new QPushButton(QString::fromLatin1(RunText), this);
+    FolderButton = new QPushButton(QStringLiteral("Open &Folder"), this);
     auto* explanation = new QLabel(QStringLiteral("Run writes the script. The status shows how far the "
                                                   "conversion has come and how many rows it wrote."),
                                    this);
+    FolderButton->setObjectName(QStringLiteral("openFolder"));
+    FolderButton->setToolTip(QStringLiteral("Opens the folder that holds the target script"));
+    FolderButton->hide(); // until a run has written the script
     RunStatus->setObjectName(QStringLiteral("c1022"));
     Progress->setObjectName(QStringLiteral("c1018"));
     RunButton->setObjectName(QStringLiteral("c1017"));
@@ -155,22 +172,38 @@ CRunPage::CRunPage(CWizardDlg* frame, CProject* project, CConverter* converter)
     layout->addSpacing(DialogUnitsY(this, 16));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    buttons->addWidget(FolderButton);
     buttons->addWidget(RunButton);
     layout->addLayout(buttons);
+    setFocusProxy(RunButton);
 
     connect(RunButton, &QPushButton::clicked, this, &CRunPage::OnRun);
+    connect(FolderButton, &QPushButton::clicked, this, &CRunPage::OnOpenFolder);
 }
 
 void CRunPage::ShowPage()
 {
     CWizardPage::ShowPage();
     Progress->setRange(0, 100);
+    // Enter runs: the focus would otherwise pass from the hidden Next to Help.
+    RunButton->setFocus();
 }
 
 void CRunPage::ClearPage()
 {
     RunStatus->SetStatus("");
+    RunStatus->SetFailed(false);
     Progress->setValue(0);
+    FolderButton->hide();
+}
+
+void CRunPage::OnOpenFolder()
+{
+    std::error_code error;
+    std::filesystem::path target = std::filesystem::absolute(PathFromUtf8(WrittenTarget), error);
+    if (error)
+        target = PathFromUtf8(WrittenTarget);
+    UserDialogs().OpenFolder(this, Utf8FromPath(target.parent_path()));
 }
 
 void CRunPage::StoreData() {}
@@ -212,8 +245,12 @@ void CRunPage::OnRun()
 void CRunPage::ConvertWholeSource()
 {
     LastLine = 0;
+    PhaseKnown = false;
+    RunStarted = Clock::now();
     // The last run's report would otherwise stand for this one, should it fail.
     RunStatus->SetStatus("");
+    RunStatus->SetFailed(false);
+    FolderButton->hide();
 
     std::string message;
     {
@@ -224,7 +261,6 @@ void CRunPage::ConvertWholeSource()
         RunButton->setFocus();
         CConverter::OpenResult opened = CConverter::OpenResult::Done;
         bool stopped = false;
-        const Clock::time_point started = Clock::now();
         try {
             message = RunEngineWork(
                 {"The conversion stopped at a read or write error.", "complete the conversion"}, [&] {
@@ -233,7 +269,7 @@ void CRunPage::ConvertWholeSource()
         } catch (const RunStopped&) {
             stopped = true;
         }
-        const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+        const double seconds = std::chrono::duration<double>(Clock::now() - RunStarted).count();
         if (stopped) {
             RunStatus->SetStatus(StoppedRunSummary(LastLine).c_str());
         } else if (!message.empty()) {
@@ -242,6 +278,14 @@ void CRunPage::ConvertWholeSource()
             message = DescribeOpenFailure(GetConverter().LastOpenFailure());
         } else {
             RunStatus->SetStatus(CompletedRunSummary(GetConverter(), seconds).c_str());
+            WrittenTarget = GetProject().TargetName;
+            FolderButton->show();
+        }
+        if (!message.empty()) {
+            // Not the last report, which would read as a run that is still going.
+            RunStatus->SetStatus(FailedRunSummary(LastLine, message).c_str());
+            RunStatus->SetFailed(true);
+            Progress->setValue(0);
         }
     }
     if (!message.empty())

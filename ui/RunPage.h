@@ -3,14 +3,19 @@
 #include "RunProgress.h"
 #include "WizardPage.h"
 
+#include <chrono>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class StatusLine;
 class QProgressBar;
 class QPushButton;
 
-// Page 2: the Run button, a status line and a progress bar. A run
+// Page 2: the Run button, a status line and a progress bar. The status names the phase and
+// shows the percentage of the whole run, the rate and the time left; a failed run says so
+// (and where) in red, the bar emptied; after a run that wrote the script, Open Folder shows
+// the target's folder. A run
 // converts the whole source on the user-interface thread; the window keeps
 // painting and answering (at most every 50 ms), shows the busy cursor and takes
 // no input but a click on Stop (the Run button while a run goes on), Quit, Help
@@ -49,11 +54,19 @@ class CRunPage : public CWizardPage {
 
   private:
     void ConvertWholeSource();
+    void OnOpenFolder();
     StatusLine* RunStatus = nullptr;
     QProgressBar* Progress = nullptr;
     QPushButton* RunButton = nullptr;
+    QPushButton* FolderButton = nullptr; // shown after a run that wrote the script
     std::vector<QWidget*> UsableDuringRun;
     std::uint64_t LastLine = 0; // the line the engine reported last
+    std::string WrittenTarget;  // the script the last completed run wrote
+    // For the rate and the time left.
+    std::chrono::steady_clock::time_point RunStarted;
+    std::chrono::steady_clock::time_point PhaseStarted;
+    RunProgress::Phase Phase = RunProgress::Phase::Writing;
+    bool PhaseKnown = false;
 };
 
 struct RunStopped {};

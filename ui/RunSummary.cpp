@@ -37,11 +37,47 @@ std::string StoppedRunSummary(std::uint64_t line)
     return "Stopped at line " + GroupedNumber(line) + "; the target file is as it was before the run";
 }
 
-std::string RunProgressText(const RunProgress& report)
+std::string TimeLeftText(double seconds)
 {
-    if (report.Step == RunProgress::Phase::ReadingTypes)
-        return "Reading the types: line " + std::to_string(report.Line);
-    return "Line " + std::to_string(report.Line) + ", " + std::to_string(report.Bytes) + " bytes done";
+    const auto whole = static_cast<std::uint64_t>(seconds + 0.5);
+    std::string text = "about ";
+    if (whole < 60)
+        text += std::to_string(whole) + " s";
+    else if (whole < 3600)
+        text += std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+    else
+        text += std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
+    return text + " left";
+}
+
+std::string RunProgressText(const RunProgress& report, double phaseSeconds, double runSeconds)
+{
+    const bool readingTypes = report.Step == RunProgress::Phase::ReadingTypes;
+    std::string text = readingTypes ? "Reading the types" : "Writing the script";
+    const bool sized = report.TotalBytes != 0;
+    const int percent = report.Percent > 100 ? 100 : report.Percent;
+    text += sized ? ": " + std::to_string(percent) + " %, " : ": ";
+    const std::uint64_t count = readingTypes ? report.Line : report.Rows;
+    text += readingTypes ? "line " + GroupedNumber(count)
+                         : GroupedNumber(count) + (count == 1 ? " row" : " rows");
+    // A rate over less than a moment says nothing yet.
+    constexpr double Moment = 0.5;
+    if (phaseSeconds >= Moment)
+        text += ", " + GroupedNumber(static_cast<std::uint64_t>(static_cast<double>(count) / phaseSeconds)) +
+                (readingTypes ? " lines/s" : " rows/s");
+    if (sized && percent > 0 && percent < 100 && runSeconds >= Moment)
+        text += ", " + TimeLeftText(runSeconds * (100 - percent) / percent);
+    return text;
+}
+
+std::string FailedRunSummary(std::uint64_t line, const std::string& message)
+{
+    std::string summary =
+        line == 0 ? "Failed before the first line. " : "Failed at line " + GroupedNumber(line) + ". ";
+    const std::string first = message.substr(0, message.find("\n\n"));
+    if (!first.empty())
+        summary += first + " ";
+    return summary + "The target file is as it was before the run.";
 }
 
 std::string DescribeOpenFailure(const CConverter::OpenFailure& failure)

@@ -19,9 +19,31 @@ void StatusLine::SetStatus(const char* text)
     }
 }
 
+void StatusLine::SetFailed(bool failed)
+{
+    if (failed == ShowsFailure)
+        return;
+    ShowsFailure = failed;
+    update();
+}
+
 QSize StatusLine::sizeHint() const
 {
-    return QSize(fontMetrics().averageCharWidth() * 40, fontMetrics().height() + 2 * frameWidth() + 4);
+    return QSize(fontMetrics().averageCharWidth() * 40,
+                 Lines * fontMetrics().lineSpacing() + 2 * frameWidth() + 4);
+}
+
+namespace {
+
+constexpr int TextFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+
+} // namespace
+
+bool StatusLine::ShowsWholeText() const
+{
+    const QRect area = contentsRect().adjusted(2, 0, -2, 0);
+    const QRect needed = fontMetrics().boundingRect(area, TextFlags, ToQt(Text));
+    return needed.width() <= area.width() && needed.height() <= area.height();
 }
 
 QSize StatusLine::minimumSizeHint() const
@@ -35,6 +57,7 @@ void StatusLine::paintEvent(QPaintEvent* event)
     QFrame::paintEvent(event);
     QPainter painter(this);
     const QRect area = contentsRect().adjusted(2, 0, -2, 0);
-    const QString text = fontMetrics().elidedText(ToQt(Text), Qt::ElideRight, area.width());
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, text);
+    if (ShowsFailure)
+        painter.setPen(QColor(Qt::darkRed));
+    painter.drawText(area, TextFlags, ToQt(Text));
 }

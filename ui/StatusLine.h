@@ -3,7 +3,8 @@
 #include <QFrame>
 #include <string>
 
-// The run page's status line: a sunken text, vertically centred.
+// The run page's status line: a sunken text, vertically centred, wrapped at word ends
+// over up to three lines (a final summary is read whole), red for a failure.
 // Setting the text costs a copy and at most one update request per paint, so the
 // engine may report as often as it likes.
 class StatusLine : public QFrame {
@@ -13,6 +14,11 @@ class StatusLine : public QFrame {
 
     void SetStatus(const char* text);
     const std::string& Status() const { return Text; }
+    // Shows the text as a failure's (red) or as any other.
+    void SetFailed(bool failed);
+    bool Failed() const { return ShowsFailure; }
+    // Whether the whole text fits the line's size now.
+    bool ShowsWholeText() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -23,4 +29,6 @@ class StatusLine : public QFrame {
   private:
     std::string Text;
     bool UpdatePending = false;
+    bool ShowsFailure = false;
+    static constexpr int Lines = 3;
 };

@@ -1,11 +1,14 @@
 #include "UserDialogs.h"
 
+#include "FailureText.h"
 #include "QtText.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QUrl>
 
 namespace {
 
@@ -111,4 +114,15 @@ bool QtUserDialogs::ChooseFile(QWidget* owner, FileDialog kind, const std::strin
         return false;
     path = FromQt(chosen.front());
     return true;
+}
+
+bool QtUserDialogs::OpenFolder(QWidget* owner, const std::string& folder)
+{
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(folder))))
+        return true;
+    ShowMessage(owner,
+                DescribeFileFailure("The folder cannot be opened.", folder,
+                                    "The system has no program that shows folders."),
+                "Error", Icon::Stop);
+    return false;
 }

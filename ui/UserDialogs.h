@@ -49,6 +49,9 @@ class IUserDialogs {
     virtual bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName,
                             std::string_view filter, std::string_view defaultExtension,
                             std::string& path) = 0;
+
+    // Opens `folder` in the system's file manager. False (the user told why) when it cannot.
+    virtual bool OpenFolder(QWidget* owner, const std::string& folder) = 0;
 };
 
 // The real dialogs.
@@ -60,6 +63,7 @@ class QtUserDialogs : public IUserDialogs {
                                 const std::string& saveLabel) override;
     bool ChooseFile(QWidget* owner, FileDialog kind, const std::string& initialName, std::string_view filter,
                     std::string_view defaultExtension, std::string& path) override;
+    bool OpenFolder(QWidget* owner, const std::string& folder) override;
 };
 
 // The dialogs in use: the installed ones, or a process-wide QtUserDialogs.

@@ -30,7 +30,7 @@ std::string EngineStatus;
 int EnginePercent = -1;
 void RecordProgress(const RunProgress& report)
 {
-    EngineStatus = RunProgressText(report);
+    EngineStatus = RunProgressText(report, 0, 0);
     EnginePercent = report.Percent;
 }
 
@@ -100,7 +100,8 @@ class RunPageTest : public WizardTest {
 
 TEST_F(RunPageTest, ThePageHasItsControls)
 {
-    EXPECT_EQ(Controls().RunButton->text().toStdString(), "Run");
+    EXPECT_EQ(Controls().RunButton->text().toStdString(), "&Run");
+    EXPECT_FALSE(Controls().FolderButton->isVisible());
     EXPECT_EQ(Controls().Progress->minimum(), 0);
     EXPECT_EQ(Controls().Progress->maximum(), 100);
     EXPECT_EQ(Status(), "");
@@ -116,6 +117,7 @@ TEST_F(RunPageTest, AWholeConversionThroughTheWizard)
     FillSource(source, Path("out.sql"));
     QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
     ASSERT_EQ(Frame->GetCurrentPage(), 1);
+    EXPECT_FALSE(Controls().FolderButton->isVisible());
 
     // Rename "name" to "full name" and write "balance" as a string literal.
     PickRow(1);
@@ -126,7 +128,9 @@ TEST_F(RunPageTest, AWholeConversionThroughTheWizard)
     QTest::mouseClick(FrameButton(*Frame, "next"), Qt::LeftButton);
     ASSERT_EQ(Frame->GetCurrentPage(), 2);
     EXPECT_FALSE(FrameButton(*Frame, "next")->isVisible());
-    ClickRun();
+    // Enter (or Alt+R) runs: the focus is on Run, not on Help.
+    EXPECT_EQ(Frame->focusWidget(), Controls().RunButton);
+    QTest::keyClick(Controls().RunButton, Qt::Key_Return);
 
     CProject expected;
     expected.FileName = Path("people.csv");
@@ -151,6 +155,10 @@ TEST_F(RunPageTest, AWholeConversionThroughTheWizard)
     EXPECT_TRUE(std::regex_match(Status(), std::regex("20 rows written in [0-9]+\\.[0-9] s"))) << Status();
     EXPECT_EQ(Controls().Progress->value(), std::min(EnginePercent, 100));
     EXPECT_EQ(Controls().Progress->value(), 100);
+    // Open Folder shows the target's folder.
+    ASSERT_TRUE(Controls().FolderButton->isVisible());
+    QTest::mouseClick(Controls().FolderButton, Qt::LeftButton);
+    EXPECT_EQ(Dialogs.OpenedFolders, std::vector<std::string>{Folder.path().toStdString()});
 }
 
 TEST_F(RunPageTest, TwoRunsInARowWriteTheScriptAfresh)
@@ -180,16 +188,18 @@ TEST_F(RunPageTest, APercentageAboveOneHundredShowsAFullBar)
 {
     RunProgress report;
     report.Line = 9;
+    report.Rows = 8;
     report.Bytes = 999;
+    report.TotalBytes = 666;
     report.Percent = 150;
     Run->ShowProgress(report);
     EXPECT_EQ(Controls().Progress->value(), 100);
-    EXPECT_EQ(Status(), "Line 9, 999 bytes done");
+    EXPECT_EQ(Status(), "Writing the script: 100 %, 8 rows");
     report.Step = RunProgress::Phase::ReadingTypes;
     report.Percent = 40;
     Run->ShowProgress(report);
     EXPECT_EQ(Controls().Progress->value(), 40);
-    EXPECT_EQ(Status(), "Reading the types: line 9");
+    EXPECT_EQ(Status(), "Reading the types: 40 %, line 9");
 }
 
 TEST_F(RunPageTest, ASourceThatCannotBeOpenedIsReportedByName)
@@ -206,8 +216,12 @@ TEST_F(RunPageTest, ASourceThatCannotBeOpenedIsReportedByName)
     EXPECT_NE(message.Text.find("source file"), std::string::npos) << message.Text;
     EXPECT_NE(message.Text.find(Path("people.csv")), std::string::npos) << message.Text;
     EXPECT_NE(message.Text.find("No such file or directory"), std::string::npos) << message.Text;
-    EXPECT_EQ(Status(), ""); // nothing reported
-    EXPECT_EQ(Controls().Progress->value(), 30);
+    // A failed state, not the last report.
+    EXPECT_EQ(Status(), "Failed before the first line. The source file cannot be opened. The target file "
+                        "is as it was before the run.");
+    EXPECT_TRUE(Controls().Status->Failed());
+    EXPECT_EQ(Controls().Progress->value(), 0);
+    EXPECT_FALSE(Controls().FolderButton->isVisible());
     EXPECT_FALSE(FileExists(Path("out.sql")));
 }
 
@@ -219,7 +233,13 @@ TEST_F(RunPageTest, AFailedRunShowsNoReportOfThePreviousRun)
     std::filesystem::remove(Path("people.csv"));
     ClickRun();
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
-    EXPECT_EQ(Status(), "");
+    EXPECT_EQ(Status().rfind("Failed before the first line. ", 0), 0u) << Status();
+    EXPECT_FALSE(Controls().FolderButton->isVisible());
+    // The next run that goes through is shown as such again.
+    WriteFile(Path("people.csv"), People(5));
+    ClickRun();
+    EXPECT_EQ(Status().rfind("5 rows written in ", 0), 0u) << Status();
+    EXPECT_FALSE(Controls().Status->Failed());
 }
 
 TEST_F(RunPageTest, AnyEngineFailureIsShownAndThePageStaysUsable)
@@ -285,7 +305,7 @@ TEST_F(RunPageTest, ATargetThatIsTheSourceIsRefused)
     EXPECT_EQ(ReadFile(Path("people.csv")), text);
 }
 
-TEST_F(RunPageTest, AWriteErrorMidwayIsReportedAndTheLastReportStays)
+TEST_F(RunPageTest, AWriteErrorMidwayIsReportedAsAFailureAndWhere)
 {
     if (!FileExists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
@@ -296,7 +316,12 @@ TEST_F(RunPageTest, AWriteErrorMidwayIsReportedAndTheLastReportStays)
     EXPECT_EQ(Dialogs.Messages[0].Caption, "Error");
     EXPECT_NE(text.find("/dev/full"), std::string::npos) << text;
     EXPECT_NE(text.find("No space left on device"), std::string::npos) << text;
-    EXPECT_TRUE(std::regex_match(Status(), std::regex("Line [0-9]+, [0-9]+ bytes done"))) << Status();
+    EXPECT_TRUE(std::regex_match(Status(), std::regex("Failed at line [0-9,]+\\. The conversion stopped at "
+                                                      "a read or write error\\. The target file is as it "
+                                                      "was before the run\\.")))
+        << Status();
+    EXPECT_TRUE(Controls().Status->Failed());
+    EXPECT_EQ(Controls().Progress->value(), 0);
     EXPECT_FALSE(CRunPage::RunInProgress());
     // The window takes input again.
     Frame->OnBack();
@@ -348,6 +373,8 @@ TEST_F(RunPageTest, TheFinalStatusCountsLinesThatDoNotFitTheColumns)
                             "1 line with more fields than columns (first: line 6)"),
               std::string::npos)
         << Status();
+    // The summary is read whole in the window as it opens, not cut.
+    EXPECT_TRUE(Controls().Status->ShowsWholeText()) << Controls().Status->width();
 }
 
 namespace {
@@ -424,7 +451,7 @@ TEST_F(RunPageTest, StopEndsALongRunAndLeavesTheEarlierTargetAsItWas)
     EXPECT_LT(std::stoull(number), 1000001u);
     EXPECT_TRUE(Dialogs.Messages.empty());
     // Afterwards all is as before the run, and the next run goes through.
-    EXPECT_EQ(Controls().RunButton->text().toStdString(), "Run");
+    EXPECT_EQ(Controls().RunButton->text().toStdString(), "&Run");
     EXPECT_NE(Frame->cursor().shape(), Qt::BusyCursor);
     EXPECT_TRUE(FrameButton(*Frame, "back")->isEnabled());
     EXPECT_TRUE(FrameButton(*Frame, "preview")->isEnabled());

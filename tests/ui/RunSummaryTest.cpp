@@ -32,3 +32,47 @@ TEST(RunSummary, SaysWhatTheRunDid)
     EXPECT_EQ(StoppedRunSummary(123456),
               "Stopped at line 123,456; the target file is as it was before the run");
 }
+
+TEST(RunSummary, ProgressNamesThePhaseThePercentageTheRateAndTheTimeLeft)
+{
+    using Phase = RunProgress::Phase;
+    struct Case {
+        Phase Step;
+        std::uint64_t Line, Rows, TotalBytes;
+        int Percent;
+        double PhaseSeconds, RunSeconds;
+        const char* Text;
+    };
+    const Case cases[] = {
+        {Phase::ReadingTypes, 1234, 0, 900, 20, 2, 2,
+         "Reading the types: 20 %, line 1,234, 617 lines/s, about 8 s left"},
+        {Phase::Writing, 5000, 4000000, 900, 60, 4, 6,
+         "Writing the script: 60 %, 4,000,000 rows, 1,000,000 rows/s, about 4 s left"},
+        {Phase::Writing, 1, 1, 900, 0, 0.1, 0.1, "Writing the script: 0 %, 1 row"},
+        {Phase::Writing, 9, 9, 900, 150, 1, 1, "Writing the script: 100 %, 9 rows, 9 rows/s"},
+        {Phase::Writing, 9, 9, 0, 100, 1, 1, "Writing the script: 9 rows, 9 rows/s"}, // a pipe
+        {Phase::Writing, 9, 9, 900, 1, 1, 100,
+         "Writing the script: 1 %, 9 rows, 9 rows/s, about 2 h 45 min left"},
+    };
+    for (const Case& c : cases) {
+        RunProgress report;
+        report.Step = c.Step;
+        report.Line = c.Line;
+        report.Rows = c.Rows;
+        report.TotalBytes = c.TotalBytes;
+        report.Percent = c.Percent;
+        EXPECT_EQ(RunProgressText(report, c.PhaseSeconds, c.RunSeconds), c.Text);
+    }
+    EXPECT_EQ(TimeLeftText(125.4), "about 2 min 5 s left");
+}
+
+TEST(RunSummary, AFailedRunSaysWhereAndWhy)
+{
+    EXPECT_EQ(
+        FailedRunSummary(2998, "The conversion stopped at a read or write error.\n\n/dev/full\n\nReason: x"),
+        "Failed at line 2,998. The conversion stopped at a read or write error. The target file is "
+        "as it was before the run.");
+    EXPECT_EQ(FailedRunSummary(0, "The source file cannot be opened."),
+              "Failed before the first line. The source file cannot be opened. The target file is as it "
+              "was before the run.");
+}

@@ -82,6 +82,13 @@ class ScriptedUserDialogs : public IUserDialogs {
         return true;
     }
 
+    // Records the folder; opens nothing.
+    bool OpenFolder(QWidget*, const std::string& folder) override
+    {
+        OpenedFolders.push_back(folder);
+        return true;
+    }
+
     std::vector<std::string> MessageTexts() const
     {
         std::vector<std::string> texts;
@@ -101,6 +108,7 @@ class ScriptedUserDialogs : public IUserDialogs {
     std::vector<std::string> ChoiceSaveLabels;
     std::deque<Choice> ChoiceAnswers;
     std::function<void(const Message&)> OnChoice;
+    std::vector<std::string> OpenedFolders;
 
   private:
     IUserDialogs* Previous;

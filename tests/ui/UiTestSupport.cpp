@@ -53,7 +53,7 @@ std::string MappingControls::CellText(int row, int column) const
 
 RunControls::RunControls(const QWidget* page)
     : Status(Find<StatusLine>(page, "c1022")), Progress(Find<QProgressBar>(page, "c1018")),
-      RunButton(Find<QPushButton>(page, "c1017"))
+      RunButton(Find<QPushButton>(page, "c1017")), FolderButton(Find<QPushButton>(page, "openFolder"))
 {
 }
 

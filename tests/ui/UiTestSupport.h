@@ -67,6 +67,7 @@ struct RunControls {
     StatusLine* Status;
     QProgressBar* Progress;
     QPushButton* RunButton;
+    QPushButton* FolderButton;
 };
 
 // One help request as the launcher received it.
