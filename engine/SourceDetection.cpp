@@ -567,6 +567,97 @@ std::string FitText(const Fit& fit)
            Counted(fit.Fields, "field") + " when cut at " + Shown(fit.Separator);
 }
 
+// Fixed widths: at least 4 lines (not blank) of the same number of characters, where blanks
+// stand at the same places in every line, two or more side by side, between runs of
+// characters: each run and the blanks after it are a field. Gives the widths, or none when
+// the evidence is not that clear.
+std::vector<std::size_t> FixedWidths(const std::vector<std::string_view>& lines, std::size_t& looked)
+{
+    std::vector<char> used; // per character: a line has something other than a blank there
+    std::size_t length = 0;
+    looked = 0;
+    for (const std::string_view line : lines) {
+        if (line.empty())
+            continue;
+        if (looked == 200)
+            break;
+        std::size_t characters = 0;
+        for (const char c : line) {
+            if ((static_cast<unsigned char>(c) & 0xC0) == 0x80)
+                continue; // inside a UTF-8 character
+            if (characters == used.size())
+                used.push_back(0);
+            used[characters] = static_cast<char>(used[characters] | (c != ' ' ? 1 : 0));
+            ++characters;
+        }
+        if (looked > 0 && characters != length)
+            return {};
+        length = characters;
+        ++looked;
+    }
+    if (looked < 4)
+        return {};
+    std::vector<std::size_t> starts;
+    for (std::size_t p = 0; p < length; ++p) {
+        if (!used[p])
+            continue;
+        const bool afterGutter = p >= 2 && !used[p - 1] && !used[p - 2];
+        if (starts.empty() || afterGutter)
+            starts.push_back(starts.empty() ? 0 : p);
+    }
+    if (starts.size() < 2)
+        return {};
+    std::vector<std::size_t> widths;
+    for (std::size_t k = 0; k < starts.size(); ++k)
+        widths.push_back((k + 1 < starts.size() ? starts[k + 1] : length) - starts[k]);
+    return widths;
+}
+
+// The fields of a line cut at the widths, trimmed.
+std::vector<std::string> FixedFields(std::string_view line, const std::vector<std::size_t>& widths)
+{
+    std::vector<std::string> fields;
+    std::size_t at = 0;
+    for (const std::size_t width : widths) {
+        std::size_t end = at;
+        for (std::size_t characters = 0; end < line.size() && characters < width; ++characters) {
+            ++end;
+            while (end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80)
+                ++end;
+        }
+        fields.emplace_back(TrimBlanks(line.substr(at, end - at)));
+        at = end;
+    }
+    return fields;
+}
+
+// Fixed widths found: the keys that read them, and whether the first line names the columns.
+void DescribeFixedWidths(const std::vector<std::string_view>& lines, const std::vector<std::size_t>& widths,
+                         std::size_t looked, SourceDetection& d)
+{
+    std::string text;
+    for (const std::size_t width : widths)
+        text += (text.empty() ? "" : ",") + std::to_string(width);
+    const std::string reason = Count(looked) +
+                               " lines of the same length have blanks at the same places, "
+                               "parting " +
+                               Counted(widths.size(), "field");
+    d.Keys.push_back({"WithSeparators", "0", reason});
+    d.Keys.push_back({"Widths", text, reason});
+    d.Trim = true;
+    d.Keys.push_back({"Trim", "1", "the fields are padded with blanks to their widths"});
+    std::size_t first = 0;
+    while (first < lines.size() && lines[first].empty())
+        ++first;
+    std::string why;
+    const bool header = LooksLikeNames(FixedFields(lines[first], widths), "line " + Count(first + 1), why);
+    d.ColumnNames = header;
+    d.Keys.push_back(
+        {"ColumnNames", header ? "1" : "0",
+         header ? "line " + Count(first + 1) + "'s names are distinct, not empty and no numbers or dates"
+                : why});
+}
+
 void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
 {
     // Line ends.
@@ -639,6 +730,17 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                                                                        : f.Fields > chosen->Fields;
         if (better)
             chosen = &f;
+    }
+
+    // Fixed widths, where no usual separator cuts the lines (a '.' in every line's amount may).
+    const std::string usual = ",;\t|:";
+    if (!chosen || usual.find(chosen->Separator) == std::string::npos) {
+        std::size_t looked = 0;
+        const std::vector<std::size_t> widths = FixedWidths(lines, looked);
+        if (!widths.empty()) {
+            DescribeFixedWidths(lines, widths, looked, d);
+            return;
+        }
     }
 
     Fit single; // one column: every line is one value
@@ -960,6 +1062,8 @@ const DetectedKey* SourceDetection::Find(std::string_view key) const
 
 std::string SourceDetection::Layout() const
 {
+    if (const DetectedKey* widths = Find("Widths"))
+        return "fixed widths " + widths->Value + (ColumnNames ? ", header" : ", no header");
     const std::string separated = !Find("Separator")     ? std::string("one column")
                                   : Separator == "<tab>" ? std::string("tab separated")
                                                          : "'" + Separator + "' separated";
