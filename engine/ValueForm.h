@@ -3,6 +3,7 @@
 #include "ColumnTypes.h"
 #include "NumberText.h"
 #include "RunSettings.h"
+#include "SourceValues.h"
 
 #include <string_view>
 
@@ -47,4 +48,11 @@ inline void TakeNumbersOfType(ColumnSettings& column)
         column.BareExponents = true;
         break;
     }
+}
+
+// A value read by the source's value rules: one of its NULL markers is NULL
+// in every column; any other is written by its text as above.
+inline ValueForm FormOf(const ReadValue& value, const ColumnSettings& column)
+{
+    return value.NullMarker ? ValueForm::Null : FormOf(value.Text, column);
 }

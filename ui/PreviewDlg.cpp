@@ -130,8 +130,9 @@ void CPreviewDlg::FillRows(const std::vector<ColumnSettings>& runColumns)
     if (source.IsOpen()) {
         // Records as the run reads them: blank lines skipped, quoted fields whole.
         std::vector<std::string> fields;
+        std::vector<bool> nullMarkers;
         for (int recordCount = 0; recordCount < MaxLines; ++recordCount) {
-            if (!Converter->ReadValues(fields))
+            if (!Converter->ReadRunValues(fields, nullMarkers))
                 break;
             if (Project->ColumnNames != 0 && recordCount == 0)
                 continue;
@@ -145,7 +146,8 @@ void CPreviewDlg::FillRows(const std::vector<ColumnSettings>& runColumns)
                 const std::size_t k = static_cast<std::size_t>(j);
                 auto* item = new QTableWidgetItem;
                 // A missing value is NULL, and any the run writes as NULL.
-                if (j >= count || FormOf(fields[k], runColumns[k]) == ValueForm::Null) {
+                if (j >= count ||
+                    FormOf(ReadValue{fields[k], nullMarkers[k]}, runColumns[k]) == ValueForm::Null) {
                     item->setText(QString::fromLatin1(NullText));
                     QFont font = item->font();
                     font.setItalic(true);
