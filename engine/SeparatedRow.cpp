@@ -12,6 +12,12 @@
 #include <emmintrin.h>
 #endif
 
+#if defined(__GNUC__)
+#define AlwaysInline inline __attribute__((always_inline))
+#else
+#define AlwaysInline inline
+#endif
+
 namespace {
 
 constexpr char Apostrophe = '\'';
@@ -253,9 +259,10 @@ const char* WriteQuotedField(char*& out, const char* p, const char* end, char ma
 }
 
 // An unmarked field: NULL when empty, bare when a plain number (IsPlainNumber),
-// else quoted with apostrophes.
+// else quoted with apostrophes. Inlined into each loop that calls it: a call
+// per field costs the plain path 2% of its instructions.
 template <bool QuotedFields, bool OtherDoubled>
-const char* WriteBare(char*& out, const char* p, const char* end, Pass pass)
+AlwaysInline const char* WriteBare(char*& out, const char* p, const char* end, Pass pass)
 {
     if (QuotedFields && p != end && *p == '"') {
         // Written as text first; a value that is empty or a plain number is then made bare.
@@ -518,14 +525,21 @@ char* SeparatedRow::WriteFields(char* out, std::string_view line, std::size_t& f
             fields = k + 1;
             return nullptr;
         }
-        if (p != end && *p == '\0') {
+        if (Values) {
+            if (p != end && *p == '\0') {
+                fields = 0;
+                return nullptr;
+            }
+            if (p != raw && Rules.MayChange(*raw))
+                out =
+                    ReadWrittenValue(start, out, std::string_view(raw, static_cast<std::size_t>(p - raw)), k);
+        }
+        if (p == end)
+            break;
+        if (*p == '\0') {
             fields = 0;
             return nullptr;
         }
-        if (Values && p != raw && Rules.MayChange(*raw))
-            out = ReadWrittenValue(start, out, std::string_view(raw, static_cast<std::size_t>(p - raw)), k);
-        if (p == end)
-            break;
         ++p; // the separator
     }
     fields = k + 1;
