@@ -70,7 +70,7 @@ void CConverter::BuildInsertPrefix()
                         "a table or column name holds a NUL byte, which no SQL client can read "
                         "inside a statement.");
     InsertPrefix = std::move(prefix);
-    RowSeparator = ",\r\n(";
+    RowSeparator = Current.Dialect->RowsOnOneLine ? ",(" : ",\r\n(";
     CharFunction = *Current.Dialect->CharFunction ? Current.Dialect->CharFunction : nullptr;
     CarriageReturn = *Current.Dialect->CarriageReturn ? Current.Dialect->CarriageReturn : nullptr;
 }
