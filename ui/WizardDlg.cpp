@@ -410,9 +410,10 @@ void CWizardDlg::OpenFile(const std::string& path)
     if (IsRunning())
         return;
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    const std::string name = ec ? path : absolute.lexically_normal().string();
-    std::string extension = std::filesystem::path(name).extension().string();
+    // Through the UTF-8 path functions: a narrow path would go through Windows' ANSI code page.
+    const std::filesystem::path absolute = std::filesystem::absolute(PathFromUtf8(path), ec);
+    const std::string name = ec ? path : Utf8FromPath(absolute.lexically_normal());
+    std::string extension = Utf8FromPath(PathFromUtf8(name).extension());
     for (char& c : extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (!MayLoseWork())
@@ -455,6 +456,8 @@ void CWizardDlg::RememberRecentProject(std::string path)
 {
     if (path.empty())
         return;
+    // One spelling per file (on Windows a dialog's answer has '/', a name from the command line '\\').
+    path = Utf8FromPath(PathFromUtf8(path).lexically_normal());
     RecentProjects.erase(std::remove(RecentProjects.begin(), RecentProjects.end(), path),
                          RecentProjects.end());
     RecentProjects.insert(RecentProjects.begin(), path);
