@@ -258,6 +258,9 @@ TEST_F(PreviewDlgTest, LeavesNoFileOpen)
 {
     WriteSource(NumberedLines(40));
     const auto openFiles = [] { return QDir("/proc/self/fd").count(); };
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no /proc (under Wine the path is the Linux host's)";
+#endif
     if (!QDir("/proc/self/fd").exists())
         GTEST_SKIP() << "no /proc here";
     const auto before = openFiles();

@@ -220,8 +220,14 @@ class CanLeaveTest : public SourcePageTest, public ::testing::WithParamInterface
 TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
 {
     const RefusalCase& c = GetParam();
+#ifdef _WIN32
+    if (std::string(c.Target) == " ")
+        GTEST_SKIP() << "Windows takes no file name of blanks only";
+#endif
     WriteFile(Path("data.csv"), "a,b\r\n1,x\r\n");
+#ifndef _WIN32 // Windows takes no file name of blanks only
     WriteFile(Path("  "), "a\r\n");
+#endif
     const std::string source = std::string(c.Source) == "missing"  ? Path("missing.csv")
                                : std::string(c.Source) == "data"   ? Path("data.csv")
                                : std::string(c.Source) == "folder" ? Folder.path().toStdString()
