@@ -109,7 +109,7 @@ class CConverter {
         }
     };
     // What the front ends say after the last run besides the counts (the
-    // dialect's LiteralSafety::BackslashNote), or null.
+    // dialect's DialectRules::BackslashNote), or null.
     const char* Note = nullptr;
 
     RaggedLines ShortLines; // fewer values: the missing ones are written as NULL
@@ -166,12 +166,14 @@ class CConverter {
     template <class Value> void WriteRowValue(const Value& value, std::size_t k);
     // Ends a row of `count` values: each missing one is NULL.
     void EndRow(std::size_t count);
+    // A literal in slices: one too long for the buffer, or one holding a CR that
+    // the dialect writes as CarriageReturn.
     void WriteLongValue(std::string_view value, std::string_view mark);
     // A value written as text in the record holds a backslash.
     bool WritesBackslash(std::string_view record);
     // A literal of the value's bytes in hexadecimal after HexPrefix.
     void WriteHexLiteral(std::string_view value);
-    // The value as pieces that no client reads otherwise (LiteralSafety::CharFunction).
+    // The value as pieces that no client reads otherwise (DialectRules::CharFunction).
     void WriteCutLiteral(std::string_view value, std::string_view open);
     void WriteRowEnd();
     void WriteTerminator();
@@ -205,14 +207,15 @@ class CConverter {
     SourceReader SourceFile;
     OutputFile TargetFile;
     OpenFailure OpenFailed;
-    std::string Scratch;                // a quoted value with doubled quotes, put together
-    std::string InsertPrefix;           // statement text up to and including "values("
-    std::string RowSeparator;           // between two rows of one INSERT
-    std::string CopyHeader;             // the COPY statement that a block of rows follows
-    const char* HexPrefix = nullptr;    // text beyond ASCII in hexadecimal after this (LiteralSafety)
-    const char* CharFunction = nullptr; // literals cut at line ends and "$(" (LiteralSafety)
+    std::string Scratch;                  // a quoted value with doubled quotes, put together
+    std::string InsertPrefix;             // statement text up to and including "values("
+    std::string RowSeparator;             // between two rows of one INSERT
+    std::string CopyHeader;               // the COPY statement that a block of rows follows
+    const char* HexPrefix = nullptr;      // text beyond ASCII in hexadecimal after this (DialectRules)
+    const char* CharFunction = nullptr;   // literals cut at line ends and "$(" (DialectRules)
+    const char* CarriageReturn = nullptr; // written for a CR inside a literal (DialectRules)
     // No literal needs more than its marks and doubling: no HexPrefix, Unicode
-    // literals or CharFunction. Decided with the script's head, once per run.
+    // literals, CharFunction or CarriageReturn. Decided with the script's head, once per run.
     bool PlainLiterals = false;
     bool HeadWritten = false;
     bool InTransaction = false;

@@ -71,7 +71,8 @@ void CConverter::BuildInsertPrefix()
                         "inside a statement.");
     InsertPrefix = std::move(prefix);
     RowSeparator = ",\r\n(";
-    CharFunction = *SafetyOf(dialect).CharFunction ? SafetyOf(dialect).CharFunction : nullptr;
+    CharFunction = *Current.Dialect->CharFunction ? Current.Dialect->CharFunction : nullptr;
+    CarriageReturn = *Current.Dialect->CarriageReturn ? Current.Dialect->CarriageReturn : nullptr;
 }
 
 void CConverter::WriteValue(std::string_view value, ValueForm form, const ColumnSettings& column)
@@ -96,6 +97,10 @@ void CConverter::WriteValue(std::string_view value, ValueForm form, const Column
         if (CharFunction && (value.find_first_of("\r\n") != std::string_view::npos ||
                              value.find("$(") != std::string_view::npos)) {
             WriteCutLiteral(value, beyondAscii ? "N'" : "'");
+            return;
+        }
+        if (CarriageReturn && std::memchr(value.data(), '\r', value.size())) {
+            WriteLongValue(value, mark);
             return;
         }
         // SQL Server keeps characters beyond ASCII only in Unicode literals.
@@ -160,14 +165,22 @@ void CConverter::WriteCutLiteral(std::string_view value, std::string_view open)
 
 void CConverter::WriteLongValue(std::string_view value, std::string_view mark)
 {
-    // Too long for the buffer: the value goes out in slices, each doubled into the buffer.
+    // The value goes out in slices, each doubled into the buffer; where the
+    // dialect writes a CR otherwise (CarriageReturn), the slices end at each.
     TargetFile.Append(mark);
     const char markByte = DoubledMarkByte(mark);
     while (!value.empty()) {
-        const std::string_view slice = value.substr(0, OutputFile::BufferSize / 2);
+        std::string_view slice = value.substr(0, OutputFile::BufferSize / 2);
+        const void* cr = CarriageReturn ? std::memchr(slice.data(), '\r', slice.size()) : nullptr;
+        if (cr)
+            slice = slice.substr(0, static_cast<std::size_t>(static_cast<const char*>(cr) - slice.data()));
         char* out = TargetFile.Reserve(2 * slice.size()); // at most the whole buffer: never refused
         TargetFile.Advance(DoubleInto(out, slice, markByte, Current.Dialect->EscapeByte));
         value.remove_prefix(slice.size());
+        if (cr) {
+            TargetFile.Append(CarriageReturn);
+            value.remove_prefix(1);
+        }
     }
     TargetFile.Append(mark);
 }
@@ -362,10 +375,9 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
         ReadsValues = Current.Values.InUse();
         SeparatedRow separatedRow;
         const SeparatedRow* singlePass = separatedRow.Prepare(Current) ? &separatedRow : nullptr;
-        const SqlDialect dialect = Current.Dialect->Id;
         // Text beyond ASCII in hexadecimal is the general writer's: the single pass takes ASCII records only.
-        const bool asciiSinglePass = *SafetyOf(dialect).HexText != 0;
-        const bool noteBackslash = *SafetyOf(dialect).BackslashNote != 0;
+        const bool asciiSinglePass = *Current.Dialect->HexText != 0;
+        const bool noteBackslash = *Current.Dialect->BackslashNote != 0;
         // The single pass finds the end of a record with quoted fields itself.
         const bool singlePassJoins = singlePass != nullptr && Current.QuotedFields && !asciiSinglePass;
         std::string_view record;
@@ -390,7 +402,7 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
             const std::size_t fields = WriteRecordRow(record, pass);
             if (noteBackslash && !Note && std::memchr(record.data(), '\\', record.size()) &&
                 WritesBackslash(record))
-                Note = SafetyOf(dialect).BackslashNote;
+                Note = Current.Dialect->BackslashNote;
             ++RowsWritten;
             if (columns > 0 && fields != columns)
                 (fields < columns ? ShortLines : LongLines).Add(RecordLine);

@@ -46,19 +46,18 @@ void CConverter::WriteScriptHead()
         return;
     HeadWritten = true;
     const DialectRules& dialect = *Current.Dialect;
-    const LiteralSafety& safety = SafetyOf(dialect.Id);
-    TargetFile.Append(safety.ScriptStart);
+    TargetFile.Append(dialect.ScriptStart);
     // Known once the first line is read: a byte order mark may have decided it.
     const bool utf8 = SourceFile.TextEncoding() != SourceEncoding::Bytes;
     const bool utf8Names =
-        safety.Utf8StatementForBytes &&
+        dialect.Utf8StatementForBytes &&
         !TextDecoder(SourceEncoding::Utf8).Check(InsertPrefix.data(), InsertPrefix.size(), true).Invalid;
     if ((utf8 || utf8Names) && *dialect.Utf8Statement)
         WriteStatement(dialect.Utf8Statement);
-    if (!Current.Copy && *safety.LiteralStatement)
-        WriteStatement(safety.LiteralStatement);
-    HexPrefix = *safety.HexText ? (utf8 ? safety.HexText : safety.HexBytes) : nullptr;
-    PlainLiterals = !HexPrefix && !dialect.UnicodePrefix && !CharFunction;
+    if (!Current.Copy && *dialect.LiteralStatement)
+        WriteStatement(dialect.LiteralStatement);
+    HexPrefix = *dialect.HexText ? (utf8 ? dialect.HexText : dialect.HexBytes) : nullptr;
+    PlainLiterals = !HexPrefix && !dialect.UnicodePrefix && !CharFunction && !CarriageReturn;
     if (!Current.CreateTable)
         return;
     std::string table;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -98,17 +99,18 @@ const char* CopyDigits(char*& out, const char* p, const char* end)
 }
 
 // Whether the copy stops at the byte: the end of the value (`stop`), a byte
-// that is doubled, or NUL, which no statement may hold.
-template <bool OtherDoubled> bool StopsCopy(char c, char stop, char mark, char escape)
+// that is doubled, NUL, which no statement may hold, and with Returns a CR.
+template <bool OtherDoubled, bool Returns> bool StopsCopy(char c, char stop, char mark, char escape)
 {
-    return c == stop || c == Apostrophe || c == '\0' || (OtherDoubled && (c == mark || c == escape));
+    return c == stop || c == Apostrophe || c == '\0' || (OtherDoubled && (c == mark || c == escape)) ||
+           (Returns && c == '\r');
 }
 
 // Copies up to the next `stop` byte (the separator, or the quote that may end a
-// quoted field) or NUL, with apostrophes, the mark and the escape doubled;
-// returns where the copy stopped. Without OtherDoubled, mark and escape are
-// apostrophes.
-template <bool OtherDoubled>
+// quoted field) or NUL, and with Returns a CR, with apostrophes, the mark and
+// the escape doubled; returns where the copy stopped. Without OtherDoubled,
+// mark and escape are apostrophes.
+template <bool OtherDoubled, bool Returns>
 const char* CopyDoubled(char*& out, const char* p, const char* end, char stop, char mark, char escape,
                         const char* begin)
 {
@@ -116,10 +118,13 @@ const char* CopyDoubled(char*& out, const char* p, const char* end, char stop, c
     const std::uint64_t apostrophes = EveryByte(Apostrophe);
     const std::uint64_t marks = EveryByte(mark);
     const std::uint64_t escapes = EveryByte(escape);
+    const std::uint64_t returns = EveryByte('\r');
     const auto flagsOf = [&](std::uint64_t word) {
         std::uint64_t flags = HasZeroByte(word ^ stops) | HasZeroByte(word ^ apostrophes) | HasZeroByte(word);
         if (OtherDoubled)
             flags |= HasZeroByte(word ^ marks) | HasZeroByte(word ^ escapes);
+        if (Returns)
+            flags |= HasZeroByte(word ^ returns);
         return flags;
     };
     char* o = out;
@@ -128,6 +133,7 @@ const char* CopyDoubled(char*& out, const char* p, const char* end, char stop, c
     const __m128i apostropheVector = _mm_set1_epi8(Apostrophe);
     const __m128i markVector = _mm_set1_epi8(mark);
     const __m128i escapeVector = _mm_set1_epi8(escape);
+    const __m128i returnVector = _mm_set1_epi8('\r');
 #endif
     for (;;) {
 #if defined(__SSE2__)
@@ -141,6 +147,8 @@ const char* CopyDoubled(char*& out, const char* p, const char* end, char stop, c
             if (OtherDoubled)
                 found = _mm_or_si128(found, _mm_or_si128(_mm_cmpeq_epi8(bytes, markVector),
                                                          _mm_cmpeq_epi8(bytes, escapeVector)));
+            if (Returns)
+                found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, returnVector));
             const auto mask = static_cast<unsigned>(_mm_movemask_epi8(found));
             if (mask == 0) {
                 p += 16;
@@ -168,7 +176,7 @@ const char* CopyDoubled(char*& out, const char* p, const char* end, char stop, c
                 p += at;
                 o += at;
             } else {
-                while (!StopsCopy<OtherDoubled>(*p, stop, mark, escape)) {
+                while (!StopsCopy<OtherDoubled, Returns>(*p, stop, mark, escape)) {
                     ++p;
                     ++o;
                 }
@@ -190,12 +198,12 @@ const char* CopyDoubled(char*& out, const char* p, const char* end, char stop, c
             p += at;
             o += at;
         } else {
-            while (p != end && !StopsCopy<OtherDoubled>(*p, stop, mark, escape))
+            while (p != end && !StopsCopy<OtherDoubled, Returns>(*p, stop, mark, escape))
                 *o++ = *p++;
             if (p == end)
                 break;
         }
-        if (*p == stop || *p == '\0')
+        if (*p == stop || *p == '\0' || (Returns && *p == '\r'))
             break;
         *o++ = *p; // an apostrophe, the mark or the escape, doubled
         *o++ = *p++;
@@ -207,18 +215,42 @@ const char* CopyDoubled(char*& out, const char* p, const char* end, char stop, c
 // The settings a field's writing reads, as values: nothing written through
 // the output pointer can change them, so they stay in registers.
 struct Pass {
+    static constexpr bool Returns = false;
     char Separator;
     char Escape;
     const char* Begin; // of the line
 };
 
+// Where the dialect writes a CR inside a literal otherwise (DialectRules::CarriageReturn).
+struct ReturnPass : Pass {
+    static constexpr bool Returns = true;
+    std::string_view Return;
+};
+
+// CopyDoubled for the pass's settings: with Returns, a CR is written as the dialect's text.
+template <bool OtherDoubled, class P>
+const char* CopyValue(char*& out, const char* p, const char* end, char stop, char mark, P pass)
+{
+    for (;;) {
+        p = CopyDoubled<OtherDoubled, P::Returns>(out, p, end, stop, mark, pass.Escape, pass.Begin);
+        if constexpr (P::Returns) {
+            if (p != end && *p == '\r') {
+                out = std::copy(pass.Return.begin(), pass.Return.end(), out);
+                ++p;
+                continue;
+            }
+        }
+        return p;
+    }
+}
+
 // The field from p to the next separator between marks, with apostrophes and
 // the mark doubled; returns where the field ends (at the separator, the end or a NUL byte).
-template <bool OtherDoubled>
-const char* WriteQuoted(char*& out, const char* p, const char* end, char mark, Pass pass)
+template <bool OtherDoubled, class P>
+const char* WriteQuoted(char*& out, const char* p, const char* end, char mark, P pass)
 {
     *out++ = mark;
-    p = CopyDoubled<OtherDoubled>(out, p, end, pass.Separator, mark, pass.Escape, pass.Begin);
+    p = CopyValue<OtherDoubled>(out, p, end, pass.Separator, mark, pass);
     *out++ = mark;
     return p;
 }
@@ -227,15 +259,15 @@ const char* WriteQuoted(char*& out, const char* p, const char* end, char mark, P
 // quotes standing for one, then whatever follows up to the separator; written
 // between marks with apostrophes and the mark doubled. Null when the field's
 // closing quote is missing.
-template <bool OtherDoubled>
-const char* WriteQuotedField(char*& out, const char* p, const char* end, char mark, Pass pass)
+template <bool OtherDoubled, class P>
+const char* WriteQuotedField(char*& out, const char* p, const char* end, char mark, P pass)
 {
     char* o = out;
     *o++ = mark;
     ++p;
     for (;;) {
         // Inside the quotes the separator is data: copy to the next quote.
-        p = CopyDoubled<OtherDoubled>(o, p, end, '"', mark, pass.Escape, pass.Begin);
+        p = CopyValue<OtherDoubled>(o, p, end, '"', mark, pass);
         if (p == end)
             return nullptr; // not closed on this line
         if (*p == '\0')
@@ -250,7 +282,7 @@ const char* WriteQuotedField(char*& out, const char* p, const char* end, char ma
         }
         ++p; // the closing quote, nearly always right before the separator
         if (p != end && *p != pass.Separator)
-            p = CopyDoubled<OtherDoubled>(o, p, end, pass.Separator, mark, pass.Escape, pass.Begin);
+            p = CopyValue<OtherDoubled>(o, p, end, pass.Separator, mark, pass);
         break;
     }
     *o++ = mark;
@@ -261,8 +293,8 @@ const char* WriteQuotedField(char*& out, const char* p, const char* end, char ma
 // An unmarked field: NULL when empty, bare when a plain number (IsPlainNumber),
 // else quoted with apostrophes. Inlined into each loop that calls it: a call
 // per field costs the plain path 2% of its instructions.
-template <bool QuotedFields, bool OtherDoubled>
-AlwaysInline const char* WriteBare(char*& out, const char* p, const char* end, Pass pass)
+template <bool QuotedFields, bool OtherDoubled, class P>
+AlwaysInline const char* WriteBare(char*& out, const char* p, const char* end, P pass)
 {
     if (QuotedFields && p != end && *p == '"') {
         // Written as text first; a value that is empty or a plain number is then made bare.
@@ -414,13 +446,20 @@ bool SeparatedRow::Prepare(const RunSettings& settings)
     for (const ColumnSettings& column : settings.Columns)
         marks.push_back(column.Mark == 0 ? std::string() : std::string(1, column.Mark));
     if (!Prepare(settings.Separator, marks, settings.Columns.size(), settings.QuotedFields,
-                 settings.Dialect->EscapeByte, settings.Copy))
+                 settings.Dialect->EscapeByte, settings.Copy, settings.Dialect->CarriageReturn))
         return false;
     if (values) {
         Rules = settings.Values;
         ValueColumns = settings.Columns;
-        Writer = OtherDoubled ? &SeparatedRow::WriteFields<false, false, true, true>
-                              : &SeparatedRow::WriteFields<false, false, false, true>;
+        using Fields = char* (SeparatedRow::*)(char*, std::string_view, std::size_t&) const;
+        // By [OtherDoubled][a CR written otherwise].
+        static const Fields writers[2][2] = {
+            {&SeparatedRow::WriteFields<false, false, false, false, true>,
+             &SeparatedRow::WriteFields<false, false, false, true, true>},
+            {&SeparatedRow::WriteFields<false, false, true, false, true>,
+             &SeparatedRow::WriteFields<false, false, true, true, true>},
+        };
+        Writer = writers[OtherDoubled][!Return.empty()];
     }
     return true;
 }
@@ -449,7 +488,8 @@ char* SeparatedRow::ReadWrittenValue(char* start, char* out, std::string_view ra
 }
 
 bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes,
-                           std::size_t columns, bool quotedFields, char escape, bool copy)
+                           std::size_t columns, bool quotedFields, char escape, bool copy,
+                           std::string_view carriageReturn)
 {
     // A separator that can be part of a number would need the number test to
     // look out for it; such settings are rare enough for the general writer,
@@ -463,6 +503,8 @@ bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::st
     QuotedFields = quotedFields;
     Escape = escape;
     Copy = copy;
+    Return = copy ? std::string_view() : carriageReturn; // COPY's text format escapes a CR itself
+    Growth = std::max<std::size_t>(2, Return.size());
     OtherDoubled = escape != Apostrophe;
     Marks.clear();
     // The apostrophe and the double quote, the marks in real use; any other
@@ -473,22 +515,35 @@ bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::st
         Marks.push_back(mark.empty() ? Bare : mark[0]);
         OtherDoubled = OtherDoubled || mark == "\"";
     }
+    using Fields = char* (SeparatedRow::*)(char*, std::string_view, std::size_t&) const;
+    // By [QuotedFields][OtherDoubled][a CR written otherwise].
+    static const Fields writers[2][2][2] = {
+        {{&SeparatedRow::WriteFields<false, false, false, false>,
+          &SeparatedRow::WriteFields<false, false, false, true>},
+         {&SeparatedRow::WriteFields<false, false, true, false>,
+          &SeparatedRow::WriteFields<false, false, true, true>}},
+        {{&SeparatedRow::WriteFields<false, true, false, false>,
+          &SeparatedRow::WriteFields<false, true, false, true>},
+         {&SeparatedRow::WriteFields<false, true, true, false>,
+          &SeparatedRow::WriteFields<false, true, true, true>}},
+    };
     if (Copy)
-        Writer = QuotedFields ? &SeparatedRow::WriteFields<true, true, false>
-                              : &SeparatedRow::WriteFields<true, false, false>;
-    else if (OtherDoubled)
-        Writer = QuotedFields ? &SeparatedRow::WriteFields<false, true, true>
-                              : &SeparatedRow::WriteFields<false, false, true>;
+        Writer = QuotedFields ? &SeparatedRow::WriteFields<true, true, false, false>
+                              : &SeparatedRow::WriteFields<true, false, false, false>;
     else
-        Writer = QuotedFields ? &SeparatedRow::WriteFields<false, true, false>
-                              : &SeparatedRow::WriteFields<false, false, false>;
+        Writer = writers[QuotedFields][OtherDoubled][!Return.empty()];
     return true;
 }
 
-template <bool Copy, bool QuotedFields, bool OtherDoubled, bool Values>
+template <bool Copy, bool QuotedFields, bool OtherDoubled, bool Returns, bool Values>
 char* SeparatedRow::WriteFields(char* out, std::string_view line, std::size_t& fields) const
 {
-    const Pass pass{Separator, Escape, line.data()};
+    std::conditional_t<Returns, ReturnPass, Pass> pass;
+    pass.Separator = Separator;
+    pass.Escape = Escape;
+    pass.Begin = line.data();
+    if constexpr (Returns)
+        pass.Return = Return;
     const char* const marks = Marks.data();
     const std::size_t markCount = Marks.size();
     const std::size_t columns = Columns;

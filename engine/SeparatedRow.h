@@ -31,13 +31,16 @@ class SeparatedRow {
     // `escape` is doubled inside literals besides the apostrophe and the mark
     // (MySQL's backslash; the apostrophe where there is none).
     // `copy`: the values of a COPY row in PostgreSQL's text format instead.
+    // `carriageReturn`: written for a CR inside a literal (DialectRules), if any.
     bool Prepare(std::string_view separator, const std::vector<std::string>& quotes, std::size_t columns,
-                 bool quotedFields, char escape = '\'', bool copy = false);
+                 bool quotedFields, char escape = '\'', bool copy = false,
+                 std::string_view carriageReturn = std::string_view());
 
     // The most bytes Write produces for a line of `size` bytes: every byte
-    // doubled, and per field two marks and a comma, or NULL and a comma; and
-    // the eight bytes that the copy of a whole word may write past them.
-    std::size_t SizeLimit(std::size_t size) const { return 2 * size + 5 * (size + 1) + 5 * Columns + 8; }
+    // doubled (or written as the CR text), and per field two marks and a
+    // comma, or NULL and a comma; and the eight bytes that the copy of a whole
+    // word may write past them.
+    std::size_t SizeLimit(std::size_t size) const { return Growth * size + 5 * (size + 1) + 5 * Columns + 8; }
 
     // Writes the values text of the line at `out`, which has room for
     // SizeLimit(line.size()) bytes; returns the end of what it wrote. `fields`
@@ -52,7 +55,7 @@ class SeparatedRow {
 
   private:
     // One loop per kind of settings, so that the loop over the fields tests none of them.
-    template <bool Copy, bool QuotedFields, bool OtherDoubled, bool Values = false>
+    template <bool Copy, bool QuotedFields, bool OtherDoubled, bool Returns, bool Values = false>
     char* WriteFields(char* out, std::string_view line, std::size_t& fields) const;
     // The k-th value `raw`, written from `start` to `out`, once more as the value rules read it.
     char* ReadWrittenValue(char* start, char* out, std::string_view raw, std::size_t k) const;
@@ -63,6 +66,8 @@ class SeparatedRow {
     bool QuotedFields = false;
     char Escape = '\'';
     bool Copy = false;
+    std::string_view Return; // written for a CR inside a literal; empty: the CR as it is
+    std::size_t Growth = 2;  // the most bytes written for one byte of a value
     // A mark or the escape is a byte other than the apostrophe, so that more bytes are doubled.
     bool OtherDoubled = false;
     // The value rules and the columns that FormOf reads, with value rules only.

@@ -13,23 +13,34 @@ const DialectRules Dialects[] = {
     {SqlDialect::Generic, "", nullptr, "Generic SQL",
      true, false, '"', '"', 0, false,
      '\'', false, true,
-     "", "", "", 10000, false},
+     "", "", "", 10000, false,
+     // Standard SQL, where a backslash is an ordinary character.
+     "", "", "", "", false, "", "",
+     "values hold backslashes: for MySQL or MariaDB choose Dialect=MySQL"},
     {SqlDialect::PostgreSQL, "PostgreSQL", nullptr, "PostgreSQL",
      true, true, '"', '"', 63, true,
      '\'', false, false,
-     "BEGIN", "SET client_encoding = 'UTF8'", "", 10000, true},
+     "BEGIN", "SET client_encoding = 'UTF8'", "", 10000, true,
+     // With standard_conforming_strings off a backslash would escape in '...'.
+     "", "SET standard_conforming_strings = on", "", "", false, "", "", ""},
     {SqlDialect::MySQL, "MySQL", "MariaDB", "MySQL",
      false, false, '`', '`', 64, false,
      '\\', false, false,
-     "START TRANSACTION", "SET NAMES utf8mb4", " DEFAULT CHARSET=utf8mb4", 10000, false},
+     "START TRANSACTION", "SET NAMES utf8mb4", " DEFAULT CHARSET=utf8mb4", 10000, false,
+     // Backslashes are doubled, so NO_BACKSLASH_ESCAPES goes (only that flag).
+     "", "SET sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@sql_mode, ','), "
+         "',NO_BACKSLASH_ESCAPES,', ','))",
+     "_utf8mb4 X'", "X'", true, "", "\\r", ""},
     {SqlDialect::SQLite, "SQLite", nullptr, "SQLite",
      false, false, '"', '"', 0, false,
      '\'', false, false,
-     "BEGIN", "", "", 10000, false},
+     "BEGIN", "", "", 10000, false,
+     "", "", "", "", false, "", "'||char(13)||'", ""},
     {SqlDialect::SQLServer, "SQLServer", nullptr, "SQL Server",
      false, false, '[', ']', 128, false,
      '\'', true, false,
-     "BEGIN TRANSACTION", "", "", 1000, false},
+     "BEGIN TRANSACTION", "", "", 1000, false,
+     "\xEF\xBB\xBF", "", "", "", false, "NCHAR", "", ""},
 };
 // clang-format on
 
@@ -114,22 +125,4 @@ void AppendQualifiedName(std::string& out, std::string_view name, SqlDialect dia
         out += '.';
         name.remove_prefix(dot + 1);
     }
-}
-
-const LiteralSafety& SafetyOf(SqlDialect dialect)
-{
-    static const LiteralSafety rows[] = {
-        // Generic: standard SQL, where a backslash is an ordinary character.
-        {"", "", "", "", false, "", "values hold backslashes: for MySQL or MariaDB choose Dialect=MySQL"},
-        // PostgreSQL: with standard_conforming_strings off a backslash would escape in '...'.
-        {"", "SET standard_conforming_strings = on", "", "", false, "", ""},
-        // MySQL: backslashes are doubled, so NO_BACKSLASH_ESCAPES goes (only that flag).
-        {"",
-         "SET sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@sql_mode, ','), ',NO_BACKSLASH_ESCAPES,', "
-         "','))",
-         "_utf8mb4 X'", "X'", true, "", ""},
-        {"", "", "", "", false, "", ""},                  // SQLite
-        {"\xEF\xBB\xBF", "", "", "", false, "NCHAR", ""}, // SQL Server
-    };
-    return rows[static_cast<int>(dialect)];
 }

@@ -38,6 +38,32 @@ struct DialectRules {
     const char* Utf8TableOption;  // after CREATE TABLE's ")" for UTF-8 text; ""
     int MaxRowsPerInsert;         // the most rows one INSERT may hold
     bool Copy;                    // reads COPY ... FROM stdin
+
+    // What keeps the script exact whatever the client's or the server's settings.
+    // Bytes the script starts with (SQL Server's UTF-8 byte order mark, so that
+    // sqlcmd reads it as UTF-8).
+    const char* ScriptStart;
+    // Written before the first INSERT: the session setting its literals are
+    // written for (PostgreSQL's standard strings, MySQL's backslash escapes).
+    const char* LiteralStatement;
+    // A text value holding bytes 0x80-0xFF is written as this prefix, its bytes
+    // in hexadecimal and "'", so that no client character set can read a quote
+    // into a character: for UTF-8 text (HexText) and in byte mode (HexBytes).
+    const char* HexText;
+    const char* HexBytes;
+    // The UTF-8 statement also in byte mode, when the names are UTF-8 (the
+    // values beyond ASCII being hexadecimal, the rest of the script is ASCII).
+    bool Utf8StatementForBytes;
+    // No literal spans lines, and none holds "$(": CR and LF are written as
+    // CharFunction(13) and CharFunction(10) joined by "+", and "$(" is cut in two
+    // (sqlcmd's line continuation after a backslash and its variables).
+    const char* CharFunction;
+    // Written for a CR inside a literal, where the client would read a CR LF
+    // as LF (the sqlite3 and mariadb programs): MySQL's escape, or SQLite's
+    // literal closed, joined with char(13) and opened again. "": as it is.
+    const char* CarriageReturn;
+    // Said after a run whose text values hold a backslash; "" where none is.
+    const char* BackslashNote;
 };
 
 // The rules of a dialect.
@@ -60,29 +86,3 @@ bool IsPlainIdentifier(std::string_view name, bool underscore);
 void AppendName(std::string& out, std::string_view name, SqlDialect dialect);
 // A table name whose dots part schema and table: each part by AppendName.
 void AppendQualifiedName(std::string& out, std::string_view name, SqlDialect dialect);
-
-// What keeps a dialect's script exact whatever the client's or the server's
-// settings: one row per dialect in SqlDialect.cpp.
-struct LiteralSafety {
-    // Bytes the script starts with (SQL Server's UTF-8 byte order mark, so that
-    // sqlcmd reads it as UTF-8).
-    const char* ScriptStart;
-    // Written before the first INSERT: the session setting its literals are
-    // written for (PostgreSQL's standard strings, MySQL's backslash escapes).
-    const char* LiteralStatement;
-    // A text value holding bytes 0x80-0xFF is written as this prefix, its bytes
-    // in hexadecimal and "'", so that no client character set can read a quote
-    // into a character: for UTF-8 text (HexText) and in byte mode (HexBytes).
-    const char* HexText;
-    const char* HexBytes;
-    // The UTF-8 statement also in byte mode, when the names are UTF-8 (the
-    // values beyond ASCII being hexadecimal, the rest of the script is ASCII).
-    bool Utf8StatementForBytes;
-    // No literal spans lines, and none holds "$(": CR and LF are written as
-    // CharFunction(13) and CharFunction(10) joined by "+", and "$(" is cut in two
-    // (sqlcmd's line continuation after a backslash and its variables).
-    const char* CharFunction;
-    // Said after a run whose text values hold a backslash; "" where none is.
-    const char* BackslashNote;
-};
-const LiteralSafety& SafetyOf(SqlDialect dialect);

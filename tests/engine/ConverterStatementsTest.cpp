@@ -109,6 +109,10 @@ TEST(Statements, LiteralsSafeUnderAnyClientSetting)
         {"MySQL", "", "\xbf\\'", "SET NAMES utf8mb4;\r\n" + SqlMode + "START TRANSACTION;|X'BF5C27'"},
         {"MySQL", "UTF-8", "\xc3\xa9\\",
          "SET NAMES utf8mb4;\r\n" + SqlMode + "START TRANSACTION;|_utf8mb4 X'C3A95C'"},
+        // The sqlite3 and mariadb programs read a CR LF as LF, inside literals too.
+        {"SQLite", "", "\rx\r\ny'\r", "BEGIN;|''||char(13)||'x'||char(13)||'\ny'''||char(13)||''"},
+        {"MySQL", "", "x\r\ny", "SET NAMES utf8mb4;\r\n" + SqlMode + "START TRANSACTION;|'x\\r\ny'"},
+        {"PostgreSQL", "", "x\r\ny", "SET standard_conforming_strings = on;\r\nBEGIN;|'x\r\ny'"},
         {"SQLServer", "", "C:\\temp\\\r\nnext",
          "\xEF\xBB\xBF"
          "BEGIN TRANSACTION;|CAST('' AS NVARCHAR(MAX))+'C:\\temp\\'+NCHAR(13)+NCHAR(10)+'next'"},

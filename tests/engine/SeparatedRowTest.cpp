@@ -123,7 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Settings{";", {}, true}, Settings{",", {"", "'", "\"", ""}, true, "PostgreSQL", "copy"},
                       Settings{"|", {"'", ""}, false, "PostgreSQL", "copy"},
                       Settings{",", {"", "'", "\"", ""}, true, "MySQL"},
-                      Settings{",", {"'", ""}, true, "SQLServer"},
+                      Settings{",", {"", "'", "\"", ""}, true, "SQLite"},
+                      Settings{";", {"'", ""}, true, "SQLite"}, Settings{",", {"'", ""}, true, "SQLServer"},
                       // Settings the single pass leaves to the general writer:
                       Settings{".", {"", "'"}}, Settings{"5", {"", "'"}}, Settings{"-", {""}},
                       Settings{",", {"", "''", "[x]"}}, Settings{",,", {"", "'"}},
