@@ -72,7 +72,7 @@ TEST_F(HelpTopicsTest, TheOtherTopicsDescribeTheNewControlsAndTheRunsSummary)
           "Reading the types", "Failed at line", "<b>Open Folder</b>", "Alt+R"}},
         {"index.html",
          {"File &gt; Recent Projects", "asterisk", "<code>tabulon FILE</code>", "dropping a file",
-          "<i>NULL</i>", "yellow", "red", "<b>Save</b> / <b>Discard</b> / <b>Cancel</b>",
+          "<i>NULL</i>", "yellow", "red", "<i>extra 1</i>", "resized and maximised", "<b>Cancel</b>", "<b>Save</b> / <b>Discard</b> / <b>Cancel</b>",
           "saved into another folder", "(Ctrl+N)", "name and version"}},
     };
     for (const auto& [name, texts] : described) {
