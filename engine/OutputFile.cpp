@@ -31,10 +31,12 @@ bool OutputFile::Open(const std::string& path)
         return false;
     std::setvbuf(File.get(), nullptr, _IONBF, 0);
     FilePath = path;
+    // Left uninitialised: every byte is written before it goes out, and
+    // zeroing 2 MiB would touch every page of them once more.
     if (!Data)
-        Data = std::make_unique<char[]>(BufferSize);
+        Data.reset(new char[BufferSize]);
     if (!Spare)
-        Spare = std::make_unique<char[]>(BufferSize);
+        Spare.reset(new char[BufferSize]);
     Used = SpareUsed = Unwritten = 0;
     return true;
 }

@@ -81,6 +81,10 @@ ProfileFile::ReadResult ProfileFile::Read(const std::string& path)
             // front) would otherwise stand as text before the first line's key or section.
             while (Lines.empty() && line.substr(0, 3) == "\xEF\xBB\xBF")
                 line.remove_prefix(3);
+            // CRs before a line's LF are its line end; the last line's, before
+            // the file's end, are too: kept, they would grow at every save.
+            while (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
             std::string_view name;
             sectionSeen = sectionSeen || SectionName(line, name);
             if (!sectionSeen) {

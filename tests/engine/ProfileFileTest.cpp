@@ -67,3 +67,16 @@ TEST(ProfileFile, WritingAnExistingKeyKeepsItsSpelling)
         EXPECT_EQ(profile.Text(), std::string("[General]\r\n") + c.After + "\r\n") << c.Before;
     }
 }
+
+TEST(ProfileFile, WhatIsWrittenReadsBackAsTheSameText)
+{
+    const char* const files[] = {
+        "[General]\r\nA=1\r",                 // the last line's CR with no LF after it
+        "[Gener[General]\r\nFileName=a]\r\r", // a line of no section, CRs at the end
+        "[General]\r\nA=1\r\r\nB=2\n",
+    };
+    for (const char* file : files) {
+        const std::string written = ReadProfile(file).Text();
+        EXPECT_EQ(ReadProfile(written).Text(), written) << file;
+    }
+}
