@@ -300,6 +300,7 @@ void CPreviewDlg::FillRows(const PreviewRows& rows)
     std::uint64_t shortLines = 0;
     std::uint64_t longLines = 0;
     std::uint64_t nulls = 0;
+    std::uint64_t cut = 0;
     if (rows.Columns.size() == rows.Names.size()) {
         const QBrush dimmed = palette().brush(QPalette::Disabled, QPalette::Text);
         for (const PreviewRows::Row& record : rows.Rows) {
@@ -319,6 +320,7 @@ void CPreviewDlg::FillRows(const PreviewRows& rows)
                     item->setForeground(dimmed);
                     ++nulls;
                 } else if (record.Cut[k]) {
+                    ++cut;
                     item->setText(ToQt(record.Values[k] + CutMark));
                     item->setToolTip(
                         QStringLiteral("Only the start of this value is shown: it is longer than "
@@ -335,7 +337,7 @@ void CPreviewDlg::FillRows(const PreviewRows& rows)
                 MarkRaggedRow(row, count, columns, record.Line, count < columns ? shortLines : longLines);
         }
     }
-    Summary->setText(ToQt(PreviewSummary(Grid->rowCount(), shortLines, longLines, nulls)));
+    Summary->setText(ToQt(PreviewSummary(Grid->rowCount(), shortLines, longLines, nulls, cut)));
 }
 
 void CPreviewDlg::MarkRaggedRow(int row, int fields, int columns, std::uint64_t line, std::uint64_t& count)
@@ -357,7 +359,8 @@ void CPreviewDlg::MarkRaggedRow(int row, int fields, int columns, std::uint64_t 
     }
 }
 
-std::string PreviewSummary(int rows, std::uint64_t shortLines, std::uint64_t longLines, std::uint64_t nulls)
+std::string PreviewSummary(int rows, std::uint64_t shortLines, std::uint64_t longLines, std::uint64_t nulls,
+                           std::uint64_t cut)
 {
     std::string text = std::to_string(rows) + (rows == 1 ? " row" : " rows") + " shown";
     if (shortLines + longLines == 0) {
@@ -373,6 +376,9 @@ std::string PreviewSummary(int rows, std::uint64_t shortLines, std::uint64_t lon
     }
     if (nulls > 0)
         text += "; " + std::to_string(nulls) + (nulls == 1 ? " value" : " values") + " written as NULL";
+    if (cut > 0)
+        text +=
+            "; " + std::to_string(cut) + (cut == 1 ? " value" : " values") + " cut short (" + CutMark + ")";
     return text + ".";
 }
 

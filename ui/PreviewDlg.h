@@ -92,5 +92,7 @@ class CPreviewDlg : public QDialog {
 };
 
 // The line under the preview's grid: "4 rows shown: 2 with fewer fields than columns
-// (yellow), 1 with more fields than columns (red); 3 values written as NULL."
-std::string PreviewSummary(int rows, std::uint64_t shortLines, std::uint64_t longLines, std::uint64_t nulls);
+// (yellow), 1 with more fields than columns (red); 3 values written as NULL; 1 value
+// cut short (…)."
+std::string PreviewSummary(int rows, std::uint64_t shortLines, std::uint64_t longLines, std::uint64_t nulls,
+                           std::uint64_t cut = 0);

@@ -72,8 +72,9 @@ TEST_F(HelpTopicsTest, TheOtherTopicsDescribeTheNewControlsAndTheRunsSummary)
           "Reading the types", "Failed at line", "<b>Open Folder</b>", "Alt+R"}},
         {"index.html",
          {"File &gt; Recent Projects", "asterisk", "<code>tabulon FILE</code>", "dropping a file",
-          "<i>NULL</i>", "yellow", "red", "<i>extra 1</i>", "resized and maximised", "<b>Cancel</b>", "<b>Save</b> / <b>Discard</b> / <b>Cancel</b>",
-          "saved into another folder", "(Ctrl+N)", "name and version"}},
+          "<i>NULL</i>", "yellow", "red", "<i>extra 1</i>", "resized and maximised", "<b>Cancel</b>",
+          "<b>Save</b> / <b>Discard</b> / <b>Cancel</b>", "saved into another folder", "(Ctrl+N)",
+          "name and version"}},
     };
     for (const auto& [name, texts] : described) {
         const std::string topic = Topic(name);

@@ -179,6 +179,8 @@ TEST_F(PreviewDlgTest, LongValuesShowTheirStartMarkedAsCut)
         EXPECT_EQ(grid.item(row, 1)->text().toStdString(), text) << row;
         EXPECT_EQ(grid.item(row, 1)->toolTip().contains(QLatin1String("Only the start")), cut) << row;
     }
+    EXPECT_EQ(Find<QLabel>(preview.get(), "previewSummary")->text().toStdString(),
+              "4 rows shown, each with a field per column; 2 values cut short (\xE2\x80\xA6).");
 }
 
 TEST_F(PreviewDlgTest, TheWindowIsResizableMaximisableAndNotModal)
