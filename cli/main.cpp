@@ -316,9 +316,6 @@ int PrintDetection(const std::string& path)
         const SourceDetection detection = DetectSource(path);
         for (const DetectedKey& key : detection.Keys)
             std::printf("%s=%s\t# %s\n", key.Key.c_str(), key.Value.c_str(), key.Reason.c_str());
-        for (const DetectedKey& key : detection.Proposals)
-            std::printf("# %s=%s\t# %s (the conversion does not read this key yet)\n", key.Key.c_str(),
-                        key.Value.c_str(), key.Reason.c_str());
         for (const std::string& note : detection.Notes)
             std::printf("# %s\n", note.c_str());
     } catch (const FileError& error) {

@@ -107,6 +107,7 @@ CConverter::OpenResult CConverter::Open(bool withTarget)
     }
     SourceSize = SourceFile.FileSize();
     BytesRead = 0;
+    SkipTitleLines();
     if (withTarget)
         PrepareStatements();
     return OpenResult::Done;
@@ -138,7 +139,7 @@ void CConverter::ThrowStopByte(std::string_view record, std::uint64_t lineNumber
         where = "byte " + std::to_string(record.find(stop) + 1);
     } else {
         where = "column " + std::to_string(found);
-        const bool isHeader = lineNumber == 1 && Current.Header;
+        const bool isHeader = lineNumber == Current.SkipLines + 1 && Current.Header;
         if (!isHeader && found - 1 < Current.Columns.size())
             where += " (" + Current.Columns[found - 1].TargetName + ")";
     }
@@ -149,6 +150,14 @@ void CConverter::ThrowStopByte(std::string_view record, std::uint64_t lineNumber
                    "may be UTF-16 text or a binary file."
                  : " holds a Ctrl-Z (byte 26), where Windows SQL clients stop reading a script. "
                    "Only the source's last byte may be one."));
+}
+
+void CConverter::SkipTitleLines()
+{
+    // Physical lines, blank or not: the line numbers stay the file's own.
+    std::string_view line;
+    for (std::size_t i = 0; i < Current.SkipLines && ReadLineView(line); ++i) {
+    }
 }
 
 bool CConverter::ReadLineView(std::string_view& line)
@@ -200,6 +209,32 @@ bool CConverter::ReadValues(std::vector<std::string>& values)
     if (!ReadRecordView(record))
         return false;
     SplitLine(record, values);
+    return true;
+}
+
+bool CConverter::ReadRunValues(std::vector<std::string>& values, std::vector<bool>& nullMarkers)
+{
+    std::string_view record;
+    if (!ReadRecordView(record))
+        return false;
+    std::size_t count = 0;
+    auto take = [&](const ReadValue& value) {
+        if (count < values.size())
+            values[count].assign(value.Text.data(), value.Text.size());
+        else
+            values.emplace_back(value.Text);
+        if (count < nullMarkers.size())
+            nullMarkers[count] = value.NullMarker;
+        else
+            nullMarkers.push_back(value.NullMarker);
+        ++count;
+    };
+    if (Current.Values.InUse())
+        SplitReadValues(record, take);
+    else
+        SplitRecord(record, [&](std::string_view value) { take(ReadValue{value}); });
+    values.resize(count);
+    nullMarkers.resize(count);
     return true;
 }
 
@@ -260,6 +295,7 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
         SourceReader& Source;
         ~EndDiscovery() { Source.EndDiscovery(); }
     } endDiscovery{SourceFile};
+    SkipTitleLines();
 
     std::string_view record;
     if (!ReadRecordView(record))
@@ -279,16 +315,24 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
     // A column stays unmarked only when every value sampled from it stands bare
     // (a column without any value too, so that its empty values are NULL).
     std::vector<bool> text(names.size(), false);
-    std::vector<std::string> samples;
     bool sampleFirst = !Current.Header; // the first record is data then
     for (int sampled = 0; sampled < SampleRecords; ++sampled) {
         if (sampleFirst)
             sampleFirst = false;
         else if (!ReadRecordView(record))
             break;
-        SplitLine(record, samples);
-        for (std::size_t i = 0; i < samples.size() && i < text.size(); ++i)
-            text[i] = text[i] || !DetectQuote(samples[i]).empty();
+        // Each value as the run writes it: a NULL marker marks no column, a number read
+        // by the decimal separator stands bare.
+        std::size_t i = 0;
+        auto look = [&](const ReadValue& value) {
+            if (i < text.size())
+                text[i] = text[i] || (!value.NullMarker && !DetectQuote(value.Text).empty());
+            ++i;
+        };
+        if (Current.Values.InUse())
+            SplitReadValues(record, look);
+        else
+            SplitRecord(record, [&](std::string_view value) { look(ReadValue{value}); });
     }
     quotes->resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)

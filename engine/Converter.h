@@ -9,6 +9,7 @@
 #include "SourceReader.h"
 #include "SqlDialect.h"
 #include "TextRules.h"
+#include "ValueForm.h"
 
 #include <cstdint>
 #include <cstring>
@@ -59,6 +60,9 @@ class CConverter {
     // not blank, joined with the lines after it while a quoted field is open.
     // False at the end. RecordLine tells where it began.
     bool ReadValues(std::vector<std::string>& values);
+    // The next record's values as the run writes them: read by the value rules
+    // (NullValues, DecimalSeparator, ...), each NULL marker flagged in `nullMarkers`.
+    bool ReadRunValues(std::vector<std::string>& values, std::vector<bool>& nullMarkers);
     std::uint64_t RecordLine = 0;
     // For a look at the first records: keeps at most `bytes` of each record read
     // from now on (the rest is dropped as it is read; SourceReader::LimitLines).
@@ -127,6 +131,8 @@ class CConverter {
 
     // Takes the project's settings into Current; throws SettingsError.
     void TakeSettings();
+    // Reads past the title lines (SkipLines) of a source just opened.
+    void SkipTitleLines();
     // Fills fields with exactly this line's values.
     void SplitLine(std::string_view line, std::vector<std::string>& fields);
     bool ReadLineView(std::string_view& line);
@@ -149,6 +155,11 @@ class CConverter {
             SplitFields(record, Current.Separated, Current.Separator, Current.Widths,
                         SourceFile.TextEncoding() != SourceEncoding::Bytes, take);
     }
+    // Cuts a record as SplitRecord does, each value read by the value rules: emit(ReadValue).
+    template <class Emit> void SplitReadValues(std::string_view record, Emit&& emit)
+    {
+        SplitRecord(record, [&](std::string_view value) { emit(ValueReader.Read(value)); });
+    }
     void BuildInsertPrefix();
     // One INSERT statement with as many values as there are columns (with no
     // columns, every field): missing ones NULL, extra ones left out.
@@ -156,9 +167,9 @@ class CConverter {
     // Writes the record's statement; a record the single pass finds open at its
     // end is extended first. Gives the record's value count.
     std::size_t WriteRecordRow(std::string_view& record, const class SeparatedRow* singlePass);
-    void WriteValue(std::string_view value, const ColumnSettings& column);
-    // Writes the k-th value of a row; one beyond the last column is left out.
-    void WriteRowValue(std::string_view value, std::size_t k);
+    void WriteValue(std::string_view value, ValueForm form, const ColumnSettings& column);
+    // Writes the k-th value of a row (its text, or a ReadValue); one beyond the last column is left out.
+    template <class Value> void WriteRowValue(const Value& value, std::size_t k);
     // Ends a row of `count` values: each missing one is NULL.
     void EndRow(std::size_t count);
     void WriteLongValue(std::string_view value, std::string_view mark);
@@ -180,7 +191,7 @@ class CConverter {
     // After a failure, ends a script written into a stream so that no client
     // runs a partial statement or keeps the open transaction.
     void EndFailedStream();
-    void WriteCopyValue(std::string_view value, const ColumnSettings& column);
+    void WriteCopyValue(std::string_view value, ValueForm form);
     // The run's pass over the source for the CREATE TABLE types.
     void ReadTypes(const ProgressCallback& progress);
     std::vector<class ColumnTypeGuess> GuessTypes(std::uint64_t records, const ProgressCallback& progress);
@@ -196,6 +207,7 @@ class CConverter {
     [[noreturn]] void ThrowStopByte(std::string_view record, std::uint64_t lineNumber);
 
     RunSettings Current;
+    SourceValueReader ValueReader{Current.Values};
     SourceReader SourceFile;
     OutputFile TargetFile;
     OpenFailure OpenFailed;
@@ -208,6 +220,7 @@ class CConverter {
     bool HeadWritten = false;
     bool InTransaction = false;
     bool TypesRead = false;          // the run's pass found the types (CREATE TABLE)
+    bool ReadsValues = false;        // the run reads its values by the value rules
     std::size_t RowsInStatement = 0; // rows of the INSERT or COPY block being written
     std::vector<std::string> Names;  // per column, as the script writes it
     std::size_t FirstKept = 0;       // the first column written

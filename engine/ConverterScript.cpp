@@ -74,9 +74,8 @@ void CConverter::BuildInsertPrefix()
     CharFunction = *SafetyOf(dialect).CharFunction ? SafetyOf(dialect).CharFunction : nullptr;
 }
 
-void CConverter::WriteValue(std::string_view value, const ColumnSettings& column)
+void CConverter::WriteValue(std::string_view value, ValueForm form, const ColumnSettings& column)
 {
-    const ValueForm form = FormOf(value, column);
     if (form == ValueForm::Null) {
         TargetFile.Append("NULL");
         return;
@@ -207,7 +206,21 @@ void CConverter::WriteTerminator()
     TargetFile.Append("\r\n");
 }
 
-void CConverter::WriteRowValue(std::string_view value, std::size_t k)
+namespace {
+
+std::string_view TextOf(std::string_view value)
+{
+    return value;
+}
+
+std::string_view TextOf(const ReadValue& value)
+{
+    return value.Text;
+}
+
+} // namespace
+
+template <class Value> void CConverter::WriteRowValue(const Value& value, std::size_t k)
 {
     const std::vector<ColumnSettings>& columns = Current.Columns;
     if (!columns.empty() && (k >= columns.size() || columns[k].LeftOut))
@@ -216,10 +229,11 @@ void CConverter::WriteRowValue(std::string_view value, std::size_t k)
     const ColumnSettings& column = k < columns.size() ? columns[k] : unnamed;
     if (k != FirstKept)
         TargetFile.Put(Current.Copy ? '\t' : ',');
+    const ValueForm form = FormOf(value, column);
     if (Current.Copy)
-        WriteCopyValue(value, column);
+        WriteCopyValue(TextOf(value), form);
     else
-        WriteValue(value, column);
+        WriteValue(TextOf(value), form, column);
 }
 
 void CConverter::EndRow(std::size_t count)
@@ -269,7 +283,10 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
     }
     fields = 0;
     TargetFile.Append(opening);
-    SplitRecord(record, [this, &fields](std::string_view value) { WriteRowValue(value, fields++); });
+    if (ReadsValues)
+        SplitReadValues(record, [this, &fields](const ReadValue& value) { WriteRowValue(value, fields++); });
+    else
+        SplitRecord(record, [this, &fields](std::string_view value) { WriteRowValue(value, fields++); });
     EndRow(fields);
     return fields;
 }
@@ -340,6 +357,7 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
         // when i + 1 is a multiple of the interval, a report when i is one of 9.
         std::uint64_t recordsToCommit = interval;
         std::uint64_t recordsToReport = 0;
+        ReadsValues = Current.Values.InUse();
         SeparatedRow separatedRow;
         const SeparatedRow* singlePass = separatedRow.Prepare(Current) ? &separatedRow : nullptr;
         const SqlDialect dialect = Current.Dialect->Id;

@@ -133,10 +133,10 @@ void CConverter::EndFailedStream()
     }
 }
 
-void CConverter::WriteCopyValue(std::string_view value, const ColumnSettings& column)
+void CConverter::WriteCopyValue(std::string_view value, ValueForm form)
 {
     // NULL where an INSERT would write it; the text otherwise, whatever the mark.
-    if (FormOf(value, column) == ValueForm::Null) {
+    if (form == ValueForm::Null) {
         TargetFile.Append("\\N");
         return;
     }
@@ -163,6 +163,7 @@ std::vector<ColumnTypeGuess> CConverter::GuessTypes(std::uint64_t records, const
     const std::size_t columns = Current.Columns.size();
     std::vector<ColumnTypeGuess> guesses(columns);
     const bool header = Current.Header;
+    const bool readsValues = Current.Values.InUse();
     std::string_view record;
     std::uint64_t read = 0;
     for (std::uint64_t i = 0; read < records && ReadRecordView(record); ++i) {
@@ -170,11 +171,20 @@ std::vector<ColumnTypeGuess> CConverter::GuessTypes(std::uint64_t records, const
             continue;
         ++read;
         std::size_t k = 0;
-        SplitRecord(record, [&](std::string_view value) {
-            if (k < columns)
-                guesses[k].Add(value);
-            ++k;
-        });
+        if (readsValues) {
+            // A NULL marker says nothing of the column's type, as an empty value does not.
+            SplitReadValues(record, [&](const ReadValue& value) {
+                if (k < columns && !value.NullMarker)
+                    guesses[k].Add(value.Text);
+                ++k;
+            });
+        } else {
+            SplitRecord(record, [&](std::string_view value) {
+                if (k < columns)
+                    guesses[k].Add(value);
+                ++k;
+            });
+        }
         if (progress && read % 8192 == 0)
             Report(progress, RunProgress::Phase::ReadingTypes, SourceFile.LineNumber());
     }
@@ -186,6 +196,7 @@ void CConverter::ReadTypes(const ProgressCallback& progress)
     // A regular file is read whole; a pipe's first 10,000 data lines are kept for the run.
     TypesRead = true;
     SourceFile.OpenForDiscovery(Current.Source, Current.Encoding);
+    SkipTitleLines();
     const std::uint64_t records = SourceFile.CanReopen() ? std::numeric_limits<std::uint64_t>::max() : 10000;
     const std::vector<ColumnTypeGuess> guesses = GuessTypes(records, progress);
     // Known once the source is read: a byte order mark may have decided it.
@@ -194,6 +205,7 @@ void CConverter::ReadTypes(const ProgressCallback& progress)
     if (!SourceFile.Open(Current.Source, Current.Encoding))
         throw FileError::FromErrno(Current.Source);
     BytesRead = 0;
+    SkipTitleLines();
     std::vector<std::string> chosen;
     std::vector<bool> leftOut;
     for (const ColumnSettings& column : Current.Columns) {

@@ -71,3 +71,44 @@ bool ReadCanonicalNumber(std::string_view value, NumberShape& shape)
     shape.Magnitude = position + exponent;
     return true;
 }
+
+std::size_t NormalizeNumber(std::string_view value, char decimal, char thousands, char* out)
+{
+    std::size_t i = 0;
+    std::size_t n = 0;
+    if (!value.empty() && (value[0] == '+' || value[0] == '-'))
+        out[n++] = value[i++];
+    // The integer part: digits, with thousands separators between groups of three.
+    std::size_t group = 0;  // digits since the last separator
+    bool grouped = false;   // a thousands separator was met
+    std::size_t digits = 0; // of the integer part
+    for (; i < value.size(); ++i) {
+        const char c = value[i];
+        if (IsAsciiDigit(static_cast<unsigned char>(c))) {
+            out[n++] = c;
+            ++group;
+            ++digits;
+        } else if (thousands != 0 && c == thousands) {
+            if (group == 0 || group > 3 || (grouped && group != 3))
+                return 0;
+            grouped = true;
+            group = 0;
+        } else {
+            break;
+        }
+    }
+    if (grouped && group != 3)
+        return 0;
+    if (i < value.size() && value[i] == decimal) {
+        out[n++] = '.';
+        const std::size_t start = ++i;
+        i = SkipDigits(value, i);
+        for (std::size_t k = start; k < i; ++k)
+            out[n++] = value[k];
+        if (digits == 0 && i == start)
+            return 0; // a lone decimal separator
+    } else if (digits == 0) {
+        return 0;
+    }
+    return i == value.size() ? n : 0;
+}

@@ -41,3 +41,10 @@ struct NumberShape {
     int Magnitude = 0;
 };
 bool ReadCanonicalNumber(std::string_view value, NumberShape& shape);
+
+// A number as people write it in many countries ("1.234,5" with decimal ',' and thousands '.')
+// in the form SQL reads: the sign as it stands, the digits without thousands separators, and
+// '.' before the decimals. A thousands separator (0: none) stands only between groups of three
+// digits after a first group of one to three. Writes at most value.size() bytes to out and
+// gives their count; 0 when the value is no such number.
+std::size_t NormalizeNumber(std::string_view value, char decimal, char thousands, char* out);

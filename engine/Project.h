@@ -29,10 +29,15 @@ class CProject {
     std::vector<std::string> Quotes;  // per column: "'" or empty
     // How the source's text is read; a project file without these keys reads
     // its source as before they existed.
-    std::int32_t QuotedFields = 0; // nonzero: a field may be enclosed in double quotes
-    std::string Encoding;          // empty: bytes as they are; else the source's encoding
-    std::int32_t Trim = 0;         // nonzero: blanks around each name and value are removed
-    std::int32_t EmptyIsNull = 0;  // nonzero: an empty value is NULL in a marked column too
+    std::int32_t QuotedFields = 0;  // nonzero: a field may be enclosed in double quotes
+    std::string Encoding;           // empty: bytes as they are; else the source's encoding
+    std::int32_t Trim = 0;          // nonzero: blanks around each name and value are removed
+    std::int32_t EmptyIsNull = 0;   // nonzero: an empty value is NULL in a marked column too
+    std::int32_t SkipLines = 0;     // title lines before the header (or the first record)
+    std::string NullValues;         // comma list of values that are NULL ("NA,NULL")
+    std::string DecimalSeparator;   // "." or "," in the source's numbers
+    std::string ThousandsSeparator; // empty, ".", ",", "'" or "<space>" between groups of digits
+    std::string DateFormat;         // how the source writes dates ("DD.MM.YYYY")
     // How the script is written for its database; a project file without
     // these keys gives the generic script it always gave.
     std::string Dialect;            // empty (generic), "PostgreSQL", "MySQL", "SQLite", "SQLServer"

@@ -1,5 +1,7 @@
 #include "ProjectKeys.h"
 
+#include "DateText.h"
+#include "SourceValues.h"
 #include "SqlDialect.h"
 #include "TextDecoder.h"
 #include "TextRules.h"
@@ -27,6 +29,23 @@ bool IsDialectName(std::string_view value)
 bool IsOutputName(std::string_view value)
 {
     return value.empty() || SameIgnoringAsciiCase(value, "insert") || SameIgnoringAsciiCase(value, "copy");
+}
+
+bool IsDecimalSeparator(std::string_view value)
+{
+    return value.empty() || value == "." || value == ",";
+}
+
+bool IsThousandsSeparator(std::string_view value)
+{
+    char separator = 0;
+    return ParseThousandsSeparator(value, separator);
+}
+
+bool IsDateFormatName(std::string_view value)
+{
+    DateFormat format;
+    return value.empty() || ParseDateFormat(value, format);
 }
 
 constexpr std::int64_t Billion = 1000000000;
@@ -57,6 +76,18 @@ const ProjectKey Keys[] = {
     {"Trim", KeyKind::Flag, "0", "0", SaveRule::WhenUsed, 0, 0, nullptr, nullptr, nullptr, &CProject::Trim},
     {"EmptyIsNull", KeyKind::Flag, "0", "0", SaveRule::WhenUsed, 0, 0, nullptr, nullptr, nullptr,
      &CProject::EmptyIsNull},
+    // How the source writes its lines, NULL, numbers and dates.
+    {"SkipLines", KeyKind::Integer, "0", "0", SaveRule::WhenUsed, 0, 1000000, nullptr, nullptr, nullptr,
+     &CProject::SkipLines},
+    {"NullValues", KeyKind::Text, "", "", SaveRule::WhenUsed, 0, 0, nullptr, nullptr, &CProject::NullValues},
+    {"DecimalSeparator", KeyKind::Choice, ".", ".", SaveRule::WhenUsed, 0, 0, IsDecimalSeparator, ". or ,",
+     &CProject::DecimalSeparator},
+    {"ThousandsSeparator", KeyKind::Choice, "", "", SaveRule::WhenUsed, 0, 0, IsThousandsSeparator,
+     ". , ' <space>, or empty for none", &CProject::ThousandsSeparator},
+    {"DateFormat", KeyKind::Choice, "YYYY-MM-DD", "YYYY-MM-DD", SaveRule::WhenUsed, 0, 0, IsDateFormatName,
+     "YYYY-MM-DD, DD.MM.YYYY, DD/MM/YYYY, MM/DD/YYYY, YYYY/MM/DD, DD-MM-YY and the like (DD, MM and YYYY or "
+     "YY once each, with - / or . between)",
+     &CProject::DateFormat},
     {"Dialect", KeyKind::Choice, "", "", SaveRule::WhenUsed, 0, 0, IsDialectName,
      "PostgreSQL, MySQL (or MariaDB), SQLite, SQLServer, or empty for generic SQL", &CProject::Dialect},
     {"RowsPerInsert", KeyKind::Integer, "1", "1", SaveRule::WhenUsed, 1, 10000, nullptr, nullptr, nullptr,

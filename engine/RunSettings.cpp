@@ -18,6 +18,30 @@ void CheckAgainstTable(const char* name, const std::string& value)
         throw SettingsError(name, value, *reason);
 }
 
+void TakeValueRules(const CProject& project, SourceValueRules& rules)
+{
+    // NullValues: a comma list; blanks around each marker are no part of it.
+    const std::string_view list(project.NullValues);
+    for (std::size_t start = 0; start <= list.size();) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string_view marker = TrimBlanks(list.substr(start, comma - start));
+        if (!marker.empty())
+            rules.NullValues.emplace_back(marker);
+        start = comma + 1;
+    }
+    CheckAgainstTable("DecimalSeparator", project.DecimalSeparator);
+    rules.Decimal = TrimBlanks(project.DecimalSeparator) == "," ? ',' : '.';
+    CheckAgainstTable("ThousandsSeparator", project.ThousandsSeparator);
+    ParseThousandsSeparator(TrimBlanks(project.ThousandsSeparator), rules.Thousands);
+    if (rules.Thousands == rules.Decimal)
+        throw SettingsError("ThousandsSeparator", project.ThousandsSeparator,
+                            "write a thousands separator other than the decimal separator, or none");
+    CheckAgainstTable("DateFormat", project.DateFormat);
+    const std::string_view dateFormat = TrimBlanks(project.DateFormat);
+    rules.Dates = !dateFormat.empty() && ParseDateFormat(dateFormat, rules.DateForm) &&
+                  !(rules.DateForm == DateFormat());
+}
+
 } // namespace
 
 std::vector<std::size_t> ParseWidths(const std::string& text)
@@ -63,6 +87,9 @@ RunSettings RunSettings::From(const CProject& project)
         settings.Widths = ParseWidths(project.Widths);
     settings.QuotedFields = project.QuotedFields != 0 && settings.Separated;
     settings.Trim = project.Trim != 0;
+    CheckAgainstTable("SkipLines", std::to_string(project.SkipLines));
+    settings.SkipLines = static_cast<std::size_t>(project.SkipLines);
+    TakeValueRules(project, settings.Values);
 
     CheckAgainstTable("Dialect", project.Dialect);
     settings.Dialect = FindDialect(project.Dialect);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SourceValues.h"
 #include "SqlDialect.h"
 #include "TextDecoder.h"
 
@@ -39,6 +40,10 @@ struct RunSettings {
     std::vector<std::size_t> Widths;
     bool QuotedFields = false; // only where the record is cut at a separator
     bool Trim = false;
+    std::size_t SkipLines = 0; // title lines before the header or the first record
+    // NULL markers, decimal and thousands separators, the date format: the values are read
+    // through a SourceValueReader only when Values.InUse(), decided once for the run.
+    SourceValueRules Values;
 
     // Writing the script.
     const DialectRules* Dialect = &RulesOf(SqlDialect::Generic);

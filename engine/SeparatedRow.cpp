@@ -394,7 +394,8 @@ const char* WriteCopyField(char*& out, const char* p, const char* end, bool bare
 
 bool SeparatedRow::Prepare(const RunSettings& settings)
 {
-    const bool general = !settings.Separated || settings.Trim || settings.Dialect->UnicodePrefix ||
+    const bool general = !settings.Separated || settings.Trim || settings.Values.InUse() ||
+                         settings.Dialect->UnicodePrefix ||
                          std::any_of(settings.Columns.begin(), settings.Columns.end(),
                                      [](const ColumnSettings& c) { return c.EmptyIsNull || c.LeftOut; });
     if (general)

@@ -14,7 +14,7 @@
 class SeparatedRow {
   public:
     // Prepares for a run's settings: false when the run needs the general
-    // writer (values trimmed, NULL for empty values in marked columns, columns
+    // writer (values trimmed or read by value rules, NULL for empty values in marked columns, columns
     // left out, Unicode literals, or the separator and marks below).
     bool Prepare(const RunSettings& settings);
 

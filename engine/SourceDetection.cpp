@@ -4,6 +4,7 @@
 #include "FileError.h"
 #include "FileHandle.h"
 #include "Project.h"
+#include "ProjectKeys.h"
 #include "QuotedFields.h"
 #include "SqlDialect.h"
 #include "TextRules.h"
@@ -566,6 +567,97 @@ std::string FitText(const Fit& fit)
            Counted(fit.Fields, "field") + " when cut at " + Shown(fit.Separator);
 }
 
+// Fixed widths: at least 4 lines (not blank) of the same number of characters, where blanks
+// stand at the same places in every line, two or more side by side, between runs of
+// characters: each run and the blanks after it are a field. Gives the widths, or none when
+// the evidence is not that clear.
+std::vector<std::size_t> FixedWidths(const std::vector<std::string_view>& lines, std::size_t& looked)
+{
+    std::vector<char> used; // per character: a line has something other than a blank there
+    std::size_t length = 0;
+    looked = 0;
+    for (const std::string_view line : lines) {
+        if (line.empty())
+            continue;
+        if (looked == 200)
+            break;
+        std::size_t characters = 0;
+        for (const char c : line) {
+            if ((static_cast<unsigned char>(c) & 0xC0) == 0x80)
+                continue; // inside a UTF-8 character
+            if (characters == used.size())
+                used.push_back(0);
+            used[characters] = static_cast<char>(used[characters] | (c != ' ' ? 1 : 0));
+            ++characters;
+        }
+        if (looked > 0 && characters != length)
+            return {};
+        length = characters;
+        ++looked;
+    }
+    if (looked < 4)
+        return {};
+    std::vector<std::size_t> starts;
+    for (std::size_t p = 0; p < length; ++p) {
+        if (!used[p])
+            continue;
+        const bool afterGutter = p >= 2 && !used[p - 1] && !used[p - 2];
+        if (starts.empty() || afterGutter)
+            starts.push_back(starts.empty() ? 0 : p);
+    }
+    if (starts.size() < 2)
+        return {};
+    std::vector<std::size_t> widths;
+    for (std::size_t k = 0; k < starts.size(); ++k)
+        widths.push_back((k + 1 < starts.size() ? starts[k + 1] : length) - starts[k]);
+    return widths;
+}
+
+// The fields of a line cut at the widths, trimmed.
+std::vector<std::string> FixedFields(std::string_view line, const std::vector<std::size_t>& widths)
+{
+    std::vector<std::string> fields;
+    std::size_t at = 0;
+    for (const std::size_t width : widths) {
+        std::size_t end = at;
+        for (std::size_t characters = 0; end < line.size() && characters < width; ++characters) {
+            ++end;
+            while (end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80)
+                ++end;
+        }
+        fields.emplace_back(TrimBlanks(line.substr(at, end - at)));
+        at = end;
+    }
+    return fields;
+}
+
+// Fixed widths found: the keys that read them, and whether the first line names the columns.
+void DescribeFixedWidths(const std::vector<std::string_view>& lines, const std::vector<std::size_t>& widths,
+                         std::size_t looked, SourceDetection& d)
+{
+    std::string text;
+    for (const std::size_t width : widths)
+        text += (text.empty() ? "" : ",") + std::to_string(width);
+    const std::string reason = Count(looked) +
+                               " lines of the same length have blanks at the same places, "
+                               "parting " +
+                               Counted(widths.size(), "field");
+    d.Keys.push_back({"WithSeparators", "0", reason});
+    d.Keys.push_back({"Widths", text, reason});
+    d.Trim = true;
+    d.Keys.push_back({"Trim", "1", "the fields are padded with blanks to their widths"});
+    std::size_t first = 0;
+    while (first < lines.size() && lines[first].empty())
+        ++first;
+    std::string why;
+    const bool header = LooksLikeNames(FixedFields(lines[first], widths), "line " + Count(first + 1), why);
+    d.ColumnNames = header;
+    d.Keys.push_back(
+        {"ColumnNames", header ? "1" : "0",
+         header ? "line " + Count(first + 1) + "'s names are distinct, not empty and no numbers or dates"
+                : why});
+}
+
 void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
 {
     // Line ends.
@@ -584,8 +676,10 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                                                             : "none";
         std::string note = std::string("line ends: ") + name + " (" + Count(crlf) + " CR LF, " + Count(lf) +
                            " LF, " + Count(cr) + " CR)";
+        // The reader ends lines at every CR where its first 64 KiB hold a CR and no LF.
         if (d.LineEnds == LineEnding::Cr)
-            note += "; lines that end in CR alone are read as one line";
+            note += lf + crlf == 0 ? "; every CR ends a line"
+                                   : "; the source holds LF too, so lines end at LF and a lone CR is data";
         d.Notes.push_back(note);
     }
     const std::vector<std::string_view> lines = SplitLines(text, d.LineEnds, whole);
@@ -636,6 +730,17 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                                                                        : f.Fields > chosen->Fields;
         if (better)
             chosen = &f;
+    }
+
+    // Fixed widths, where no usual separator cuts the lines (a '.' in every line's amount may).
+    const std::string usual = ",;\t|:";
+    if (!chosen || usual.find(chosen->Separator) == std::string::npos) {
+        std::size_t looked = 0;
+        const std::vector<std::size_t> widths = FixedWidths(lines, looked);
+        if (!widths.empty()) {
+            DescribeFixedWidths(lines, widths, looked, d);
+            return;
+        }
     }
 
     Fit single; // one column: every line is one value
@@ -694,10 +799,10 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     if (headerRecord > 0) {
         d.SkipLines = static_cast<int>(records[headerRecord].FirstLine);
         const std::size_t before = records[headerRecord].FirstLine;
-        d.Proposals.push_back({"SkipLines", std::to_string(d.SkipLines),
-                               (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) + " (" +
-                                   Counted(headerRecord, "title line") + ") do not have the " +
-                                   Counted(chosen->Fields, "field") + " of the records after them"});
+        d.Keys.push_back({"SkipLines", std::to_string(d.SkipLines),
+                          (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) + " (" +
+                              Counted(headerRecord, "title line") + ") do not have the " +
+                              Counted(chosen->Fields, "field") + " of the records after them"});
     }
 
     // The header: names unlike the values below them, no repeats, no empties.
@@ -783,7 +888,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                           " in column " + Count(i + 1) +
                           (header && i < names.size() ? " (" + names[i] + ")" : "");
         }
-        d.Proposals.push_back({"NullValues", list, reason});
+        d.Keys.push_back({"NullValues", list, reason});
     }
 
     // Decimal comma and thousands separators, from the columns of numbers.
@@ -813,9 +918,9 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     if (comma > 0 && point == 0) {
         decimal = ',';
         d.DecimalSeparator = ',';
-        d.Proposals.push_back({"DecimalSeparator", ",",
-                               Counted(comma, "number") + " with a decimal comma, such as " +
-                                   Quoted(commaExample) + "; none with a decimal point"});
+        d.Keys.push_back({"DecimalSeparator", ",",
+                          Counted(comma, "number") + " with a decimal comma, such as " +
+                              Quoted(commaExample) + "; none with a decimal point"});
     } else if (comma > 0 && point > 0) {
         d.Notes.push_back("numbers have decimal commas (" + Quoted(commaExample) + ") and decimal points (" +
                           Quoted(pointExample) + "); DecimalSeparator left as '.'");
@@ -837,8 +942,8 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         groupReason = "numbers such as " + Quoted(eitherCommaExample) + " stand beside decimal points";
     }
     if (group != 0) {
-        d.ThousandsSeparator = std::string(1, group);
-        d.Proposals.push_back({"ThousandsSeparator", d.ThousandsSeparator, groupReason});
+        d.ThousandsSeparator = group == ' ' ? std::string("<space>") : std::string(1, group);
+        d.Keys.push_back({"ThousandsSeparator", d.ThousandsSeparator, groupReason});
     }
 
     // The date format, when the values decide it.
@@ -863,10 +968,10 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                 "and such columns stay text");
         } else if (BitCount(bits) == 1) {
             d.DateFormat = DateFormatName(formats[FirstBit(bits)]);
-            d.Proposals.push_back({"DateFormat", d.DateFormat,
-                                   decidingExample.empty()
-                                       ? "every date reads only so"
-                                       : "dates such as " + Quoted(decidingExample) + " read only so"});
+            d.Keys.push_back({"DateFormat", d.DateFormat,
+                              decidingExample.empty()
+                                  ? "every date reads only so"
+                                  : "dates such as " + Quoted(decidingExample) + " read only so"});
         } else {
             std::string ways;
             for (std::size_t f = 0; f < formats.size(); ++f)
@@ -949,15 +1054,16 @@ SourceDetection Detect(std::string_view sample, bool whole, SourceEncoding encod
 
 const DetectedKey* SourceDetection::Find(std::string_view key) const
 {
-    for (const std::vector<DetectedKey>* list : {&Keys, &Proposals})
-        for (const DetectedKey& k : *list)
-            if (k.Key == key)
-                return &k;
+    for (const DetectedKey& k : Keys)
+        if (k.Key == key)
+            return &k;
     return nullptr;
 }
 
 std::string SourceDetection::Layout() const
 {
+    if (const DetectedKey* widths = Find("Widths"))
+        return "fixed widths " + widths->Value + (ColumnNames ? ", header" : ", no header");
     const std::string separated = !Find("Separator")     ? std::string("one column")
                                   : Separator == "<tab>" ? std::string("tab separated")
                                                          : "'" + Separator + "' separated";
@@ -972,8 +1078,23 @@ std::string SourceDetection::Summary() const
         add("quoted fields");
     if (Trim)
         add("blanks trimmed");
+    if (SkipLines > 0)
+        add(std::to_string(SkipLines) + (SkipLines == 1 ? " title line" : " title lines"));
     if (Encoding != SourceEncoding::Utf8)
         add(EncodingName(Encoding));
+    if (DecimalSeparator == ',')
+        add("decimal comma");
+    if (!ThousandsSeparator.empty())
+        add("thousands " +
+            (ThousandsSeparator == "<space>" ? std::string("blank") : "'" + ThousandsSeparator + "'"));
+    if (!NullValues.empty()) {
+        std::string list;
+        for (const std::string& m : NullValues)
+            list += (list.empty() ? "" : ",") + m;
+        add("NULL " + list);
+    }
+    if (!DateFormat.empty())
+        add("dates " + DateFormat);
     return text;
 }
 
@@ -1061,21 +1182,11 @@ std::string SuggestedTableName(const std::string& source, SqlDialect dialect)
 SourceDetection ApplySourceDetection(CProject& project)
 {
     SourceDetection detection = DetectSource(project.FileName);
-    // The keys as a project file holds them, each into its member.
+    // Each key as a project file holds it, through the key table as Load takes it.
     for (const DetectedKey& key : detection.Keys) {
-        const std::string& v = key.Value;
-        if (key.Key == "Separator") {
-            project.Separator = v;
-            project.WithSeparators = 1;
-        } else if (key.Key == "QuotedFields") {
-            project.QuotedFields = Atoi(v);
-        } else if (key.Key == "ColumnNames") {
-            project.ColumnNames = Atoi(v);
-        } else if (key.Key == "Encoding") {
-            project.Encoding = v;
-        } else if (key.Key == "Trim") {
-            project.Trim = Atoi(v);
-        }
+        const ProjectKey* row = FindProjectKey(key.Key);
+        if (row && !CheckKeyValue(*row, key.Value))
+            ApplyKeyValue(*row, key.Value, project);
     }
     if (project.TargetName.empty())
         project.TargetName = SuggestedTarget(project.FileName);

@@ -32,18 +32,15 @@ struct SourceDetection {
     SourceEncoding Encoding = SourceEncoding::Utf8;
     std::vector<std::string> NullValues;
     char DecimalSeparator = '.';
-    std::string ThousandsSeparator;
-    std::string DateFormat; // empty: no values decided one (YYYY-MM-DD stays)
+    std::string ThousandsSeparator; // as the project key holds it ("<space>" for a blank)
+    std::string DateFormat;         // empty: no values decided one (YYYY-MM-DD stays)
 
     // Every setting detection decided, as project keys, in the order to show them.
     std::vector<DetectedKey> Keys;
-    // What the source calls for that the conversion does not read yet (title lines to skip,
-    // NULL markers, decimal commas, thousands separators, the date format), for the user to see.
-    std::vector<DetectedKey> Proposals;
     // What was looked at and left as it was, and why ("dates such as 03/04/2024 read both ways").
     std::vector<std::string> Notes;
 
-    // The value detection gave the key (among Keys or Proposals), or null when it gave none.
+    // The value detection gave the key, or null when it gave none.
     const DetectedKey* Find(std::string_view key) const;
     // How the records are cut, in a few words ("';' separated, header", "one column, no header").
     std::string Layout() const;

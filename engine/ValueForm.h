@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 #include "RunSettings.h"
+#include "SourceValues.h"
 
 #include <string_view>
 
@@ -16,4 +17,11 @@ inline ValueForm FormOf(std::string_view value, const ColumnSettings& column)
         return column.Mark == 0 || column.EmptyIsNull ? ValueForm::Null : ValueForm::Literal;
     // A bare value must not be able to run as SQL: only plain numbers stand bare.
     return column.Mark == 0 && IsPlainNumber(value) ? ValueForm::Bare : ValueForm::Literal;
+}
+
+// A value read by the source's value rules: one of its NULL markers is NULL
+// in every column; any other is written by its text as above.
+inline ValueForm FormOf(const ReadValue& value, const ColumnSettings& column)
+{
+    return value.NullMarker ? ValueForm::Null : FormOf(value.Text, column);
 }

@@ -4,8 +4,10 @@
 
 #include <QKeyEvent>
 
+#include "DateText.h"
 #include "Project.h"
 #include "QtText.h"
+#include "SourceValues.h"
 #include "SqlDialect.h"
 #include "TextRules.h"
 #include "WindowPlacement.h"
@@ -16,6 +18,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -30,6 +33,10 @@ struct Choice {
 constexpr Choice Encodings[] = {
     {"Bytes as they are", ""},    {"UTF-8", "UTF-8"},       {"Windows-1252", "Windows-1252"},
     {"ISO-8859-1", "ISO-8859-1"}, {"UTF-16LE", "UTF-16LE"}, {"UTF-16BE", "UTF-16BE"},
+};
+constexpr Choice Decimals[] = {{"Point", "."}, {"Comma", ","}};
+constexpr Choice ThousandsSeparators[] = {
+    {"None", ""}, {"Point", "."}, {"Comma", ","}, {"Apostrophe", "'"}, {"Blank", "<space>"},
 };
 constexpr const char* CopyOutput = "copy";
 constexpr const char* InsertOutput = "insert";
@@ -105,6 +112,16 @@ void COptionsDlg::BuildControls()
     EncodingCombo = new QComboBox(source);
     TrimCheck = new QCheckBox(QStringLiteral("&Trim blanks around names and values"), source);
     EmptyIsNullCheck = new QCheckBox(QStringLiteral("Empty values are &NULL in every column"), source);
+    auto* skipLinesLabel = new QLabel(QStringLiteral("Title &lines to skip:"), source);
+    SkipLinesSpin = new QSpinBox(source);
+    auto* nullValuesLabel = new QLabel(QStringLiteral("NULL mar&kers:"), source);
+    NullValuesEdit = new QLineEdit(source);
+    auto* decimalLabel = new QLabel(QStringLiteral("Decimal se&parator:"), source);
+    DecimalCombo = new QComboBox(source);
+    auto* thousandsLabel = new QLabel(QStringLiteral("T&housands separator:"), source);
+    ThousandsCombo = new QComboBox(source);
+    auto* dateFormatLabel = new QLabel(QStringLiteral("Date for&mat:"), source);
+    DateFormatCombo = new QComboBox(source);
     auto* script = new QGroupBox(QStringLiteral("Writing the script"), this);
     auto* dialectLabel = new QLabel(QStringLiteral("&Database:"), script);
     DialectCombo = new QComboBox(script);
@@ -120,6 +137,11 @@ void COptionsDlg::BuildControls()
         {EncodingCombo, "encoding"},
         {TrimCheck, "trim"},
         {EmptyIsNullCheck, "emptyIsNull"},
+        {SkipLinesSpin, "skipLines"},
+        {NullValuesEdit, "nullValues"},
+        {DecimalCombo, "decimalSeparator"},
+        {ThousandsCombo, "thousandsSeparator"},
+        {DateFormatCombo, "dateFormat"},
         {DialectCombo, "dialect"},
         {RowsPerInsertSpin, "rowsPerInsert"},
         {CreateTableCheck, "createTable"},
@@ -129,6 +151,11 @@ void COptionsDlg::BuildControls()
     for (const auto& [widget, name] : names)
         widget->setObjectName(QString::fromLatin1(name));
     encodingLabel->setBuddy(EncodingCombo);
+    skipLinesLabel->setBuddy(SkipLinesSpin);
+    nullValuesLabel->setBuddy(NullValuesEdit);
+    decimalLabel->setBuddy(DecimalCombo);
+    thousandsLabel->setBuddy(ThousandsCombo);
+    dateFormatLabel->setBuddy(DateFormatCombo);
     dialectLabel->setBuddy(DialectCombo);
     rowsLabel->setBuddy(RowsPerInsertSpin);
 
@@ -141,6 +168,16 @@ void COptionsDlg::BuildControls()
     TrimCheck->setToolTip(QStringLiteral("Removes spaces and tabs around each column name and value"));
     EmptyIsNullCheck->setToolTip(
         QStringLiteral("An empty value is written as NULL also in a column quoted with ' (else as '')"));
+    SkipLinesSpin->setToolTip(QStringLiteral(
+        "Lines before the header (or the first record), such as a report's title: skipped, blank or not"));
+    NullValuesEdit->setToolTip(QStringLiteral("Values written as NULL in every column, separated by commas "
+                                              "(NA,NULL,\\N,-); each is compared whole"));
+    DecimalCombo->setToolTip(QStringLiteral(
+        "The character before the decimals in the source's numbers; they are written with a point"));
+    ThousandsCombo->setToolTip(QStringLiteral(
+        "The character between groups of three digits in the source's numbers; they are written without it"));
+    DateFormatCombo->setToolTip(QStringLiteral(
+        "How the source writes dates; a value that reads so is written as YYYY-MM-DD (a time may follow)"));
     DialectCombo->setToolTip(
         QStringLiteral("The database that runs the script: names and values are written in its form"));
     RowsPerInsertSpin->setToolTip(QStringLiteral(
@@ -158,6 +195,11 @@ void COptionsDlg::BuildControls()
     sourceLayout->addRow(encodingLabel, EncodingCombo);
     sourceLayout->addRow(TrimCheck);
     sourceLayout->addRow(EmptyIsNullCheck);
+    sourceLayout->addRow(skipLinesLabel, SkipLinesSpin);
+    sourceLayout->addRow(nullValuesLabel, NullValuesEdit);
+    sourceLayout->addRow(decimalLabel, DecimalCombo);
+    sourceLayout->addRow(thousandsLabel, ThousandsCombo);
+    sourceLayout->addRow(dateFormatLabel, DateFormatCombo);
     auto* scriptLayout = new QFormLayout(script);
     scriptLayout->addRow(dialectLabel, DialectCombo);
     scriptLayout->addRow(rowsLabel, RowsPerInsertSpin);
@@ -189,6 +231,22 @@ void COptionsDlg::LoadOptions()
     FillChoices(EncodingCombo, Encodings, project.Encoding);
     TrimCheck->setChecked(project.Trim != 0);
     EmptyIsNullCheck->setChecked(project.EmptyIsNull != 0);
+    SkipLinesSpin->setRange(0, 1000000);
+    SkipLinesSpin->setValue(project.SkipLines);
+    NullValuesEdit->setText(ToQt(project.NullValues));
+    FillChoices(DecimalCombo, Decimals, project.DecimalSeparator.empty() ? "." : project.DecimalSeparator);
+    FillChoices(ThousandsCombo, ThousandsSeparators, project.ThousandsSeparator);
+    // Every format the engine reads, by its name; a name written otherwise (another letter case) is the same.
+    DateFormat current;
+    const bool known = ParseDateFormat(project.DateFormat, current);
+    for (const DateFormat& format : AllDateFormats())
+        DateFormatCombo->addItem(ToQt(DateFormatName(format)), ToQt(DateFormatName(format)));
+    int dateIndex = known ? DateFormatCombo->findData(ToQt(DateFormatName(current))) : -1;
+    if (dateIndex < 0 && !project.DateFormat.empty()) {
+        DateFormatCombo->addItem(ToQt(project.DateFormat), ToQt(project.DateFormat));
+        dateIndex = DateFormatCombo->count() - 1;
+    }
+    DateFormatCombo->setCurrentIndex(std::max(dateIndex, 0));
     FillDialects(DialectCombo, project.Dialect);
     RowsPerInsertSpin->setRange(1, MaxRowsPerInsert(project.Dialect));
     RowsPerInsertSpin->setValue(project.RowsPerInsert);
@@ -224,6 +282,11 @@ void COptionsDlg::StoreOptions()
     project.Encoding = FromQt(EncodingCombo->currentData().toString());
     project.Trim = TrimCheck->isChecked() ? 1 : 0;
     project.EmptyIsNull = EmptyIsNullCheck->isChecked() ? 1 : 0;
+    project.SkipLines = SkipLinesSpin->value();
+    project.NullValues = FromQt(NullValuesEdit->text());
+    project.DecimalSeparator = FromQt(DecimalCombo->currentData().toString());
+    project.ThousandsSeparator = FromQt(ThousandsCombo->currentData().toString());
+    project.DateFormat = FromQt(DateFormatCombo->currentData().toString());
     project.Dialect = SelectedDialect();
     project.RowsPerInsert = RowsPerInsertSpin->value();
     project.CreateTable = CreateTableCheck->isChecked() ? 1 : 0;
@@ -251,6 +314,20 @@ std::string DescribeOptions(const CProject& project)
         add(source, "trimmed");
     if (project.EmptyIsNull != 0)
         add(source, "empty values NULL");
+    if (project.SkipLines > 0)
+        add(source,
+            std::to_string(project.SkipLines) + (project.SkipLines == 1 ? " title line" : " title lines"));
+    if (!TrimBlanks(project.NullValues).empty())
+        add(source, "NULL " + project.NullValues);
+    if (TrimBlanks(project.DecimalSeparator) == ",")
+        add(source, "decimal comma");
+    char thousands = 0;
+    if (ParseThousandsSeparator(TrimBlanks(project.ThousandsSeparator), thousands) && thousands != 0)
+        add(source,
+            thousands == ' ' ? std::string("thousands blank") : std::string("thousands '") + thousands + "'");
+    DateFormat dates;
+    if (ParseDateFormat(project.DateFormat, dates) && !(dates == DateFormat()))
+        add(source, "dates " + DateFormatName(dates));
     std::string script;
     const DialectRules* dialect = ProjectDialect(project);
     add(script, dialect ? dialect->Caption : project.Dialect);

@@ -7,6 +7,7 @@ class CProject;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
+class QLineEdit;
 class QSpinBox;
 
 // The project's options for reading the source's text and writing the script for
@@ -43,6 +44,11 @@ class COptionsDlg : public QDialog {
     QComboBox* EncodingCombo = nullptr;
     QCheckBox* TrimCheck = nullptr;
     QCheckBox* EmptyIsNullCheck = nullptr;
+    QSpinBox* SkipLinesSpin = nullptr;
+    QLineEdit* NullValuesEdit = nullptr;
+    QComboBox* DecimalCombo = nullptr;
+    QComboBox* ThousandsCombo = nullptr;
+    QComboBox* DateFormatCombo = nullptr;
     QComboBox* DialectCombo = nullptr;
     QSpinBox* RowsPerInsertSpin = nullptr;
     QCheckBox* CreateTableCheck = nullptr;

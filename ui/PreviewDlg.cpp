@@ -106,9 +106,10 @@ PreviewRows ReadPreviewRows(const CProject& project, const std::atomic<bool>& ca
                 return;
             // Records as the run reads them: blank lines skipped, quoted fields whole.
             std::vector<std::string> fields;
+            std::vector<bool> nullMarkers;
             for (int recordCount = 0; recordCount < PreviewRows::MaxLines && !cancel; ++recordCount) {
                 const std::uint64_t cutBefore = converter.RecordsCut();
-                if (!converter.ReadValues(fields))
+                if (!converter.ReadRunValues(fields, nullMarkers))
                     break;
                 if (copy.ColumnNames != 0 && recordCount == 0)
                     continue;
@@ -117,6 +118,7 @@ PreviewRows ReadPreviewRows(const CProject& project, const std::atomic<bool>& ca
                 PreviewRows::Row row;
                 row.Line = converter.RecordLine;
                 row.RecordCut = converter.RecordsCut() != cutBefore;
+                row.NullMarkers = nullMarkers;
                 for (std::string& field : fields) {
                     row.Cut.push_back(CutValue(field));
                     row.Values.push_back(std::move(field));
@@ -311,8 +313,8 @@ void CPreviewDlg::FillRows(const PreviewRows& rows)
                 const std::size_t k = static_cast<std::size_t>(j);
                 auto* item = new QTableWidgetItem;
                 // A missing value is NULL, and any the run writes as NULL.
-                if (j >= count ||
-                    (j < columns && FormOf(record.Values[k], rows.Columns[k]) == ValueForm::Null)) {
+                if (j >= count || (j < columns && FormOf(ReadValue{record.Values[k], record.NullMarkers[k]},
+                                                         rows.Columns[k]) == ValueForm::Null)) {
                     item->setText(QString::fromLatin1(NullText));
                     QFont font = item->font();
                     font.setItalic(true);

@@ -29,8 +29,9 @@ struct PreviewRows {
     struct Row {
         std::uint64_t Line = 0; // where the record began
         std::vector<std::string> Values;
-        std::vector<bool> Cut;  // per value: shown cut short
-        bool RecordCut = false; // the record was longer than RecordLimit
+        std::vector<bool> Cut;         // per value: shown cut short
+        std::vector<bool> NullMarkers; // per value: a NULL marker of the source (NullValues)
+        bool RecordCut = false;        // the record was longer than RecordLimit
     };
     std::vector<std::string> Names;      // the headings
     std::vector<ColumnSettings> Columns; // as the run writes them

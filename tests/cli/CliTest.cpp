@@ -212,20 +212,28 @@ TEST(Cli, DetectsTheSettingsOfASourceWithoutAProject)
     // --detect prints the keys, one a line, each with a tab and its reason after it.
     ProgramResult outcome = RunConvert({"--detect", source});
     ASSERT_EQ(outcome.Status, 0) << outcome.Output;
-    for (const char* line :
-         {"Separator=;\t# ", "QuotedFields=1\t# ", "ColumnNames=1\t# ", "Encoding=UTF-8\t# "})
+    for (const char* line : {"Separator=;\t# ", "QuotedFields=1\t# ", "ColumnNames=1\t# ", "SkipLines=2\t# ",
+                             "Encoding=UTF-8\t# "})
         EXPECT_NE(("\n" + outcome.Output).find(std::string("\n") + line), std::string::npos)
             << line << "\n"
             << outcome.Output;
     EXPECT_EQ(RunConvert({"--detect", folder.Path("missing.csv")}).Status, 1);
 
-    // A run without a project takes them (the title lines aside, which the next test covers).
+    // A run without a project takes them.
     const std::string target = folder.Path("orders.sql");
-    const std::string rows = folder.Write("rows.csv", "id;name;amount\r\n1;\"Smith; John\";3\r\n2;Lee;4\r\n");
-    outcome = RunConvert({"--source", rows, "--target", target, "--table", "t", "--quiet"});
+    outcome = RunConvert({"--source", source, "--target", target, "--table", "t", "--quiet"});
     ASSERT_EQ(outcome.Status, 0) << outcome.Output;
     EXPECT_EQ(ReadFile(target), "insert into t(id,name,amount) values(1,'Smith; John',3);\r\n"
-                                "insert into t(id,name,amount) values(2,'Lee',4);\r\n");
+                                "insert into t(id,name,amount) values(2,'Lee',4);\r\n"
+                                "insert into t(id,name,amount) values(3,'O''Neil',5);\r\n");
+    const std::string local =
+        folder.Write("local.csv", "id;amount;day\r\n1;1,5;31.12.2024\r\n2;NA;01.02.2024\r\n3;-2,25;NA\r\n");
+    outcome = RunConvert({"--source", local, "--target", target, "--table", "t", "--quiet"});
+    ASSERT_EQ(outcome.Status, 0) << outcome.Output;
+    EXPECT_EQ(ReadFile(target), "insert into t(id,amount,day) values(1,1.5,'2024-12-31');\r\n"
+                                "insert into t(id,amount,day) values(2,NULL,'2024-02-01');\r\n"
+                                "insert into t(id,amount,day) values(3,-2.25,NULL);\r\n");
+    const std::string rows = folder.Write("rows.csv", "id;name;amount\r\n1;\"Smith; John\";3\r\n2;Lee;4\r\n");
     // --set goes over what is detected.
     outcome = RunConvert({"--source", rows, "--target", target, "--table", "t", "--set", "QuotedFields=0"});
     ASSERT_EQ(outcome.Status, 0) << outcome.Output;

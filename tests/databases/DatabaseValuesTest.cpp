@@ -20,7 +20,8 @@ struct ValueCase {
     std::string Postgres;
     std::string Mariadb;
     std::string Sqlite;
-    bool Bytes = false; // without an encoding; the clients read Latin-1
+    bool Bytes = false;               // without an encoding; the clients read Latin-1
+    std::string Keys = std::string(); // more project keys, one a line
 };
 
 const std::string Long(6000, 'x');
@@ -49,6 +50,18 @@ const std::vector<ValueCase> Cases = {
      "name|\xC3\x89|\xC3\xA9|" + A63 + "|" + A63.substr(2) + "_2|" + Emoji + "\n1|2|3|4|5|6",
      "NAME|\xC3\x89|\xC3\xA9_2|" + A63 + "x|" + A63 + "y|_\n1|2|3|4|5|6",
      "NAME|\xC3\x89|\xC3\xA9|" + A63 + "x|" + A63 + "y|" + Emoji + "\n1|2|3|4|5|6"},
+    {"decimal comma and thousands", "n,m\n\"1.234,5\",\"-0,25\"\n\"2,0\",3\n", "n|m\n1234.5|-0.25\n2.0|3.00",
+     "n|m\n1234.5|-0.25\n2.0|3.00", "n|m\n1234.5|-0.25\n2|3", false,
+     "QuotedFields=1\r\nDecimalSeparator=,\r\nThousandsSeparator=.\r\n"},
+    {"NA among numbers", "v,w\n1,NA\nNA,2.5\n3,x\n", "v|w\n1|NULL\nNULL|2.5\n3|x",
+     "v|w\n1|NULL\nNULL|2.5\n3|x", "v|w\n1|NULL\nNULL|2.5\n3|x", false, "NullValues=NA\r\n"},
+    {"day-first dates", "d,t\n31.12.2024,1.2.2024 13:05\n29.02.2024,31.12.1999 23:59:59\n",
+     "d|t\n2024-12-31|2024-02-01 13:05:00\n2024-02-29|1999-12-31 23:59:59",
+     "d|t\n2024-12-31|2024-02-01 13:05:00\n2024-02-29|1999-12-31 23:59:59",
+     "d|t\n2024-12-31|2024-02-01 13:05:00\n2024-02-29|1999-12-31 23:59:59", false,
+     "DateFormat=DD.MM.YYYY\r\n"},
+    {"title lines", "Report\nas of today\nv\n1\n2\n", "v\n1\n2", "v\n1\n2", "v\n1\n2", false,
+     "SkipLines=2\r\n"},
 };
 
 std::string SourceLines(const std::string& source)
@@ -100,7 +113,7 @@ void ConvertLoadAndRead(const Database& database, const ValueCase& c)
         folder.Write("values.cvtproj",
                      std::string("[General]\r\nTableName=t\r\nSeparator=,\r\nCommit=0\r\nCreateTable=1\r\n"
                                  "DropTable=1\r\nDialect=") +
-                         database.Dialect + "\r\nEncoding=" + (c.Bytes ? "" : "UTF-8") + "\r\n");
+                         database.Dialect + "\r\nEncoding=" + (c.Bytes ? "" : "UTF-8") + "\r\n" + c.Keys);
     const std::vector<std::string> arguments = {"--quiet", "--source", source, "--target", script, project};
     const ProgramResult conversion = RunConvert(arguments);
     ASSERT_EQ(conversion.Status, 0) << conversion.Output;

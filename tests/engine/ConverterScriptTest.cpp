@@ -426,3 +426,99 @@ TEST_F(Conversion, AProgressFunctionThatThrowsStopsTheRunAndKeepsTheTarget)
     EXPECT_EQ(Converter.Run(Record), CConverter::OpenResult::Done);
     EXPECT_EQ(Converter.RowsWritten, 100u);
 }
+
+TEST_F(Conversion, NullMarkersNumbersAndDatesAsTheSourceWritesThem)
+{
+    Project.Separator = ";";
+    Project.ColumnNames = 0;
+    Columns({"a", "b", "c"}, {"", "", "'"});
+    const struct {
+        const char* NullValues;
+        const char* Decimal;
+        const char* Thousands;
+        const char* DateFormat;
+        int Trim;
+        const char* Line;
+        const char* Values;
+    } cases[] = {
+        {"", ".", "", "YYYY-MM-DD", 0, "NA;1,5;31.12.2024", "'NA','1,5','31.12.2024'"},
+        {"NA, \\N", ".", "", "YYYY-MM-DD", 0, "NA;\\N;NA", "NULL,NULL,NULL"},
+        {"NA", ".", "", "YYYY-MM-DD", 0, "na; NA;NAN", "'na',' NA','NAN'"},
+        {"NA", ".", "", "YYYY-MM-DD", 1, " NA ;7; NA", "NULL,7,NULL"},
+        {"", ",", "", "YYYY-MM-DD", 0, "1,5;-0,25;3,0", "1.5,-0.25,'3.0'"},
+        {"", ",", ".", "YYYY-MM-DD", 0, "1.234,5;1.234.567;12.34", "1234.5,1234567,'12.34'"},
+        {"", ",", "<space>", "YYYY-MM-DD", 0, "1 234,5;12 34;1,2,3", "1234.5,'12 34','1,2,3'"},
+        {"", ".", "'", "YYYY-MM-DD", 0, "1'234.50;007;2'34", "1234.50,'007','2''34'"},
+        {"", ".", "", "DD.MM.YYYY", 0, "31.12.2024;1.2.2024 9:05;31.02.2024",
+         "'2024-12-31','2024-02-01 09:05:00','31.02.2024'"},
+        {"", ".", "", "MM/DD/YY", 0, "12/31/24;12/31/69;31/12/24", "'2024-12-31','1969-12-31','31/12/24'"},
+        {"-", ",", "", "DD/MM/YYYY", 0, "-;2,5;03/04/2024", "NULL,2.5,'2024-04-03'"},
+    };
+    for (const auto& c : cases) {
+        Project.NullValues = c.NullValues;
+        Project.DecimalSeparator = c.Decimal;
+        Project.ThousandsSeparator = c.Thousands;
+        Project.DateFormat = c.DateFormat;
+        Project.Trim = c.Trim;
+        EXPECT_EQ(Convert(std::string(c.Line) + "\r\n"),
+                  std::string("insert into People(a,b,c) values(") + c.Values + ");\r\n")
+            << c.Line << " with " << c.NullValues << " " << c.Decimal << " " << c.DateFormat;
+    }
+}
+
+TEST_F(Conversion, TitleLinesBeforeTheHeaderAreSkipped)
+{
+    Columns({"n", "t"}, {"", "'"});
+    Project.Commit = 1;
+    Project.CommitSize = 2;
+    const struct {
+        int SkipLines;
+        int ColumnNames;
+        const char* Source;
+        const char* Script;
+        std::uint64_t ShortLine; // where the first short line began
+    } cases[] = {
+        {0, 1, "n,t\r\n1,a\r\n2\r\n",
+         "insert into People(n,t) values(1,'a');\r\nCOMMIT;\r\ninsert into People(n,t) values(2,NULL);\r\n"
+         "COMMIT;\r\n",
+         3},
+        {3, 1, "Sales 2024\r\n\r\nby region\r\nn,t\r\n1,a\r\n2\r\n",
+         "insert into People(n,t) values(1,'a');\r\nCOMMIT;\r\ninsert into People(n,t) values(2,NULL);\r\n"
+         "COMMIT;\r\n",
+         6},
+        {1, 0, "Sales 2024\r\n1,a\r\n2\r\n3,c\r\n",
+         "insert into People(n,t) values(1,'a');\r\ninsert into People(n,t) values(2,NULL);\r\nCOMMIT;\r\n"
+         "insert into People(n,t) values(3,'c');\r\nCOMMIT;\r\n",
+         3},
+        {9, 1, "n,t\r\n1,a\r\n", "COMMIT;\r\n", 0},
+    };
+    for (const auto& c : cases) {
+        Project.SkipLines = c.SkipLines;
+        Project.ColumnNames = c.ColumnNames;
+        EXPECT_EQ(Convert(c.Source), c.Script) << c.Source;
+        EXPECT_EQ(Converter.ShortLines.FirstLine, c.ShortLine) << c.Source;
+        std::vector<std::string> names;
+        Converter.DiscoverColumns(names, nullptr);
+        EXPECT_EQ(names.empty() ? std::string() : names[0], c.SkipLines > 3 ? ""
+                                                            : c.ColumnNames ? "n"
+                                                                            : "N0")
+            << c.Source;
+    }
+}
+
+TEST_F(Conversion, NullMarkersNumbersAndDatesTypeTheirColumns)
+{
+    Project.Separator = ";";
+    Project.Dialect = "PostgreSQL";
+    Project.CreateTable = 1;
+    Project.NullValues = "NA";
+    Project.DecimalSeparator = ",";
+    Project.DateFormat = "DD.MM.YYYY";
+    Columns({"n", "d", "t", "e"}, {"", "'", "'", "'"});
+    const std::string script =
+        Convert("n;d;t;e\r\n1,5;31.12.2024;NA;2.1.2024\r\nNA;1.1.2024 10:00;x;NA\r\n-2;NA;y;NA\r\n");
+    EXPECT_NE(script.find("(\r\n  n NUMERIC(2,1),\r\n  d TIMESTAMP,\r\n  t TEXT,\r\n  e DATE\r\n)"),
+              std::string::npos)
+        << script;
+    EXPECT_NE(script.find("values(NULL,'2024-01-01 10:00:00','x',NULL)"), std::string::npos) << script;
+}

@@ -93,6 +93,24 @@ TEST(SourceDetection, DecidesTheSettingsFromRealisticSamples)
          {{"Separator", ","}, {"Trim", "1"}}},
         {"another separator", Lines({"id~name~score", "1~Ann~3", "2~Bob~4"}), {{"Separator", "~"}}},
         {"one column", Lines({"name", "Ann", "Bob"}), {{"Separator", "-"}, {"ColumnNames", "1"}}},
+        {"fixed widths from a report, amounts with points",
+         Lines({"ID    CUSTOMER          AMOUNT  DATE      ", "1     Ann Lee            12.50  2024-01-31",
+                "22    M\xC3\xBCller GmbH      1200.00  2024-02-01",
+                "333   Bob                 7.25  2024-02-15", "4444  Kim Park            0.10  2024-03-01"}),
+         {{"Separator", "-"},
+          {"WithSeparators", "0"},
+          {"Widths", "6,17,9,10"},
+          {"Trim", "1"},
+          {"ColumnNames", "1"}}},
+        {"single blanks between fields are no clear evidence",
+         Lines({"0001 ANN  0012", "0002 BOB  0100", "0003 CY   0007", "0004 DEE 10000"}, "\n"),
+         {{"WithSeparators", "-"}, {"Separator", "-"}}},
+        {"dates and times of the same length are one column",
+         Lines({"2024-01-01 10:00", "2024-01-02 11:00", "2024-01-03 12:00", "2024-01-04 13:00"}, "\n"),
+         {{"WithSeparators", "-"}, {"Widths", "-"}}},
+        {"fixed widths, no header",
+         Lines({"0001  ANN    12", "0002  BOB   100", "0003  CY      7", "0004  DEE  1000"}, "\n"),
+         {{"WithSeparators", "0"}, {"Widths", "6,5,4"}, {"ColumnNames", "0"}}},
         {"one column of times",
          Lines({"t", "12:30:00", "13:00:00"}, "\n"),
          {{"Separator", "-"}, {"SkipLines", "-"}, {"ColumnNames", "1"}}},
@@ -120,14 +138,21 @@ TEST(SourceDetection, TellsTheLineEnds)
     const struct {
         std::string Sample;
         LineEnding Expected;
+        const char* Note; // how the lines are read
     } cases[] = {
-        {"a,b\r\n1,2\r\n", LineEnding::CrLf},
-        {"a,b\n1,2\n", LineEnding::Lf},
-        {"a,b\r1,2\r", LineEnding::Cr},
-        {"a,b", LineEnding::None},
+        {"a,b\r\n1,2\r\n", LineEnding::CrLf, "line ends: CR LF (2 CR LF, 0 LF, 0 CR)"},
+        {"a,b\n1,2\n", LineEnding::Lf, "line ends: LF (0 CR LF, 2 LF, 0 CR)"},
+        {"a,b\r1,2\r", LineEnding::Cr, "line ends: CR (0 CR LF, 0 LF, 1 CR); every CR ends a line"},
+        {"a,b\r1,2\r3,4\n", LineEnding::Cr,
+         "line ends: CR (0 CR LF, 1 LF, 2 CR); the source holds LF too, so lines end at LF and a lone CR is "
+         "data"},
+        {"a,b", LineEnding::None, "line ends: none (0 CR LF, 0 LF, 0 CR)"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DetectSample(c.Sample, true).LineEnds, c.Expected) << c.Sample;
+    for (const auto& c : cases) {
+        const SourceDetection found = DetectSample(c.Sample, true);
+        EXPECT_EQ(found.LineEnds, c.Expected) << c.Sample;
+        EXPECT_EQ(found.Notes.empty() ? "" : found.Notes.front(), c.Note) << c.Sample;
+    }
 }
 
 TEST(SourceDetection, ChecksTheEncodingOverTheWholeFile)
@@ -225,4 +250,18 @@ TEST(SourceDetection, GivesANewProjectWhatItsSourceSays)
     ApplySourceDetection(project);
     EXPECT_EQ(project.TargetName, "mine.sql");
     EXPECT_EQ(project.TableName, "mine");
+
+    // Title lines, NULL markers, decimal commas and dates go in as keys like the others.
+    CProject local;
+    local.FileName = folder.Write("Umsatz.csv", "Umsatz 2024\r\n\r\nid;betrag;tag\r\n1;1.234,5;31.12.2024\r\n"
+                                                "2;NA;01.02.2024\r\n3;0,25;NA\r\n");
+    const SourceDetection found = ApplySourceDetection(local);
+    EXPECT_EQ(local.SkipLines, 2);
+    EXPECT_EQ(local.NullValues, "NA");
+    EXPECT_EQ(local.DecimalSeparator, ",");
+    EXPECT_EQ(local.ThousandsSeparator, ".");
+    EXPECT_EQ(local.DateFormat, "DD.MM.YYYY");
+    EXPECT_NE(found.Summary().find("2 title lines, decimal comma, thousands '.', NULL NA, dates DD.MM.YYYY"),
+              std::string::npos)
+        << found.Summary();
 }

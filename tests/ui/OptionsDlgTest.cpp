@@ -27,7 +27,11 @@ struct OptionControls {
           EmptyIsNull(Find<QCheckBox>(dialog, "emptyIsNull")), Dialect(Find<QComboBox>(dialog, "dialect")),
           RowsPerInsert(Find<QSpinBox>(dialog, "rowsPerInsert")),
           CreateTable(Find<QCheckBox>(dialog, "createTable")),
-          DropTable(Find<QCheckBox>(dialog, "dropTable")), Copy(Find<QCheckBox>(dialog, "copyOutput"))
+          DropTable(Find<QCheckBox>(dialog, "dropTable")), Copy(Find<QCheckBox>(dialog, "copyOutput")),
+          SkipLines(Find<QSpinBox>(dialog, "skipLines")), NullValues(Find<QLineEdit>(dialog, "nullValues")),
+          Decimal(Find<QComboBox>(dialog, "decimalSeparator")),
+          Thousands(Find<QComboBox>(dialog, "thousandsSeparator")),
+          DateFormat(Find<QComboBox>(dialog, "dateFormat"))
     {
     }
     QCheckBox* QuotedFields;
@@ -39,6 +43,11 @@ struct OptionControls {
     QCheckBox* CreateTable;
     QCheckBox* DropTable;
     QCheckBox* Copy;
+    QSpinBox* SkipLines;
+    QLineEdit* NullValues;
+    QComboBox* Decimal;
+    QComboBox* Thousands;
+    QComboBox* DateFormat;
     void Select(QComboBox* combo, const char* text) const
     {
         const int index = combo->findText(QString::fromLatin1(text));
@@ -117,6 +126,53 @@ TEST(OptionsDlg, ShowsTheProjectsOptionsAndWritesThemOnOk)
     EXPECT_EQ(project.CreateTable, 0);
     EXPECT_EQ(project.DropTable, 0); // only with CREATE TABLE
     EXPECT_EQ(project.Output, "copy");
+}
+
+TEST(OptionsDlg, ShowsHowTheSourceWritesNullNumbersAndDates)
+{
+    const struct {
+        int SkipLines;
+        const char* NullValues;
+        const char* Decimal;
+        const char* Thousands;
+        const char* DateFormat;
+        const char* Shown[3]; // the texts of the decimal, thousands and date lists
+    } cases[] = {
+        {0, "", ".", "", "YYYY-MM-DD", {"Point", "None", "YYYY-MM-DD"}},
+        {3, "NA,\\N", ",", ".", "DD.MM.YYYY", {"Comma", "Point", "DD.MM.YYYY"}},
+        {1, "-", ".", "<space>", "MM/DD/YY", {"Point", "Blank", "MM/DD/YY"}},
+        {0, "", ".", "'", "dd/mm/yyyy", {"Point", "Apostrophe", "DD/MM/YYYY"}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.DateFormat);
+        CProject project;
+        project.SkipLines = k.SkipLines;
+        project.NullValues = k.NullValues;
+        project.DecimalSeparator = k.Decimal;
+        project.ThousandsSeparator = k.Thousands;
+        project.DateFormat = k.DateFormat;
+        const CProject before = project;
+        CProject fresh; // every key the other way, so that OK must write each
+        fresh.SkipLines = 7;
+        fresh.NullValues = "x";
+        fresh.DecimalSeparator = k.Decimal[0] == ',' ? "." : ",";
+        fresh.ThousandsSeparator = "?";
+        fresh.DateFormat = "?";
+        COptionsDlg dialog(nullptr, &project, true);
+        const OptionControls c(&dialog);
+        EXPECT_EQ(c.SkipLines->value(), k.SkipLines);
+        EXPECT_EQ(c.NullValues->text().toStdString(), k.NullValues);
+        EXPECT_EQ(c.Decimal->currentText().toStdString(), k.Shown[0]);
+        EXPECT_EQ(c.Thousands->currentText().toStdString(), k.Shown[1]);
+        EXPECT_EQ(c.DateFormat->currentText().toStdString(), k.Shown[2]);
+        project = fresh;
+        dialog.accept();
+        EXPECT_EQ(project.SkipLines, before.SkipLines);
+        EXPECT_EQ(project.NullValues, before.NullValues);
+        EXPECT_EQ(project.DecimalSeparator, before.DecimalSeparator);
+        EXPECT_EQ(project.ThousandsSeparator, before.ThousandsSeparator);
+        EXPECT_EQ(project.DateFormat, k.Shown[2]);
+    }
 }
 
 TEST(OptionsDlg, EachValueOfTheListsIsWhatTheProjectFileHolds)
@@ -226,9 +282,9 @@ TEST(OptionsDlg, EveryControlHasItsOwnKeyAndATip)
     COptionsDlg dialog(nullptr, &project, true);
     ExpectNoClash(&dialog);
     const OptionControls c(&dialog);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{c.QuotedFields, c.Encoding, c.Trim, c.EmptyIsNull, c.Dialect,
-                                         c.RowsPerInsert, c.CreateTable, c.DropTable, c.Copy}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             c.QuotedFields, c.Encoding, c.Trim, c.EmptyIsNull, c.Dialect, c.RowsPerInsert, c.CreateTable,
+             c.DropTable, c.Copy, c.SkipLines, c.NullValues, c.Decimal, c.Thousands, c.DateFormat}) {
         SCOPED_TRACE(control->objectName().toStdString());
         EXPECT_FALSE(control->toolTip().isEmpty());
         auto* button = qobject_cast<QAbstractButton*>(control);
@@ -259,6 +315,15 @@ TEST(OptionsDlg, TheSummaryNamesTheOptionsInForce)
     project.WithSeparators = 0; // quoted fields do not apply
     EXPECT_EQ(DescribeOptions(project),
               "UTF-8, trimmed, empty values NULL; PostgreSQL, COPY, DROP and CREATE TABLE");
+    project.Trim = 0;
+    project.EmptyIsNull = 0;
+    project.SkipLines = 2;
+    project.NullValues = "NA";
+    project.DecimalSeparator = ",";
+    project.ThousandsSeparator = "<space>";
+    project.DateFormat = "DD.MM.YYYY";
+    EXPECT_EQ(DescribeOptions(project), "UTF-8, 2 title lines, NULL NA, decimal comma, thousands blank, "
+                                        "dates DD.MM.YYYY; PostgreSQL, COPY, DROP and CREATE TABLE");
 }
 
 class SourcePageOptionsTest : public WizardTest {};
