@@ -323,3 +323,35 @@ std::vector<std::string> TableTypeNames(const std::vector<ColumnTypeGuess>& gues
     }
     return types;
 }
+
+BareNumbers NumbersOfType(std::string_view type)
+{
+    // The type's first word, as the databases spell their number types.
+    static const struct {
+        const char* Word;
+        BareNumbers Numbers;
+    } words[] = {
+        {"INT", BareNumbers::Plain},        {"INTEGER", BareNumbers::Plain},
+        {"BIGINT", BareNumbers::Plain},     {"SMALLINT", BareNumbers::Plain},
+        {"TINYINT", BareNumbers::Plain},    {"MEDIUMINT", BareNumbers::Plain},
+        {"INT2", BareNumbers::Plain},       {"INT4", BareNumbers::Plain},
+        {"INT8", BareNumbers::Plain},       {"NUMERIC", BareNumbers::Plain},
+        {"DECIMAL", BareNumbers::Plain},    {"DEC", BareNumbers::Plain},
+        {"NUMBER", BareNumbers::Plain},     {"MONEY", BareNumbers::Plain},
+        {"SMALLMONEY", BareNumbers::Plain}, {"SERIAL", BareNumbers::Plain},
+        {"BIGSERIAL", BareNumbers::Plain},  {"SMALLSERIAL", BareNumbers::Plain},
+        {"DOUBLE", BareNumbers::Floating},  {"FLOAT", BareNumbers::Floating},
+        {"FLOAT4", BareNumbers::Floating},  {"FLOAT8", BareNumbers::Floating},
+        {"REAL", BareNumbers::Floating},
+    };
+    const std::string_view trimmed = TrimBlanks(type);
+    std::size_t end = 0;
+    while (end < trimmed.size() && IsAsciiAlnum(static_cast<unsigned char>(trimmed[end])))
+        ++end;
+    const std::string_view word = trimmed.substr(0, end);
+    for (const auto& w : words) {
+        if (SameIgnoringAsciiCase(word, w.Word))
+            return w.Numbers;
+    }
+    return BareNumbers::None;
+}

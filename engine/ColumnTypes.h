@@ -44,3 +44,17 @@ class ColumnTypeGuess {
 std::vector<std::string> TableTypeNames(const std::vector<ColumnTypeGuess>& guesses, SqlDialect dialect,
                                         bool bytesAsText, const std::vector<std::string>& chosen,
                                         const std::vector<bool>& leftOut);
+
+// Which numbers a column of a type takes bare (ValueForm.h).
+enum class BareNumbers : unsigned char {
+    Plain,    // a plain number (IsPlainNumber) in an unmarked column
+    None,     // none: every value is a literal
+    Floating, // every canonical number (ReadCanonicalNumber), exponents too
+};
+
+// Which numbers a column of this type takes bare: Plain for a type of exact
+// numbers (INTEGER, BIGINT, NUMERIC(5,2), DECIMAL, MONEY ...), Floating for a
+// floating one (DOUBLE PRECISION, DOUBLE, REAL, FLOAT), None for any other:
+// text, dates and types no rule knows take every value as a literal, which
+// each database reads as the source wrote it.
+BareNumbers NumbersOfType(std::string_view type);

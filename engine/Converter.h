@@ -217,6 +217,9 @@ class CConverter {
     std::string CopyHeader;             // the COPY statement that a block of rows follows
     const char* HexPrefix = nullptr;    // text beyond ASCII in hexadecimal after this (LiteralSafety)
     const char* CharFunction = nullptr; // literals cut at line ends and "$(" (LiteralSafety)
+    // No literal needs more than its marks and doubling: no HexPrefix, Unicode
+    // literals or CharFunction. Decided with the script's head, once per run.
+    bool PlainLiterals = false;
     bool HeadWritten = false;
     bool InTransaction = false;
     bool TypesRead = false;          // the run's pass found the types (CREATE TABLE)

@@ -85,21 +85,23 @@ void CConverter::WriteValue(std::string_view value, ValueForm form, const Column
         return;
     }
     const std::string_view mark = column.Mark == '"' ? std::string_view("\"") : std::string_view("'");
-    const bool beyondAscii =
-        (HexPrefix || Current.Dialect->UnicodePrefix) &&
-        std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
-    if (beyondAscii && HexPrefix) {
-        WriteHexLiteral(value);
-        return;
+    if (!PlainLiterals) {
+        const bool beyondAscii = (HexPrefix || Current.Dialect->UnicodePrefix) &&
+                                 std::any_of(value.begin(), value.end(),
+                                             [](char c) { return static_cast<unsigned char>(c) > 127; });
+        if (beyondAscii && HexPrefix) {
+            WriteHexLiteral(value);
+            return;
+        }
+        if (CharFunction && (value.find_first_of("\r\n") != std::string_view::npos ||
+                             value.find("$(") != std::string_view::npos)) {
+            WriteCutLiteral(value, beyondAscii ? "N'" : "'");
+            return;
+        }
+        // SQL Server keeps characters beyond ASCII only in Unicode literals.
+        if (beyondAscii)
+            TargetFile.Put('N');
     }
-    if (CharFunction && (value.find_first_of("\r\n") != std::string_view::npos ||
-                         value.find("$(") != std::string_view::npos)) {
-        WriteCutLiteral(value, beyondAscii ? "N'" : "'");
-        return;
-    }
-    // SQL Server keeps characters beyond ASCII only in Unicode literals.
-    if (beyondAscii)
-        TargetFile.Put('N');
     if (value.size() <= OutputFile::BufferSize) {
         if (char* out = TargetFile.Reserve(QuotedSizeLimit(value.size(), mark.size()))) {
             TargetFile.Advance(QuoteInto(out, value, mark, Current.Dialect->EscapeByte));

@@ -29,6 +29,7 @@ void CConverter::PrepareStatements()
 {
     HeadWritten = false;
     HexPrefix = nullptr;
+    PlainLiterals = false;
     InTransaction = false;
     RowsInStatement = 0;
 }
@@ -57,6 +58,7 @@ void CConverter::WriteScriptHead()
     if (!Current.Copy && *safety.LiteralStatement)
         WriteStatement(safety.LiteralStatement);
     HexPrefix = *safety.HexText ? (utf8 ? safety.HexText : safety.HexBytes) : nullptr;
+    PlainLiterals = !HexPrefix && !dialect.UnicodePrefix && !CharFunction;
     if (!Current.CreateTable)
         return;
     std::string table;
@@ -84,7 +86,8 @@ void CConverter::WriteScriptHead()
 const std::string& CConverter::StartRow()
 {
     static const std::string none;
-    WriteScriptHead();
+    if (!HeadWritten)
+        WriteScriptHead();
     // In a dialect the rows are always in a transaction: one for the whole
     // script without COMMITs, so that a load that fails part way keeps nothing.
     if (!InTransaction && *Current.Dialect->BeginTransaction) {
@@ -219,6 +222,7 @@ void CConverter::ReadTypes(const ProgressCallback& progress)
         column.Type = types[k];
         // A column of a type other than text cannot take an empty text.
         column.EmptyIsNull = column.EmptyIsNull || !IsTextType(column.Type);
+        TakeNumbersOfType(column);
     }
 }
 

@@ -22,6 +22,8 @@ struct ColumnSettings {
     std::string Type;         // for CREATE TABLE; empty: read from the data by the run
     bool EmptyIsNull = false; // an empty value is NULL even where the column is marked
     bool LeftOut = false;     // no target name: neither the column nor its values are written
+    // With CREATE TABLE in a floating column: numbers with an exponent stand bare too.
+    bool BareExponents = false;
 };
 
 // The settings of one run, taken from a project once and checked: the run

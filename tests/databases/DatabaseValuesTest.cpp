@@ -28,8 +28,17 @@ const std::string Long(6000, 'x');
 const std::string Emoji = "\xF0\x9F\x98\x80";
 const std::string A63(63, 'a');
 
+std::string Repeated(const std::string& text, int times)
+{
+    std::string all;
+    for (int i = 0; i < times; ++i)
+        all += text;
+    return all;
+}
+
 const std::vector<ValueCase> Cases = {
     {"1: only the canonical number stands bare", "v\n+49\n.5\n5.\n-0\n12\n", "", "", ""},
+    {"2: a text column's numbers as literals", "v\n" + Repeated("1.10\n", 1000) + "n/a\n", "", "", ""},
     {"3: a date only if the calendar has it", "v\n2024-02-29\n2024-02-30\n", "", "", ""},
     {"3: year 0", "v\n0000-01-01\n2024-01-01\n", "", "", ""},
     {"4: fractions of a second",

@@ -135,6 +135,43 @@ TEST(Statements, LiteralsSafeUnderAnyClientSetting)
     }
 }
 
+// With CREATE TABLE the column's type decides which numbers stand bare: none
+// in text (SQLite would read "1.10" as 1.1), exponents too in a floating one.
+TEST(Statements, TheTypeDecidesWhichNumbersStandBare)
+{
+    const struct {
+        const char* Dialect;
+        bool CreateTable;
+        const char* Quote;
+        const char* Type;
+        const char* Source;
+        const char* Values;
+    } cases[] = {
+        {"SQLite", true, "", "", "1.10\r\nn/a\r\n", "('1.10'),\r\n('n/a')"},
+        {"SQLite", false, "", "", "1.10\r\nn/a\r\n", "(1.10),\r\n('n/a')"},
+        {"PostgreSQL", true, "", "VARCHAR(9)", "12\r\n", "('12')"},
+        {"PostgreSQL", true, "", "DATE", "20240131\r\n", "('20240131')"},
+        {"PostgreSQL", true, "", "NUMERIC(4,2)", "1.10\r\n", "(1.10)"},
+        {"PostgreSQL", true, "'", "", "6.92E-05\r\n3\r\n-0.5e7\r\n", "(6.92E-05),\r\n(3),\r\n(-0.5e7)"},
+        {"MySQL", true, "'", "DOUBLE", "6.92E-05\r\n+1\r\n", "(6.92E-05),\r\n('+1')"},
+        {"PostgreSQL", false, "'", "", "6.92E-05\r\n", "('6.92E-05')"},
+    };
+    for (const auto& c : cases) {
+        CProject project;
+        project.Columns = {"a"};
+        project.Quotes = {c.Quote};
+        project.Types = {c.Type};
+        project.ColumnNames = 0;
+        project.RowsPerInsert = 10;
+        project.CreateTable = c.CreateTable;
+        project.Dialect = c.Dialect;
+        const std::string script = Convert(project, c.Source);
+        const std::size_t values = script.find(" values") + 7;
+        EXPECT_EQ(script.substr(values, script.find(";\r\n", values) - values), c.Values)
+            << c.Dialect << " " << c.Source;
+    }
+}
+
 TEST(Statements, PostgresCopyInItsTextFormat)
 {
     CProject project;
