@@ -26,7 +26,7 @@ void TakeValueRules(const CProject& project, SourceValueRules& rules)
         const std::size_t comma = std::min(list.find(',', start), list.size());
         const std::string_view marker = TrimBlanks(list.substr(start, comma - start));
         if (!marker.empty())
-            rules.NullValues.emplace_back(marker);
+            rules.AddNullValue(marker);
         start = comma + 1;
     }
     CheckAgainstTable("DecimalSeparator", project.DecimalSeparator);
@@ -40,6 +40,7 @@ void TakeValueRules(const CProject& project, SourceValueRules& rules)
     const std::string_view dateFormat = TrimBlanks(project.DateFormat);
     rules.Dates = !dateFormat.empty() && ParseDateFormat(dateFormat, rules.DateForm) &&
                   !(rules.DateForm == DateFormat());
+    rules.MarkStarts();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RunSettings.h"
+#include "SourceValues.h"
 
 #include <cstddef>
 #include <string>
@@ -13,9 +14,15 @@
 // double quotes. The bytes are those the general writer gives.
 class SeparatedRow {
   public:
+    SeparatedRow() = default;
+    SeparatedRow(const SeparatedRow&) = delete;
+    SeparatedRow& operator=(const SeparatedRow&) = delete;
+
     // Prepares for a run's settings: false when the run needs the general
-    // writer (values trimmed or read by value rules, NULL for empty values in marked columns, columns
-    // left out, Unicode literals, or the separator and marks below).
+    // writer (values trimmed, NULL for empty values in marked columns, columns
+    // left out, Unicode literals, value rules with quoted fields or COPY, or
+    // the separator and marks below). Value rules (SourceValueRules) are
+    // applied to each value after it is written, where they change it.
     bool Prepare(const RunSettings& settings);
 
     // False when the settings need the general writer. With `columns` > 0 a
@@ -45,8 +52,10 @@ class SeparatedRow {
 
   private:
     // One loop per kind of settings, so that the loop over the fields tests none of them.
-    template <bool Copy, bool QuotedFields, bool OtherDoubled>
+    template <bool Copy, bool QuotedFields, bool OtherDoubled, bool Values = false>
     char* WriteFields(char* out, std::string_view line, std::size_t& fields) const;
+    // The k-th value `raw`, written from `start` to `out`, once more as the value rules read it.
+    char* ReadWrittenValue(char* start, char* out, std::string_view raw, std::size_t k) const;
 
     char Separator = ',';
     std::vector<char> Marks; // per column: its one-byte mark, or 0 for an unmarked column
@@ -56,6 +65,10 @@ class SeparatedRow {
     bool Copy = false;
     // A mark or the escape is a byte other than the apostrophe, so that more bytes are doubled.
     bool OtherDoubled = false;
+    // The value rules and the columns that FormOf reads, with value rules only.
+    SourceValueRules Rules;
+    mutable SourceValueReader Reader{Rules};
+    std::vector<ColumnSettings> ValueColumns;
     // The loop for these settings, chosen by Prepare.
     char* (SeparatedRow::*Writer)(char*, std::string_view, std::size_t&) const = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "DateText.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,10 @@
 // NullValues, DecimalSeparator, ThousandsSeparator and DateFormat as the run reads them.
 struct SourceValueRules {
     std::vector<std::string> NullValues; // values that are NULL, each compared whole
+    std::array<bool, 256> NullStarts{};  // the first bytes of the NullValues, for a quick test
+    // The first bytes of the values a rule may change: a marker's, and digits, signs and the
+    // decimal separator where numbers or dates are read.
+    std::array<bool, 256> Starts{};
     char Decimal = '.';
     char Thousands = 0; // 0: none
     bool Dates = false; // dates are read in DateForm (DateFormat other than YYYY-MM-DD)
@@ -17,6 +22,22 @@ struct SourceValueRules {
 
     // Any rule differs from SQL's forms: the run reads every value through a SourceValueReader.
     bool InUse() const { return !NullValues.empty() || Decimal != '.' || Thousands != 0 || Dates; }
+    // Adds a NULL marker.
+    void AddNullValue(std::string_view marker)
+    {
+        NullValues.emplace_back(marker);
+        NullStarts[static_cast<unsigned char>(marker[0])] = true;
+        Starts[static_cast<unsigned char>(marker[0])] = true;
+    }
+    // Fills Starts for the separators and the date format; after them.
+    void MarkStarts()
+    {
+        if (Decimal != '.' || Thousands != 0 || Dates)
+            for (const char c : {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', '-', '+', Decimal})
+                Starts[static_cast<unsigned char>(c)] = true;
+    }
+    // A value with this first byte may be changed by a rule.
+    bool MayChange(char first) const { return Starts[static_cast<unsigned char>(first)]; }
 };
 
 // A value as the rules read it: its text in the form SQL reads, or a NULL marker.

@@ -460,9 +460,14 @@ TEST_F(Conversion, NullMarkersNumbersAndDatesAsTheSourceWritesThem)
         Project.ThousandsSeparator = c.Thousands;
         Project.DateFormat = c.DateFormat;
         Project.Trim = c.Trim;
-        EXPECT_EQ(Convert(std::string(c.Line) + "\r\n"),
-                  std::string("insert into People(a,b,c) values(") + c.Values + ");\r\n")
-            << c.Line << " with " << c.NullValues << " " << c.Decimal << " " << c.DateFormat;
+        // The single pass, then the general writer (which EmptyIsNull calls for; no value is empty).
+        for (const int general : {0, 1}) {
+            Project.EmptyIsNull = general;
+            EXPECT_EQ(Convert(std::string(c.Line) + "\r\n"),
+                      std::string("insert into People(a,b,c) values(") + c.Values + ");\r\n")
+                << c.Line << " with " << c.NullValues << " " << c.Decimal << " " << c.DateFormat
+                << " general " << general;
+        }
     }
 }
 
