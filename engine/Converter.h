@@ -64,6 +64,11 @@ class CConverter {
     // (NullValues, DecimalSeparator, ...), each NULL marker flagged in `nullMarkers`.
     bool ReadRunValues(std::vector<std::string>& values, std::vector<bool>& nullMarkers);
     std::uint64_t RecordLine = 0;
+    // For a look at the first records: keeps at most `bytes` of each record read
+    // from now on (the rest is dropped as it is read; SourceReader::LimitLines).
+    void LimitRecords(std::size_t bytes) { SourceFile.LimitLines(bytes); }
+    // Records cut short by that limit since the source was opened.
+    std::uint64_t RecordsCut() const { return SourceFile.LinesCut(); }
     // The mark discovery gives a column for this value: "'" unless the value is
     // empty or would stand bare as a plain number.
     static std::string DetectQuote(std::string_view value);
@@ -83,7 +88,8 @@ class CConverter {
     // The columns as the run writes them: the settings' columns with the types
     // and NULL rules the run's own pass over the source gives them (with CREATE
     // TABLE), so that a preview shows NULL exactly where the run writes it.
-    std::vector<ColumnSettings> RunColumns();
+    // `progress` hears of that pass; what it throws ends it and is passed on.
+    std::vector<ColumnSettings> RunColumns(const ProgressCallback& progress = {});
     // Done after a completed run; the failure when Open failed. Throws FileError
     // when a read or write fails midway, DataError when a line holds a NUL byte,
     // and passes on whatever `progress` throws (the way to stop a run); both files

@@ -251,7 +251,7 @@ std::vector<std::string> CConverter::InferColumnTypes(std::uint64_t records)
     return types;
 }
 
-std::vector<ColumnSettings> CConverter::RunColumns()
+std::vector<ColumnSettings> CConverter::RunColumns(const ProgressCallback& progress)
 {
     TakeSettings(); // its SettingsError names the key at fault
     if (Open(false) != OpenResult::Done)
@@ -261,6 +261,6 @@ std::vector<ColumnSettings> CConverter::RunColumns()
         ~Closing() { Converter.Close(false); }
     } closing{*this};
     if (Current.CreateTable)
-        ReadTypes(nullptr);
+        ReadTypes(progress);
     return Current.Columns;
 }

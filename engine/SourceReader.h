@@ -51,6 +51,9 @@ class SourceReader {
     // A Ctrl-Z lies in the text (TextLineReader::HoldsControlZ).
     bool HoldsControlZ() const { return File.HoldsControlZ(); }
     std::uint64_t FileSize() const { return File.FileSize(); }
+    // TextLineReader::LimitLines and LinesCut.
+    void LimitLines(std::size_t bytes) { File.LimitLines(bytes); }
+    std::uint64_t LinesCut() const { return File.LinesCut(); }
     SourceEncoding TextEncoding() const { return File.TextEncoding(); }
     // A regular file, read again from its start by the next Open; any other
     // source goes on from what a discovery kept.

@@ -53,6 +53,7 @@ bool TextLineReader::Open(const std::string& path, SourceEncoding encoding)
     Decoder.reset();
     InvalidAhead = false;
     ReadAheadEnded = false;
+    CutLines = 0;
     // Room for what a chunk may grow to when it is decoded.
     const std::size_t chunkRoom =
         encoding == SourceEncoding::Bytes ? ChunkSize : TextDecoder::OutputLimit(ChunkSize);
@@ -97,11 +98,21 @@ bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
         return false;
     }
     std::size_t scanned = Begin; // bytes before this position hold no LF
+    bool cut = false;            // the line is longer than LineLimit
+    std::size_t kept = 0;        // then its length as it is handed out
     for (;;) {
         const char* data = Buffer.Get();
         const void* lf = End > scanned ? std::memchr(data + scanned, LineEndByte, End - scanned) : nullptr;
         if (lf) {
+            const std::size_t continued = Begin - Anchor; // the part of a record read before
             EndLineAt(static_cast<std::size_t>(static_cast<const char*>(lf) - data), line);
+            if (!cut && LineLimit != 0 && line.size() > std::max(continued, LineLimit)) {
+                kept = std::max(continued, LineLimit);
+                ++CutLines;
+                cut = true;
+            }
+            if (cut) // what came after the cut is not the line's start either
+                line = line.substr(0, kept);
             return true;
         }
         if (AtEnd) {
@@ -113,12 +124,21 @@ bool TextLineReader::ScanLine(std::string_view& line, bool continuing)
                     line = {};
                 return false; // a line being continued stays as it was
             }
-            line = std::string_view(data + Anchor, End - Anchor);
+            line = std::string_view(data + Anchor, cut ? std::min(kept, End - Anchor) : End - Anchor);
             LineEnd = {};
             Begin = End;
             return true;
         }
-        const std::size_t scannedPart = scanned - Anchor;
+        // The part beyond the limit holds no line end: it goes before the next chunk comes.
+        if (LineLimit != 0 && End > std::max(Begin, Anchor + LineLimit)) {
+            if (!cut) {
+                kept = std::max(Begin, Anchor + LineLimit) - Anchor;
+                ++CutLines;
+                cut = true;
+            }
+            End = Anchor + kept;
+        }
+        const std::size_t scannedPart = End - Anchor;
         Refill();
         scanned = Anchor + scannedPart;
     }

@@ -88,6 +88,16 @@ class TextLineReader {
     // Size of the open file in bytes, 0 when the system cannot tell.
     std::uint64_t FileSize() const;
 
+    // Cuts a line longer than `bytes` (a record being continued counts whole) to
+    // its first `bytes`, dropping the rest as it is read, so that a huge line
+    // costs no more memory than that and a chunk. A line that lies whole in the
+    // chunk read already (shorter than ChunkSize and 64 KiB) comes whole all the
+    // same. 0 keeps every line whole, as by default. For a look at the first
+    // lines (a preview), never for a run.
+    void LimitLines(std::size_t bytes) { LineLimit = bytes; }
+    // Lines cut short by that limit since the file was opened.
+    std::uint64_t LinesCut() const { return CutLines; }
+
   private:
     // Room in front of every chunk for the start of a line that the previous
     // chunk ended in; a longer one is joined with the chunk by copying.
@@ -148,6 +158,8 @@ class TextLineReader {
     std::string LongLineEnd;            // a line end of more CRs than Crs holds
     std::optional<TextDecoder> Decoder; // when the text is decoded or checked
     Memory Raw;                         // the file's bytes, for the decoder
-    bool InvalidAhead = false;          // the decoder stopped at invalid text
-    BackgroundTask Reader;              // reads ahead; last, so that it ends first
+    std::size_t LineLimit = 0;          // see LimitLines
+    std::uint64_t CutLines = 0;
+    bool InvalidAhead = false; // the decoder stopped at invalid text
+    BackgroundTask Reader;     // reads ahead; last, so that it ends first
 };

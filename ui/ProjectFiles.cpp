@@ -4,6 +4,7 @@
 #include "Project.h"
 #include "Utf8Path.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -30,7 +31,14 @@ std::string RelativePath(const std::string& path, const std::string& projectFile
     const std::filesystem::path folder =
         std::filesystem::absolute(PathFromUtf8(projectFile), ec).parent_path().lexically_normal();
     const std::filesystem::path relative = full.lexically_normal().lexically_relative(folder);
-    return ec || relative.empty() ? path : Utf8FromPath(relative);
+    if (ec || relative.empty())
+        return path;
+    std::string text = Utf8FromPath(relative);
+#ifdef _WIN32
+    // With '/', so that the project reads the same on Linux and Windows.
+    std::replace(text.begin(), text.end(), '\\', '/');
+#endif
+    return text;
 }
 
 std::string SystemReason(const char* fallback)

@@ -3,12 +3,14 @@
 #include <QString>
 #include <string>
 
-// The engine keeps text as bytes in the system's 8-bit encoding; the widgets show QString.
+// The engine keeps text, paths included, as UTF-8 bytes; the widgets show
+// QString. Not the local 8-bit encoding: on Windows that is the ANSI code page,
+// which would turn every name beyond ASCII into other characters.
 inline QString ToQt(const std::string& text)
 {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 inline std::string FromQt(const QString& text)
 {
-    return text.toLocal8Bit().toStdString();
+    return text.toUtf8().toStdString();
 }

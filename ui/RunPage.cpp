@@ -278,6 +278,7 @@ void CRunPage::ConvertWholeSource()
             message = DescribeOpenFailure(GetConverter().LastOpenFailure());
         } else {
             RunStatus->SetStatus(CompletedRunSummary(GetConverter(), seconds).c_str());
+            Progress->setValue(100); // the last report may come before the end
             WrittenTarget = GetProject().TargetName;
             FolderButton->show();
         }

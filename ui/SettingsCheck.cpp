@@ -1,6 +1,8 @@
 #include "SettingsCheck.h"
 
 #include "Project.h"
+#include "RunSettings.h"
+#include "SettingsError.h"
 #include "Utf8Path.h"
 
 #include <filesystem>
@@ -8,41 +10,6 @@
 namespace {
 
 using Field = SettingsProblem::Field;
-
-// The problem with one width of the list ("" when it is a whole number from 1 to 65535).
-std::string WidthProblem(const std::string& width)
-{
-    if (width.empty())
-        return "one of them is empty";
-    if (width.find_first_not_of("0123456789") != std::string::npos)
-        return "\"" + width + "\" is not a whole number";
-    if (width.size() > 5 || std::stoul(width) > 65535)
-        return "\"" + width + "\" is more than 65535";
-    if (std::stoul(width) == 0)
-        return "a width of 0 holds no character";
-    return {};
-}
-
-std::string WidthsProblem(const std::string& widths)
-{
-    if (widths.empty())
-        return "no width is given";
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = widths.find(',', start);
-        std::string width =
-            widths.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const std::size_t first = width.find_first_not_of(' ');
-        width = first == std::string::npos ? std::string()
-                                           : width.substr(first, width.find_last_not_of(' ') - first + 1);
-        const std::string problem = WidthProblem(width);
-        if (!problem.empty())
-            return problem;
-        if (comma == std::string::npos)
-            return {};
-        start = comma + 1;
-    }
-}
 
 } // namespace
 
@@ -56,16 +23,18 @@ SettingsProblem CheckFirstPage(const CProject& project, bool forRun)
         return {Field::Source, "The source file " + project.FileName + " cannot be found."};
     if (std::filesystem::is_directory(source, ec))
         return {Field::Source, "The source file " + project.FileName + " is a folder, not a file."};
-    if (project.WithSeparators != 0) {
-        if (project.Separator.empty())
-            return {Field::Separator,
-                    "The separator is empty. Give the character that separates the fields, or <tab>."};
-    } else {
-        const std::string problem = WidthsProblem(project.Widths);
-        if (!problem.empty())
-            return {Field::Widths, "The widths \"" + project.Widths + "\" cannot cut the lines: " + problem +
-                                       ". Give the width of each field in characters, separated by commas "
-                                       "(for example 10,5,20)."};
+    // The splitting and the options as the engine checks them for every run; the
+    // message names the field of this page that holds the value.
+    try {
+        (void)RunSettings::From(project);
+    } catch (const SettingsError& error) {
+        if (error.Key == "Separator")
+            return {Field::Separator, "The separator is empty: " + error.Allowed + "."};
+        if (error.Key == "Widths")
+            return {Field::Widths,
+                    "The widths \"" + error.Value + "\" cannot cut the lines: " + error.Allowed + "."};
+        return {Field::None,
+                "The project's setting " + std::string(error.what()) + ". Correct it in Options."};
     }
     if (!forRun)
         return {};

@@ -12,6 +12,7 @@
 #include "ProjectFiles.h"
 #include "QtText.h"
 #include "RunPage.h"
+#include "SettingsCheck.h"
 #include "SourcePage.h"
 #include "TextDecoder.h"
 #include "UserDialogs.h"
@@ -32,6 +33,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -115,6 +117,11 @@ void CWizardDlg::OnInitDialog(const std::string& executablePath)
 
 void CWizardDlg::BuildWindow()
 {
+    // Typing goes on for a moment before the preview reads again.
+    PreviewTimer = new QTimer(this);
+    PreviewTimer->setSingleShot(true);
+    PreviewTimer->setInterval(400);
+    connect(PreviewTimer, &QTimer::timeout, this, &CWizardDlg::RefreshPreview);
     setObjectName(QStringLiteral("CWizardDlg"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -201,6 +208,7 @@ void CWizardDlg::UpdateTitle()
                               (Project.ProjectPath.empty() ? "Untitled" : Project.ProjectPath) +
                               (IsModified() ? "*" : "") + "]";
     setWindowTitle(ToQt(title));
+    RefreshPreviewSoon();
 }
 
 namespace {
@@ -218,12 +226,7 @@ bool CWizardDlg::IsModified()
 {
     // What is typed on a page reaches the project only when the page is stored (Next,
     // Save, Preview, ...): it is stored into the project for this look and taken back.
-    const CProject kept = Project;
-    if (Pages[CurrentPage])
-        Pages[CurrentPage]->StoreData();
-    const bool modified = SettingsText(Project) != SavedSettings;
-    Project = kept;
-    return modified;
+    return SettingsText(ProjectOnView()) != SavedSettings;
 }
 
 void CWizardDlg::MarkSaved()
@@ -277,8 +280,48 @@ void CWizardDlg::OnPreview()
 
 void CWizardDlg::ShowPreviewWindow()
 {
-    CPreviewDlg preview(this, &Project, &Converter);
-    preview.exec();
+    PreviewedSettings = SettingsText(Project);
+    if (Preview) {
+        Preview->Read(Project);
+        Preview->raise();
+        Preview->activateWindow();
+        return;
+    }
+    Preview = new CPreviewDlg(this, Project);
+    Preview->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+CProject CWizardDlg::ProjectOnView()
+{
+    const CProject kept = Project;
+    if (Pages[CurrentPage])
+        Pages[CurrentPage]->StoreData();
+    CProject onView = Project;
+    Project = kept;
+    return onView;
+}
+
+void CWizardDlg::RefreshPreviewSoon()
+{
+    if (Preview && Preview->isVisible())
+        PreviewTimer->start();
+}
+
+void CWizardDlg::RefreshPreview()
+{
+    if (!Preview || !Preview->isVisible() || IsRunning())
+        return;
+    const CProject onView = ProjectOnView();
+    const std::string settings = SettingsText(onView);
+    if (settings == PreviewedSettings)
+        return;
+    PreviewedSettings = settings;
+    // Half-typed settings are named in the window, without a message box.
+    const SettingsProblem problem = CheckFirstPage(onView, false);
+    if (!problem.Message.empty())
+        Preview->ShowProblem(problem.Message);
+    else
+        Preview->Read(onView);
 }
 
 void CWizardDlg::OnHelpIndex()
@@ -410,9 +453,10 @@ void CWizardDlg::OpenFile(const std::string& path)
     if (IsRunning())
         return;
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    const std::string name = ec ? path : absolute.lexically_normal().string();
-    std::string extension = std::filesystem::path(name).extension().string();
+    // Through the UTF-8 path functions: a narrow path would go through Windows' ANSI code page.
+    const std::filesystem::path absolute = std::filesystem::absolute(PathFromUtf8(path), ec);
+    const std::string name = ec ? path : Utf8FromPath(absolute.lexically_normal());
+    std::string extension = Utf8FromPath(PathFromUtf8(name).extension());
     for (char& c : extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (!MayLoseWork())
@@ -455,6 +499,8 @@ void CWizardDlg::RememberRecentProject(std::string path)
 {
     if (path.empty())
         return;
+    // One spelling per file (on Windows a dialog's answer has '/', a name from the command line '\\').
+    path = Utf8FromPath(PathFromUtf8(path).lexically_normal());
     RecentProjects.erase(std::remove(RecentProjects.begin(), RecentProjects.end(), path),
                          RecentProjects.end());
     RecentProjects.insert(RecentProjects.begin(), path);

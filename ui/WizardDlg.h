@@ -6,10 +6,13 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+class CPreviewDlg;
+class QTimer;
 class CWizardPage;
 class QFrame;
 class QMenuBar;
@@ -100,6 +103,11 @@ class CWizardDlg : public QDialog {
     void UpdateNavButtons();
     void OnPreview();
     void ShowPreviewWindow();
+    // The preview on view follows the settings: read again a moment after they change.
+    void RefreshPreviewSoon();
+    void RefreshPreview();
+    // The project with what the page on view holds now.
+    CProject ProjectOnView();
     void OnHelpIndex();
     bool OnHelpInfo();
 
@@ -157,7 +165,10 @@ class CWizardDlg : public QDialog {
     class QMenu* RecentMenu = nullptr;
     std::vector<std::string> RecentProjects;
     bool Closed = false;
-    bool QuitAfterRun = false; // the user chose to stop the run and quit
-    std::string SavedSettings; // the project's settings as last loaded or saved
-    ProjectPathForm PathForm;  // which of the project's paths its file holds relative
+    bool QuitAfterRun = false;     // the user chose to stop the run and quit
+    std::string SavedSettings;     // the project's settings as last loaded or saved
+    QPointer<CPreviewDlg> Preview; // the preview window while it is open
+    std::string PreviewedSettings; // the settings the preview shows
+    QTimer* PreviewTimer = nullptr;
+    ProjectPathForm PathForm; // which of the project's paths its file holds relative
 };

@@ -233,3 +233,36 @@ TEST(ReadAhead, ClosingMidFileAndReopening)
 }
 
 } // namespace
+
+// With a limit each line is its first bytes (a shorter one whole), whatever its length,
+// and the lines after a cut one come out as they are.
+TEST(ReadAhead, LimitedLinesKeepTheirStart)
+{
+    TestFolder folder;
+    const std::size_t chunk = TextLineReader::ChunkSize;
+    // Over what a chunk and the room before it hold, so that every longer line is cut.
+    const std::size_t limit = chunk + (std::size_t{1} << 16) + 100;
+    const struct {
+        std::size_t Length;
+        bool Cut;
+    } cases[] = {{10, false}, {limit, false}, {limit + 1, true}, {5 * chunk + 3, true}, {chunk - 1, false}};
+    std::string bytes;
+    std::vector<std::string> expected;
+    for (const auto& c : cases) {
+        const std::string line = Source(static_cast<unsigned>(c.Length), c.Length + 1).substr(0, c.Length);
+        std::string plain = line;
+        for (char& ch : plain)
+            ch = ch == '\n' || ch == '\r' ? 'x' : ch;
+        bytes += plain + "\n";
+        expected.push_back(plain.substr(0, c.Cut ? limit : plain.size()));
+    }
+    bytes += std::string(3 * chunk, 'z'); // a last line without a line end, cut as well
+    expected.push_back(std::string(limit, 'z'));
+    TextLineReader reader;
+    reader.LimitLines(limit);
+    const std::vector<std::string> lines = ReadAll(reader, folder.Write("limited.txt", bytes));
+    ASSERT_EQ(lines.size(), expected.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(lines[i] == expected[i]) << i << ": " << lines[i].size() << " for " << expected[i].size();
+    EXPECT_EQ(reader.LinesCut(), 3u);
+}

@@ -4,6 +4,7 @@
 #include "ChmArchive.h"
 #include "OptionsDlg.h"
 #include "Project.h"
+#include "ProjectKeys.h"
 #include "UiTestSupport.h"
 
 #include <QAbstractButton>
@@ -72,12 +73,24 @@ TEST_F(HelpTopicsTest, TheOtherTopicsDescribeTheNewControlsAndTheRunsSummary)
           "Reading the types", "Failed at line", "<b>Open Folder</b>", "Alt+R"}},
         {"index.html",
          {"File &gt; Recent Projects", "asterisk", "<code>tabulon FILE</code>", "dropping a file",
-          "<i>NULL</i>", "yellow", "red", "<b>Save</b> / <b>Discard</b> / <b>Cancel</b>",
-          "saved into another folder", "(Ctrl+N)", "name and version"}},
+          "<i>NULL</i>", "yellow", "red", "<i>extra 1</i>", "resized and maximised", "<b>Cancel</b>",
+          "<b>Save</b> / <b>Discard</b> / <b>Cancel</b>", "saved into another folder", "(Ctrl+N)",
+          "name and version"}},
     };
     for (const auto& [name, texts] : described) {
         const std::string topic = Topic(name);
         for (const std::string& text : texts)
             EXPECT_NE(topic.find(text), std::string::npos) << name << ": " << text;
     }
+}
+
+// The contents topic names every key of a project file and the command line as it is.
+TEST_F(HelpTopicsTest, TheContentsNameEveryKeyAndTheCommandLine)
+{
+    const std::string topic = Topic("index.html");
+    for (const ProjectKey* key = ProjectKeysBegin(); key != ProjectKeysEnd(); ++key)
+        EXPECT_NE(topic.find(std::string("<code>") + key->Name + "</code>"), std::string::npos) << key->Name;
+    for (const char* text :
+         {"--set KEY=VALUE", "--strict", "--detect FILE", "<td>5</td>", "<td>129, 130, 143</td>"})
+        EXPECT_NE(topic.find(text), std::string::npos) << text;
 }

@@ -220,8 +220,14 @@ class CanLeaveTest : public SourcePageTest, public ::testing::WithParamInterface
 TEST_P(CanLeaveTest, ChecksTheNamesInOrder)
 {
     const RefusalCase& c = GetParam();
+#ifdef _WIN32
+    if (std::string(c.Target) == " ")
+        GTEST_SKIP() << "Windows takes no file name of blanks only";
+#endif
     WriteFile(Path("data.csv"), "a,b\r\n1,x\r\n");
+#ifndef _WIN32 // Windows takes no file name of blanks only
     WriteFile(Path("  "), "a\r\n");
+#endif
     const std::string source = std::string(c.Source) == "missing"  ? Path("missing.csv")
                                : std::string(c.Source) == "data"   ? Path("data.csv")
                                : std::string(c.Source) == "folder" ? Folder.path().toStdString()
@@ -272,6 +278,54 @@ INSTANTIATE_TEST_SUITE_P(
                     "The folder of the target file no/such/folder/out.sql does not exist.", "c1010"},
         RefusalCase{"data", "out.sql", "", "No table is named. Give the table the script fills.", "c1012"},
         RefusalCase{"data", " ", " ", nullptr, nullptr}));
+
+// The splitting is checked by the engine's rule (the one a run applies), named on this
+// page with the field that holds it, which gets the focus; Preview checks it too.
+TEST_F(SourcePageTest, TheSplittingIsCheckedByTheRunsRuleAndNamedWithItsField)
+{
+    WriteFile(Path("data.csv"), "a,b\r\n1,x\r\n");
+    const struct {
+        bool Separated;
+        const char* Text;    // the separator or the widths
+        const char* Message; // its start; nullptr: Next goes on
+        const char* Field;
+    } cases[] = {
+        {true, "", "The separator is empty: write the text that separates the fields", "c1068"},
+        {false, "0", "The widths \"0\" cannot cut the lines: write the width of each field", "c1024"},
+        {false, "abc", "The widths \"abc\" cannot cut the lines: ", "c1024"},
+        {false, "-3", "The widths \"-3\" cannot cut the lines: ", "c1024"},
+        {false, "5,,3", "The widths \"5,,3\" cannot cut the lines: ", "c1024"},
+        {false, "", "The widths \"\" cannot cut the lines: ", "c1024"},
+        {false, "1000000001", "The widths \"1000000001\" cannot cut the lines: ", "c1024"},
+        {false, "70000, 5", nullptr, nullptr},
+        {true, ";", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        Start();
+        Dialogs.Messages.clear();
+        Project().ProjectPath = Path("p.cvtproj"); // no detection changes the splitting set here
+        SourcePage().SourceEdit->setText(Q(Path("data.csv")));
+        SourcePage().TargetEdit->setText(QStringLiteral("out.sql"));
+        SourcePage().TableEdit->setText(QStringLiteral("T"));
+        (c.Separated ? SourcePage().SeparatorRadio : SourcePage().WidthsRadio)->setChecked(true);
+        if (c.Separated)
+            SourcePage().SeparatorCombo->setEditText(QString::fromLatin1(c.Text));
+        else
+            SourcePage().WidthsEdit->setText(QString::fromLatin1(c.Text));
+        Frame->OnNext();
+        if (!c.Message) {
+            EXPECT_TRUE(Dialogs.Messages.empty());
+            EXPECT_EQ(Frame->GetCurrentPage(), 1);
+            continue;
+        }
+        ASSERT_EQ(Dialogs.Messages.size(), 1u);
+        EXPECT_EQ(Dialogs.Messages[0].Text.rfind(c.Message, 0), 0u) << Dialogs.Messages[0].Text;
+        EXPECT_EQ(Frame->GetCurrentPage(), 0);
+        ASSERT_NE(Frame->focusWidget(), nullptr);
+        EXPECT_EQ(Frame->focusWidget()->objectName().toStdString(), c.Field);
+    }
+}
 
 TEST_F(SourcePageTest, NextDiscoversTheColumns)
 {

@@ -102,6 +102,26 @@ class EngineFaultGuard {
 };
 bool FileExists(const std::string& path);
 
+// A path as the tests name it: the wizard shows Windows' own separators there.
+inline std::string Slashed(std::string path)
+{
+#ifdef _WIN32
+    for (char& c : path)
+        c = c == '\\' ? '/' : c;
+#endif
+    return path;
+}
+
+// The owner a help call names: the native window on Windows, the widget elsewhere.
+inline void* HelpOwner(QWidget* widget)
+{
+#ifdef _WIN32
+    return reinterpret_cast<void*>(widget->winId());
+#else
+    return widget;
+#endif
+}
+
 // A temporary folder that stands for the executable's folder (the program is
 // "conv.exe" there, so its settings are conv.ini), the scripted dialogs, and frames
 // started on them, shown on the offscreen platform.

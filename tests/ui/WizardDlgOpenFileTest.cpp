@@ -20,7 +20,7 @@ std::vector<std::string> RecentMenuTexts(const CWizardDlg& frame)
 {
     std::vector<std::string> texts;
     for (const QAction* action : Find<QMenu>(&frame, "recentProjects")->actions())
-        texts.push_back(action->text().toStdString());
+        texts.push_back(Slashed(action->text().toStdString()));
     return texts;
 }
 
@@ -59,17 +59,17 @@ TEST_F(WizardDlgOpenFileTest, AProjectFileOpensAnyOtherFileBecomesTheSource)
     for (const auto& open : ways) {
         Start();
         open(*Frame, Path("p.cvtproj"));
-        EXPECT_EQ(Title(), "Tabulon [" + Path("p.cvtproj") + "]");
+        EXPECT_EQ(Slashed(Title()), "Tabulon [" + Path("p.cvtproj") + "]");
         EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "T");
         EXPECT_EQ(Frame->GetProject().Columns, (std::vector<std::string>{"a"}));
 
         open(*Frame, Path("latin.csv"));
         EXPECT_EQ(Title(), "Tabulon [Untitled*]");
         EXPECT_EQ(Frame->GetCurrentPage(), 0);
-        EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), Path("latin.csv"));
+        EXPECT_EQ(Slashed(SourcePage().SourceEdit->text().toStdString()), Path("latin.csv"));
         // Its settings detected, a target and a table suggested from its name.
         EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "latin");
-        EXPECT_EQ(SourcePage().TargetEdit->text().toStdString(), Path("latin.sql"));
+        EXPECT_EQ(Slashed(SourcePage().TargetEdit->text().toStdString()), Path("latin.sql"));
         EXPECT_EQ(Frame->GetProject().Encoding, "Windows-1252");
         EXPECT_TRUE(Frame->GetProject().Columns.empty());
         EXPECT_TRUE(Dialogs.Messages.empty());
@@ -84,7 +84,7 @@ TEST_F(WizardDlgOpenFileTest, ARelativeNameIsTakenFromTheCurrentFolderAndTheExte
     Start();
     Frame->OpenFile("UPPER.CVTPROJ");
     std::filesystem::current_path(before);
-    EXPECT_EQ(Frame->GetProject().ProjectPath, Path("UPPER.CVTPROJ"));
+    EXPECT_EQ(Slashed(Frame->GetProject().ProjectPath), Path("UPPER.CVTPROJ"));
     EXPECT_EQ(Frame->GetProject().TableName, "U");
 }
 
@@ -96,7 +96,7 @@ TEST_F(WizardDlgOpenFileTest, AProjectThatCannotBeReadIsNamedAndTheProjectStays)
     Frame->GetPage(0)->StoreData();
     Frame->OpenFile(Path("missing.cvtproj"));
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
-    EXPECT_NE(Dialogs.Messages[0].Text.find(Path("missing.cvtproj")), std::string::npos);
+    EXPECT_NE(Slashed(Dialogs.Messages[0].Text).find(Path("missing.cvtproj")), std::string::npos);
     EXPECT_NE(Dialogs.Messages[0].Text.find("No such file or directory"), std::string::npos)
         << Dialogs.Messages[0].Text;
     EXPECT_EQ(Frame->GetProject().TableName, "kept");
@@ -133,12 +133,13 @@ TEST_F(WizardDlgOpenFileTest, RecentProjectsListTheLastFour)
     const std::vector<std::string> expected = {"&1 " + Path("3.cvtproj"), "&2 " + Path("5.cvtproj"),
                                                "&3 " + Path("4.cvtproj"), "&4 " + Path("2.cvtproj")};
     EXPECT_EQ(RecentMenuTexts(*Frame), expected);
-    EXPECT_EQ(GetPrivateProfileString("General", "Recent2", "", 260, SettingsPath()), Path("5.cvtproj"));
+    EXPECT_EQ(Slashed(GetPrivateProfileString("General", "Recent2", "", 260, SettingsPath())),
+              Path("5.cvtproj"));
 
     Start();
     EXPECT_EQ(RecentMenuTexts(*Frame), expected);
     Find<QMenu>(Frame.get(), "recentProjects")->actions().at(2)->trigger();
-    EXPECT_EQ(Frame->GetProject().ProjectPath, Path("4.cvtproj"));
+    EXPECT_EQ(Slashed(Frame->GetProject().ProjectPath), Path("4.cvtproj"));
     EXPECT_EQ(Frame->GetProject().TableName, "T4");
     EXPECT_EQ(RecentMenuTexts(*Frame).front(), "&1 " + Path("4.cvtproj"));
 }

@@ -8,9 +8,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -27,38 +29,39 @@ struct Shown {
     Texts Headings;
     std::vector<Texts> Rows;
     bool Modal = false;
+    std::string Summary;
 };
 
 class WizardDlgPreviewTest : public WizardTest {
   protected:
-    // Presses Preview; when a preview window opens, notes what it shows and
-    // closes it with Escape.
+    // What the preview window shows, if one is open.
+    std::optional<Shown> Seen()
+    {
+        auto* preview = Frame->findChild<CPreviewDlg*>();
+        if (!preview || !preview->isVisible())
+            return std::nullopt;
+        Shown seen;
+        seen.Caption = preview->windowTitle().toStdString();
+        seen.Modal = preview->isModal();
+        seen.Summary = Find<QLabel>(preview, "previewSummary")->text().toStdString();
+        const QTableWidget& grid = *Find<QTableWidget>(preview);
+        for (int column = 0; column < grid.columnCount(); ++column)
+            seen.Headings.push_back(grid.horizontalHeaderItem(column)->text().toStdString());
+        for (int row = 0; row < grid.rowCount(); ++row) {
+            Texts cells;
+            for (int column = 0; column < grid.columnCount(); ++column)
+                cells.push_back(grid.item(row, column) ? grid.item(row, column)->text().toStdString() : "");
+            seen.Rows.push_back(cells);
+        }
+        return seen;
+    }
+    // Presses Preview and waits for the reading; what the window shows then, if it is open.
     std::optional<Shown> PressPreview()
     {
-        std::optional<Shown> shown;
-        QTimer::singleShot(0, [&] {
-            auto* preview = qobject_cast<CPreviewDlg*>(QApplication::activeModalWidget());
-            if (!preview)
-                return;
-            Shown seen;
-            seen.Caption = preview->windowTitle().toStdString();
-            seen.Modal = preview->isModal();
-            const QTableWidget& grid = *Find<QTableWidget>(preview);
-            for (int column = 0; column < grid.columnCount(); ++column)
-                seen.Headings.push_back(grid.horizontalHeaderItem(column)->text().toStdString());
-            for (int row = 0; row < grid.rowCount(); ++row) {
-                Texts cells;
-                for (int column = 0; column < grid.columnCount(); ++column)
-                    cells.push_back(grid.item(row, column) ? grid.item(row, column)->text().toStdString()
-                                                           : "");
-                seen.Rows.push_back(cells);
-            }
-            shown = seen;
-            QTest::keyClick(Find<QTableWidget>(preview), Qt::Key_Escape);
-        });
         QTest::mouseClick(FrameButton(*Frame, "preview"), Qt::LeftButton);
-        QApplication::processEvents();
-        return shown;
+        if (auto* preview = Frame->findChild<CPreviewDlg*>())
+            preview->WaitUntilRead();
+        return Seen();
     }
 
     // Page 0 filled with a comma-separated source of `lines` lines.
@@ -97,7 +100,7 @@ TEST_F(WizardDlgPreviewTest, ShowsTheSourceAsThePageSplitsItWithoutPressingNext)
     FillPage(30);
     const std::optional<Shown> shown = PressPreview();
     ASSERT_TRUE(shown.has_value());
-    EXPECT_TRUE(shown->Modal);
+    EXPECT_FALSE(shown->Modal);
     EXPECT_EQ(shown->Caption, " The first rows of " + Path("data.csv"));
     EXPECT_EQ(shown->Headings, (Texts{"id", "name"}));
     ASSERT_EQ(shown->Rows.size(), 24u);
@@ -157,6 +160,32 @@ TEST_F(WizardDlgPreviewTest, LeavesTheDiscoveredColumnsAndSettingsAlone)
     EXPECT_EQ(frame.GetProject().ColumnNames, 0);
     EXPECT_EQ(frame.GetProject().Separator, ",");
     EXPECT_FALSE(FileExists(Path("out.sql")));
+}
+
+// The preview stays open while the page is edited and reads again with the new settings;
+// settings it cannot read with are named in it, without a message box.
+TEST_F(WizardDlgPreviewTest, AnOpenPreviewFollowsTheSettings)
+{
+    Start();
+    FillPage(5);
+    ASSERT_TRUE(PressPreview().has_value());
+    auto* preview = Frame->findChild<CPreviewDlg*>();
+    QSignalSpy shown(preview, &CPreviewDlg::RowsShown);
+    SourcePage().FirstRowCheck->setChecked(false);
+    ASSERT_TRUE(shown.wait(10000));
+    EXPECT_EQ(Seen()->Headings, (Texts{"N0", "N1"}));
+    EXPECT_EQ(Seen()->Rows.front(), (Texts{"id", "name"}));
+
+    SourcePage().WidthsRadio->setChecked(true);
+    SourcePage().WidthsEdit->setText(QStringLiteral("2,x"));
+    QTest::qWait(600); // past the pause that typing gets
+    EXPECT_NE(Seen()->Summary.find("widths \"2,x\""), std::string::npos) << Seen()->Summary;
+    EXPECT_TRUE(Seen()->Rows.empty());
+    EXPECT_TRUE(Dialogs.Messages.empty());
+    SourcePage().WidthsEdit->setText(QStringLiteral("2,3"));
+    ASSERT_TRUE(shown.wait(10000));
+    EXPECT_EQ(Seen()->Rows.front(), (Texts{"id", ",na"}));
+    EXPECT_EQ(Frame->findChild<CPreviewDlg*>(), preview); // the same window throughout
 }
 
 } // namespace

@@ -300,9 +300,9 @@ TEST_F(WizardDlgTest, LoadProjectAsksForAFileAndShowsIt)
     // Confirmed: loaded, titled, shown.
     Dialogs.FileAnswers.push_back(Path("fixed.cvtproj"));
     frame.OnCommand(CWizardDlg::IdLoadProject);
-    EXPECT_EQ(Title(), "Tabulon [" + Path("fixed.cvtproj") + "]");
+    EXPECT_EQ(Slashed(Title()), "Tabulon [" + Path("fixed.cvtproj") + "]");
     // A relative path is taken from the project file's folder.
-    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), Path("in.txt"));
+    EXPECT_EQ(Slashed(SourcePage().SourceEdit->text().toStdString()), Path("in.txt"));
     EXPECT_EQ(SourcePage().TableEdit->text().toStdString(), "");
     EXPECT_TRUE(SourcePage().WidthsRadio->isChecked());
     EXPECT_FALSE(SourcePage().SeparatorRadio->isChecked());
@@ -316,12 +316,12 @@ TEST_F(WizardDlgTest, LoadProjectAsksForAFileAndShowsIt)
     // The next dialog starts at the current project.
     Dialogs.FileAnswers.push_back(Path("missing.cvtproj"));
     frame.OnCommand(CWizardDlg::IdLoadProject);
-    EXPECT_EQ(Dialogs.FileRequests.back().InitialName, Path("fixed.cvtproj"));
+    EXPECT_EQ(Slashed(Dialogs.FileRequests.back().InitialName), Path("fixed.cvtproj"));
     // A file that does not exist is named, and the project on view stays.
-    EXPECT_EQ(Title(), "Tabulon [" + Path("fixed.cvtproj") + "]");
+    EXPECT_EQ(Slashed(Title()), "Tabulon [" + Path("fixed.cvtproj") + "]");
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
-    EXPECT_NE(Dialogs.Messages[0].Text.find(Path("missing.cvtproj")), std::string::npos);
-    EXPECT_EQ(SourcePage().SourceEdit->text().toStdString(), Path("in.txt"));
+    EXPECT_NE(Slashed(Dialogs.Messages[0].Text).find(Path("missing.cvtproj")), std::string::npos);
+    EXPECT_EQ(Slashed(SourcePage().SourceEdit->text().toStdString()), Path("in.txt"));
 }
 
 TEST_F(WizardDlgTest, SaveProjectWithoutANameAsksForOne)

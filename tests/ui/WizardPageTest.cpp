@@ -51,7 +51,7 @@ TEST_F(WizardPageTest, TheHelpButtonOpensThePageTopicAndTheContentsItemTheConten
                 action->trigger();
     EXPECT_EQ(Addresses(), (std::vector<std::string>{Address("page1.html"), Address("index.html")}));
     for (const HelpCall& call : RecordedHelpCalls()) {
-        EXPECT_EQ(call.Window, static_cast<void*>(static_cast<QWidget*>(&frame)));
+        EXPECT_EQ(call.Window, HelpOwner(&frame));
         EXPECT_EQ(call.Command, 0u);
         EXPECT_EQ(call.Data, 0u);
     }
