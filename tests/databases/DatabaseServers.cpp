@@ -86,8 +86,11 @@ bool DatabaseServers::StartMariadb()
         return true;
     if (!MakeFolder())
         return false;
+    // Temporary tables in the server's own folder: two servers set up at once in
+    // /tmp clash on the names of their bootstrap's temporary tables.
     const ProgramResult install =
-        RunShell(AsServerUser("mariadb-install-db --datadir=" + ShellQuoted(Folder + "/mariadb") +
+        RunShell(AsServerUser("TMPDIR=" + ShellQuoted(Folder) +
+                              " mariadb-install-db --datadir=" + ShellQuoted(Folder + "/mariadb") +
                               " --auth-root-authentication-method=normal --skip-test-db") +
                  " 2>&1");
     if (install.Status != 0) {
@@ -97,7 +100,8 @@ bool DatabaseServers::StartMariadb()
     }
     RunShell(AsServerUser("/usr/sbin/mariadbd --no-defaults --datadir=" + ShellQuoted(Folder + "/mariadb") +
                           " --socket=" + ShellQuoted(Folder + "/mariadb.sock") +
-                          " --skip-networking --pid-file=" + ShellQuoted(Folder + "/mariadb.pid") +
+                          " --skip-networking --tmpdir=" + ShellQuoted(Folder) +
+                          " --pid-file=" + ShellQuoted(Folder + "/mariadb.pid") +
                           " --log-error=" + ShellQuoted(Folder + "/mariadb.log")) +
              " >/dev/null 2>&1 &");
     for (int i = 0; i < 120 && !fs::exists(Folder + "/mariadb.sock"); ++i)
