@@ -351,7 +351,9 @@ TEST_F(PreviewDlgTest, TheWindowGrowsWithItsFont)
     QApplication::setFont(larger);
     const QSize grown = Preview()->size();
     QApplication::setFont(font);
+#ifndef _WIN32 // Qt's offscreen screen on Windows is 800 pixels wide: the preview fills it already
     EXPECT_GT(grown.width(), normal.width());
+#endif
     EXPECT_GT(grown.height(), normal.height());
 }
 
