@@ -94,3 +94,13 @@ TEST_F(HelpTopicsTest, TheContentsNameEveryKeyAndTheCommandLine)
          {"--set KEY=VALUE", "--strict", "--detect FILE", "<td>5</td>", "<td>129, 130, 143</td>"})
         EXPECT_NE(topic.find(text), std::string::npos) << text;
 }
+
+// Windows' HTML Help viewer shows its contents tree from the help file's own contents file.
+TEST_F(HelpTopicsTest, TheContentsFileListsEveryTopic)
+{
+    const std::string contents = Topic("tabulon.hhc");
+    for (const char* topic : {"index.html", "page1.html", "page2.html", "page3.html"})
+        EXPECT_NE(contents.find(std::string("<param name=\"Local\" value=\"") + topic + "\">"),
+                  std::string::npos)
+            << topic;
+}
