@@ -337,10 +337,12 @@ bool CConverter::WritesBackslash(std::string_view record)
 
 void CConverter::WriteCommit()
 {
-    if (!Current.Commit && Current.Dialect->Id == SqlDialect::Generic)
+    // Where the script opens no transaction (Generic), COMMIT is written only when asked for.
+    const bool opensTransaction = *Current.Dialect->BeginTransaction != '\0';
+    if (!Current.Commit && !opensTransaction)
         return;
     CloseStatement();
-    if (Current.Dialect->Id != SqlDialect::Generic) {
+    if (opensTransaction) {
         // A database's COMMIT ends the transaction that BEGIN opened, and only that.
         if (!InTransaction)
             return;
