@@ -87,46 +87,58 @@ bool ParseDateFormat(std::string_view name, DateFormat& format)
     return false;
 }
 
+DateReader::DateReader(const DateFormat& format)
+    : Separator(format.Between), ShortYear(format.YearDigits == 2)
+{
+    static constexpr Slot orders[3][3] = {{Year, Month, Day}, {Day, Month, Year}, {Month, Day, Year}};
+    for (int i = 0; i < 3; ++i) {
+        Slots[i] = orders[static_cast<int>(format.Parts)][i];
+        Least[i] = Slots[i] == Year ? format.YearDigits : 1;
+        Most[i] = Slots[i] == Year ? format.YearDigits : 2;
+    }
+}
+
+const char* DateReader::ReadDay(const char* p, const char* end, char* iso) const
+{
+    int values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) {
+            if (p == end || *p != Separator)
+                return nullptr;
+            ++p;
+        }
+        const char* const first = p;
+        int value = 0;
+        while (p != end && p - first < Most[i] && IsAsciiDigit(static_cast<unsigned char>(*p)))
+            value = value * 10 + (*p++ - '0');
+        if (p - first < Least[i] || (p != end && IsAsciiDigit(static_cast<unsigned char>(*p))))
+            return nullptr;
+        values[Slots[i]] = value;
+    }
+    int year = values[Year];
+    const int month = values[Month];
+    const int day = values[Day];
+    if (ShortYear)
+        year += year <= 68 ? 2000 : 1900;
+    if (month < 1 || month > 12 || day < 1 || day > DaysIn(month, year))
+        return nullptr;
+    iso = Put(iso, year, 4);
+    *iso++ = '-';
+    iso = Put(iso, month, 2);
+    *iso++ = '-';
+    Put(iso, day, 2);
+    return p;
+}
+
 std::size_t ReadDate(std::string_view value, const DateFormat& format, char (&iso)[IsoDateSize + 1],
                      bool& hasTime)
 {
-    int parts[3] = {};
-    std::size_t at = 0;
-    const bool yearFirst = format.Parts == DateFormat::Order::YearMonthDay;
-    for (int i = 0; i < 3; ++i) {
-        const bool year = yearFirst ? i == 0 : i == 2;
-        const std::size_t least = year ? format.YearDigits : 1;
-        const std::size_t most = year ? format.YearDigits : 2;
-        if (!Number(value, at, least, most, parts[i]))
-            return 0;
-        if (i < 2) {
-            if (at >= value.size() || value[at] != format.Between)
-                return 0;
-            ++at;
-        }
-    }
-    int year = 0, month = 0, day = 0;
-    switch (format.Parts) {
-    case DateFormat::Order::YearMonthDay:
-        year = parts[0], month = parts[1], day = parts[2];
-        break;
-    case DateFormat::Order::DayMonthYear:
-        day = parts[0], month = parts[1], year = parts[2];
-        break;
-    case DateFormat::Order::MonthDayYear:
-        month = parts[0], day = parts[1], year = parts[2];
-        break;
-    }
-    if (format.YearDigits == 2)
-        year += year <= 68 ? 2000 : 1900;
-    if (month < 1 || month > 12 || day < 1 || day > DaysIn(month, year))
+    const char* const begin = value.data();
+    const char* const day = DateReader(format).ReadDay(begin, begin + value.size(), iso);
+    if (!day)
         return 0;
-    char* out = iso;
-    out = Put(out, year, 4);
-    *out++ = '-';
-    out = Put(out, month, 2);
-    *out++ = '-';
-    out = Put(out, day, 2);
+    std::size_t at = static_cast<std::size_t>(day - begin);
+    char* out = iso + IsoDaySize;
     hasTime = false;
     if (at == value.size())
         return static_cast<std::size_t>(out - iso);

@@ -35,6 +35,29 @@ const std::array<DateFormat, DateFormatCount>& AllDateFormats();
 // The longest ISO text ReadDate writes: "YYYY-MM-DD HH:MM:SS." and nine fraction digits.
 inline constexpr std::size_t IsoDateSize = 29;
 
+// A format resolved once into a table for reading many dates: per part its least and most digits
+// and whether it is the year, the month or the day.
+class DateReader {
+  public:
+    explicit DateReader(const DateFormat& format = DateFormat());
+    // Reads a date without a time from `p` on and writes its ISO form ("2024-01-31", IsoDaySize
+    // bytes) to `iso`; gives where the date ends, no digit following it, or null when the text
+    // there is no valid date in the format (31/02 included).
+    const char* ReadDay(const char* p, const char* end, char* iso) const;
+    char Between() const { return Separator; }
+
+  private:
+    enum Slot : unsigned char { Year, Month, Day };
+    unsigned char Least[3] = {};
+    unsigned char Most[3] = {};
+    Slot Slots[3] = {};
+    char Separator = '-';
+    bool ShortYear = false;
+};
+
+// The length of a date's ISO form without a time, "YYYY-MM-DD".
+inline constexpr std::size_t IsoDaySize = 10;
+
 // Reads the value in the format. On success gives the length of its ISO form written to `iso`
 // ("2024-01-31", or "2024-01-31 13:05:00" and any fraction when a time follows), with hasTime
 // telling which; 0 when the value is no valid date in the format (31/02 included).
