@@ -2,6 +2,8 @@
 
 #include "TextRules.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr std::array<DateFormat, DateFormatCount> MakeAllFormats()
@@ -87,47 +89,100 @@ bool ParseDateFormat(std::string_view name, DateFormat& format)
     return false;
 }
 
-DateReader::DateReader(const DateFormat& format)
-    : Separator(format.Between), ShortYear(format.YearDigits == 2)
+namespace {
+
+// One or two digits at p, no digit after them: their value, and at `iso` the two digits of the
+// ISO form ("07" for "7"); null where there are none.
+const char* ReadShortPart(const char* p, const char* end, int& value, char* iso)
 {
-    static constexpr Slot orders[3][3] = {{Year, Month, Day}, {Day, Month, Year}, {Month, Day, Year}};
-    for (int i = 0; i < 3; ++i) {
-        Slots[i] = orders[static_cast<int>(format.Parts)][i];
-        Least[i] = Slots[i] == Year ? format.YearDigits : 1;
-        Most[i] = Slots[i] == Year ? format.YearDigits : 2;
+    if (p == end || !IsAsciiDigit(static_cast<unsigned char>(*p)))
+        return nullptr;
+    const char first = *p++;
+    if (p != end && IsAsciiDigit(static_cast<unsigned char>(*p))) {
+        iso[0] = first;
+        iso[1] = *p++;
+        value = (first - '0') * 10 + (iso[1] - '0');
+        return p != end && IsAsciiDigit(static_cast<unsigned char>(*p)) ? nullptr : p;
     }
+    iso[0] = '0';
+    iso[1] = first;
+    value = first - '0';
+    return p;
 }
 
-const char* DateReader::ReadDay(const char* p, const char* end, char* iso) const
+// A year of YearDigits digits at p, no digit after them, as the four digits of the ISO form.
+template <int YearDigits> const char* ReadYear(const char* p, const char* end, char* iso)
 {
-    int values[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        if (i > 0) {
-            if (p == end || *p != Separator)
-                return nullptr;
-            ++p;
-        }
-        const char* const first = p;
-        int value = 0;
-        while (p != end && p - first < Most[i] && IsAsciiDigit(static_cast<unsigned char>(*p)))
-            value = value * 10 + (*p++ - '0');
-        if (p - first < Least[i] || (p != end && IsAsciiDigit(static_cast<unsigned char>(*p))))
-            return nullptr;
-        values[Slots[i]] = value;
-    }
-    int year = values[Year];
-    const int month = values[Month];
-    const int day = values[Day];
-    if (ShortYear)
-        year += year <= 68 ? 2000 : 1900;
-    if (month < 1 || month > 12 || day < 1 || day > DaysIn(month, year))
+    if (end - p < YearDigits)
         return nullptr;
-    iso = Put(iso, year, 4);
-    *iso++ = '-';
-    iso = Put(iso, month, 2);
-    *iso++ = '-';
-    Put(iso, day, 2);
+    for (int i = 0; i < YearDigits; ++i)
+        if (!IsAsciiDigit(static_cast<unsigned char>(p[i])))
+            return nullptr;
+    if (end - p > YearDigits && IsAsciiDigit(static_cast<unsigned char>(p[YearDigits])))
+        return nullptr;
+    if (YearDigits == 2) {
+        const bool before2000 = (p[0] - '0') * 10 + (p[1] - '0') > 68;
+        iso[0] = before2000 ? '1' : '2';
+        iso[1] = before2000 ? '9' : '0';
+        iso[2] = p[0];
+        iso[3] = p[1];
+    } else {
+        std::memcpy(iso, p, 4);
+    }
+    return p + YearDigits;
+}
+
+const char* Past(const char* p, const char* end, char between)
+{
+    return p != end && *p == between ? p + 1 : nullptr;
+}
+
+// DateReader's reading for one order of the parts and one length of the year: the parts go
+// straight to their places in the ISO form, "YYYY-MM-DD".
+template <DateFormat::Order Parts, int YearDigits>
+const char* ReadDayIn(const char* p, const char* end, char between, char* iso)
+{
+    constexpr bool yearFirst = Parts == DateFormat::Order::YearMonthDay;
+    constexpr bool dayFirst = Parts == DateFormat::Order::DayMonthYear;
+    int month = 0;
+    int day = 0;
+    if (yearFirst) {
+        if (!(p = ReadYear<YearDigits>(p, end, iso)) || !(p = Past(p, end, between)))
+            return nullptr;
+    }
+    if (!(p = ReadShortPart(p, end, dayFirst ? day : month, iso + (dayFirst ? 8 : 5))) ||
+        !(p = Past(p, end, between)) ||
+        !(p = ReadShortPart(p, end, dayFirst ? month : day, iso + (dayFirst ? 5 : 8))))
+        return nullptr;
+    if (!yearFirst && (!(p = Past(p, end, between)) || !(p = ReadYear<YearDigits>(p, end, iso))))
+        return nullptr;
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return nullptr;
+    if (day > 28) {
+        // The last days of a month, and the 29th of February in leap years only.
+        int year = 0;
+        for (int i = 0; i < 4; ++i)
+            year = year * 10 + (iso[i] - '0');
+        if (day > DaysIn(month, year))
+            return nullptr;
+    }
+    iso[4] = '-';
+    iso[7] = '-';
     return p;
+}
+
+} // namespace
+
+DateReader::DateReader(const DateFormat& format) : Separator(format.Between)
+{
+    using Order = DateFormat::Order;
+    // By [the order of the parts][a two-digit year].
+    static constexpr Reading readings[3][2] = {
+        {&ReadDayIn<Order::YearMonthDay, 4>, &ReadDayIn<Order::YearMonthDay, 2>},
+        {&ReadDayIn<Order::DayMonthYear, 4>, &ReadDayIn<Order::DayMonthYear, 2>},
+        {&ReadDayIn<Order::MonthDayYear, 4>, &ReadDayIn<Order::MonthDayYear, 2>},
+    };
+    Read = readings[static_cast<int>(format.Parts)][format.YearDigits == 2];
 }
 
 std::size_t ReadDate(std::string_view value, const DateFormat& format, char (&iso)[IsoDateSize + 1],

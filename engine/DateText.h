@@ -35,24 +35,25 @@ const std::array<DateFormat, DateFormatCount>& AllDateFormats();
 // The longest ISO text ReadDate writes: "YYYY-MM-DD HH:MM:SS." and nine fraction digits.
 inline constexpr std::size_t IsoDateSize = 29;
 
-// A format resolved once into a table for reading many dates: per part its least and most digits
-// and whether it is the year, the month or the day.
+// A format resolved once for reading many dates: the reading for its order of the parts and
+// length of the year, from a table of them.
 class DateReader {
   public:
     explicit DateReader(const DateFormat& format = DateFormat());
     // Reads a date without a time from `p` on and writes its ISO form ("2024-01-31", IsoDaySize
     // bytes) to `iso`; gives where the date ends, no digit following it, or null when the text
     // there is no valid date in the format (31/02 included).
-    const char* ReadDay(const char* p, const char* end, char* iso) const;
+    const char* ReadDay(const char* p, const char* end, char* iso) const
+    {
+        return Read(p, end, Separator, iso);
+    }
     char Between() const { return Separator; }
 
   private:
-    enum Slot : unsigned char { Year, Month, Day };
-    unsigned char Least[3] = {};
-    unsigned char Most[3] = {};
-    Slot Slots[3] = {};
-    char Separator = '-';
-    bool ShortYear = false;
+    // The reading for the format's order of the parts and length of the year, chosen once.
+    using Reading = const char* (*)(const char* p, const char* end, char between, char* iso);
+    Reading Read;
+    char Separator;
 };
 
 // The length of a date's ISO form without a time, "YYYY-MM-DD".

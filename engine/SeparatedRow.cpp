@@ -500,7 +500,8 @@ char* SeparatedRow::ReadWrittenValue(char* start, char* out, std::string_view ra
     return start;
 }
 
-SeparatedRow::Ruled SeparatedRow::WriteRuled(char*& out, const char*& p, const char* end, char mark) const
+AlwaysInline SeparatedRow::Ruled SeparatedRow::WriteRuled(char*& out, const char*& p, const char* end,
+                                                          char mark) const
 {
     const char separator = Separator;
     const auto endsField = [end, separator](const char* q) { return q == end || *q == separator; };
