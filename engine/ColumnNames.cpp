@@ -6,45 +6,6 @@
 
 namespace {
 
-// How a database compares two names: without letter case in ASCII (SQLite;
-// PostgreSQL reads unquoted names so), in any alphabet (SQL Server's usual
-// collation), or without accents too (MariaDB).
-enum class Comparison { AsciiCase, Case, CaseAndAccents };
-
-// What a dialect's database takes as a column name.
-struct NameRules {
-    bool Fit;                  // false: names are written as they are (Generic)
-    std::size_t MostBytes;     // PostgreSQL cuts a name at 63 bytes
-    std::size_t MostCharacter; // MySQL: 64 characters
-    std::size_t MostUtf16;     // SQL Server: 128 UTF-16 code units
-    bool BmpOnly;              // MariaDB keeps names in 3-byte UTF-8: no emoji
-    Comparison Compared;
-};
-
-constexpr std::size_t Unlimited = static_cast<std::size_t>(-1);
-
-const NameRules& RulesFor(SqlDialect dialect)
-{
-    static const NameRules generic = {false, Unlimited, Unlimited, Unlimited, false, Comparison::AsciiCase};
-    static const NameRules postgres = {true, 63, Unlimited, Unlimited, false, Comparison::AsciiCase};
-    static const NameRules mysql = {true, Unlimited, 64, Unlimited, true, Comparison::CaseAndAccents};
-    static const NameRules sqlite = {true, Unlimited, Unlimited, Unlimited, false, Comparison::AsciiCase};
-    static const NameRules sqlServer = {true, Unlimited, Unlimited, 128, false, Comparison::Case};
-    switch (dialect) {
-    case SqlDialect::PostgreSQL:
-        return postgres;
-    case SqlDialect::MySQL:
-        return mysql;
-    case SqlDialect::SQLite:
-        return sqlite;
-    case SqlDialect::SQLServer:
-        return sqlServer;
-    case SqlDialect::Generic:
-        break;
-    }
-    return generic;
-}
-
 // The length of the UTF-8 character at `at`, 1 for a byte that starts none.
 std::size_t CharacterLength(const std::string& text, std::size_t at)
 {
@@ -72,7 +33,7 @@ char32_t CodePoint(const std::string& text, std::size_t at, std::size_t length)
 // A character as the database compares it: in lower case, and a Latin letter
 // as its base letter where accents do not count (as MariaDB's general
 // collation; folding more than it does only makes a name distinct needlessly).
-char32_t Folded(char32_t c, Comparison compared)
+char32_t Folded(char32_t c, NameComparison compared)
 {
     // U+00C0 to U+017F: Latin-1 and Latin Extended-A; "*" keeps the letter.
     static const char latin[] = "aaaaaaaceeeeiiiidnooooo*ouuuuy*saaaaaaaceeeeiiiidnooooo*ouuuuy*y"
@@ -80,9 +41,9 @@ char32_t Folded(char32_t c, Comparison compared)
                                 "nnnnnnnnnoooooooorrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
     if (c < 0x80)
         return c >= 'A' && c <= 'Z' ? c + 32 : c;
-    if (compared == Comparison::AsciiCase)
+    if (compared == NameComparison::AsciiCase)
         return c;
-    if (compared == Comparison::CaseAndAccents && c >= 0xC0 && c <= 0x17F && latin[c - 0xC0] != '*')
+    if (compared == NameComparison::CaseAndAccents && c >= 0xC0 && c <= 0x17F && latin[c - 0xC0] != '*')
         return static_cast<char32_t>(latin[c - 0xC0]);
     if ((c >= 0x391 && c <= 0x3A9) || (c >= 0x410 && c <= 0x42F) || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
         return c + 32; // Latin-1, Greek, Cyrillic
@@ -131,7 +92,7 @@ std::string Cut(const std::string& name, const NameRules& rules)
 
 std::vector<std::string> WrittenColumnNames(const std::vector<std::string>& names, SqlDialect dialect)
 {
-    const NameRules& rules = RulesFor(dialect);
+    const NameRules& rules = RulesOf(dialect).Names;
     if (!rules.Fit)
         return names;
     std::vector<std::string> written(names.size());
@@ -157,10 +118,10 @@ std::vector<std::string> WrittenColumnNames(const std::vector<std::string>& name
         for (int suffix = 2; !taken.insert(Key(name, rules)).second; ++suffix) {
             const std::string tail = "_" + std::to_string(suffix);
             NameRules shorter = rules;
-            shorter.MostBytes = rules.MostBytes == Unlimited ? Unlimited : rules.MostBytes - tail.size();
+            shorter.MostBytes = rules.MostBytes == NoLimit ? NoLimit : rules.MostBytes - tail.size();
             shorter.MostCharacter =
-                rules.MostCharacter == Unlimited ? Unlimited : rules.MostCharacter - tail.size();
-            shorter.MostUtf16 = rules.MostUtf16 == Unlimited ? Unlimited : rules.MostUtf16 - tail.size();
+                rules.MostCharacter == NoLimit ? NoLimit : rules.MostCharacter - tail.size();
+            shorter.MostUtf16 = rules.MostUtf16 == NoLimit ? NoLimit : rules.MostUtf16 - tail.size();
             name = Cut(base, shorter) + tail;
         }
         written[k] = std::move(name);

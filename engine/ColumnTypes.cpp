@@ -8,62 +8,6 @@
 
 namespace {
 
-// How a dialect spells each type and what its types hold. A value that its
-// type would not keep as it is makes the column text.
-struct TypeRules {
-    const char* Integer;
-    const char* Decimal; // followed by (p,s), unless DecimalDigits is 0
-    std::size_t DecimalDigits;
-    std::size_t DecimalScale;
-    std::size_t Significant; // the most significant digits a decimal keeps (SQLite reads a double)
-    const char* Floating;
-    const char* Date;
-    const char* Timestamp;
-    const char* Time;
-    bool FractionInType;         // DATETIME(n), TIME(n): no fraction of a second without it
-    std::size_t SecondsFraction; // the most digits of a second kept
-    const char* Text;            // unsized text; nullptr: sized by the longest value
-    const char* SizedText;       // followed by (n)
-    std::size_t MostSized;       // the longest sized text; beyond it LongText
-    const char* LongText;
-    bool Utf16Length; // lengths in UTF-16 code units, not characters
-};
-
-constexpr std::size_t Unlimited = static_cast<std::size_t>(-1);
-
-const TypeRules& RulesFor(SqlDialect dialect)
-{
-    static const TypeRules generic = {"BIGINT",  "NUMERIC",   1000,    1000,  Unlimited, "DOUBLE PRECISION",
-                                      "DATE",    "TIMESTAMP", "TIME",  false, 6,         nullptr,
-                                      "VARCHAR", Unlimited,   nullptr, false};
-    static const TypeRules postgres = {"BIGINT", "NUMERIC",   1000,    1000,  Unlimited, "DOUBLE PRECISION",
-                                       "DATE",   "TIMESTAMP", "TIME",  false, 6,         "TEXT",
-                                       nullptr,  0,           nullptr, false};
-    // MariaDB: text up to 16,383 characters of 4 bytes is a VARCHAR; longer, MEDIUMTEXT or LONGTEXT.
-    static const TypeRules mysql = {"BIGINT",  "DECIMAL",  65,      30,   Unlimited, "DOUBLE",
-                                    "DATE",    "DATETIME", "TIME",  true, 6,         nullptr,
-                                    "VARCHAR", 16383,      nullptr, false};
-    static const TypeRules sqlite = {"INTEGER", "NUMERIC", 0,       0,     15,        "REAL",
-                                     "TEXT",    "TEXT",    "TEXT",  false, Unlimited, "TEXT",
-                                     nullptr,   0,         nullptr, false};
-    static const TypeRules sqlServer = {"BIGINT",        "NUMERIC", 38,    38, Unlimited, "FLOAT",    "DATE",
-                                        "DATETIME2",     "TIME",    false, 7,  nullptr,   "NVARCHAR", 4000,
-                                        "NVARCHAR(MAX)", true};
-    switch (dialect) {
-    case SqlDialect::PostgreSQL:
-        return postgres;
-    case SqlDialect::MySQL:
-        return mysql;
-    case SqlDialect::SQLite:
-        return sqlite;
-    case SqlDialect::SQLServer:
-        return sqlServer;
-    case SqlDialect::Generic:
-        break;
-    }
-    return generic;
-}
-
 std::size_t Digits(std::string_view text, std::size_t at)
 {
     std::size_t end = at;
@@ -187,15 +131,15 @@ void ColumnTypeGuess::Add(std::string_view value)
 
 std::size_t ColumnTypeGuess::Length(SqlDialect dialect, bool bytesAsText) const
 {
-    const std::size_t length = bytesAsText                     ? LongestBytes
-                               : RulesFor(dialect).Utf16Length ? LongestUtf16
-                                                               : LongestCharacters;
+    const std::size_t length = bytesAsText                          ? LongestBytes
+                               : RulesOf(dialect).Types.Utf16Length ? LongestUtf16
+                                                                    : LongestCharacters;
     return std::max<std::size_t>(length, 1);
 }
 
 std::string ColumnTypeGuess::TypeName(SqlDialect dialect, bool bytesAsText) const
 {
-    const TypeRules& rules = RulesFor(dialect);
+    const TypeRules& rules = RulesOf(dialect).Types;
     auto withDigits = [](const char* type, std::size_t digits) {
         return std::string(type) + "(" + std::to_string(digits) + ")";
     };
@@ -293,7 +237,7 @@ std::vector<std::string> TableTypeNames(const std::vector<ColumnTypeGuess>& gues
         if (kept && !isChosen && SizedTextLength(types[k]) > 0)
             inferredText.push_back(k);
     }
-    if (dialect != SqlDialect::MySQL)
+    if (!RulesOf(dialect).Types.RowLimit)
         return types;
 
     std::size_t columns = 0;

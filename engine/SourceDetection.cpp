@@ -1156,13 +1156,15 @@ std::string SuggestedTarget(const std::string& source)
 std::string SuggestedTableName(const std::string& source, SqlDialect dialect)
 {
     const std::string stem = Utf8FromPath(PathFromUtf8(source).stem());
-    const bool underscore = dialect != SqlDialect::Generic;
+    const NameRules& rules = RulesOf(dialect).Names;
+    // Words joined by "_" where names are fitted to the database; Generic writes them as always.
+    const bool underscore = rules.Fit;
     constexpr std::size_t Longest = 63; // PostgreSQL's limit, the shortest of them
     std::string name;
     for (const char c : stem) {
         const unsigned char b = static_cast<unsigned char>(c);
         if (IsAsciiAlnum(b))
-            name += dialect == SqlDialect::PostgreSQL && IsAsciiAlpha(b) ? static_cast<char>(c | 0x20) : c;
+            name += rules.BareInLowerCase && IsAsciiAlpha(b) ? static_cast<char>(c | 0x20) : c;
         else if (underscore && !name.empty() && name.back() != '_')
             name += '_';
     }

@@ -11,36 +11,53 @@ namespace {
 // clang-format off
 const DialectRules Dialects[] = {
     {SqlDialect::Generic, "", nullptr, "Generic SQL",
-     true, false, '"', '"', 0, false,
+     true, false, '"', '"',
+     {false, NoLimit, NoLimit, NoLimit, false, false, NameComparison::AsciiCase},
      '\'', false, true,
      "", "", "", 10000, false, false,
      // Standard SQL, where a backslash is an ordinary character.
      "", "", "", "", false, "", "",
-     "values hold backslashes: for MySQL or MariaDB choose Dialect=MySQL"},
+     "values hold backslashes: for MySQL or MariaDB choose Dialect=MySQL",
+     {"BIGINT", "NUMERIC", 1000, 1000, NoLimit, "DOUBLE PRECISION", "DATE", "TIMESTAMP", "TIME",
+      false, 6, nullptr, "VARCHAR", NoLimit, nullptr, false, false}},
     {SqlDialect::PostgreSQL, "PostgreSQL", nullptr, "PostgreSQL",
-     true, true, '"', '"', 63, true,
+     true, true, '"', '"',
+     {true, 63, NoLimit, NoLimit, false, true, NameComparison::AsciiCase},
      '\'', false, false,
      "BEGIN", "SET client_encoding = 'UTF8'", "", 10000, true, false,
      // With standard_conforming_strings off a backslash would escape in '...'.
-     "", "SET standard_conforming_strings = on", "", "", false, "", "", ""},
+     "", "SET standard_conforming_strings = on", "", "", false, "", "", "",
+     {"BIGINT", "NUMERIC", 1000, 1000, NoLimit, "DOUBLE PRECISION", "DATE", "TIMESTAMP", "TIME",
+      false, 6, "TEXT", nullptr, 0, nullptr, false, false}},
     {SqlDialect::MySQL, "MySQL", "MariaDB", "MySQL",
-     false, false, '`', '`', 64, false,
+     false, false, '`', '`',
+     {true, NoLimit, 64, NoLimit, true, false, NameComparison::CaseAndAccents},
      '\\', false, false,
      "START TRANSACTION", "SET NAMES utf8mb4", " DEFAULT CHARSET=utf8mb4", 10000, false, true,
      // Backslashes are doubled, so NO_BACKSLASH_ESCAPES goes (only that flag).
      "", "SET sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@sql_mode, ','), "
          "',NO_BACKSLASH_ESCAPES,', ','))",
-     "_utf8mb4 X'", "X'", true, "", "\\r", ""},
+     "_utf8mb4 X'", "X'", true, "", "\\r", "",
+     // Text up to 16,383 characters of 4 bytes is a VARCHAR; longer, MEDIUMTEXT or LONGTEXT.
+     {"BIGINT", "DECIMAL", 65, 30, NoLimit, "DOUBLE", "DATE", "DATETIME", "TIME",
+      true, 6, nullptr, "VARCHAR", 16383, nullptr, false, true}},
     {SqlDialect::SQLite, "SQLite", nullptr, "SQLite",
-     false, false, '"', '"', 0, false,
+     false, false, '"', '"',
+     {true, NoLimit, NoLimit, NoLimit, false, false, NameComparison::AsciiCase},
      '\'', false, false,
      "BEGIN", "", "", 10000, false, true,
-     "", "", "", "", false, "", "'||char(13)||'", ""},
+     "", "", "", "", false, "", "'||char(13)||'", "",
+     // A decimal of more than 15 significant digits would be read as a double.
+     {"INTEGER", "NUMERIC", 0, 0, 15, "REAL", "TEXT", "TEXT", "TEXT",
+      false, NoLimit, "TEXT", nullptr, 0, nullptr, false, false}},
     {SqlDialect::SQLServer, "SQLServer", nullptr, "SQL Server",
-     false, false, '[', ']', 128, false,
+     false, false, '[', ']',
+     {true, NoLimit, NoLimit, 128, false, false, NameComparison::Case},
      '\'', true, false,
      "BEGIN TRANSACTION", "", "", 1000, false, false,
-     "\xEF\xBB\xBF", "", "", "", false, "NCHAR", "", ""},
+     "\xEF\xBB\xBF", "", "", "", false, "NCHAR", "", "",
+     {"BIGINT", "NUMERIC", 38, 38, NoLimit, "FLOAT", "DATE", "DATETIME2", "TIME",
+      false, 7, nullptr, "NVARCHAR", 4000, "NVARCHAR(MAX)", true, false}},
 };
 // clang-format on
 

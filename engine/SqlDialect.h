@@ -8,9 +8,49 @@
 // transactions. Generic is the script the program always wrote.
 enum class SqlDialect { Generic, PostgreSQL, MySQL, SQLite, SQLServer };
 
+// No limit of a database's (a name's length, a type's digits).
+constexpr std::size_t NoLimit = static_cast<std::size_t>(-1);
+
+// How a database compares two names: without letter case in ASCII (SQLite;
+// PostgreSQL reads unquoted names so), in any alphabet (SQL Server's usual
+// collation), or without accents too (MariaDB).
+enum class NameComparison { AsciiCase, Case, CaseAndAccents };
+
+// What a database takes as a column name (ColumnNames.cpp fits names to it).
+struct NameRules {
+    bool Fit;                  // false: names are written as they are (Generic)
+    std::size_t MostBytes;     // PostgreSQL cuts a name at 63 bytes
+    std::size_t MostCharacter; // MySQL: 64 characters
+    std::size_t MostUtf16;     // SQL Server: 128 UTF-16 code units
+    bool BmpOnly;              // MariaDB keeps names in 3-byte UTF-8: no emoji
+    bool BareInLowerCase;      // an unquoted name is read in lower case (PostgreSQL)
+    NameComparison Compared;
+};
+
+// How CREATE TABLE spells each type and what the types hold (ColumnTypes.cpp).
+// A value that its type would not keep as it is makes the column text.
+struct TypeRules {
+    const char* Integer;
+    const char* Decimal; // followed by (p,s), unless DecimalDigits is 0
+    std::size_t DecimalDigits;
+    std::size_t DecimalScale;
+    std::size_t Significant; // the most significant digits a decimal keeps (SQLite reads a double)
+    const char* Floating;
+    const char* Date;
+    const char* Timestamp;
+    const char* Time;
+    bool FractionInType;         // DATETIME(n), TIME(n): no fraction of a second without it
+    std::size_t SecondsFraction; // the most digits of a second kept
+    const char* Text;            // unsized text; nullptr: sized by the longest value
+    const char* SizedText;       // followed by (n)
+    std::size_t MostSized;       // the longest sized text; beyond it LongText
+    const char* LongText;        // nullptr: MEDIUMTEXT or LONGTEXT by the length (MariaDB)
+    bool Utf16Length;            // lengths in UTF-16 code units, not characters
+    bool RowLimit;               // MariaDB's row of at most 65,535 bytes: wide text becomes TEXT
+};
+
 // Everything the script writer and the front ends know of one database, as
-// data: one row per dialect in SqlDialect.cpp. A new rule is a new field. (The
-// type spellings for CREATE TABLE are ColumnTypes.cpp's table, by dialect.)
+// data: one row per dialect in SqlDialect.cpp. A new rule is a new field.
 struct DialectRules {
     SqlDialect Id;
     const char* Name;    // as a project file names it ("" for Generic)
@@ -24,8 +64,7 @@ struct DialectRules {
     bool UnderscoreInPlainNames; // "_" counts as a letter in a plain identifier
     char NameOpen;
     char NameClose;
-    std::size_t NameLimit; // the longest name the database keeps whole; 0: no limit known
-    bool NameLimitInBytes; // the limit counts UTF-8 bytes (else characters)
+    NameRules Names;
 
     // Literals: text between apostrophes, the apostrophe doubled.
     char EscapeByte;         // doubled too (MySQL's backslash); the apostrophe where none
@@ -67,6 +106,9 @@ struct DialectRules {
     const char* CarriageReturn;
     // Said after a run whose text values hold a backslash; "" where none is.
     const char* BackslashNote;
+
+    // CREATE TABLE's types.
+    TypeRules Types;
 };
 
 // The rules of a dialect.
