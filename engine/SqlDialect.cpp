@@ -24,7 +24,7 @@ const DialectRules Dialects[] = {
      true, true, '"', '"',
      {true, 63, NoLimit, NoLimit, false, true, NameComparison::AsciiCase},
      '\'', false, false,
-     "BEGIN", "SET client_encoding = 'UTF8'", "", 10000, true, false,
+     "BEGIN", "SET client_encoding = 'UTF8'", "", 10000, true, true,
      // With standard_conforming_strings off a backslash would escape in '...'.
      "", "SET standard_conforming_strings = on", "", "", false, "", "", "",
      {"BIGINT", "NUMERIC", 1000, 1000, NoLimit, "DOUBLE PRECISION", "DATE", "TIMESTAMP", "TIME",

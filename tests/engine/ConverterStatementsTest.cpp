@@ -156,7 +156,7 @@ TEST(Statements, TheTypeDecidesWhichNumbersStandBare)
         {"PostgreSQL", true, "", "VARCHAR(9)", "12\r\n", "('12')"},
         {"PostgreSQL", true, "", "DATE", "20240131\r\n", "('20240131')"},
         {"PostgreSQL", true, "", "NUMERIC(4,2)", "1.10\r\n", "(1.10)"},
-        {"PostgreSQL", true, "'", "", "6.92E-05\r\n3\r\n-0.5e7\r\n", "(6.92E-05),\r\n(3),\r\n(-0.5e7)"},
+        {"PostgreSQL", true, "'", "", "6.92E-05\r\n3\r\n-0.5e7\r\n", "(6.92E-05),(3),(-0.5e7)"},
         {"MySQL", true, "'", "DOUBLE", "6.92E-05\r\n+1\r\n", "(6.92E-05),('+1')"},
         {"PostgreSQL", false, "'", "", "6.92E-05\r\n", "('6.92E-05')"},
     };
