@@ -1098,36 +1098,49 @@ std::string SourceDetection::Summary() const
     return text;
 }
 
-SourceDetection DetectSample(std::string_view sample, bool whole)
+namespace {
+
+// The encoding as the sample alone shows it: its byte order mark's, else UTF-8 where its
+// bytes are valid UTF-8 (a sequence cut at the end of a partial sample counting as valid).
+SourceEncoding SampleEncoding(std::string_view sample, bool whole, EncodingEvidence& found)
 {
-    EncodingEvidence found;
     SourceEncoding encoding = SourceEncoding::Bytes;
     if (ByteOrderMark(sample, encoding) > 0) {
         found.ByteOrderMark = true;
-    } else {
-        TextDecoder checker(SourceEncoding::Utf8);
-        const TextDecoder::Result result = checker.Check(sample.data(), sample.size(), whole);
-        found.BytesRead = checker.Position();
-        found.WholeFile = whole;
-        if (result.Invalid) {
-            encoding = SourceEncoding::Windows1252;
-            found.InvalidAt = checker.Position();
-            found.InvalidByte = static_cast<unsigned char>(sample[result.Written]);
-        } else {
-            encoding = SourceEncoding::Utf8;
-            found.BytesRead = sample.size();
-        }
+        return encoding;
     }
+    TextDecoder checker(SourceEncoding::Utf8);
+    const TextDecoder::Result result = checker.Check(sample.data(), sample.size(), whole);
+    found.BytesRead = checker.Position();
+    found.WholeFile = whole;
+    if (result.Invalid) {
+        found.InvalidAt = checker.Position();
+        found.InvalidByte = static_cast<unsigned char>(sample[result.Written]);
+        return SourceEncoding::Windows1252;
+    }
+    found.BytesRead = sample.size();
+    return SourceEncoding::Utf8;
+}
+
+} // namespace
+
+SourceDetection DetectSample(std::string_view sample, bool whole)
+{
+    EncodingEvidence found;
+    const SourceEncoding encoding = SampleEncoding(sample, whole, found);
     return Detect(sample, whole, encoding, found, nullptr);
 }
 
-SourceDetection DetectSource(const std::string& path)
+SourceDetection DetectSource(const std::string& path, EncodingScope scope)
 {
     errno = 0;
     EncodingEvidence evidence;
-    const SourceEncoding encoding = DetectEncoding(path, &evidence);
-    if (encoding == SourceEncoding::Bytes)
-        throw FileError::FromErrno(path);
+    SourceEncoding encoding = SourceEncoding::Utf8;
+    if (scope == EncodingScope::WholeFile) {
+        encoding = DetectEncoding(path, &evidence);
+        if (encoding == SourceEncoding::Bytes)
+            throw FileError::FromErrno(path);
+    }
     const FileHandle file = OpenUnbuffered(path, "rb");
     if (!file)
         throw FileError::FromErrno(path);
@@ -1139,7 +1152,12 @@ SourceDetection DetectSource(const std::string& path)
     const bool whole = got <= DetectionSampleSize;
     if (!whole)
         sample.resize(DetectionSampleSize);
-    return Detect(sample, whole, encoding, evidence, &path);
+    if (scope == EncodingScope::Sample)
+        encoding = SampleEncoding(sample, whole, evidence);
+    SourceDetection detection = Detect(sample, whole, encoding, evidence, &path);
+    detection.EncodingOfSampleOnly = scope == EncodingScope::Sample && encoding == SourceEncoding::Utf8 &&
+                                     !evidence.ByteOrderMark && !whole;
+    return detection;
 }
 
 std::string SuggestedTarget(const std::string& source)
@@ -1184,6 +1202,12 @@ std::string SuggestedTableName(const std::string& source, SqlDialect dialect)
 SourceDetection ApplySourceDetection(CProject& project)
 {
     SourceDetection detection = DetectSource(project.FileName);
+    ApplySourceDetection(project, detection);
+    return detection;
+}
+
+void ApplySourceDetection(CProject& project, const SourceDetection& detection)
+{
     // Each key as a project file holds it, through the key table as Load takes it.
     for (const DetectedKey& key : detection.Keys) {
         const ProjectKey* row = FindProjectKey(key.Key);
@@ -1197,5 +1221,4 @@ SourceDetection ApplySourceDetection(CProject& project)
         ParseDialect(project.Dialect, dialect);
         project.TableName = SuggestedTableName(project.FileName, dialect);
     }
-    return detection;
 }

@@ -167,25 +167,36 @@ TEST(SourceDetection, ChecksTheEncodingOverTheWholeFile)
     while (late.size() < DetectionSampleSize + 100)
         late += "9;filler\r\n";
     late += "3002;caf\xE9\r\n";
+    // Judged from the sample alone (for a window, which checks the rest behind): `OfSample`,
+    // and whether the rest of the file may still change it.
     const struct {
         std::string Bytes;
         const char* Encoding;
         const char* Reason;
+        const char* OfSample;
+        bool SampleOnly;
     } cases[] = {
-        {utf8, "UTF-8", "valid UTF-8"},
-        {text + "3001;caf\xE9\r\n", "Windows-1252", "byte 0xE9 at line 3,002 "},
-        {late, "Windows-1252", "byte 0xE9 at line "},
-        {"\xEF\xBB\xBFid;name\r\n1;x\r\n", "UTF-8", "byte order mark"},
-        {std::string("\xFF\xFEi\0d\0;\0n\0\r\0\n\0001\0;\0x\0\r\0\n\0", 22), "UTF-16LE", "byte order mark"},
+        {utf8, "UTF-8", "valid UTF-8", "UTF-8", false},
+        {text + "3001;caf\xE9\r\n", "Windows-1252", "byte 0xE9 at line 3,002 ", "Windows-1252", false},
+        {late, "Windows-1252", "byte 0xE9 at line ", "UTF-8", true},
+        {"\xEF\xBB\xBFid;name\r\n1;x\r\n", "UTF-8", "byte order mark", "UTF-8", false},
+        {std::string("\xFF\xFEi\0d\0;\0n\0\r\0\n\0001\0;\0x\0\r\0\n\0", 22), "UTF-16LE", "byte order mark",
+         "UTF-16LE", false},
     };
     for (const auto& c : cases) {
-        const SourceDetection detection = DetectSource(folder.Write("source.csv", c.Bytes));
+        const std::string path = folder.Write("source.csv", c.Bytes);
+        const SourceDetection detection = DetectSource(path);
         const DetectedKey* encoding = detection.Find("Encoding");
         ASSERT_NE(encoding, nullptr);
         EXPECT_EQ(encoding->Value, c.Encoding) << c.Reason;
         EXPECT_NE(encoding->Reason.find(c.Reason), std::string::npos) << encoding->Reason;
+        EXPECT_FALSE(detection.EncodingOfSampleOnly) << c.Reason;
         ASSERT_NE(detection.Find("Separator"), nullptr) << c.Reason;
         EXPECT_EQ(detection.Find("Separator")->Value, ";") << c.Reason;
+        const SourceDetection sampled = DetectSource(path, EncodingScope::Sample);
+        EXPECT_STREQ(EncodingName(sampled.Encoding), c.OfSample) << c.Reason;
+        EXPECT_EQ(sampled.EncodingOfSampleOnly, c.SampleOnly) << c.Reason;
+        EXPECT_EQ(sampled.Layout(), detection.Layout()) << c.Reason;
     }
 }
 
