@@ -123,6 +123,9 @@ class CConverter {
 
     // Records the column discovery looks at for the quotation of each column.
     static constexpr int SampleRecords = 1000;
+    // The most script bytes of an INSERT of several rows (mariadb refuses a
+    // statement beyond its max_allowed_packet); a row larger alone.
+    static constexpr std::size_t MaxStatementBytes = std::size_t{1} << 20;
 
   private:
     // Reaches the general writer and the line reader on their own, so that the
@@ -185,7 +188,14 @@ class CConverter {
     void WriteTerminator();
     // The statements around the rows (ConverterStatements.cpp).
     void PrepareStatements();
-    const std::string& StartRow();
+    // What opens the next row, of `size` source bytes: the INSERT's head, or
+    // the separator from the row before while the statement stays within MaxStatementBytes.
+    const std::string& StartRow(std::size_t size);
+    // StartRow's text of an INSERT's row, again for a record that went on past its line.
+    const std::string& RowOpening(std::size_t size);
+    // The most script bytes a row of `size` source bytes takes in an INSERT of
+    // several rows, with the text before it and its statement's end.
+    std::uint64_t RowSizeLimit(std::size_t size) const;
     void WriteStatement(std::string_view text);
     void WriteScriptHead();
     void CloseStatement();
@@ -225,9 +235,15 @@ class CConverter {
     bool PlainLiterals = false;
     bool HeadWritten = false;
     bool InTransaction = false;
-    bool TypesRead = false;          // the run's pass found the types (CREATE TABLE)
-    bool ReadsValues = false;        // the run reads its values by the value rules
-    std::size_t RowsInStatement = 0; // rows of the INSERT or COPY block being written
-    std::vector<std::string> Names;  // per column, as the script writes it
-    std::size_t FirstKept = 0;       // the first column written
+    bool TypesRead = false;           // the run's pass found the types (CREATE TABLE)
+    bool ReadsValues = false;         // the run reads its values by the value rules
+    std::size_t RowsInStatement = 0;  // rows of the INSERT or COPY block being written
+    std::uint64_t StatementStart = 0; // where the INSERT being written begins in the script
+    std::size_t RowGrowth = 2;        // the most bytes one byte of a value becomes
+    std::size_t RowFrame = 0;         // the bytes around a row: separator, ")", terminator
+    // The most bytes a value takes besides RowGrowth per byte: marks, NULL, a prefix,
+    // a date in its ISO form, SQL Server's CAST of a cut literal, and a comma.
+    static constexpr std::size_t ValueRoom = 40;
+    std::vector<std::string> Names; // per column, as the script writes it
+    std::size_t FirstKept = 0;      // the first column written
 };

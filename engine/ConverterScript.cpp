@@ -73,6 +73,14 @@ void CConverter::BuildInsertPrefix()
     RowSeparator = Current.Dialect->RowsOnOneLine ? ",(" : ",\r\n(";
     CharFunction = *Current.Dialect->CharFunction ? Current.Dialect->CharFunction : nullptr;
     CarriageReturn = *Current.Dialect->CarriageReturn ? Current.Dialect->CarriageReturn : nullptr;
+    // The most bytes a byte of a value becomes: doubled or in hexadecimal, or a
+    // CR or LF as the dialect writes it ("'+NCHAR(13)+N'").
+    RowGrowth = 2;
+    if (CarriageReturn)
+        RowGrowth = std::max<std::size_t>(RowGrowth, std::strlen(CarriageReturn));
+    if (CharFunction)
+        RowGrowth = std::max<std::size_t>(RowGrowth, std::strlen(CharFunction) + 9);
+    RowFrame = RowSeparator.size() + 1 + Current.StatementSeparator.size() + 4;
 }
 
 void CConverter::WriteValue(std::string_view value, ValueForm form, const ColumnSettings& column)
@@ -263,7 +271,10 @@ void CConverter::EndRow(std::size_t count)
 
 void CConverter::WriteRow(const std::vector<std::string>& fields)
 {
-    TargetFile.Append(StartRow());
+    std::size_t size = fields.size();
+    for (const std::string& field : fields)
+        size += field.size();
+    TargetFile.Append(StartRow(size));
     for (std::size_t k = 0; k < fields.size(); ++k)
         WriteRowValue(fields[k], k);
     EndRow(fields.size());
@@ -272,12 +283,12 @@ void CConverter::WriteRow(const std::vector<std::string>& fields)
 std::size_t CConverter::WriteRecordRow(std::string_view& record, const SeparatedRow* singlePass)
 {
     std::size_t fields = 0;
-    const std::string& opening = StartRow();
+    const std::string* opening = &StartRow(record.size());
     while (singlePass && record.size() <= OutputFile::BufferSize) {
-        char* out = TargetFile.Reserve(opening.size() + singlePass->SizeLimit(record.size()));
+        char* out = TargetFile.Reserve(opening->size() + singlePass->SizeLimit(record.size()));
         if (!out)
             break;
-        out = std::copy(opening.begin(), opening.end(), out);
+        out = std::copy(opening->begin(), opening->end(), out);
         if (char* end = singlePass->Write(out, record, fields)) {
             TargetFile.Advance(end);
             WriteRowEnd();
@@ -288,6 +299,9 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
         // A quoted field is open at the line's end: the record goes on on the next line.
         if (!ContinueRecord(record))
             break; // the file ends inside the quotes: the general writer takes the value to its end
+        // Nothing of the row is written yet: the statement may still end before it.
+        if (!Current.Copy)
+            opening = &RowOpening(record.size());
     }
     // The same statement as the single pass gives, each value written as it is cut.
     if (singlePass) {
@@ -296,8 +310,10 @@ std::size_t CConverter::WriteRecordRow(std::string_view& record, const Separated
         if (HoldsStopByte(record))
             ThrowStopByte(record, RecordLine);
     }
+    if (singlePass && !Current.Copy)
+        opening = &RowOpening(record.size());
     fields = 0;
-    TargetFile.Append(opening);
+    TargetFile.Append(*opening);
     if (ReadsValues)
         SplitReadValues(record, [this, &fields](const ReadValue& value) { WriteRowValue(value, fields++); });
     else

@@ -82,7 +82,7 @@ void CConverter::WriteScriptHead()
     WriteStatement(create);
 }
 
-const std::string& CConverter::StartRow()
+const std::string& CConverter::StartRow(std::size_t size)
 {
     static const std::string none;
     if (!HeadWritten)
@@ -98,7 +98,30 @@ const std::string& CConverter::StartRow()
             TargetFile.Append(CopyHeader);
         return none;
     }
-    return RowsInStatement == 0 ? InsertPrefix : RowSeparator;
+    return RowOpening(size);
+}
+
+const std::string& CConverter::RowOpening(std::size_t size)
+{
+    if (RowsInStatement == 0) {
+        StatementStart = TargetFile.Position();
+        return InsertPrefix;
+    }
+    // An INSERT of several rows stays within MaxStatementBytes, which every
+    // client sends whole; a row larger than that stands alone.
+    if (TargetFile.Position() - StatementStart + RowSizeLimit(size) <= MaxStatementBytes)
+        return RowSeparator;
+    CloseStatement();
+    StatementStart = TargetFile.Position();
+    return InsertPrefix;
+}
+
+std::uint64_t CConverter::RowSizeLimit(std::size_t size) const
+{
+    // Without columns every field is written: at most one more than the bytes.
+    const std::uint64_t values =
+        Current.Columns.empty() ? std::uint64_t{size} + 1 + Current.Widths.size() : Current.Columns.size();
+    return RowGrowth * std::uint64_t{size} + ValueRoom * values + RowFrame;
 }
 
 void CConverter::CloseStatement()

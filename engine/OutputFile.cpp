@@ -38,6 +38,7 @@ bool OutputFile::Open(const std::string& path)
     if (!Spare)
         Spare.reset(new char[BufferSize]);
     Used = SpareUsed = Unwritten = 0;
+    Written = 0;
     return true;
 }
 
@@ -66,6 +67,7 @@ void OutputFile::Flush()
     std::swap(Data, Spare);
     SpareUsed = Used;
     Unwritten = 0;
+    Written += Used;
     Used = 0;
     Writer.Start([this] { WriteOut(Spare.get(), SpareUsed); });
 }
@@ -121,6 +123,7 @@ void OutputFile::AppendSlow(std::string_view text)
         errno = 0;
         if (std::fwrite(text.data(), 1, text.size(), File.get()) != text.size())
             throw FileError::FromErrno(FilePath);
+        Written += text.size();
         return;
     }
     std::memcpy(Data.get() + Used, text.data(), text.size());

@@ -4,6 +4,7 @@
 #include "FileHandle.h"
 #include "FileReplacement.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -36,6 +37,8 @@ class OutputFile {
     bool IsOpen() const { return File != nullptr; }
     // Open and written directly: standard output, a pipe or a device.
     bool IsStream() const { return File != nullptr && !Replacing; }
+    // Bytes written since Open, the buffered ones included.
+    std::uint64_t Position() const { return Written + Used; }
 
     void Append(std::string_view text)
     {
@@ -82,6 +85,7 @@ class OutputFile {
     bool FolderRefused = false;
     std::unique_ptr<char[]> Data; // being filled
     std::size_t Used = 0;
+    std::uint64_t Written = 0;     // handed out before Data's bytes
     std::unique_ptr<char[]> Spare; // being written, then filled next
     // Spare[Unwritten, SpareUsed) did not go out when its write failed.
     std::size_t SpareUsed = 0;

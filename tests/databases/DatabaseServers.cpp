@@ -101,7 +101,8 @@ bool DatabaseServers::StartMariadb()
     RunShell(AsServerUser("/usr/sbin/mariadbd --no-defaults --datadir=" + ShellQuoted(Folder + "/mariadb") +
                           " --socket=" + ShellQuoted(Folder + "/mariadb.sock") +
                           " --skip-networking --tmpdir=" + ShellQuoted(Folder) +
-                          " --pid-file=" + ShellQuoted(Folder + "/mariadb.pid") +
+                          // Its default 16 MiB in small, so that a few MB show the limit of a statement.
+                          " --max-allowed-packet=1M" + " --pid-file=" + ShellQuoted(Folder + "/mariadb.pid") +
                           " --log-error=" + ShellQuoted(Folder + "/mariadb.log")) +
              " >/dev/null 2>&1 &");
     for (int i = 0; i < 120 && !fs::exists(Folder + "/mariadb.sock"); ++i)

@@ -176,6 +176,68 @@ TEST(Statements, TheTypeDecidesWhichNumbersStandBare)
     }
 }
 
+// An INSERT of several rows stays within 1 MiB, which every client sends
+// whole; a row larger than that stands alone. Both writers, every growth of a
+// value's bytes (a CR as 14 bytes in SQLite and SQL Server).
+TEST(Statements, AnInsertOfSeveralRowsStaysWithinOneMebibyte)
+{
+    const std::size_t mebibyte = std::size_t{1} << 20;
+    const std::string crs = "\"" + std::string(500, '\r') + "\"\r\n";
+    const struct {
+        const char* Dialect;
+        bool General;
+        std::string Row;
+        int Rows;
+        int PerInsert;
+        std::size_t Statements;
+    } cases[] = {
+        {"", false, std::string(100, 'x') + "\r\n", 100, 1000, 1},
+        {"", false, std::string(2000, 'x') + "\r\n", 1000, 10000, 2},
+        {"MySQL", true, std::string(2000, 'x') + "\r\n", 1000, 10000, 2},
+        {"PostgreSQL", false, std::string(mebibyte + 100, 'x') + "\r\nsmall\r\n", 1, 10000, 3},
+        {"SQLite", false, crs, 200, 10000, 2},
+        {"SQLServer", false, crs, 250, 1000, 2},
+    };
+    for (const auto& c : cases) {
+        CProject project;
+        project.Columns = {"a"};
+        project.Quotes = {"'"};
+        project.ColumnNames = 0;
+        project.QuotedFields = 1;
+        project.Trim = c.General; // only the general writer trims
+        project.Dialect = c.Dialect;
+        project.RowsPerInsert = c.PerInsert;
+        std::string source = "small\r\n";
+        for (int i = 0; i < c.Rows; ++i)
+            source += c.Row;
+        const std::string script = Convert(project, source);
+        std::size_t statements = 0;
+        std::size_t rows = 0;
+        for (std::size_t at = script.find("insert into"); at != std::string::npos;
+             at = script.find("insert into", at)) {
+            const std::size_t end = script.find(";\r\n", at) + 3;
+            const std::string statement = script.substr(at, end - at);
+            std::size_t inStatement = 1;
+            for (const char* separator : {"),(", "),\r\n("}) {
+                for (std::size_t s = statement.find(separator); s != std::string::npos;
+                     s = statement.find(separator, s + 1))
+                    ++inStatement;
+            }
+            EXPECT_TRUE(statement.size() <= mebibyte || inStatement == 1)
+                << c.Dialect << " statement " << statements << ": " << statement.size() << " bytes, "
+                << inStatement << " rows";
+            ++statements;
+            rows += inStatement;
+            at = end;
+        }
+        EXPECT_EQ(statements, c.Statements) << c.Dialect << " " << c.Row.size();
+        std::size_t lines = 0; // each record ends in the only CR LF outside its quotes
+        for (std::size_t at = source.find("\r\n"); at != std::string::npos; at = source.find("\r\n", at + 2))
+            ++lines;
+        EXPECT_EQ(rows, lines) << c.Dialect;
+    }
+}
+
 TEST(Statements, PostgresCopyInItsTextFormat)
 {
     CProject project;
