@@ -2,6 +2,8 @@
 
 #include "TextRules.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr std::array<DateFormat, DateFormatCount> MakeAllFormats()
@@ -87,46 +89,111 @@ bool ParseDateFormat(std::string_view name, DateFormat& format)
     return false;
 }
 
+namespace {
+
+// One or two digits at p, no digit after them: their value, and at `iso` the two digits of the
+// ISO form ("07" for "7"); null where there are none.
+const char* ReadShortPart(const char* p, const char* end, int& value, char* iso)
+{
+    if (p == end || !IsAsciiDigit(static_cast<unsigned char>(*p)))
+        return nullptr;
+    const char first = *p++;
+    if (p != end && IsAsciiDigit(static_cast<unsigned char>(*p))) {
+        iso[0] = first;
+        iso[1] = *p++;
+        value = (first - '0') * 10 + (iso[1] - '0');
+        return p != end && IsAsciiDigit(static_cast<unsigned char>(*p)) ? nullptr : p;
+    }
+    iso[0] = '0';
+    iso[1] = first;
+    value = first - '0';
+    return p;
+}
+
+// A year of YearDigits digits at p, no digit after them, as the four digits of the ISO form.
+template <int YearDigits> const char* ReadYear(const char* p, const char* end, char* iso)
+{
+    if (end - p < YearDigits)
+        return nullptr;
+    for (int i = 0; i < YearDigits; ++i)
+        if (!IsAsciiDigit(static_cast<unsigned char>(p[i])))
+            return nullptr;
+    if (end - p > YearDigits && IsAsciiDigit(static_cast<unsigned char>(p[YearDigits])))
+        return nullptr;
+    if (YearDigits == 2) {
+        const bool before2000 = (p[0] - '0') * 10 + (p[1] - '0') > 68;
+        iso[0] = before2000 ? '1' : '2';
+        iso[1] = before2000 ? '9' : '0';
+        iso[2] = p[0];
+        iso[3] = p[1];
+    } else {
+        std::memcpy(iso, p, 4);
+    }
+    return p + YearDigits;
+}
+
+const char* Past(const char* p, const char* end, char between)
+{
+    return p != end && *p == between ? p + 1 : nullptr;
+}
+
+// DateReader's reading for one order of the parts and one length of the year: the parts go
+// straight to their places in the ISO form, "YYYY-MM-DD".
+template <DateFormat::Order Parts, int YearDigits>
+const char* ReadDayIn(const char* p, const char* end, char between, char* iso)
+{
+    constexpr bool yearFirst = Parts == DateFormat::Order::YearMonthDay;
+    constexpr bool dayFirst = Parts == DateFormat::Order::DayMonthYear;
+    int month = 0;
+    int day = 0;
+    if (yearFirst) {
+        if (!(p = ReadYear<YearDigits>(p, end, iso)) || !(p = Past(p, end, between)))
+            return nullptr;
+    }
+    if (!(p = ReadShortPart(p, end, dayFirst ? day : month, iso + (dayFirst ? 8 : 5))) ||
+        !(p = Past(p, end, between)) ||
+        !(p = ReadShortPart(p, end, dayFirst ? month : day, iso + (dayFirst ? 5 : 8))))
+        return nullptr;
+    if (!yearFirst && (!(p = Past(p, end, between)) || !(p = ReadYear<YearDigits>(p, end, iso))))
+        return nullptr;
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return nullptr;
+    if (day > 28) {
+        // The last days of a month, and the 29th of February in leap years only.
+        int year = 0;
+        for (int i = 0; i < 4; ++i)
+            year = year * 10 + (iso[i] - '0');
+        if (day > DaysIn(month, year))
+            return nullptr;
+    }
+    iso[4] = '-';
+    iso[7] = '-';
+    return p;
+}
+
+} // namespace
+
+DateReader::DateReader(const DateFormat& format) : Separator(format.Between)
+{
+    using Order = DateFormat::Order;
+    // By [the order of the parts][a two-digit year].
+    static constexpr Reading readings[3][2] = {
+        {&ReadDayIn<Order::YearMonthDay, 4>, &ReadDayIn<Order::YearMonthDay, 2>},
+        {&ReadDayIn<Order::DayMonthYear, 4>, &ReadDayIn<Order::DayMonthYear, 2>},
+        {&ReadDayIn<Order::MonthDayYear, 4>, &ReadDayIn<Order::MonthDayYear, 2>},
+    };
+    Read = readings[static_cast<int>(format.Parts)][format.YearDigits == 2];
+}
+
 std::size_t ReadDate(std::string_view value, const DateFormat& format, char (&iso)[IsoDateSize + 1],
                      bool& hasTime)
 {
-    int parts[3] = {};
-    std::size_t at = 0;
-    const bool yearFirst = format.Parts == DateFormat::Order::YearMonthDay;
-    for (int i = 0; i < 3; ++i) {
-        const bool year = yearFirst ? i == 0 : i == 2;
-        const std::size_t least = year ? format.YearDigits : 1;
-        const std::size_t most = year ? format.YearDigits : 2;
-        if (!Number(value, at, least, most, parts[i]))
-            return 0;
-        if (i < 2) {
-            if (at >= value.size() || value[at] != format.Between)
-                return 0;
-            ++at;
-        }
-    }
-    int year = 0, month = 0, day = 0;
-    switch (format.Parts) {
-    case DateFormat::Order::YearMonthDay:
-        year = parts[0], month = parts[1], day = parts[2];
-        break;
-    case DateFormat::Order::DayMonthYear:
-        day = parts[0], month = parts[1], year = parts[2];
-        break;
-    case DateFormat::Order::MonthDayYear:
-        month = parts[0], day = parts[1], year = parts[2];
-        break;
-    }
-    if (format.YearDigits == 2)
-        year += year <= 68 ? 2000 : 1900;
-    if (month < 1 || month > 12 || day < 1 || day > DaysIn(month, year))
+    const char* const begin = value.data();
+    const char* const day = DateReader(format).ReadDay(begin, begin + value.size(), iso);
+    if (!day)
         return 0;
-    char* out = iso;
-    out = Put(out, year, 4);
-    *out++ = '-';
-    out = Put(out, month, 2);
-    *out++ = '-';
-    out = Put(out, day, 2);
+    std::size_t at = static_cast<std::size_t>(day - begin);
+    char* out = iso + IsoDaySize;
     hasTime = false;
     if (at == value.size())
         return static_cast<std::size_t>(out - iso);

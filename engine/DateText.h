@@ -35,6 +35,30 @@ const std::array<DateFormat, DateFormatCount>& AllDateFormats();
 // The longest ISO text ReadDate writes: "YYYY-MM-DD HH:MM:SS." and nine fraction digits.
 inline constexpr std::size_t IsoDateSize = 29;
 
+// A format resolved once for reading many dates: the reading for its order of the parts and
+// length of the year, from a table of them.
+class DateReader {
+  public:
+    explicit DateReader(const DateFormat& format = DateFormat());
+    // Reads a date without a time from `p` on and writes its ISO form ("2024-01-31", IsoDaySize
+    // bytes) to `iso`; gives where the date ends, no digit following it, or null when the text
+    // there is no valid date in the format (31/02 included).
+    const char* ReadDay(const char* p, const char* end, char* iso) const
+    {
+        return Read(p, end, Separator, iso);
+    }
+    char Between() const { return Separator; }
+
+  private:
+    // The reading for the format's order of the parts and length of the year, chosen once.
+    using Reading = const char* (*)(const char* p, const char* end, char between, char* iso);
+    Reading Read;
+    char Separator;
+};
+
+// The length of a date's ISO form without a time, "YYYY-MM-DD".
+inline constexpr std::size_t IsoDaySize = 10;
+
 // Reads the value in the format. On success gives the length of its ISO form written to `iso`
 // ("2024-01-31", or "2024-01-31 13:05:00" and any fraction when a time follows), with hasTime
 // telling which; 0 when the value is no valid date in the format (31/02 included).

@@ -451,6 +451,19 @@ bool SeparatedRow::Prepare(const RunSettings& settings)
     if (values) {
         Rules = settings.Values;
         ValueColumns = settings.Columns;
+        Markers.clear();
+        for (const std::string& marker : Rules.NullValues)
+            if (marker.find(Separator) == std::string::npos && marker.find('\0') == std::string::npos)
+                Markers.push_back(marker);
+        Numbers = Rules.Decimal != '.' || Rules.Thousands != 0;
+        NumberStarts.fill(false);
+        if (Numbers || Rules.Dates)
+            for (const char c : {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'})
+                NumberStarts[static_cast<unsigned char>(c)] = true;
+        if (Numbers)
+            for (const char c : {'-', '+', Rules.Decimal})
+                NumberStarts[static_cast<unsigned char>(c)] = true;
+        Dates = DateReader(Rules.DateForm);
         using Fields = char* (SeparatedRow::*)(char*, std::string_view, std::size_t&) const;
         // By [OtherDoubled][a CR written otherwise].
         static const Fields writers[2][2] = {
@@ -485,6 +498,78 @@ char* SeparatedRow::ReadWrittenValue(char* start, char* out, std::string_view ra
     start = std::copy(value.Text.begin(), value.Text.end(), start);
     *start++ = mark;
     return start;
+}
+
+AlwaysInline SeparatedRow::Ruled SeparatedRow::WriteRuled(char*& out, const char*& p, const char* end,
+                                                          char mark) const
+{
+    const char separator = Separator;
+    const auto endsField = [end, separator](const char* q) { return q == end || *q == separator; };
+    const unsigned char first = static_cast<unsigned char>(*p);
+    if (Rules.NullStarts[first]) {
+        // Compared where the field is as long as the marker.
+        for (const std::string& marker : Markers) {
+            if (static_cast<std::size_t>(end - p) >= marker.size() &&
+                std::memcmp(p, marker.data(), marker.size()) == 0 && endsField(p + marker.size())) {
+                out = std::copy_n("NULL", 4, out);
+                p += marker.size();
+                return Ruled::Written;
+            }
+        }
+    }
+    if (!NumberStarts[first])
+        return Ruled::AsItStands; // neither a number nor a date that a rule reads
+    // A number, copied while it is cut into its parts, the decimal separator made a point; in a
+    // marked column after the mark.
+    char* o = out + (mark == Bare ? 0 : 1);
+    const char* q = p;
+    const bool negative = *q == '-';
+    if (negative)
+        *o++ = *q++;
+    const char* const integer = q;
+    q = CopyDigits(o, q, end);
+    const std::string_view integerPart(integer, static_cast<std::size_t>(q - integer));
+    if (endsField(q)) {
+        // Digits alone stay as they are.
+        if (mark != Bare || !IsPlainNumberParts(negative, integerPart, false, std::string_view()))
+            return Ruled::AsItStands;
+        out = o;
+        p = q;
+        return Ruled::Written;
+    }
+    if (Numbers && *q == Rules.Decimal) {
+        *o++ = '.';
+        const char* const fraction = ++q;
+        q = CopyDigits(o, q, end);
+        const std::string_view fractionPart(fraction, static_cast<std::size_t>(q - fraction));
+        if (!endsField(q) || (integerPart.empty() && fractionPart.empty()))
+            return Ruled::Again;
+        if (mark == Bare) {
+            if (!IsPlainNumberParts(negative, integerPart, true, fractionPart))
+                return Ruled::Again; // a literal, or bare in a floating column
+        } else {
+            *out = mark;
+            *o++ = mark;
+        }
+        out = o;
+        p = q;
+        return Ruled::Written;
+    }
+    if (Rules.Dates && !negative && !integerPart.empty() && *q == Dates.Between()) {
+        // A date is never also a number the rules read: its middle part has one or two digits
+        // where a thousands group has three, and two separators where a number has one decimal.
+        const char quote = mark == Bare ? Apostrophe : mark;
+        char* const iso = out + 1;
+        q = Dates.ReadDay(p, end, iso);
+        if (!q || !endsField(q))
+            return Ruled::Again; // a time, or no date
+        *out = quote;
+        iso[IsoDaySize] = quote;
+        out = iso + IsoDaySize + 1;
+        p = q;
+        return Ruled::Written;
+    }
+    return Ruled::Again;
 }
 
 bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes,
@@ -568,26 +653,30 @@ char* SeparatedRow::WriteFields(char* out, std::string_view line, std::size_t& f
         const bool quoted = QuotedFields && p != end && *p == '"';
         char* const start = out;
         const char* const raw = p;
-        if (Copy)
-            p = WriteCopyField(out, p, end, mark == Bare, quoted, pass);
-        else if (mark == Bare)
-            p = WriteBare<QuotedFields, OtherDoubled>(out, p, end, pass);
-        else if (quoted)
-            p = WriteQuotedField<OtherDoubled>(out, p, end, mark, pass);
-        else
-            p = WriteQuoted<OtherDoubled>(out, p, end, mark, pass);
-        if (!p) {
-            fields = k + 1;
-            return nullptr;
-        }
-        if (Values) {
-            if (p != end && *p == '\0') {
-                fields = 0;
+        Ruled ruled = Ruled::AsItStands;
+        if (Values && p != end && *p != pass.Separator && Rules.MayChange(*p))
+            ruled = WriteRuled(out, p, end, mark);
+        if (ruled != Ruled::Written) {
+            if (Copy)
+                p = WriteCopyField(out, p, end, mark == Bare, quoted, pass);
+            else if (mark == Bare)
+                p = WriteBare<QuotedFields, OtherDoubled>(out, p, end, pass);
+            else if (quoted)
+                p = WriteQuotedField<OtherDoubled>(out, p, end, mark, pass);
+            else
+                p = WriteQuoted<OtherDoubled>(out, p, end, mark, pass);
+            if (!p) {
+                fields = k + 1;
                 return nullptr;
             }
-            if (p != raw && Rules.MayChange(*raw))
+            if (Values && ruled == Ruled::Again) {
+                if (p != end && *p == '\0') {
+                    fields = 0;
+                    return nullptr;
+                }
                 out =
                     ReadWrittenValue(start, out, std::string_view(raw, static_cast<std::size_t>(p - raw)), k);
+            }
         }
         if (p == end)
             break;

@@ -3,6 +3,7 @@
 #include "RunSettings.h"
 #include "SourceValues.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -59,6 +60,15 @@ class SeparatedRow {
     char* WriteFields(char* out, std::string_view line, std::size_t& fields) const;
     // The k-th value `raw`, written from `start` to `out`, once more as the value rules read it.
     char* ReadWrittenValue(char* start, char* out, std::string_view raw, std::size_t k) const;
+    // How a value whose first byte a value rule may change was written.
+    enum class Ruled {
+        Written,    // by the rules, read as it was copied
+        AsItStands, // no rule changes it: the pass writes it as without the rules
+        Again       // the pass writes it, then ReadWrittenValue reads it once more
+    };
+    // A NULL marker, a number with the decimal separator or a date in the format, read and
+    // written in one pass over its bytes at `p`, which moves past it when Written.
+    Ruled WriteRuled(char*& out, const char*& p, const char* end, char mark) const;
 
     char Separator = ',';
     std::vector<char> Marks; // per column: its one-byte mark, or 0 for an unmarked column
@@ -74,6 +84,13 @@ class SeparatedRow {
     SourceValueRules Rules;
     mutable SourceValueReader Reader{Rules};
     std::vector<ColumnSettings> ValueColumns;
+    // For WriteRuled, from the rules once per run: the NULL markers a field can be (without the
+    // separator or NUL), the first bytes of numbers and dates that a rule may change, whether the
+    // numbers are read (a decimal comma or a thousands separator) and the date format's reader.
+    std::vector<std::string> Markers;
+    std::array<bool, 256> NumberStarts{};
+    bool Numbers = false;
+    DateReader Dates;
     // The loop for these settings, chosen by Prepare.
     char* (SeparatedRow::*Writer)(char*, std::string_view, std::size_t&) const = nullptr;
 };

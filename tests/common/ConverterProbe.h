@@ -7,7 +7,8 @@
 #include <vector>
 
 // The converter's parts below a run, for holding the run against them: the
-// general writer (every record cut by ReadValues and written by WriteRow), the
+// general writer (every record cut by ReadValues and written by WriteRow, or
+// with the value rules read and written by WriteRecordRow), the
 // line reader and the statement text before the values.
 class ConverterProbe {
   public:
@@ -15,6 +16,14 @@ class ConverterProbe {
 
     void WriteRow(const std::vector<std::string>& fields) { Converter.WriteRow(fields); }
     void WriteCommit() { Converter.WriteCommit(); }
+    // The rest of the source, record by record, each value read by the value rules.
+    void WriteReadValues()
+    {
+        Converter.ReadsValues = true;
+        std::string_view record;
+        while (Converter.ReadRecordView(record))
+            Converter.WriteRecordRow(record, nullptr);
+    }
     bool ReadLine(std::string& line)
     {
         std::string_view view;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <ostream>
 #include <random>
 #include <string>
@@ -19,6 +20,13 @@ struct Settings {
     bool QuotedFields = false;
     const char* Dialect = "";
     const char* Output = "insert";
+    // The value keys: with any of them, a third of the fields are shaped like markers, numbers
+    // and dates.
+    const char* NullValues = "";
+    const char* Decimal = "";
+    const char* Thousands = "";
+    const char* DateFormat = "";
+    bool Values() const { return *NullValues || *Decimal || *Thousands || *DateFormat; }
 };
 
 void PrintTo(const Settings& settings, std::ostream* out)
@@ -29,15 +37,49 @@ void PrintTo(const Settings& settings, std::ostream* out)
     if (settings.QuotedFields)
         *out << ", quoted fields";
     *out << ", " << settings.Dialect << " " << settings.Output;
+    if (settings.Values())
+        *out << ", values [" << settings.NullValues << "] [" << settings.Decimal << "] ["
+             << settings.Thousands << "] [" << settings.DateFormat << "]";
 }
 
 // Lines whose fields mix digits, signs, dots, apostrophes, quotes, the
 // separator and letters, with lengths around the eight-byte steps; with
 // quoted fields, some fields in quotes that hold the separator, doubled
-// quotes and line ends.
-std::string Source(const std::string& separator, int lines, unsigned seed, bool quotedFields)
+// quotes and line ends. With `shaped`, a third of the fields are markers,
+// numbers and dates as people write them, each digit (#) drawn, some cut short.
+std::string Source(const std::string& separator, int lines, unsigned seed, bool quotedFields,
+                   bool shaped = false)
 {
     const std::string alphabet = "abcdefgh0123456789..--++''\"\"`` |,;\t";
+    static const char* const shapes[] = {"NA",
+                                         "NAN",
+                                         "N/A",
+                                         "-",
+                                         "#,##",
+                                         "-#,#",
+                                         "##,#",
+                                         "#.###,##",
+                                         "#.###.###",
+                                         "#,###.##",
+                                         "# ###,#",
+                                         "#'###.#",
+                                         ",#",
+                                         "#,",
+                                         "0#,#",
+                                         "-0,0",
+                                         "#######,#########",
+                                         "##.##.####",
+                                         "#.#.##",
+                                         "##/##/####",
+                                         "##-##-##",
+                                         "####-##-##",
+                                         "##.##.#### #:##",
+                                         "#.#.####T##:##:##.###",
+                                         "##.##.##",
+                                         "-#.#.####",
+                                         "+#,#",
+                                         "#.##",
+                                         "#."};
     std::mt19937 random(seed);
     std::string text;
     for (int i = 0; i < lines; ++i) {
@@ -45,6 +87,14 @@ std::string Source(const std::string& separator, int lines, unsigned seed, bool 
         for (int k = 0; k <= fields; ++k) {
             if (k > 0)
                 text += separator;
+            if (shaped && random() % 3 == 0) {
+                std::string value = shapes[random() % std::size(shapes)];
+                for (char& c : value)
+                    if (c == '#')
+                        c = static_cast<char>('0' + random() % (random() % 2 ? 10 : 4));
+                text += value.substr(0, random() % 8 == 0 ? random() % (value.size() + 1) : value.size());
+                continue;
+            }
             const int length = static_cast<int>(random() % 20);
             const bool plain = random() % 3 == 0;
             const bool quoted = quotedFields && random() % 3 == 0;
@@ -80,8 +130,12 @@ std::string ThroughWriteRow(CProject& project)
     EXPECT_EQ(converter.Open(true), CConverter::OpenResult::Done);
     std::vector<std::string> fields;
     ConverterProbe probe(converter);
-    while (converter.ReadValues(fields))
-        probe.WriteRow(fields);
+    if (project.NullValues.empty() && project.DecimalSeparator.empty() &&
+        project.ThousandsSeparator.empty() && project.DateFormat.empty())
+        while (converter.ReadValues(fields))
+            probe.WriteRow(fields);
+    else
+        probe.WriteReadValues();
     probe.WriteCommit(); // a dialect's transaction ends as the run ends it
     converter.Close(true);
     return ReadFile(project.TargetName);
@@ -104,9 +158,14 @@ TEST_P(SinglePass, RunWritesWhatWriteRowWrites)
     project.Dialect = GetParam().Dialect;
     project.Output = GetParam().Output;
     project.Columns.assign(project.Quotes.size(), "c");
+    project.NullValues = GetParam().NullValues;
+    project.DecimalSeparator = GetParam().Decimal;
+    project.ThousandsSeparator = GetParam().Thousands;
+    project.DateFormat = GetParam().DateFormat;
     const std::string separator = project.Separator == "<tab>" ? "\t" : project.Separator;
     for (const unsigned seed : {1u, 2u, 3u}) {
-        WriteFile(project.FileName, Source(separator, 3000, seed, GetParam().QuotedFields));
+        WriteFile(project.FileName,
+                  Source(separator, 3000, seed, GetParam().QuotedFields, GetParam().Values()));
         const std::string expected = ThroughWriteRow(project);
         ASSERT_GT(expected.size(), 3000u);
         ASSERT_EQ(ThroughRun(project), expected) << "seed " << seed;
@@ -115,20 +174,25 @@ TEST_P(SinglePass, RunWritesWhatWriteRowWrites)
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, SinglePass,
-    ::testing::Values(Settings{",", {}}, Settings{",", {"", "'", "", "'", "'"}}, Settings{"<tab>", {"'", ""}},
-                      Settings{"|", {"\"", "`", "", "'"}},
-                      Settings{";", {"'", "'", "'", "'", "'", "'", "'", "'"}}, Settings{"'", {"", "'", "\""}},
-                      Settings{"\"", {"\"", ""}}, Settings{" ", {"", "", ""}},
-                      Settings{",", {"", "'", "\"", ""}, true}, Settings{"<tab>", {"'", ""}, true},
-                      Settings{";", {}, true}, Settings{",", {"", "'", "\"", ""}, true, "PostgreSQL", "copy"},
-                      Settings{"|", {"'", ""}, false, "PostgreSQL", "copy"},
-                      Settings{",", {"", "'", "\"", ""}, true, "MySQL"},
-                      Settings{",", {"", "'", "\"", ""}, true, "SQLite"},
-                      Settings{";", {"'", ""}, true, "SQLite"}, Settings{",", {"'", ""}, true, "SQLServer"},
-                      // Settings the single pass leaves to the general writer:
-                      Settings{".", {"", "'"}}, Settings{"5", {"", "'"}}, Settings{"-", {""}},
-                      Settings{",", {"", "''", "[x]"}}, Settings{",,", {"", "'"}},
-                      Settings{",,", {"", "'"}, true}, Settings{"-", {"", "'"}, true}));
+    ::testing::Values(
+        Settings{",", {}}, Settings{",", {"", "'", "", "'", "'"}}, Settings{"<tab>", {"'", ""}},
+        Settings{"|", {"\"", "`", "", "'"}}, Settings{";", {"'", "'", "'", "'", "'", "'", "'", "'"}},
+        Settings{"'", {"", "'", "\""}}, Settings{"\"", {"\"", ""}}, Settings{" ", {"", "", ""}},
+        Settings{",", {"", "'", "\"", ""}, true}, Settings{"<tab>", {"'", ""}, true}, Settings{";", {}, true},
+        Settings{",", {"", "'", "\"", ""}, true, "PostgreSQL", "copy"},
+        Settings{"|", {"'", ""}, false, "PostgreSQL", "copy"},
+        Settings{",", {"", "'", "\"", ""}, true, "MySQL"}, Settings{",", {"", "'", "\"", ""}, true, "SQLite"},
+        Settings{";", {"'", ""}, true, "SQLite"}, Settings{",", {"'", ""}, true, "SQLServer"},
+        Settings{";", {"", "", "'", "\""}, false, "", "insert", "NA,N/A,-", ",", "", "DD.MM.YYYY"},
+        Settings{"|", {"", "'"}, false, "MySQL", "insert", "NA", ",", ".", "MM/DD/YY"},
+        Settings{"\t", {"'", "", ""}, false, "", "insert", "", ".", ",", "YYYY-MM-DD"},
+        Settings{";", {"", ""}, false, "", "insert", "NAN", ",", "<space>", "DD-MM-YY"},
+        Settings{",", {"", "'"}, false, "", "insert", "", ".", "'", "YYYY/MM/DD"},
+        Settings{";", {"", "'"}, false, "", "insert", "", ".", "", "DD.MM.YYYY"},
+        // Settings the single pass leaves to the general writer:
+        Settings{".", {"", "'"}}, Settings{"5", {"", "'"}}, Settings{"-", {""}},
+        Settings{",", {"", "''", "[x]"}}, Settings{",,", {"", "'"}}, Settings{",,", {"", "'"}, true},
+        Settings{"-", {"", "'"}, true}));
 
 TEST(SinglePass, LineLongerThanTheOutputBuffer)
 {
