@@ -456,6 +456,7 @@ bool SeparatedRow::Prepare(const RunSettings& settings)
             if (marker.find(Separator) == std::string::npos && marker.find('\0') == std::string::npos)
                 Markers.push_back(marker);
         Numbers = Rules.Decimal != '.' || Rules.Thousands != 0;
+        Grouping = Rules.Thousands == Separator ? '\0' : Rules.Thousands; // a separator ends the field first
         NumberStarts.fill(false);
         if (Numbers || Rules.Dates)
             for (const char c : {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'})
@@ -519,49 +520,76 @@ AlwaysInline SeparatedRow::Ruled SeparatedRow::WriteRuled(char*& out, const char
     }
     if (!NumberStarts[first])
         return Ruled::AsItStands; // neither a number nor a date that a rule reads
-    // A number, copied while it is cut into its parts, the decimal separator made a point; in a
-    // marked column after the mark.
+    // A number, copied while it is cut into its parts, the thousands separators left out and the
+    // decimal separator made a point; in a marked column after the mark.
     char* o = out + (mark == Bare ? 0 : 1);
     const char* q = p;
     const bool negative = *q == '-';
     if (negative)
         *o++ = *q++;
     const char* const integer = q;
+    char* const digits = o;
     q = CopyDigits(o, q, end);
-    const std::string_view integerPart(integer, static_cast<std::size_t>(q - integer));
+    const char* const afterInteger = q;
     if (endsField(q)) {
         // Digits alone stay as they are.
-        if (mark != Bare || !IsPlainNumberParts(negative, integerPart, false, std::string_view()))
+        if (mark != Bare ||
+            !IsPlainNumberParts(negative, std::string_view(digits, static_cast<std::size_t>(o - digits)),
+                                false, std::string_view()))
             return Ruled::AsItStands;
         out = o;
         p = q;
         return Ruled::Written;
     }
-    if (Numbers && *q == Rules.Decimal) {
-        *o++ = '.';
-        const char* const fraction = ++q;
-        q = CopyDigits(o, q, end);
-        const std::string_view fractionPart(fraction, static_cast<std::size_t>(q - fraction));
-        if (!endsField(q) || (integerPart.empty() && fractionPart.empty()))
-            return Ruled::Again;
-        if (mark == Bare) {
-            if (!IsPlainNumberParts(negative, integerPart, true, fractionPart))
-                return Ruled::Again; // a literal, or bare in a floating column
-        } else {
-            *out = mark;
-            *o++ = mark;
+    const bool grouped = *q == Grouping && Grouping != 0;
+    if (Numbers && (grouped || *q == Rules.Decimal)) {
+        // Groups of three digits after a first group of one to three, each after the separator
+        // (a digit after a group is no number: it ends neither in the decimal nor the field).
+        bool number = true;
+        if (grouped) {
+            number = q - integer >= 1 && q - integer <= 3;
+            while (number && q != end && *q == Grouping) {
+                number = end - q >= 4 && IsAsciiDigit(static_cast<unsigned char>(q[1])) &&
+                         IsAsciiDigit(static_cast<unsigned char>(q[2])) &&
+                         IsAsciiDigit(static_cast<unsigned char>(q[3]));
+                if (number) {
+                    std::memcpy(o, q + 1, 3);
+                    o += 3;
+                    q += 4;
+                }
+            }
         }
-        out = o;
-        p = q;
-        return Ruled::Written;
+        const std::string_view integerPart(digits, static_cast<std::size_t>(o - digits));
+        const bool point = number && !endsField(q) && *q == Rules.Decimal;
+        std::string_view fractionPart;
+        if (point) {
+            *o++ = '.';
+            char* const fraction = o;
+            q = CopyDigits(o, q + 1, end);
+            fractionPart = std::string_view(fraction, static_cast<std::size_t>(o - fraction));
+        }
+        if (number && endsField(q) && (!integerPart.empty() || !fractionPart.empty())) {
+            if (mark == Bare) {
+                if (!IsPlainNumberParts(negative, integerPart, point, fractionPart))
+                    return Ruled::Again; // a literal, or bare in a floating column
+            } else {
+                *out = mark;
+                *o++ = mark;
+            }
+            out = o;
+            p = q;
+            return Ruled::Written;
+        }
     }
-    if (Rules.Dates && !negative && !integerPart.empty() && *q == Dates.Between()) {
+    if (Rules.Dates && !negative && afterInteger != integer && *afterInteger == Dates.Between()) {
         // A date is never also a number the rules read: its middle part has one or two digits
         // where a thousands group has three, and two separators where a number has one decimal.
         const char quote = mark == Bare ? Apostrophe : mark;
         char* const iso = out + 1;
         q = Dates.ReadDay(p, end, iso);
-        if (!q || !endsField(q))
+        if (!q)
+            return Numbers ? Ruled::Again : Ruled::AsItStands; // with dates alone: no date, as it stands
+        if (!endsField(q))
             return Ruled::Again; // a time, or no date
         *out = quote;
         iso[IsoDaySize] = quote;
@@ -569,7 +597,8 @@ AlwaysInline SeparatedRow::Ruled SeparatedRow::WriteRuled(char*& out, const char
         p = q;
         return Ruled::Written;
     }
-    return Ruled::Again;
+    // With dates alone, a value that is no date stands as it is.
+    return Numbers ? Ruled::Again : Ruled::AsItStands;
 }
 
 bool SeparatedRow::Prepare(std::string_view separator, const std::vector<std::string>& quotes,

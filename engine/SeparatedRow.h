@@ -86,10 +86,12 @@ class SeparatedRow {
     std::vector<ColumnSettings> ValueColumns;
     // For WriteRuled, from the rules once per run: the NULL markers a field can be (without the
     // separator or NUL), the first bytes of numbers and dates that a rule may change, whether the
-    // numbers are read (a decimal comma or a thousands separator) and the date format's reader.
+    // numbers are read (a decimal comma or a thousands separator), the thousands separator that
+    // can stand in a field and the date format's reader.
     std::vector<std::string> Markers;
     std::array<bool, 256> NumberStarts{};
     bool Numbers = false;
+    char Grouping = 0; // the thousands separator, 0 for none
     DateReader Dates;
     // The loop for these settings, chosen by Prepare.
     char* (SeparatedRow::*Writer)(char*, std::string_view, std::size_t&) const = nullptr;

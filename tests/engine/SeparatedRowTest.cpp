@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
+#include <algorithm>
 #include <ostream>
 #include <random>
 #include <string>
@@ -51,35 +51,17 @@ std::string Source(const std::string& separator, int lines, unsigned seed, bool 
                    bool shaped = false)
 {
     const std::string alphabet = "abcdefgh0123456789..--++''\"\"`` |,;\t";
-    static const char* const shapes[] = {"NA",
-                                         "NAN",
-                                         "N/A",
-                                         "-",
-                                         "#,##",
-                                         "-#,#",
-                                         "##,#",
-                                         "#.###,##",
-                                         "#.###.###",
-                                         "#,###.##",
-                                         "# ###,#",
-                                         "#'###.#",
-                                         ",#",
-                                         "#,",
-                                         "0#,#",
-                                         "-0,0",
-                                         "#######,#########",
-                                         "##.##.####",
-                                         "#.#.##",
-                                         "##/##/####",
-                                         "##-##-##",
-                                         "####-##-##",
-                                         "##.##.#### #:##",
-                                         "#.#.####T##:##:##.###",
-                                         "##.##.##",
-                                         "-#.#.####",
-                                         "+#,#",
-                                         "#.##",
-                                         "#."};
+    // Separated by |.
+    const std::string shapeList = "NA|NAN|N/A|-|#,##|-#,#|##,#|#.###,##|#.###.###|#,###.##|# ###,#|#'###.#|"
+                                  ",#|#,|0#,#|-0,0|#######,#########|#.####|##,###.####|-.###,#|+#,#|#.##|#.|"
+                                  "##.##.####|#.#.##|##/##/####|##-##-##|####-##-##|##.##.##|-#.#.####|"
+                                  "##.##.#### #:##|#.#.####T##:##:##.###";
+    std::vector<std::string> shapes;
+    for (std::size_t at = 0; at <= shapeList.size();) {
+        const std::size_t bar = std::min(shapeList.find('|', at), shapeList.size());
+        shapes.push_back(shapeList.substr(at, bar - at));
+        at = bar + 1;
+    }
     std::mt19937 random(seed);
     std::string text;
     for (int i = 0; i < lines; ++i) {
@@ -88,7 +70,7 @@ std::string Source(const std::string& separator, int lines, unsigned seed, bool 
             if (k > 0)
                 text += separator;
             if (shaped && random() % 3 == 0) {
-                std::string value = shapes[random() % std::size(shapes)];
+                std::string value = shapes[random() % shapes.size()];
                 for (char& c : value)
                     if (c == '#')
                         c = static_cast<char>('0' + random() % (random() % 2 ? 10 : 4));
