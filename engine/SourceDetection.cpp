@@ -177,7 +177,8 @@ struct Fit {
     double Overall = 0;       // and of all records
     std::uint32_t Fewest = 0; // the fewest and the most fields of any record
     std::uint32_t Most = 0;
-    double Typed = 0; // share of the values that are numbers, dates or empty
+    double Typed = 0;    // share of the values that are numbers, dates or empty
+    bool Ragged = false; // records leave out empty fields at their end (TakeAsRagged)
     bool Qualifies() const { return Fields >= 2 && Steady >= SteadyShare; }
 };
 
@@ -563,6 +564,10 @@ std::string SeparatorValue(char c)
 
 std::string FitText(const Fit& fit)
 {
+    if (fit.Ragged)
+        return "line 1 has the most fields, " + Count(fit.Most) + ", when cut at " + Shown(fit.Separator) +
+               ", and every record has " + Count(fit.Fewest) + " or more: the last fields of the shorter " +
+               "ones are empty";
     return Count(fit.Matching) + " of " + Counted(fit.Records.size() - fit.Titles, "record") + " have " +
            Counted(fit.Fields, "field") + " when cut at " + Shown(fit.Separator);
 }
@@ -702,6 +707,24 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         for (const char c : SteadyCharacters(lines))
             consider(c);
 
+    // Records that leave out the empty fields at their end (a header of eight names, records of
+    // four to eight fields): where no count is steady, a usual separator that cuts every record at
+    // least once, and the header line most often of all.
+    if (std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); })) {
+        for (Fit& f : fits) {
+            std::string why;
+            if (std::string_view(",;\t|").find(f.Separator) == std::string_view::npos ||
+                f.Records.size() < 2 || f.Fewest < 2 || f.Records[0].Fields != f.Most ||
+                !LooksLikeNames(FieldsOf(lines, f, f.Records[0]), "", why))
+                continue;
+            f.Ragged = true;
+            f.Fields = f.Most;
+            f.Titles = 0;
+            f.Matching = f.Records.size();
+            f.Steady = f.Overall = 1;
+        }
+    }
+
     // Title lines come before a header: without one after them they are records like the rest.
     for (Fit& f : fits) {
         std::string why;
@@ -825,6 +848,23 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     if (trailingSeparator)
         names.pop_back();
     bool header = LooksLikeNames(names, lineName, headerReason);
+    // A name that stands as a value of its column below is a value too (a whole line equal to
+    // the names is the header repeated, as where files were joined).
+    for (std::size_t r = headerRecord + 1; header && r < records.size() && r <= MaxValueRecords; ++r) {
+        if (chosen == &single)
+            break;
+        const std::vector<std::string> fields = FieldsOf(lines, *chosen, records[r]);
+        if (fields == names)
+            continue;
+        for (std::size_t i = 0; i < fields.size() && i < names.size(); ++i) {
+            if (fields[i] == names[i]) {
+                header = false;
+                headerReason = lineName + "'s " + Quoted(names[i]) +
+                               " is also a value of its column, in line " + Count(records[r].FirstLine + 1);
+                break;
+            }
+        }
+    }
     if (header) {
         std::string over;
         for (std::size_t i = 0; i < names.size() && i < columns.size(); ++i) {
