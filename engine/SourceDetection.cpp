@@ -687,7 +687,15 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                                    : "; the source holds LF too, so lines end at LF and a lone CR is data";
         d.Notes.push_back(note);
     }
-    const std::vector<std::string_view> lines = SplitLines(text, d.LineEnds, whole);
+    std::vector<std::string_view> lines = SplitLines(text, d.LineEnds, whole);
+    // A first line "sep=;", as spreadsheet programs write it, names the separator; the records
+    // start after it (`skipped` lines, counted where lines are named).
+    char named = 0;
+    if (!lines.empty() && lines[0].size() == 5 && SameIgnoringAsciiCase(lines[0].substr(0, 4), "sep=")) {
+        named = lines[0][4];
+        lines.erase(lines.begin());
+    }
+    const std::size_t skipped = named ? 1 : 0;
 
     // The separator, with or without quoted fields.
     std::vector<Fit> fits;
@@ -701,11 +709,15 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         }
         fits.push_back(std::move(plain));
     };
-    for (const char c : {',', ';', '\t', '|', ':'})
-        consider(c);
-    if (std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); }))
-        for (const char c : SteadyCharacters(lines))
+    if (named) {
+        consider(named);
+    } else {
+        for (const char c : {',', ';', '\t', '|', ':'})
             consider(c);
+        if (std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); }))
+            for (const char c : SteadyCharacters(lines))
+                consider(c);
+    }
 
     // Records that leave out the empty fields at their end (a header of eight names, records of
     // four to eight fields): where no count is steady, a usual separator that cuts every record at
@@ -713,7 +725,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     if (std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); })) {
         for (Fit& f : fits) {
             std::string why;
-            if (std::string_view(",;\t|").find(f.Separator) == std::string_view::npos ||
+            if ((!named && std::string_view(",;\t|").find(f.Separator) == std::string_view::npos) ||
                 f.Records.size() < 2 || f.Fewest < 2 || f.Records[0].Fields != f.Most ||
                 !LooksLikeNames(FieldsOf(lines, f, f.Records[0]), "", why))
                 continue;
@@ -757,7 +769,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
 
     // Fixed widths, where no usual separator cuts the lines (a '.' in every line's amount may).
     const std::string usual = ",;\t|:";
-    if (!chosen || usual.find(chosen->Separator) == std::string::npos) {
+    if (!named && (!chosen || usual.find(chosen->Separator) == std::string::npos)) {
         std::size_t looked = 0;
         const std::vector<std::size_t> widths = FixedWidths(lines, looked);
         if (!widths.empty()) {
@@ -776,6 +788,9 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         chosen = &single;
     } else {
         std::string reason = FitText(*chosen);
+        if (named)
+            reason =
+                "line 1 is `sep=" + std::string(1, named) + "`, as spreadsheet programs write it; " + reason;
         // The runner-up, for comparison.
         const Fit* other = nullptr;
         for (const Fit& f : fits)
@@ -819,13 +834,16 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         return;
     }
     const std::size_t headerRecord = chosen->Titles;
-    if (headerRecord > 0) {
-        d.SkipLines = static_cast<int>(records[headerRecord].FirstLine);
-        const std::size_t before = records[headerRecord].FirstLine;
+    if (headerRecord > 0 || named) {
+        d.SkipLines = static_cast<int>(records[headerRecord].FirstLine + skipped);
+        const std::size_t before = records[headerRecord].FirstLine + skipped;
+        const std::string titles = (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) +
+                                   " (" + Counted(headerRecord, "title line") + ") do not have the " +
+                                   Counted(chosen->Fields, "field") + " of the records after them";
         d.Keys.push_back({"SkipLines", std::to_string(d.SkipLines),
-                          (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) + " (" +
-                              Counted(headerRecord, "title line") + ") do not have the " +
-                              Counted(chosen->Fields, "field") + " of the records after them"});
+                          headerRecord == 0 ? std::string("line 1 names the separator")
+                          : named           ? "line 1 names the separator; " + titles
+                                            : titles});
     }
 
     // The header: names unlike the values below them, no repeats, no empties.
@@ -839,7 +857,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
             names.assign(1, std::string(TrimBlanks(Span(lines, first.FirstLine, first.LastLine))));
     }
     const std::vector<ColumnValues> columns = ReadColumns(lines, *chosen, headerRecord + 1);
-    const std::string lineName = "line " + Count(records[headerRecord].FirstLine + 1);
+    const std::string lineName = "line " + Count(records[headerRecord].FirstLine + skipped + 1);
     std::string headerReason;
     // Lines that all end in a separator give every record an empty last field, the header too.
     const bool trailingSeparator =
@@ -860,7 +878,8 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
             if (fields[i] == names[i]) {
                 header = false;
                 headerReason = lineName + "'s " + Quoted(names[i]) +
-                               " is also a value of its column, in line " + Count(records[r].FirstLine + 1);
+                               " is also a value of its column, in line " +
+                               Count(records[r].FirstLine + skipped + 1);
                 break;
             }
         }
