@@ -1,6 +1,7 @@
 // The source and target page: controls and project, enable rules,
 // the checks of Next, browsing, tab order.
 #include "SourcePage.h"
+#include "SourceDetection.h"
 #include "UiTestSupport.h"
 
 #include <QApplication>
@@ -295,7 +296,7 @@ TEST_F(SourcePageTest, TheSplittingIsCheckedByTheRunsRuleAndNamedWithItsField)
         {false, "abc", "The widths \"abc\" cannot cut the lines: ", "c1024"},
         {false, "-3", "The widths \"-3\" cannot cut the lines: ", "c1024"},
         {false, "5,,3", "The widths \"5,,3\" cannot cut the lines: ", "c1024"},
-        {false, "", "The widths \"\" cannot cut the lines: ", "c1024"},
+        {false, "", "No widths are given: write the width of each field", "c1024"},
         {false, "1000000001", "The widths \"1000000001\" cannot cut the lines: ", "c1024"},
         {false, "70000, 5", nullptr, nullptr},
         {true, ";", nullptr, nullptr},
@@ -424,6 +425,18 @@ TEST_F(SourcePageTest, ANewProjectTakesItsSourcesEncoding)
     SourcePage().SourceEdit->setText(Q(unicode));
     Page->StoreData();
     EXPECT_EQ(Project().Encoding, "UTF-8");
+
+    // A byte that is not UTF-8 far into a large file: the first bytes decide at once, the rest
+    // is checked behind the page, whose answer the project then takes.
+    std::string large = "name\r\n";
+    while (large.size() < DetectionSampleSize + 100)
+        large += "filler\r\n";
+    const std::string late = folder.Write("late.csv", large + "M\xFCller\r\n");
+    SourcePage().SourceEdit->setText(Q(late));
+    Page->StoreData();
+    EXPECT_EQ(Project().Encoding, "UTF-8");
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Project().Encoding == "Windows-1252"; }, 10000))
+        << Project().Encoding;
 
     Project().ProjectPath = folder / "saved.cvtproj";
     Project().Encoding = "";
