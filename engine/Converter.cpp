@@ -116,6 +116,7 @@ CConverter::OpenResult CConverter::Open(bool withTarget)
 void CConverter::Close(bool withTarget)
 {
     SourceFile.Close();
+    SourceCopy.Remove();
     if (withTarget) {
         CloseStatement(); // the rows of an INSERT or COPY block still open
         TargetFile.Close();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FieldSplitter.h"
+#include "FileReplacement.h"
 #include "OutputFile.h"
 #include "Project.h"
 #include "QuotedFields.h"
@@ -206,6 +207,9 @@ class CConverter {
     void WriteCopyValue(std::string_view value, ValueForm form);
     // The run's pass over the source for the CREATE TABLE types.
     void ReadTypes(const ProgressCallback& progress);
+    // Copies a source that can be read only once into SourceCopy, from its
+    // first line, and gives the path and encoding that read the copy.
+    void CopySource(std::string& path, SourceEncoding& encoding, const ProgressCallback& progress);
     std::vector<class ColumnTypeGuess> GuessTypes(std::uint64_t records, const ProgressCallback& progress);
     void Report(const ProgressCallback& progress, RunProgress::Phase phase, std::uint64_t lineNumber);
     // A byte that stops the run: NUL, or Ctrl-Z (byte 26) other than as the
@@ -220,6 +224,9 @@ class CConverter {
 
     RunSettings Current;
     SourceValueReader ValueReader{Current.Values};
+    // A source read only once, kept whole for a run with CREATE TABLE;
+    // before SourceFile, so that the file is closed before it goes.
+    TemporaryFile SourceCopy;
     SourceReader SourceFile;
     OutputFile TargetFile;
     OpenFailure OpenFailed;

@@ -438,6 +438,7 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
         EndFailedStream();
         TargetFile.Abandon();
         SourceFile.Close();
+        SourceCopy.Remove();
         throw;
     }
     return OpenResult::Done;

@@ -7,6 +7,8 @@
 #include "FileError.h"
 #include "ValueForm.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <limits>
 
 namespace {
@@ -216,19 +218,57 @@ std::vector<ColumnTypeGuess> CConverter::GuessTypes(std::uint64_t records, const
     return guesses;
 }
 
+void CConverter::CopySource(std::string& path, SourceEncoding& encoding, const ProgressCallback& progress)
+{
+    if (!SourceFile.Open(Current.Source, Current.Encoding)) // back to its first line
+        throw FileError::FromErrno(Current.Source);
+    FileHandle copy = SourceCopy.Create();
+    if (!copy)
+        throw FileError::FromErrno(SourceCopy.Path());
+    std::setvbuf(copy.get(), nullptr, _IOFBF, std::size_t{1} << 16);
+    // The lines as the source gives them, in UTF-8 unless it is read as bytes:
+    // read again in that encoding, the copy gives the same lines.
+    std::uint64_t size = 0;
+    std::string_view line;
+    while (SourceFile.ReadLine(line)) {
+        const std::string_view end = SourceFile.LineEnd();
+        errno = 0;
+        if (std::fwrite(line.data(), 1, line.size(), copy.get()) != line.size() ||
+            std::fwrite(end.data(), 1, end.size(), copy.get()) != end.size())
+            throw FileError::FromErrno(SourceCopy.Path());
+        size += line.size() + end.size();
+        if (progress && SourceFile.LineNumber() % 65536 == 0)
+            Report(progress, RunProgress::Phase::ReadingTypes, SourceFile.LineNumber());
+    }
+    encoding =
+        SourceFile.TextEncoding() == SourceEncoding::Bytes ? SourceEncoding::Bytes : SourceEncoding::Utf8;
+    errno = 0;
+    if (std::fclose(copy.release()) != 0)
+        throw FileError::FromErrno(SourceCopy.Path());
+    SourceFile.Close();
+    path = SourceCopy.Path();
+    SourceSize = size;
+}
+
 void CConverter::ReadTypes(const ProgressCallback& progress)
 {
-    // A regular file is read whole; a pipe's first 10,000 data lines are kept for the run.
+    // A regular file is read twice, for the types and for the rows; a source
+    // read only once is kept whole in a temporary file first, which the run reads.
     TypesRead = true;
-    SourceFile.OpenForDiscovery(Current.Source, Current.Encoding);
+    std::string path = Current.Source;
+    SourceEncoding encoding = Current.Encoding;
+    if (!SourceFile.CanReopen())
+        CopySource(path, encoding, progress);
+    if (!SourceFile.OpenForDiscovery(path, encoding))
+        throw FileError::FromErrno(path);
     SkipTitleLines();
-    const std::uint64_t records = SourceFile.CanReopen() ? std::numeric_limits<std::uint64_t>::max() : 10000;
-    const std::vector<ColumnTypeGuess> guesses = GuessTypes(records, progress);
+    const std::vector<ColumnTypeGuess> guesses =
+        GuessTypes(std::numeric_limits<std::uint64_t>::max(), progress);
     // Known once the source is read: a byte order mark may have decided it.
     const bool bytesAsText = SourceFile.TextEncoding() == SourceEncoding::Bytes;
     SourceFile.EndDiscovery();
-    if (!SourceFile.Open(Current.Source, Current.Encoding))
-        throw FileError::FromErrno(Current.Source);
+    if (!SourceFile.Open(path, encoding))
+        throw FileError::FromErrno(path);
     BytesRead = 0;
     SkipTitleLines();
     std::vector<std::string> chosen;

@@ -247,3 +247,44 @@ void FileReplacement::Discard()
     Pending = -1;
     TemporaryPath.clear();
 }
+
+FileHandle TemporaryFile::Create()
+{
+    Remove();
+    std::error_code ec;
+    const fs::path folder = fs::temp_directory_path(ec);
+    if (ec) {
+        FilePath = "the system's temporary folder";
+        errno = ec.value();
+        return nullptr;
+    }
+    // A name of our own, tried anew when it is taken.
+    const auto stamp =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const fs::path path =
+            folder / PathFromUtf8("tabulon-" + std::to_string((stamp + attempt) % 1000000007ULL) + ".tmp");
+        FilePath = Utf8FromPath(path);
+        errno = 0;
+        FileHandle file = CreateNew(path);
+        if (file) {
+            Created = true;
+            Pending = NotePending(path);
+            return file;
+        }
+        if (errno != EEXIST)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+void TemporaryFile::Remove()
+{
+    if (!Created)
+        return;
+    std::error_code ec;
+    fs::remove(PathFromUtf8(FilePath), ec);
+    ForgetPending(Pending);
+    Pending = -1;
+    Created = false;
+}

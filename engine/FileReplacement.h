@@ -35,6 +35,29 @@ class FileReplacement {
     int Pending = -1; // where RemoveTemporaryFiles finds the temporary file
 };
 
+// A file of the program's own in the system's temporary folder, removed by
+// Remove, at the latest when this ends (and by RemoveTemporaryFiles when a
+// signal ends the program).
+class TemporaryFile {
+  public:
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() { Remove(); }
+
+    // Creates a new file there and opens it for writing in binary mode. Null,
+    // with errno set, when that fails; Path() then names what was tried.
+    FileHandle Create();
+    const std::string& Path() const { return FilePath; }
+    // Removes the file; whatever has it open must have closed it (Windows).
+    void Remove();
+
+  private:
+    std::string FilePath;
+    bool Created = false;
+    int Pending = -1; // where RemoveTemporaryFiles finds the file
+};
+
 // Removes the temporary files of the replacements under way in this process.
 // Safe in a signal handler, so that a program ended by a signal leaves none
 // (and every real file as it was).

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -122,6 +123,42 @@ TEST(Cli, ExitStatusNamesWhatFailed)
         EXPECT_NE(outcome.Output.find(c.Mentions), std::string::npos) << call << "\n" << outcome.Output;
     }
     EXPECT_EQ(ReadFile(folder.Path("people.csv")), "id\r\n1\r\n");
+}
+
+// A source read only once gets its CREATE TABLE types from every line, as a
+// regular file does: it is kept whole in a file in the temporary folder, which
+// goes at the end; a folder that takes no file fails the run, naming the file.
+TEST(Cli, APipedSourceIsTypedFromEveryLine)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "a shell pipeline needs a POSIX shell";
+#endif
+    TestFolder folder;
+    std::string source = "n\n";
+    for (int i = 1; i <= 10000; ++i)
+        source += std::to_string(i) + "\n";
+    const std::string path = folder.Write("n.csv", source + "12.5\n");
+    const std::string project = folder.Write(
+        "n.cvtproj", "[General]\r\nTableName=t\r\nSeparator=,\r\nCreateTable=1\r\nDialect=PostgreSQL\r\n");
+    std::filesystem::create_directory(folder.Root() / "tmp");
+    const struct {
+        std::string Temporary;
+        int Status;
+        const char* Mentions; // in the script, or in the message of a failure
+    } cases[] = {
+        {folder.Path("tmp"), 0, "CREATE TABLE t (\r\n  n NUMERIC(6,1)\r\n)"},
+        {folder.Path("tmp"), 0, "values(12.5);\r\nCOMMIT"},
+        {"/proc", 3, "/proc/tabulon-"}, // 3: a file could not be written
+    };
+    for (const auto& c : cases) {
+        const ProgramResult outcome =
+            RunConvertPiped("export TMPDIR=" + ShellQuoted(c.Temporary) + "; cat " + ShellQuoted(path),
+                            {"--quiet", "--source", "-", "--target", folder.Path("n.sql"), project}, "");
+        EXPECT_EQ(outcome.Status, c.Status) << outcome.Output;
+        const std::string text = c.Status == 0 ? ReadFile(folder.Path("n.sql")) : outcome.Output;
+        EXPECT_NE(text.find(c.Mentions), std::string::npos) << text.substr(0, 200) << outcome.Output;
+        EXPECT_TRUE(std::filesystem::is_empty(folder.Root() / "tmp"));
+    }
 }
 
 // Every setting is checked before anything is written: a bad one from --set is
