@@ -177,7 +177,8 @@ struct Fit {
     double Overall = 0;       // and of all records
     std::uint32_t Fewest = 0; // the fewest and the most fields of any record
     std::uint32_t Most = 0;
-    double Typed = 0; // share of the values that are numbers, dates or empty
+    double Typed = 0;    // share of the values that are numbers, dates or empty
+    bool Ragged = false; // records leave out empty fields at their end (TakeAsRagged)
     bool Qualifies() const { return Fields >= 2 && Steady >= SteadyShare; }
 };
 
@@ -563,6 +564,10 @@ std::string SeparatorValue(char c)
 
 std::string FitText(const Fit& fit)
 {
+    if (fit.Ragged)
+        return "line 1 has the most fields, " + Count(fit.Most) + ", when cut at " + Shown(fit.Separator) +
+               ", and every record has " + Count(fit.Fewest) + " or more: the last fields of the shorter " +
+               "ones are empty";
     return Count(fit.Matching) + " of " + Counted(fit.Records.size() - fit.Titles, "record") + " have " +
            Counted(fit.Fields, "field") + " when cut at " + Shown(fit.Separator);
 }
@@ -682,7 +687,15 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                                    : "; the source holds LF too, so lines end at LF and a lone CR is data";
         d.Notes.push_back(note);
     }
-    const std::vector<std::string_view> lines = SplitLines(text, d.LineEnds, whole);
+    std::vector<std::string_view> lines = SplitLines(text, d.LineEnds, whole);
+    // A first line "sep=;", as spreadsheet programs write it, names the separator; the records
+    // start after it (`skipped` lines, counted where lines are named).
+    char named = 0;
+    if (!lines.empty() && lines[0].size() == 5 && SameIgnoringAsciiCase(lines[0].substr(0, 4), "sep=")) {
+        named = lines[0][4];
+        lines.erase(lines.begin());
+    }
+    const std::size_t skipped = named ? 1 : 0;
 
     // The separator, with or without quoted fields.
     std::vector<Fit> fits;
@@ -696,11 +709,33 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         }
         fits.push_back(std::move(plain));
     };
-    for (const char c : {',', ';', '\t', '|', ':'})
-        consider(c);
-    if (std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); }))
-        for (const char c : SteadyCharacters(lines))
+    if (named) {
+        consider(named);
+    } else {
+        for (const char c : {',', ';', '\t', '|', ':'})
             consider(c);
+        if (std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); }))
+            for (const char c : SteadyCharacters(lines))
+                consider(c);
+    }
+
+    // Records that leave out the empty fields at their end (a header of eight names, records of
+    // four to eight fields): where no count is steady, a usual separator that cuts every record at
+    // least once, and the header line most often of all.
+    if (std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); })) {
+        for (Fit& f : fits) {
+            std::string why;
+            if ((!named && std::string_view(",;\t|").find(f.Separator) == std::string_view::npos) ||
+                f.Records.size() < 2 || f.Fewest < 2 || f.Records[0].Fields != f.Most ||
+                !LooksLikeNames(FieldsOf(lines, f, f.Records[0]), "", why))
+                continue;
+            f.Ragged = true;
+            f.Fields = f.Most;
+            f.Titles = 0;
+            f.Matching = f.Records.size();
+            f.Steady = f.Overall = 1;
+        }
+    }
 
     // Title lines come before a header: without one after them they are records like the rest.
     for (Fit& f : fits) {
@@ -734,7 +769,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
 
     // Fixed widths, where no usual separator cuts the lines (a '.' in every line's amount may).
     const std::string usual = ",;\t|:";
-    if (!chosen || usual.find(chosen->Separator) == std::string::npos) {
+    if (!named && (!chosen || usual.find(chosen->Separator) == std::string::npos)) {
         std::size_t looked = 0;
         const std::vector<std::size_t> widths = FixedWidths(lines, looked);
         if (!widths.empty()) {
@@ -753,6 +788,9 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         chosen = &single;
     } else {
         std::string reason = FitText(*chosen);
+        if (named)
+            reason =
+                "line 1 is `sep=" + std::string(1, named) + "`, as spreadsheet programs write it; " + reason;
         // The runner-up, for comparison.
         const Fit* other = nullptr;
         for (const Fit& f : fits)
@@ -796,13 +834,16 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         return;
     }
     const std::size_t headerRecord = chosen->Titles;
-    if (headerRecord > 0) {
-        d.SkipLines = static_cast<int>(records[headerRecord].FirstLine);
-        const std::size_t before = records[headerRecord].FirstLine;
+    if (headerRecord > 0 || named) {
+        d.SkipLines = static_cast<int>(records[headerRecord].FirstLine + skipped);
+        const std::size_t before = records[headerRecord].FirstLine + skipped;
+        const std::string titles = (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) +
+                                   " (" + Counted(headerRecord, "title line") + ") do not have the " +
+                                   Counted(chosen->Fields, "field") + " of the records after them";
         d.Keys.push_back({"SkipLines", std::to_string(d.SkipLines),
-                          (before == 1 ? std::string("line 1") : "lines 1 to " + Count(before)) + " (" +
-                              Counted(headerRecord, "title line") + ") do not have the " +
-                              Counted(chosen->Fields, "field") + " of the records after them"});
+                          headerRecord == 0 ? std::string("line 1 names the separator")
+                          : named           ? "line 1 names the separator; " + titles
+                                            : titles});
     }
 
     // The header: names unlike the values below them, no repeats, no empties.
@@ -816,7 +857,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
             names.assign(1, std::string(TrimBlanks(Span(lines, first.FirstLine, first.LastLine))));
     }
     const std::vector<ColumnValues> columns = ReadColumns(lines, *chosen, headerRecord + 1);
-    const std::string lineName = "line " + Count(records[headerRecord].FirstLine + 1);
+    const std::string lineName = "line " + Count(records[headerRecord].FirstLine + skipped + 1);
     std::string headerReason;
     // Lines that all end in a separator give every record an empty last field, the header too.
     const bool trailingSeparator =
@@ -825,6 +866,24 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     if (trailingSeparator)
         names.pop_back();
     bool header = LooksLikeNames(names, lineName, headerReason);
+    // A name that stands as a value of its column below is a value too (a whole line equal to
+    // the names is the header repeated, as where files were joined).
+    for (std::size_t r = headerRecord + 1; header && r < records.size() && r <= MaxValueRecords; ++r) {
+        if (chosen == &single)
+            break;
+        const std::vector<std::string> fields = FieldsOf(lines, *chosen, records[r]);
+        if (fields == names)
+            continue;
+        for (std::size_t i = 0; i < fields.size() && i < names.size(); ++i) {
+            if (fields[i] == names[i]) {
+                header = false;
+                headerReason = lineName + "'s " + Quoted(names[i]) +
+                               " is also a value of its column, in line " +
+                               Count(records[r].FirstLine + skipped + 1);
+                break;
+            }
+        }
+    }
     if (header) {
         std::string over;
         for (std::size_t i = 0; i < names.size() && i < columns.size(); ++i) {
@@ -1098,36 +1157,49 @@ std::string SourceDetection::Summary() const
     return text;
 }
 
-SourceDetection DetectSample(std::string_view sample, bool whole)
+namespace {
+
+// The encoding as the sample alone shows it: its byte order mark's, else UTF-8 where its
+// bytes are valid UTF-8 (a sequence cut at the end of a partial sample counting as valid).
+SourceEncoding SampleEncoding(std::string_view sample, bool whole, EncodingEvidence& found)
 {
-    EncodingEvidence found;
     SourceEncoding encoding = SourceEncoding::Bytes;
     if (ByteOrderMark(sample, encoding) > 0) {
         found.ByteOrderMark = true;
-    } else {
-        TextDecoder checker(SourceEncoding::Utf8);
-        const TextDecoder::Result result = checker.Check(sample.data(), sample.size(), whole);
-        found.BytesRead = checker.Position();
-        found.WholeFile = whole;
-        if (result.Invalid) {
-            encoding = SourceEncoding::Windows1252;
-            found.InvalidAt = checker.Position();
-            found.InvalidByte = static_cast<unsigned char>(sample[result.Written]);
-        } else {
-            encoding = SourceEncoding::Utf8;
-            found.BytesRead = sample.size();
-        }
+        return encoding;
     }
+    TextDecoder checker(SourceEncoding::Utf8);
+    const TextDecoder::Result result = checker.Check(sample.data(), sample.size(), whole);
+    found.BytesRead = checker.Position();
+    found.WholeFile = whole;
+    if (result.Invalid) {
+        found.InvalidAt = checker.Position();
+        found.InvalidByte = static_cast<unsigned char>(sample[result.Written]);
+        return SourceEncoding::Windows1252;
+    }
+    found.BytesRead = sample.size();
+    return SourceEncoding::Utf8;
+}
+
+} // namespace
+
+SourceDetection DetectSample(std::string_view sample, bool whole)
+{
+    EncodingEvidence found;
+    const SourceEncoding encoding = SampleEncoding(sample, whole, found);
     return Detect(sample, whole, encoding, found, nullptr);
 }
 
-SourceDetection DetectSource(const std::string& path)
+SourceDetection DetectSource(const std::string& path, EncodingScope scope)
 {
     errno = 0;
     EncodingEvidence evidence;
-    const SourceEncoding encoding = DetectEncoding(path, &evidence);
-    if (encoding == SourceEncoding::Bytes)
-        throw FileError::FromErrno(path);
+    SourceEncoding encoding = SourceEncoding::Utf8;
+    if (scope == EncodingScope::WholeFile) {
+        encoding = DetectEncoding(path, &evidence);
+        if (encoding == SourceEncoding::Bytes)
+            throw FileError::FromErrno(path);
+    }
     const FileHandle file = OpenUnbuffered(path, "rb");
     if (!file)
         throw FileError::FromErrno(path);
@@ -1139,7 +1211,12 @@ SourceDetection DetectSource(const std::string& path)
     const bool whole = got <= DetectionSampleSize;
     if (!whole)
         sample.resize(DetectionSampleSize);
-    return Detect(sample, whole, encoding, evidence, &path);
+    if (scope == EncodingScope::Sample)
+        encoding = SampleEncoding(sample, whole, evidence);
+    SourceDetection detection = Detect(sample, whole, encoding, evidence, &path);
+    detection.EncodingOfSampleOnly = scope == EncodingScope::Sample && encoding == SourceEncoding::Utf8 &&
+                                     !evidence.ByteOrderMark && !whole;
+    return detection;
 }
 
 std::string SuggestedTarget(const std::string& source)
@@ -1184,6 +1261,12 @@ std::string SuggestedTableName(const std::string& source, SqlDialect dialect)
 SourceDetection ApplySourceDetection(CProject& project)
 {
     SourceDetection detection = DetectSource(project.FileName);
+    ApplySourceDetection(project, detection);
+    return detection;
+}
+
+void ApplySourceDetection(CProject& project, const SourceDetection& detection)
+{
     // Each key as a project file holds it, through the key table as Load takes it.
     for (const DetectedKey& key : detection.Keys) {
         const ProjectKey* row = FindProjectKey(key.Key);
@@ -1197,5 +1280,4 @@ SourceDetection ApplySourceDetection(CProject& project)
         ParseDialect(project.Dialect, dialect);
         project.TableName = SuggestedTableName(project.FileName, dialect);
     }
-    return detection;
 }

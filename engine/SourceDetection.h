@@ -39,6 +39,8 @@ struct SourceDetection {
     std::vector<DetectedKey> Keys;
     // What was looked at and left as it was, and why ("dates such as 03/04/2024 read both ways").
     std::vector<std::string> Notes;
+    // UTF-8 judged from the sample alone: a byte further on may still make it Windows-1252.
+    bool EncodingOfSampleOnly = false;
 
     // The value detection gave the key, or null when it gave none.
     const DetectedKey* Find(std::string_view key) const;
@@ -51,10 +53,14 @@ struct SourceDetection {
 // Detection reads at most this much of a source for everything but the encoding.
 inline constexpr std::size_t DetectionSampleSize = std::size_t{1} << 20;
 
-// Detects from the file at `path` (a UTF-8 path): the encoding over the whole of a regular
-// file, the rest from its first DetectionSampleSize bytes. Throws FileError, naming the file
-// and the system's reason, when it cannot be opened or read.
-SourceDetection DetectSource(const std::string& path);
+// How much of a file the encoding is judged from: all of a regular file (as a run needs it),
+// or the sample the rest is detected from (at once, for a window that checks the rest after).
+enum class EncodingScope { WholeFile, Sample };
+
+// Detects from the file at `path` (a UTF-8 path): the encoding as `scope` says, the rest from
+// its first DetectionSampleSize bytes. Throws FileError, naming the file and the system's
+// reason, when it cannot be opened or read.
+SourceDetection DetectSource(const std::string& path, EncodingScope scope = EncodingScope::WholeFile);
 
 // Detects from bytes in hand: `sample` is the start of a source (the whole source when `whole`);
 // the encoding is judged from the sample alone.
@@ -68,6 +74,8 @@ enum class SqlDialect;
 // SuggestedTableName. Gives the detection, for what to tell the user. Throws FileError as
 // DetectSource does.
 SourceDetection ApplySourceDetection(CProject& project);
+// The same with a detection in hand.
+void ApplySourceDetection(CProject& project, const SourceDetection& detection);
 
 // "<source name>.sql" beside the source ("orders.sql" for "orders.csv"; "x.sql.sql" for "x.sql").
 std::string SuggestedTarget(const std::string& source);

@@ -342,7 +342,8 @@ std::size_t ByteOrderMark(std::string_view start, SourceEncoding& encoding)
     return 0;
 }
 
-SourceEncoding DetectEncoding(const std::string& path, EncodingEvidence* evidence)
+SourceEncoding DetectEncoding(const std::string& path, EncodingEvidence* evidence,
+                              const std::atomic<bool>* stop)
 {
     EncodingEvidence found;
     if (!evidence)
@@ -363,6 +364,8 @@ SourceEncoding DetectEncoding(const std::string& path, EncodingEvidence* evidenc
     TextDecoder checker(SourceEncoding::Utf8);
     bool first = true;
     for (;;) {
+        if (stop && *stop)
+            return SourceEncoding::Bytes;
         const std::size_t got = std::fread(buffer.data() + kept, 1, chunk + 1 - kept, file.get());
         if (std::ferror(file.get()))
             return SourceEncoding::Bytes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,8 +31,9 @@ struct EncodingEvidence {
 // The encoding a new project should take for this file: its byte order mark's; else Utf8 when
 // its text is valid UTF-8 (the whole of a regular file, the first 64 KiB of anything else, a
 // sequence cut by that boundary counting as valid); else Windows1252. Bytes when the file cannot
-// be read, with errno telling why.
-SourceEncoding DetectEncoding(const std::string& path, EncodingEvidence* evidence = nullptr);
+// be read, with errno telling why, and when `stop` turns true before the check is done.
+SourceEncoding DetectEncoding(const std::string& path, EncodingEvidence* evidence = nullptr,
+                              const std::atomic<bool>* stop = nullptr);
 
 // Decodes a stream that arrives in chunks into UTF-8 (Decode), or checks that UTF-8 is valid
 // where it lies (Check). One decoder serves one stream, through one of the two calls.

@@ -31,7 +31,9 @@
 #include <QRadioButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -82,10 +84,21 @@ CSourcePage::CSourcePage(CWizardDlg* frame, CProject* project, CConverter* conve
     BuildControls();
 }
 
+// The check of a source's encoding over the whole file, on its own thread: it ends by asking
+// the page to take its answer.
+struct CSourcePage::EncodingCheck {
+    std::string Source;
+    std::atomic<bool> Stop{false};
+    std::atomic<bool> Done{false};
+    SourceEncoding Found = SourceEncoding::Bytes;
+    std::thread Thread;
+};
+
 CSourcePage::~CSourcePage()
 {
     // The source field loses its focus as the page goes: that is no edit to detect.
     disconnect(SourceEdit, nullptr, this, nullptr);
+    StopEncodingCheck();
 }
 
 void CSourcePage::BuildControls()
@@ -249,8 +262,13 @@ void CSourcePage::StoreData()
     // A new project takes the encoding its source appears to be in; a saved one keeps its own.
     std::error_code ec;
     if (GetProject().ProjectPath.empty() && source != GetProject().FileName &&
-        std::filesystem::is_regular_file(source, ec))
-        GetProject().Encoding = EncodingName(DetectEncoding(source));
+        std::filesystem::is_regular_file(PathFromUtf8(source), ec)) {
+        try {
+            TakeNewSourceEncoding(source, DetectSource(source, EncodingScope::Sample));
+        } catch (const FileError&) {
+            // Next names the source that cannot be read.
+        }
+    }
     GetProject().FileName = source;
     GetProject().TargetName = FromQt(TargetEdit->text());
     GetProject().TableName = FromQt(TableEdit->text());
@@ -268,6 +286,7 @@ void CSourcePage::StoreData()
 bool CSourcePage::CanLeave()
 {
     StoreData();
+    WaitForEncodingCheck();
     if (!CheckSettings(true))
         return false;
     // Discovers the columns again, keeping the target name and quotation of every
@@ -350,7 +369,9 @@ void CSourcePage::DetectNewSource()
     if (!project.ProjectPath.empty() || source.empty() || (source == DetectedSource && !fresh) ||
         !std::filesystem::is_regular_file(PathFromUtf8(source), ec))
         return;
-    StoreData(); // what the page holds, the source with it
+    // What the page holds, the source with it (its encoding comes with the detection below).
+    project.FileName = source;
+    StoreData();
     // A target and table suggested for the source before follow the new one; typed ones stay.
     if (!DetectedSource.empty()) {
         if (project.TargetName == SuggestedTarget(DetectedSource))
@@ -362,12 +383,74 @@ void CSourcePage::DetectNewSource()
     }
     DetectedSource = project.FileName;
     try {
-        Detected = ApplySourceDetection(project).Layout(); // the options line names the rest
+        // The first bytes decide at once; the rest of the file is checked for the encoding behind.
+        const SourceDetection detection = DetectSource(source, EncodingScope::Sample);
+        ApplySourceDetection(project, detection);
+        TakeNewSourceEncoding(source, detection);
+        Detected = detection.Layout(); // the options line names the rest
     } catch (const FileError&) {
         Detected.clear(); // Next names the source that cannot be read
         return;
     }
     ShowPage(); // the detected settings on view
+    NotifyEdited();
+}
+
+void CSourcePage::TakeNewSourceEncoding(const std::string& source, const SourceDetection& detection)
+{
+    GetProject().Encoding = EncodingName(detection.Encoding);
+    if (detection.EncodingOfSampleOnly)
+        StartEncodingCheck(source);
+    else
+        StopEncodingCheck();
+}
+
+void CSourcePage::StartEncodingCheck(const std::string& source)
+{
+    StopEncodingCheck();
+    Checking = std::make_unique<EncodingCheck>();
+    EncodingCheck* check = Checking.get();
+    check->Source = source;
+    check->Thread = std::thread([this, check] {
+        check->Found = DetectEncoding(check->Source, nullptr, &check->Stop);
+        check->Done = true;
+        // Queued: runs on the page's thread, and not at all once the page is gone.
+        QMetaObject::invokeMethod(this, &CSourcePage::TakeEncodingCheck, Qt::QueuedConnection);
+    });
+}
+
+void CSourcePage::StopEncodingCheck()
+{
+    if (!Checking)
+        return;
+    Checking->Stop = true;
+    Checking->Thread.join();
+    Checking.reset();
+}
+
+void CSourcePage::WaitForEncodingCheck()
+{
+    if (!Checking)
+        return;
+    Checking->Thread.join();
+    TakeEncodingCheck();
+}
+
+void CSourcePage::TakeEncodingCheck()
+{
+    if (!Checking || !Checking->Done)
+        return; // a check since stopped, or one that goes on
+    if (Checking->Thread.joinable())
+        Checking->Thread.join();
+    const std::unique_ptr<EncodingCheck> check = std::move(Checking);
+    // Only while the project still reads that source in the encoding its first bytes gave: a
+    // byte further on that is not UTF-8 makes it Windows-1252, as for a run from the command line.
+    CProject& project = GetProject();
+    if (!project.ProjectPath.empty() || project.FileName != check->Source ||
+        project.Encoding != EncodingName(SourceEncoding::Utf8) || check->Found != SourceEncoding::Windows1252)
+        return;
+    project.Encoding = EncodingName(check->Found);
+    ShowOptionsSummary();
     NotifyEdited();
 }
 
@@ -389,6 +472,7 @@ void CSourcePage::OnOptions()
 {
     // A source typed just now gives a new project its encoding first.
     StoreData();
+    WaitForEncodingCheck();
     COptionsDlg options(this, &GetProject(), SeparatorRadio->isChecked());
     if (options.exec() != QDialog::Accepted)
         return;

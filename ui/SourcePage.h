@@ -3,11 +3,15 @@
 #include "UserDialogs.h"
 #include "WizardPage.h"
 
+#include <memory>
+#include <string>
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+struct SourceDetection;
 
 // Page 0: the source file and how its lines split, the target script
 // and table, the SQL options. Next checks the input and discovers the columns.
@@ -26,6 +30,10 @@ class CSourcePage : public CWizardPage {
     // user is told, the field concerned takes the focus, and the result is false.
     bool CheckSettings(bool forRun);
 
+    // Waits for the check of a new source's encoding beyond its first bytes, and takes its
+    // answer (Next and Options do, so that nothing reads the source in the wrong encoding).
+    void WaitForEncodingCheck();
+
   private:
     void BuildControls();
     void UpdateCommitControls();
@@ -43,6 +51,15 @@ class CSourcePage : public CWizardPage {
     void DetectNewSource();
     std::string DetectedSource; // the source the settings were last detected from
     std::string Detected;       // what was detected, for the options line
+
+    // A new source's encoding from its first bytes, at once, and the check of the rest of a
+    // large file on a thread of its own (a file of gigabytes takes seconds to read).
+    void TakeNewSourceEncoding(const std::string& source, const SourceDetection& detection);
+    void StartEncodingCheck(const std::string& source);
+    void TakeEncodingCheck();
+    void StopEncodingCheck();
+    struct EncodingCheck;
+    std::unique_ptr<EncodingCheck> Checking;
 
     QLineEdit* SourceEdit = nullptr;
     QPushButton* SourceBrowse = nullptr;

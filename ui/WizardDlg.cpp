@@ -473,12 +473,8 @@ void CWizardDlg::StartNewProject(const std::string& source)
     Project.ResetDefaults();
     PathForm = ProjectPathForm();
     MarkSaved();
-    if (!source.empty()) {
-        Project.FileName = source;
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(PathFromUtf8(source), ec))
-            Project.Encoding = EncodingName(DetectEncoding(source));
-    }
+    // The first page detects the source's settings, its encoding among them.
+    Project.FileName = source;
     ShowFirstPage();
 }
 

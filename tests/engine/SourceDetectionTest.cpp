@@ -82,6 +82,21 @@ TEST(SourceDetection, DecidesTheSettingsFromRealisticSamples)
         {"some lines short",
          Lines({"a,b,c,d", "1,2,3,4", "5,6", "7,8,9,10", "11,12,13,14", "15,16,17,18"}, "\n"),
          {{"Separator", ","}, {"ColumnNames", "1"}}},
+        {"records that leave out their empty last fields",
+         Lines({"version,codename,created,release,eol,eol-lts", "1.1,Buzz,1993-08-16,1996-06-17,1997-06-05",
+                "2.0,Hamm,1997-06-05,1998-07-24", "3.0,Woody,1999-08-15,2002-07-19,2006-06-30,2008-03-31",
+                "4.0,Etch,2005-06-06", "5.0,Lenny,2007-04-08,2009-02-14,2012-02-06"},
+               "\n"),
+         {{"Separator", ","}, {"ColumnNames", "1"}}},
+        {"text whose first line repeats below is no header",
+         Lines({"p,\"q,r\",s", "p,\"q\"\"r\",s", "p,\"q,\"\"r\",s", "x,y,z"}, "\n"),
+         {{"Separator", ","}, {"QuotedFields", "1"}, {"ColumnNames", "0"}}},
+        {"a header repeated further down stays a header",
+         Lines({"name,city", "Ann,Oslo", "Bob,Rome", "name,city", "Cy,Kiev"}, "\n"),
+         {{"Separator", ","}, {"ColumnNames", "1"}}},
+        {"a first line naming the separator, as spreadsheets write it",
+         Lines({"sep=;", "Name;Wert;Datum", "A;1,5;01.02.2024", "B;2,25;03.02.2024"}),
+         {{"Separator", ";"}, {"SkipLines", "1"}, {"ColumnNames", "1"}, {"DecimalSeparator", ","}}},
         {"prose with commas",
          Lines({"Dear reader, this is text.", "It has, here and there, commas", "and; other; marks."}),
          {{"Separator", "-"}}},
@@ -167,25 +182,36 @@ TEST(SourceDetection, ChecksTheEncodingOverTheWholeFile)
     while (late.size() < DetectionSampleSize + 100)
         late += "9;filler\r\n";
     late += "3002;caf\xE9\r\n";
+    // Judged from the sample alone (for a window, which checks the rest behind): `OfSample`,
+    // and whether the rest of the file may still change it.
     const struct {
         std::string Bytes;
         const char* Encoding;
         const char* Reason;
+        const char* OfSample;
+        bool SampleOnly;
     } cases[] = {
-        {utf8, "UTF-8", "valid UTF-8"},
-        {text + "3001;caf\xE9\r\n", "Windows-1252", "byte 0xE9 at line 3,002 "},
-        {late, "Windows-1252", "byte 0xE9 at line "},
-        {"\xEF\xBB\xBFid;name\r\n1;x\r\n", "UTF-8", "byte order mark"},
-        {std::string("\xFF\xFEi\0d\0;\0n\0\r\0\n\0001\0;\0x\0\r\0\n\0", 22), "UTF-16LE", "byte order mark"},
+        {utf8, "UTF-8", "valid UTF-8", "UTF-8", false},
+        {text + "3001;caf\xE9\r\n", "Windows-1252", "byte 0xE9 at line 3,002 ", "Windows-1252", false},
+        {late, "Windows-1252", "byte 0xE9 at line ", "UTF-8", true},
+        {"\xEF\xBB\xBFid;name\r\n1;x\r\n", "UTF-8", "byte order mark", "UTF-8", false},
+        {std::string("\xFF\xFEi\0d\0;\0n\0\r\0\n\0001\0;\0x\0\r\0\n\0", 22), "UTF-16LE", "byte order mark",
+         "UTF-16LE", false},
     };
     for (const auto& c : cases) {
-        const SourceDetection detection = DetectSource(folder.Write("source.csv", c.Bytes));
+        const std::string path = folder.Write("source.csv", c.Bytes);
+        const SourceDetection detection = DetectSource(path);
         const DetectedKey* encoding = detection.Find("Encoding");
         ASSERT_NE(encoding, nullptr);
         EXPECT_EQ(encoding->Value, c.Encoding) << c.Reason;
         EXPECT_NE(encoding->Reason.find(c.Reason), std::string::npos) << encoding->Reason;
+        EXPECT_FALSE(detection.EncodingOfSampleOnly) << c.Reason;
         ASSERT_NE(detection.Find("Separator"), nullptr) << c.Reason;
         EXPECT_EQ(detection.Find("Separator")->Value, ";") << c.Reason;
+        const SourceDetection sampled = DetectSource(path, EncodingScope::Sample);
+        EXPECT_STREQ(EncodingName(sampled.Encoding), c.OfSample) << c.Reason;
+        EXPECT_EQ(sampled.EncodingOfSampleOnly, c.SampleOnly) << c.Reason;
+        EXPECT_EQ(sampled.Layout(), detection.Layout()) << c.Reason;
     }
 }
 

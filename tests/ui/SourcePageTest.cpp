@@ -1,6 +1,7 @@
 // The source and target page: controls and project, enable rules,
 // the checks of Next, browsing, tab order.
 #include "SourcePage.h"
+#include "SourceDetection.h"
 #include "UiTestSupport.h"
 
 #include <QApplication>
@@ -424,6 +425,18 @@ TEST_F(SourcePageTest, ANewProjectTakesItsSourcesEncoding)
     SourcePage().SourceEdit->setText(Q(unicode));
     Page->StoreData();
     EXPECT_EQ(Project().Encoding, "UTF-8");
+
+    // A byte that is not UTF-8 far into a large file: the first bytes decide at once, the rest
+    // is checked behind the page, whose answer the project then takes.
+    std::string large = "name\r\n";
+    while (large.size() < DetectionSampleSize + 100)
+        large += "filler\r\n";
+    const std::string late = folder.Write("late.csv", large + "M\xFCller\r\n");
+    SourcePage().SourceEdit->setText(Q(late));
+    Page->StoreData();
+    EXPECT_EQ(Project().Encoding, "UTF-8");
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Project().Encoding == "Windows-1252"; }, 10000))
+        << Project().Encoding;
 
     Project().ProjectPath = folder / "saved.cvtproj";
     Project().Encoding = "";
