@@ -865,7 +865,11 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         columns.back().Numbers + columns.back().Dates + columns.back().Text + columns.back().MarkerCount == 0;
     if (trailingSeparator)
         names.pop_back();
-    bool header = LooksLikeNames(names, lineName, headerReason);
+    // An empty first name over numbers is the row numbers' column that data frames write first.
+    const bool rowNumbers = names.size() >= 2 && names[0].empty() && !columns.empty() && columns[0].Numeric();
+    bool header = rowNumbers ? LooksLikeNames(std::vector<std::string>(names.begin() + 1, names.end()),
+                                              lineName, headerReason)
+                             : LooksLikeNames(names, lineName, headerReason);
     // A name that stands as a value of its column below is a value too (a whole line equal to
     // the names is the header repeated, as where files were joined).
     for (std::size_t r = headerRecord + 1; header && r < records.size() && r <= MaxValueRecords; ++r) {
@@ -875,7 +879,7 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         if (fields == names)
             continue;
         for (std::size_t i = 0; i < fields.size() && i < names.size(); ++i) {
-            if (fields[i] == names[i]) {
+            if (!names[i].empty() && fields[i] == names[i]) {
                 header = false;
                 headerReason = lineName + "'s " + Quoted(names[i]) +
                                " is also a value of its column, in line " +
@@ -886,11 +890,13 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     }
     if (header) {
         std::string over;
-        for (std::size_t i = 0; i < names.size() && i < columns.size(); ++i) {
+        for (std::size_t i = rowNumbers ? 1 : 0; i < names.size() && i < columns.size(); ++i) {
             if (columns[i].Typed() && over.size() < 80)
                 over += (over.empty() ? "" : ", ") + Quoted(names[i]) +
                         (columns[i].Numeric() ? " over numbers" : " over dates");
         }
+        if (rowNumbers)
+            over = "an empty name over row numbers" + (over.empty() ? std::string() : ", " + over);
         headerReason = over.empty()
                            ? lineName + "'s names are distinct and not empty, and every column holds text"
                            : lineName + " has names: " + over;

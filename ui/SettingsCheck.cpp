@@ -30,6 +30,8 @@ SettingsProblem CheckFirstPage(const CProject& project, bool forRun)
     } catch (const SettingsError& error) {
         if (error.Key == "Separator")
             return {Field::Separator, "The separator is empty: " + error.Allowed + "."};
+        if (error.Key == "Widths" && error.Value.empty())
+            return {Field::Widths, "No widths are given: " + error.Allowed + "."};
         if (error.Key == "Widths")
             return {Field::Widths,
                     "The widths \"" + error.Value + "\" cannot cut the lines: " + error.Allowed + "."};

@@ -296,7 +296,7 @@ TEST_F(SourcePageTest, TheSplittingIsCheckedByTheRunsRuleAndNamedWithItsField)
         {false, "abc", "The widths \"abc\" cannot cut the lines: ", "c1024"},
         {false, "-3", "The widths \"-3\" cannot cut the lines: ", "c1024"},
         {false, "5,,3", "The widths \"5,,3\" cannot cut the lines: ", "c1024"},
-        {false, "", "The widths \"\" cannot cut the lines: ", "c1024"},
+        {false, "", "No widths are given: write the width of each field", "c1024"},
         {false, "1000000001", "The widths \"1000000001\" cannot cut the lines: ", "c1024"},
         {false, "70000, 5", nullptr, nullptr},
         {true, ";", nullptr, nullptr},
