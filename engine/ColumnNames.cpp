@@ -69,7 +69,7 @@ std::u32string Key(const std::string& name, const NameRules& rules)
     return key;
 }
 
-// The first bytes of the name that fit the limits, whole characters only.
+// The first bytes of the name that fit the limits, whole characters only, and no blank last.
 std::string Cut(const std::string& name, const NameRules& rules)
 {
     std::size_t characters = 0;
@@ -85,6 +85,9 @@ std::string Cut(const std::string& name, const NameRules& rules)
         ++characters;
         units += unitsOf;
     }
+    // MariaDB refuses a name that ends in a blank, which a cut may leave.
+    while (at > 0 && IsBlank(name[at - 1]))
+        --at;
     return name.substr(0, at);
 }
 

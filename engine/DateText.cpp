@@ -23,33 +23,11 @@ constexpr std::array<DateFormat, DateFormatCount> MakeAllFormats()
 
 constexpr std::array<DateFormat, DateFormatCount> Formats = MakeAllFormats();
 
-// Reads `least` to `most` digits at `at`, moving past them; no digit may follow them.
-bool Number(std::string_view text, std::size_t& at, std::size_t least, std::size_t most, int& value)
-{
-    std::size_t digits = 0;
-    value = 0;
-    while (at < text.size() && digits < most && IsAsciiDigit(static_cast<unsigned char>(text[at]))) {
-        value = value * 10 + (text[at] - '0');
-        ++at;
-        ++digits;
-    }
-    return digits >= least && (at == text.size() || !IsAsciiDigit(static_cast<unsigned char>(text[at])));
-}
-
 int DaysIn(int month, int year)
 {
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return month == 2 && leap ? 29 : days[month - 1];
-}
-
-char* Put(char* out, int value, int digits)
-{
-    for (int i = digits - 1; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    return out + digits;
 }
 
 } // namespace
@@ -132,6 +110,19 @@ template <int YearDigits> const char* ReadYear(const char* p, const char* end, c
     return p + YearDigits;
 }
 
+// Two digits at p, no digit after them: their value, and the digits at `iso`.
+const char* ReadPair(const char* p, const char* end, int& value, char* iso)
+{
+    if (end - p < 2 || !IsAsciiDigit(static_cast<unsigned char>(p[0])) ||
+        !IsAsciiDigit(static_cast<unsigned char>(p[1])) ||
+        (end - p > 2 && IsAsciiDigit(static_cast<unsigned char>(p[2]))))
+        return nullptr;
+    iso[0] = p[0];
+    iso[1] = p[1];
+    value = (p[0] - '0') * 10 + (p[1] - '0');
+    return p + 2;
+}
+
 const char* Past(const char* p, const char* end, char between)
 {
     return p != end && *p == between ? p + 1 : nullptr;
@@ -173,6 +164,44 @@ const char* ReadDayIn(const char* p, const char* end, char between, char* iso)
 
 } // namespace
 
+const char* DateReader::ReadTime(const char* p, const char* end, char*& iso)
+{
+    if (p == end || (*p != ' ' && *p != 'T'))
+        return nullptr;
+    char* o = iso;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    if (!(p = ReadShortPart(p + 1, end, hour, o + 1)) || hour > 23 || !(p = Past(p, end, ':')) ||
+        !(p = ReadPair(p, end, minute, o + 4)) || minute > 59)
+        return nullptr;
+    o[0] = ' ';
+    o[3] = ':';
+    o[6] = ':';
+    if (p != end && *p == ':') {
+        if (!(p = ReadPair(p + 1, end, second, o + 7)) || second > 59)
+            return nullptr;
+        if (p != end && *p == '.') {
+            // One to nine digits, and no more.
+            o[9] = '.';
+            const char* const first = ++p;
+            while (p != end && p - first < 10 && IsAsciiDigit(static_cast<unsigned char>(*p))) {
+                o[10 + (p - first)] = *p;
+                ++p;
+            }
+            if (p == first || p - first > 9)
+                return nullptr;
+            iso = o + 10 + (p - first);
+            return p;
+        }
+    } else {
+        o[7] = '0';
+        o[8] = '0';
+    }
+    iso = o + 9;
+    return p;
+}
+
 DateReader::DateReader(const DateFormat& format) : Separator(format.Between)
 {
     using Order = DateFormat::Order;
@@ -192,51 +221,12 @@ std::size_t ReadDate(std::string_view value, const DateFormat& format, char (&is
     const char* const day = DateReader(format).ReadDay(begin, begin + value.size(), iso);
     if (!day)
         return 0;
-    std::size_t at = static_cast<std::size_t>(day - begin);
+    hasTime = day != begin + value.size();
+    if (!hasTime)
+        return IsoDaySize;
     char* out = iso + IsoDaySize;
-    hasTime = false;
-    if (at == value.size())
-        return static_cast<std::size_t>(out - iso);
-
-    // A time: H:MM or HH:MM, optionally :SS and a fraction of up to nine digits.
-    if (value[at] != ' ' && value[at] != 'T')
+    if (DateReader::ReadTime(day, begin + value.size(), out) != begin + value.size())
         return 0;
-    ++at;
-    int hour = 0, minute = 0, second = 0;
-    if (!Number(value, at, 1, 2, hour) || hour > 23 || at >= value.size() || value[at] != ':')
-        return 0;
-    ++at;
-    if (!Number(value, at, 2, 2, minute) || minute > 59)
-        return 0;
-    std::string_view fraction;
-    if (at < value.size()) {
-        if (value[at] != ':')
-            return 0;
-        ++at;
-        if (!Number(value, at, 2, 2, second) || second > 59)
-            return 0;
-        if (at < value.size()) {
-            if (value[at] != '.')
-                return 0;
-            fraction = value.substr(at + 1);
-            if (fraction.empty() || fraction.size() > 9)
-                return 0;
-            for (const char c : fraction)
-                if (!IsAsciiDigit(static_cast<unsigned char>(c)))
-                    return 0;
-        }
-    }
-    *out++ = ' ';
-    out = Put(out, hour, 2);
-    *out++ = ':';
-    out = Put(out, minute, 2);
-    *out++ = ':';
-    out = Put(out, second, 2);
-    if (!fraction.empty()) {
-        *out++ = '.';
-        for (const char c : fraction)
-            *out++ = c;
-    }
     hasTime = true;
     return static_cast<std::size_t>(out - iso);
 }

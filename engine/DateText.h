@@ -48,6 +48,10 @@ class DateReader {
         return Read(p, end, Separator, iso);
     }
     char Between() const { return Separator; }
+    // Reads a time after a date from `p` on: a blank or 'T', then H:MM or HH:MM, optionally :SS
+    // and a fraction of one to nine digits; writes " HH:MM:SS" and any fraction at `iso`, which
+    // it moves past them; gives where the time ends, or null where there is none.
+    static const char* ReadTime(const char* p, const char* end, char*& iso);
 
   private:
     // The reading for the format's order of the parts and length of the year, chosen once.

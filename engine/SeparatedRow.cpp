@@ -589,11 +589,12 @@ AlwaysInline SeparatedRow::Ruled SeparatedRow::WriteRuled(char*& out, const char
         q = Dates.ReadDay(p, end, iso);
         if (!q)
             return Numbers ? Ruled::Again : Ruled::AsItStands; // with dates alone: no date, as it stands
-        if (!endsField(q))
-            return Ruled::Again; // a time, or no date
+        char* isoEnd = iso + IsoDaySize;
+        if (!endsField(q) && (!(q = DateReader::ReadTime(q, end, isoEnd)) || !endsField(q)))
+            return Numbers ? Ruled::Again : Ruled::AsItStands; // no date, as with no time
         *out = quote;
-        iso[IsoDaySize] = quote;
-        out = iso + IsoDaySize + 1;
+        *isoEnd = quote;
+        out = isoEnd + 1;
         p = q;
         return Ruled::Written;
     }

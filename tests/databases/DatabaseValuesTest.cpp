@@ -59,6 +59,7 @@ const std::vector<ValueCase> Cases = {
      "name|\xC3\x89|\xC3\xA9|" + A63 + "|" + A63.substr(2) + "_2|" + Emoji + "\n1|2|3|4|5|6",
      "NAME|\xC3\x89|\xC3\xA9_2|" + A63 + "x|" + A63 + "y|_\n1|2|3|4|5|6",
      "NAME|\xC3\x89|\xC3\xA9|" + A63 + "x|" + A63 + "y|" + Emoji + "\n1|2|3|4|5|6"},
+    {"10: a name cut before a blank", A63 + " tail\n1\n", A63 + "\n1", A63 + "\n1", ""},
     {"11: CR LF inside a value", "v\n\"x\r\ny\"\n\"\r\"\n", "v\nx\r\ny\n\r", "v\nx\r\ny\n\r", "v\nx\r\ny\n\r",
      false, "QuotedFields=1\r\n"},
     {"11: CR LF inside a value, the general writer", "v,n\n\"x\r\ny\",1\n", "v|n\nx\r\ny|1", "v|n\nx\r\ny|1",

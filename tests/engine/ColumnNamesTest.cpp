@@ -31,6 +31,9 @@ TEST(WrittenColumnNames, EachDatabaseTakesEveryName)
          {"Id", "ID_2", "\xC3\x89", "\xC3\xA9", "e"}},
         {{"\xC3\x89", "\xC3\xA9", "e", "E_2"}, SqlDialect::MySQL, {"\xC3\x89", "\xC3\xA9_2", "e_3", "E_2_2"}},
         {{"x" + emoji, a70}, SqlDialect::MySQL, {"x_", std::string(64, 'a')}},
+        {{std::string(62, 'a') + "  b", std::string(61, 'c') + " d e"},
+         SqlDialect::MySQL,
+         {std::string(62, 'a'), std::string(61, 'c') + " d"}}, // no blank last where cut
         {{a70 + "1", a70 + "2"}, SqlDialect::PostgreSQL, {std::string(63, 'a'), std::string(61, 'a') + "_2"}},
         {{e100}, SqlDialect::PostgreSQL, {e100.substr(0, 62)}}, // whole characters only
         {{e100 + e100}, SqlDialect::SQLServer, {e100 + e100.substr(0, 56)}},

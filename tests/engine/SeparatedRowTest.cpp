@@ -55,7 +55,8 @@ std::string Source(const std::string& separator, int lines, unsigned seed, bool 
     const std::string shapeList = "NA|NAN|N/A|-|#,##|-#,#|##,#|#.###,##|#.###.###|#,###.##|# ###,#|#'###.#|"
                                   ",#|#,|0#,#|-0,0|#######,#########|#.####|##,###.####|-.###,#|+#,#|#.##|#.|"
                                   "##.##.####|#.#.##|##/##/####|##-##-##|####-##-##|##.##.##|-#.#.####|"
-                                  "##.##.#### #:##|#.#.####T##:##:##.###";
+                                  "##.##.#### #:##|#.#.####T##:##:##.###|##.##.#### ##:##:##|"
+                                  "#.#.#### #:##:##.##########|#.#.#### #:##:##:#";
     std::vector<std::string> shapes;
     for (std::size_t at = 0; at <= shapeList.size();) {
         const std::size_t bar = std::min(shapeList.find('|', at), shapeList.size());
