@@ -372,7 +372,9 @@ struct ColumnValues {
     std::string CommaExample, PointExample, EitherPointExample, EitherCommaExample;
     std::map<char, std::size_t> Thousands;
     std::string ThousandsExample;
+    std::size_t Years = 0; // numbers from 1800 to 2199 of four digits
     bool Numeric() const { return Numbers > 0 && Dates == 0 && Text == 0; }
+    bool AllYears() const { return Numbers > 0 && Years == Numbers; }
     bool Temporal() const { return Dates > 0 && Numbers == 0 && Text == 0; }
     bool Typed() const { return Numeric() || Temporal(); }
 
@@ -405,6 +407,10 @@ struct ColumnValues {
                 note(EitherComma, EitherCommaExample);
             if (s.Thousands != 0 && Thousands[s.Thousands]++ == 0 && ThousandsExample.empty())
                 ThousandsExample = value;
+            const bool year = value.size() == 4 && value >= "1800" && value <= "2199" &&
+                              std::all_of(value.begin(), value.end(),
+                                          [](char c) { return IsAsciiDigit(static_cast<unsigned char>(c)); });
+            Years += year ? 1 : 0;
             break;
         }
         case ValueKind::Date:
@@ -515,10 +521,30 @@ std::vector<char> SteadyCharacters(const std::vector<std::string_view>& lines)
     return found;
 }
 
-// Whether a record's fields can be column names: none empty, a number, a date or a NULL marker,
-// and none repeated (in any letter case); `why` says what is not so.
-bool LooksLikeNames(const std::vector<std::string>& names, const std::string& lineName, std::string& why)
+// A year ("2019") or a date over a column of other values: a header may name columns so
+// (populations by year, counts by day). A date over numbers, a number over dates, a year over
+// numbers that are not years.
+bool NamesItsColumn(std::string_view name, const ValueInfo& info, const ColumnValues& column)
 {
+    if (info.Kind == ValueKind::Date)
+        return column.Numeric();
+    if (info.Kind != ValueKind::Number)
+        return false;
+    const bool year = name.size() == 4 &&
+                      std::all_of(name.begin(), name.end(),
+                                  [](char c) { return IsAsciiDigit(static_cast<unsigned char>(c)); }) &&
+                      name >= "1800" && name <= "2199";
+    return column.Temporal() || (year && column.Numeric() && !column.AllYears());
+}
+
+// Whether a record's fields can be column names: none empty, a number, a date or a NULL marker,
+// and none repeated (in any letter case); `why` says what is not so. With the columns below
+// (`columns`, the first of them under names[0] at `firstColumn`), years and dates that name
+// their columns (NamesItsColumn) are names too, beside at least one name of text.
+bool LooksLikeNames(const std::vector<std::string>& names, const std::string& lineName, std::string& why,
+                    const std::vector<ColumnValues>* columns = nullptr, std::size_t firstColumn = 0)
+{
+    std::string numberWhy; // the first number or date taken as a name, should no text stand beside it
     for (std::size_t i = 0; i < names.size(); ++i) {
         const ValueInfo info = Classify(names[i]);
         if (names[i].empty()) {
@@ -526,9 +552,16 @@ bool LooksLikeNames(const std::vector<std::string>& names, const std::string& li
             return false;
         }
         if (info.Kind == ValueKind::Number || info.Kind == ValueKind::Date) {
-            why = lineName + " holds " + Quoted(names[i]) +
-                  (info.Kind == ValueKind::Number ? ", a number" : ", a date");
-            return false;
+            const std::string holds = lineName + " holds " + Quoted(names[i]) +
+                                      (info.Kind == ValueKind::Number ? ", a number" : ", a date");
+            const std::size_t column = firstColumn + i;
+            if (!columns || column >= columns->size() ||
+                !NamesItsColumn(names[i], info, (*columns)[column])) {
+                why = holds;
+                return false;
+            }
+            if (numberWhy.empty())
+                numberWhy = holds;
         }
         if (info.Kind == ValueKind::Marker) {
             why = lineName + " holds " + Quoted(names[i]) + ", a NULL marker";
@@ -542,6 +575,14 @@ bool LooksLikeNames(const std::vector<std::string>& names, const std::string& li
                 return false;
             }
         }
+    }
+    const bool anyText = std::any_of(names.begin(), names.end(), [](const std::string& name) {
+        const ValueKind kind = Classify(name).Kind;
+        return kind != ValueKind::Number && kind != ValueKind::Date;
+    });
+    if (!anyText && !numberWhy.empty()) {
+        why = numberWhy;
+        return false;
     }
     return true;
 }
@@ -868,8 +909,8 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     // An empty first name over numbers is the row numbers' column that data frames write first.
     const bool rowNumbers = names.size() >= 2 && names[0].empty() && !columns.empty() && columns[0].Numeric();
     bool header = rowNumbers ? LooksLikeNames(std::vector<std::string>(names.begin() + 1, names.end()),
-                                              lineName, headerReason)
-                             : LooksLikeNames(names, lineName, headerReason);
+                                              lineName, headerReason, &columns, 1)
+                             : LooksLikeNames(names, lineName, headerReason, &columns);
     // A name that stands as a value of its column below is a value too (a whole line equal to
     // the names is the header repeated, as where files were joined).
     for (std::size_t r = headerRecord + 1; header && r < records.size() && r <= MaxValueRecords; ++r) {
