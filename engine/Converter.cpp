@@ -304,17 +304,15 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
     if (HoldsStopByte(record))
         ThrowStopByte(record, RecordLine);
     SplitLine(record, names);
-    if (!Current.Header) {
-        for (std::size_t i = 0; i < names.size(); ++i)
-            names[i] = "N" + std::to_string(i);
-    } else {
+    if (Current.Header)
         MakeNamesUsable(names);
-    }
-    if (!quotes)
+    if (!quotes && Current.Header)
         return;
 
     // A column stays unmarked only when every value sampled from it stands bare
     // (a column without any value too, so that its empty values are NULL).
+    // Without a header the columns are as many as the most fields a sampled
+    // record has: a short first line (a title, a count) would drop the rest.
     std::vector<bool> text(names.size(), false);
     bool sampleFirst = !Current.Header; // the first record is data then
     for (int sampled = 0; sampled < SampleRecords; ++sampled) {
@@ -326,6 +324,8 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
         // by the decimal separator stands bare.
         std::size_t i = 0;
         auto look = [&](const ReadValue& value) {
+            if (i == text.size() && !Current.Header)
+                text.push_back(false);
             if (i < text.size())
                 text[i] = text[i] || (!value.NullMarker && !DetectQuote(value.Text).empty());
             ++i;
@@ -335,6 +335,13 @@ void CConverter::DiscoverColumns(std::vector<std::string>& names, std::vector<st
         else
             SplitRecord(record, [&](std::string_view value) { look(ReadValue{value}); });
     }
+    if (!Current.Header) {
+        names.resize(text.size());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            names[i] = "N" + std::to_string(i);
+    }
+    if (!quotes)
+        return;
     quotes->resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
         (*quotes)[i] = text[i] ? "'" : "";
