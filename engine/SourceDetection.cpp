@@ -377,6 +377,7 @@ struct ColumnValues {
     bool AllYears() const { return Numbers > 0 && Years == Numbers; }
     bool Temporal() const { return Dates > 0 && Numbers == 0 && Text == 0; }
     bool Typed() const { return Numeric() || Temporal(); }
+    bool Blank() const { return Numbers == 0 && Dates == 0 && Text == 0; } // empty or NULL markers
 
     void Add(std::string_view raw, const ValueInfo& info)
     {
@@ -523,7 +524,7 @@ std::vector<char> SteadyCharacters(const std::vector<std::string_view>& lines)
 
 // A year ("2019") or a date over a column of other values: a header may name columns so
 // (populations by year, counts by day). A date over numbers, a number over dates, a year over
-// numbers that are not years.
+// numbers that are not years or over no values yet.
 bool NamesItsColumn(std::string_view name, const ValueInfo& info, const ColumnValues& column)
 {
     if (info.Kind == ValueKind::Date)
@@ -534,7 +535,8 @@ bool NamesItsColumn(std::string_view name, const ValueInfo& info, const ColumnVa
                       std::all_of(name.begin(), name.end(),
                                   [](char c) { return IsAsciiDigit(static_cast<unsigned char>(c)); }) &&
                       name >= "1800" && name <= "2199";
-    return column.Temporal() || (year && column.Numeric() && !column.AllYears());
+    // The last years of a table by year are often still empty.
+    return column.Temporal() || (year && ((column.Numeric() && !column.AllYears()) || column.Blank()));
 }
 
 // Whether a record's fields can be column names: none empty, a number, a date or a NULL marker,
