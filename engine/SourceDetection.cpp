@@ -914,8 +914,17 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
                                               lineName, headerReason, &columns, 1)
                              : LooksLikeNames(names, lineName, headerReason, &columns);
     // A name that stands as a value of its column below is a value too (a whole line equal to
-    // the names is the header repeated, as where files were joined).
-    for (std::size_t r = headerRecord + 1; header && r < records.size() && r <= MaxValueRecords; ++r) {
+    // the names is the header repeated, as where files were joined); but text over a column of
+    // numbers or dates is a name whatever its neighbours repeat ("type" among the types).
+    bool textOverTyped = false;
+    for (std::size_t i = 0; i < names.size() && i < columns.size(); ++i) {
+        const ValueKind kind = Classify(names[i]).Kind;
+        textOverTyped =
+            textOverTyped || (!names[i].empty() && kind != ValueKind::Number && kind != ValueKind::Date &&
+                              kind != ValueKind::Marker && columns[i].Typed());
+    }
+    for (std::size_t r = headerRecord + 1;
+         header && !textOverTyped && r < records.size() && r <= MaxValueRecords; ++r) {
         if (chosen == &single)
             break;
         const std::vector<std::string> fields = FieldsOf(lines, *chosen, records[r]);
