@@ -619,6 +619,45 @@ std::string FitText(const Fit& fit)
 // stand at the same places in every line, two or more side by side, between runs of
 // characters: each run and the blanks after it are a field. Gives the widths, or none when
 // the evidence is not that clear.
+// The characters [from, to) of a line, blanks around them dropped.
+std::string_view CharacterSpan(std::string_view line, std::size_t from, std::size_t to)
+{
+    std::size_t at = 0, characters = 0, begin = line.size();
+    for (; at < line.size() && characters < to; ++at) {
+        if ((static_cast<unsigned char>(line[at]) & 0xC0) == 0x80)
+            continue; // inside a UTF-8 character
+        if (characters++ == from)
+            begin = at;
+    }
+    return begin < at ? TrimBlanks(line.substr(begin, at - begin)) : std::string_view();
+}
+
+// Whether the first `looked` lines hold a number or nothing on each side of the blank
+// column `blank` (between `from` and `to`), both numbers in at least one line, and not a
+// group of three digits after it in every line (thousands parted by blanks).
+bool NumbersBesideBlank(const std::vector<std::string_view>& lines, std::size_t looked, std::size_t from,
+                        std::size_t blank, std::size_t to)
+{
+    bool both = false, groups = true;
+    std::size_t seen = 0;
+    for (const std::string_view line : lines) {
+        if (line.empty())
+            continue;
+        if (seen++ == looked)
+            break;
+        const std::string_view left = CharacterSpan(line, from, blank);
+        const std::string_view right = CharacterSpan(line, blank + 1, to);
+        const bool leftNumber = !left.empty() && Classify(left).Kind == ValueKind::Number;
+        const bool rightNumber = !right.empty() && Classify(right).Kind == ValueKind::Number;
+        if ((!left.empty() && !leftNumber) || (!right.empty() && !rightNumber))
+            return false;
+        both = both || (leftNumber && rightNumber);
+        groups =
+            groups && right.size() == 3 && right.find_first_not_of("0123456789") == std::string_view::npos;
+    }
+    return both && !groups;
+}
+
 std::vector<std::size_t> FixedWidths(const std::vector<std::string_view>& lines, std::size_t& looked)
 {
     std::vector<char> used; // per character: a line has something other than a blank there
@@ -655,6 +694,20 @@ std::vector<std::size_t> FixedWidths(const std::vector<std::string_view>& lines,
     }
     if (starts.size() < 2)
         return {};
+    // Inside a field so found, one blank column between numbers parts two columns of
+    // right-aligned numbers where the longest ones meet ("-61.7833 3366.0").
+    const std::size_t fields = starts.size();
+    for (std::size_t k = 0; k < fields; ++k) {
+        const std::size_t end = k + 1 < fields ? starts[k + 1] : length;
+        std::size_t from = starts[k];
+        for (std::size_t p = from + 1; p + 1 < end; ++p) {
+            if (!used[p] && used[p - 1] && used[p + 1] && NumbersBesideBlank(lines, looked, from, p, end)) {
+                starts.push_back(p + 1);
+                from = p + 1;
+            }
+        }
+    }
+    std::sort(starts.begin(), starts.end());
     std::vector<std::size_t> widths;
     for (std::size_t k = 0; k < starts.size(); ++k)
         widths.push_back((k + 1 < starts.size() ? starts[k + 1] : length) - starts[k]);
