@@ -159,6 +159,13 @@ void CConverter::SkipTitleLines()
     std::string_view line;
     for (std::size_t i = 0; i < Current.SkipLines && ReadLineView(line); ++i) {
     }
+    HeaderNext = Current.Header;
+    SkipsComments = !HeaderNext && !Current.CommentPrefix.empty();
+}
+
+bool CConverter::IsCommentLine(std::string_view line) const
+{
+    return line.substr(0, Current.CommentPrefix.size()) == Current.CommentPrefix;
 }
 
 bool CConverter::ReadLineView(std::string_view& line)
@@ -174,7 +181,13 @@ bool CConverter::ReadRecordView(std::string_view& record, bool whole)
     do {
         if (!ReadLineView(record))
             return false;
-    } while (record.empty());
+    } while (record.empty() || (SkipsComments && IsCommentLine(record)));
+    if (HeaderNext) {
+        HeaderNext = false;
+        SkipsComments = !Current.CommentPrefix.empty();
+        if (SkipsComments && IsCommentLine(record))
+            record.remove_prefix(Current.CommentPrefix.size());
+    }
     RecordLine = SourceFile.LineNumber();
     if (whole)
         CompleteRecord(record);

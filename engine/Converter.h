@@ -64,6 +64,9 @@ class CConverter {
     // The next record's values as the run writes them: read by the value rules
     // (NullValues, DecimalSeparator, ...), each NULL marker flagged in `nullMarkers`.
     bool ReadRunValues(std::vector<std::string>& values, std::vector<bool>& nullMarkers);
+    // The header is read next (comment lines are records until then); comment lines are skipped.
+    bool HeaderNext = false;
+    bool SkipsComments = false;
     std::uint64_t RecordLine = 0;
     // For a look at the first records: keeps at most `bytes` of each record read
     // from now on (the rest is dropped as it is read; SourceReader::LimitLines).
@@ -137,11 +140,15 @@ class CConverter {
     void TakeSettings();
     // Reads past the title lines (SkipLines) of a source just opened.
     void SkipTitleLines();
+    // Whether a line is a comment line (CommentPrefix).
+    bool IsCommentLine(std::string_view line) const;
     // Fills fields with exactly this line's values.
     void SplitLine(std::string_view line, std::vector<std::string>& fields);
     bool ReadLineView(std::string_view& line);
-    // The next record that is not blank; `whole`: joined with the lines after it
-    // while a quoted field is open at its end (else the caller does that).
+    // The next record that is neither blank nor a comment line; `whole`: joined with the
+    // lines after it while a quoted field is open at its end (else the caller does that).
+    // The header is the first line after the title lines, a comment or not (a header may
+    // be written as one: "#code<tab>name"), and loses the comment prefix.
     bool ReadRecordView(std::string_view& record, bool whole = true);
     // Joins the record with the lines after it while a quoted field is open.
     void CompleteRecord(std::string_view& record);

@@ -34,6 +34,7 @@ class CProject {
     std::int32_t Trim = 0;          // nonzero: blanks around each name and value are removed
     std::int32_t EmptyIsNull = 0;   // nonzero: an empty value is NULL in a marked column too
     std::int32_t SkipLines = 0;     // title lines before the header (or the first record)
+    std::string CommentPrefix;      // lines beginning with it are no records ("#"); empty: none
     std::string NullValues;         // comma list of values that are NULL ("NA,NULL")
     std::string DecimalSeparator;   // "." or "," in the source's numbers
     std::string ThousandsSeparator; // empty, ".", ",", "'" or "<space>" between groups of digits

@@ -79,6 +79,8 @@ const ProjectKey Keys[] = {
     // How the source writes its lines, NULL, numbers and dates.
     {"SkipLines", KeyKind::Integer, "0", "0", SaveRule::WhenUsed, 0, 1000000, nullptr, nullptr, nullptr,
      &CProject::SkipLines},
+    {"CommentPrefix", KeyKind::Text, "", "", SaveRule::WhenUsed, 0, 0, nullptr, nullptr,
+     &CProject::CommentPrefix},
     {"NullValues", KeyKind::Text, "", "", SaveRule::WhenUsed, 0, 0, nullptr, nullptr, &CProject::NullValues},
     {"DecimalSeparator", KeyKind::Choice, ".", ".", SaveRule::WhenUsed, 0, 0, IsDecimalSeparator, ". or ,",
      &CProject::DecimalSeparator},

@@ -90,6 +90,10 @@ RunSettings RunSettings::From(const CProject& project)
     settings.Trim = project.Trim != 0;
     CheckAgainstTable("SkipLines", std::to_string(project.SkipLines));
     settings.SkipLines = static_cast<std::size_t>(project.SkipLines);
+    if (project.CommentPrefix.find_first_of("\r\n") != std::string::npos)
+        throw SettingsError("CommentPrefix", project.CommentPrefix,
+                            "write the text comment lines begin with, on one line (\"#\")");
+    settings.CommentPrefix = project.CommentPrefix;
     TakeValueRules(project, settings.Values);
 
     CheckAgainstTable("Dialect", project.Dialect);

@@ -43,6 +43,8 @@ struct RunSettings {
     bool QuotedFields = false; // only where the record is cut at a separator
     bool Trim = false;
     std::size_t SkipLines = 0; // title lines before the header or the first record
+    // Lines beginning with it are no records (the header too may begin with it); empty: none.
+    std::string CommentPrefix;
     // NULL markers, decimal and thousands separators, the date format: the values are read
     // through a SourceValueReader only when Values.InUse(), decided once for the run.
     SourceValueRules Values;

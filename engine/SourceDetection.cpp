@@ -658,6 +658,59 @@ bool NumbersBesideBlank(const std::vector<std::string_view>& lines, std::size_t 
     return both && !groups;
 }
 
+// Comment lines: a source that opens with lines beginning with '#' (the time zone database's
+// tables, genome files) has comments wherever a line begins so. They are made blank lines, which
+// are no records; the last one before the first record stays, without its '#', where it cuts
+// into as many fields as the records after it (a header written as a comment: "#code<tab>name").
+struct CommentLines {
+    std::size_t Count = 0;
+    std::size_t First = 0; // the first one's index
+    bool Header = false;
+};
+
+CommentLines FindCommentLines(std::vector<std::string_view>& lines)
+{
+    CommentLines found;
+    const auto comment = [](std::string_view line) { return !line.empty() && line.front() == '#'; };
+    std::size_t first = 0;
+    while (first < lines.size() && lines[first].empty())
+        ++first;
+    const std::size_t firstRecord = static_cast<std::size_t>(
+        std::find_if(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end(),
+                     [&](std::string_view line) { return !line.empty() && !comment(line); }) -
+        lines.begin());
+    if (first == lines.size() || !comment(lines[first]) || firstRecord == lines.size())
+        return found;
+    found.First = first;
+    std::size_t lastBefore = first; // the last comment line before the first record
+    for (std::size_t i = first; i < firstRecord; ++i)
+        lastBefore = comment(lines[i]) ? i : lastBefore;
+    const std::string_view named = lines[lastBefore].substr(1);
+    for (const char separator : {'\t', ',', ';', '|'}) {
+        const auto fieldsOf = [&](std::string_view line) {
+            return static_cast<std::size_t>(std::count(line.begin(), line.end(), separator)) + 1;
+        };
+        std::size_t most = 0, looked = 0;
+        for (std::size_t i = firstRecord; i < lines.size() && looked < 20; ++i) {
+            if (lines[i].empty() || comment(lines[i]))
+                continue;
+            most = std::max(most, fieldsOf(lines[i]));
+            ++looked;
+        }
+        if (most >= 2 && fieldsOf(named) == most) {
+            found.Header = true;
+            break;
+        }
+    }
+    for (std::size_t i = first; i < lines.size(); ++i) {
+        if (!comment(lines[i]))
+            continue;
+        ++found.Count;
+        lines[i] = found.Header && i == lastBefore ? named : std::string_view();
+    }
+    return found;
+}
+
 std::vector<std::size_t> FixedWidths(const std::vector<std::string_view>& lines, std::size_t& looked)
 {
     std::vector<char> used; // per character: a line has something other than a blank there
@@ -792,6 +845,15 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
         lines.erase(lines.begin());
     }
     const std::size_t skipped = named ? 1 : 0;
+    const CommentLines comments = FindCommentLines(lines);
+    if (comments.Count > 0) {
+        d.CommentPrefix = "#";
+        d.Keys.push_back(
+            {"CommentPrefix", "#",
+             Counted(comments.Count, "line") + " begin with '#', line " +
+                 Count(comments.First + skipped + 1) + " first" +
+                 (comments.Header ? "; the last of those before the records names the columns" : "")});
+    }
 
     // The separator, with or without quoted fields.
     std::vector<Fit> fits;
@@ -1008,6 +1070,12 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     }
     d.ColumnNames = header;
     d.Keys.push_back({"ColumnNames", header ? "1" : "0", headerReason});
+    // The header is the first line after the title lines, a comment or not: comment lines
+    // before it are skipped as title lines.
+    if (header && comments.Count > 0 && d.SkipLines == 0 && records[headerRecord].FirstLine > 0) {
+        d.SkipLines = static_cast<int>(records[headerRecord].FirstLine + skipped);
+        d.Keys.push_back({"SkipLines", std::to_string(d.SkipLines), "the comment lines before the header"});
+    }
     const std::size_t firstData = headerRecord + (header ? 1 : 0);
     const std::vector<ColumnValues> values = header ? columns : ReadColumns(lines, *chosen, firstData);
 
@@ -1250,6 +1318,8 @@ std::string SourceDetection::Summary() const
         add("blanks trimmed");
     if (SkipLines > 0)
         add(std::to_string(SkipLines) + (SkipLines == 1 ? " title line" : " title lines"));
+    if (!CommentPrefix.empty())
+        add("'" + CommentPrefix + "' comment lines");
     if (Encoding != SourceEncoding::Utf8)
         add(EncodingName(Encoding));
     if (DecimalSeparator == ',')

@@ -27,7 +27,8 @@ struct SourceDetection {
     bool QuotedFields = false;
     bool ColumnNames = true;
     bool Trim = false;
-    int SkipLines = 0; // title lines before the header
+    int SkipLines = 0;         // title lines before the header
+    std::string CommentPrefix; // lines beginning with it are comments; empty: none
     LineEnding LineEnds = LineEnding::None;
     SourceEncoding Encoding = SourceEncoding::Utf8;
     std::vector<std::string> NullValues;

@@ -114,6 +114,8 @@ void COptionsDlg::BuildControls()
     EmptyIsNullCheck = new QCheckBox(QStringLiteral("Empty values are &NULL in every column"), source);
     auto* skipLinesLabel = new QLabel(QStringLiteral("Title &lines to skip:"), source);
     SkipLinesSpin = new QSpinBox(source);
+    auto* commentLabel = new QLabel(QStringLiteral("Comment lines &begin with:"), source);
+    CommentPrefixEdit = new QLineEdit(source);
     auto* nullValuesLabel = new QLabel(QStringLiteral("NULL mar&kers:"), source);
     NullValuesEdit = new QLineEdit(source);
     auto* decimalLabel = new QLabel(QStringLiteral("Decimal se&parator:"), source);
@@ -138,6 +140,7 @@ void COptionsDlg::BuildControls()
         {TrimCheck, "trim"},
         {EmptyIsNullCheck, "emptyIsNull"},
         {SkipLinesSpin, "skipLines"},
+        {CommentPrefixEdit, "commentPrefix"},
         {NullValuesEdit, "nullValues"},
         {DecimalCombo, "decimalSeparator"},
         {ThousandsCombo, "thousandsSeparator"},
@@ -152,6 +155,7 @@ void COptionsDlg::BuildControls()
         widget->setObjectName(QString::fromLatin1(name));
     encodingLabel->setBuddy(EncodingCombo);
     skipLinesLabel->setBuddy(SkipLinesSpin);
+    commentLabel->setBuddy(CommentPrefixEdit);
     nullValuesLabel->setBuddy(NullValuesEdit);
     decimalLabel->setBuddy(DecimalCombo);
     thousandsLabel->setBuddy(ThousandsCombo);
@@ -170,6 +174,8 @@ void COptionsDlg::BuildControls()
         QStringLiteral("An empty value is written as NULL also in a column quoted with ' (else as '')"));
     SkipLinesSpin->setToolTip(QStringLiteral(
         "Lines before the header (or the first record), such as a report's title: skipped, blank or not"));
+    CommentPrefixEdit->setToolTip(QStringLiteral(
+        "Lines beginning with this text (such as #) are comments, wherever they stand; empty for none"));
     NullValuesEdit->setToolTip(QStringLiteral("Values written as NULL in every column, separated by commas "
                                               "(NA,NULL,\\N,-); each is compared whole"));
     DecimalCombo->setToolTip(QStringLiteral(
@@ -196,6 +202,7 @@ void COptionsDlg::BuildControls()
     sourceLayout->addRow(TrimCheck);
     sourceLayout->addRow(EmptyIsNullCheck);
     sourceLayout->addRow(skipLinesLabel, SkipLinesSpin);
+    sourceLayout->addRow(commentLabel, CommentPrefixEdit);
     sourceLayout->addRow(nullValuesLabel, NullValuesEdit);
     sourceLayout->addRow(decimalLabel, DecimalCombo);
     sourceLayout->addRow(thousandsLabel, ThousandsCombo);
@@ -233,6 +240,7 @@ void COptionsDlg::LoadOptions()
     EmptyIsNullCheck->setChecked(project.EmptyIsNull != 0);
     SkipLinesSpin->setRange(0, 1000000);
     SkipLinesSpin->setValue(project.SkipLines);
+    CommentPrefixEdit->setText(ToQt(project.CommentPrefix));
     NullValuesEdit->setText(ToQt(project.NullValues));
     FillChoices(DecimalCombo, Decimals, project.DecimalSeparator.empty() ? "." : project.DecimalSeparator);
     FillChoices(ThousandsCombo, ThousandsSeparators, project.ThousandsSeparator);
@@ -283,6 +291,7 @@ void COptionsDlg::StoreOptions()
     project.Trim = TrimCheck->isChecked() ? 1 : 0;
     project.EmptyIsNull = EmptyIsNullCheck->isChecked() ? 1 : 0;
     project.SkipLines = SkipLinesSpin->value();
+    project.CommentPrefix = FromQt(CommentPrefixEdit->text());
     project.NullValues = FromQt(NullValuesEdit->text());
     project.DecimalSeparator = FromQt(DecimalCombo->currentData().toString());
     project.ThousandsSeparator = FromQt(ThousandsCombo->currentData().toString());
@@ -317,6 +326,8 @@ std::string DescribeOptions(const CProject& project)
     if (project.SkipLines > 0)
         add(source,
             std::to_string(project.SkipLines) + (project.SkipLines == 1 ? " title line" : " title lines"));
+    if (!project.CommentPrefix.empty())
+        add(source, "'" + project.CommentPrefix + "' comment lines");
     if (!TrimBlanks(project.NullValues).empty())
         add(source, "NULL " + project.NullValues);
     if (TrimBlanks(project.DecimalSeparator) == ",")

@@ -45,6 +45,7 @@ class COptionsDlg : public QDialog {
     QCheckBox* TrimCheck = nullptr;
     QCheckBox* EmptyIsNullCheck = nullptr;
     QSpinBox* SkipLinesSpin = nullptr;
+    QLineEdit* CommentPrefixEdit = nullptr;
     QLineEdit* NullValuesEdit = nullptr;
     QComboBox* DecimalCombo = nullptr;
     QComboBox* ThousandsCombo = nullptr;

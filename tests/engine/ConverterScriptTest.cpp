@@ -471,7 +471,7 @@ TEST_F(Conversion, NullMarkersNumbersAndDatesAsTheSourceWritesThem)
     }
 }
 
-TEST_F(Conversion, TitleLinesBeforeTheHeaderAreSkipped)
+TEST_F(Conversion, TitleAndCommentLinesAreSkipped)
 {
     Columns({"n", "t"}, {"", "'"});
     Project.Commit = 1;
@@ -479,27 +479,41 @@ TEST_F(Conversion, TitleLinesBeforeTheHeaderAreSkipped)
     const struct {
         int SkipLines;
         int ColumnNames;
+        const char* CommentPrefix; // the header may be a comment line; no record is
         const char* Source;
         const char* Script;
         std::uint64_t ShortLine; // where the first short line began
     } cases[] = {
-        {0, 1, "n,t\r\n1,a\r\n2\r\n",
+        {0, 1, "", "n,t\r\n1,a\r\n2\r\n",
          "insert into People(n,t) values(1,'a');\r\nCOMMIT;\r\ninsert into People(n,t) values(2,NULL);\r\n"
          "COMMIT;\r\n",
          3},
-        {3, 1, "Sales 2024\r\n\r\nby region\r\nn,t\r\n1,a\r\n2\r\n",
+        {3, 1, "", "Sales 2024\r\n\r\nby region\r\nn,t\r\n1,a\r\n2\r\n",
          "insert into People(n,t) values(1,'a');\r\nCOMMIT;\r\ninsert into People(n,t) values(2,NULL);\r\n"
          "COMMIT;\r\n",
          6},
-        {1, 0, "Sales 2024\r\n1,a\r\n2\r\n3,c\r\n",
+        {1, 0, "", "Sales 2024\r\n1,a\r\n2\r\n3,c\r\n",
          "insert into People(n,t) values(1,'a');\r\ninsert into People(n,t) values(2,NULL);\r\nCOMMIT;\r\n"
          "insert into People(n,t) values(3,'c');\r\nCOMMIT;\r\n",
          3},
-        {9, 1, "n,t\r\n1,a\r\n", "COMMIT;\r\n", 0},
+        {9, 1, "", "n,t\r\n1,a\r\n", "COMMIT;\r\n", 0},
+        {1, 1, "#", "# as of today\r\nn,t\r\n1,a\r\n# a note\r\n2\r\n",
+         "insert into People(n,t) values(1,'a');\r\nCOMMIT;\r\ninsert into People(n,t) values(2,NULL);\r\n"
+         "COMMIT;\r\n",
+         5},
+        {1, 1, "#", "# as of today\r\n#n,t\r\n1,a\r\n#2,x\r\n2\r\n",
+         "insert into People(n,t) values(1,'a');\r\nCOMMIT;\r\ninsert into People(n,t) values(2,NULL);\r\n"
+         "COMMIT;\r\n",
+         5},
+        {0, 0, "//", "//x\r\n1,a\r\n//y\r\n2\r\n3,c\r\n",
+         "insert into People(n,t) values(1,'a');\r\ninsert into People(n,t) values(2,NULL);\r\nCOMMIT;\r\n"
+         "insert into People(n,t) values(3,'c');\r\nCOMMIT;\r\n",
+         4},
     };
     for (const auto& c : cases) {
         Project.SkipLines = c.SkipLines;
         Project.ColumnNames = c.ColumnNames;
+        Project.CommentPrefix = c.CommentPrefix;
         EXPECT_EQ(Convert(c.Source), c.Script) << c.Source;
         EXPECT_EQ(Converter.ShortLines.FirstLine, c.ShortLine) << c.Source;
         std::vector<std::string> names;

@@ -28,7 +28,9 @@ struct OptionControls {
           RowsPerInsert(Find<QSpinBox>(dialog, "rowsPerInsert")),
           CreateTable(Find<QCheckBox>(dialog, "createTable")),
           DropTable(Find<QCheckBox>(dialog, "dropTable")), Copy(Find<QCheckBox>(dialog, "copyOutput")),
-          SkipLines(Find<QSpinBox>(dialog, "skipLines")), NullValues(Find<QLineEdit>(dialog, "nullValues")),
+          SkipLines(Find<QSpinBox>(dialog, "skipLines")),
+          CommentPrefix(Find<QLineEdit>(dialog, "commentPrefix")),
+          NullValues(Find<QLineEdit>(dialog, "nullValues")),
           Decimal(Find<QComboBox>(dialog, "decimalSeparator")),
           Thousands(Find<QComboBox>(dialog, "thousandsSeparator")),
           DateFormat(Find<QComboBox>(dialog, "dateFormat"))
@@ -44,6 +46,7 @@ struct OptionControls {
     QCheckBox* DropTable;
     QCheckBox* Copy;
     QSpinBox* SkipLines;
+    QLineEdit* CommentPrefix;
     QLineEdit* NullValues;
     QComboBox* Decimal;
     QComboBox* Thousands;
@@ -132,21 +135,23 @@ TEST(OptionsDlg, ShowsHowTheSourceWritesNullNumbersAndDates)
 {
     const struct {
         int SkipLines;
+        const char* CommentPrefix;
         const char* NullValues;
         const char* Decimal;
         const char* Thousands;
         const char* DateFormat;
         const char* Shown[3]; // the texts of the decimal, thousands and date lists
     } cases[] = {
-        {0, "", ".", "", "YYYY-MM-DD", {"Point", "None", "YYYY-MM-DD"}},
-        {3, "NA,\\N", ",", ".", "DD.MM.YYYY", {"Comma", "Point", "DD.MM.YYYY"}},
-        {1, "-", ".", "<space>", "MM/DD/YY", {"Point", "Blank", "MM/DD/YY"}},
-        {0, "", ".", "'", "dd/mm/yyyy", {"Point", "Apostrophe", "DD/MM/YYYY"}},
+        {0, "", "", ".", "", "YYYY-MM-DD", {"Point", "None", "YYYY-MM-DD"}},
+        {3, "#", "NA,\\N", ",", ".", "DD.MM.YYYY", {"Comma", "Point", "DD.MM.YYYY"}},
+        {1, "//", "-", ".", "<space>", "MM/DD/YY", {"Point", "Blank", "MM/DD/YY"}},
+        {0, "", "", ".", "'", "dd/mm/yyyy", {"Point", "Apostrophe", "DD/MM/YYYY"}},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.DateFormat);
         CProject project;
         project.SkipLines = k.SkipLines;
+        project.CommentPrefix = k.CommentPrefix;
         project.NullValues = k.NullValues;
         project.DecimalSeparator = k.Decimal;
         project.ThousandsSeparator = k.Thousands;
@@ -154,6 +159,7 @@ TEST(OptionsDlg, ShowsHowTheSourceWritesNullNumbersAndDates)
         const CProject before = project;
         CProject fresh; // every key the other way, so that OK must write each
         fresh.SkipLines = 7;
+        fresh.CommentPrefix = "x";
         fresh.NullValues = "x";
         fresh.DecimalSeparator = k.Decimal[0] == ',' ? "." : ",";
         fresh.ThousandsSeparator = "?";
@@ -161,6 +167,7 @@ TEST(OptionsDlg, ShowsHowTheSourceWritesNullNumbersAndDates)
         COptionsDlg dialog(nullptr, &project, true);
         const OptionControls c(&dialog);
         EXPECT_EQ(c.SkipLines->value(), k.SkipLines);
+        EXPECT_EQ(c.CommentPrefix->text().toStdString(), k.CommentPrefix);
         EXPECT_EQ(c.NullValues->text().toStdString(), k.NullValues);
         EXPECT_EQ(c.Decimal->currentText().toStdString(), k.Shown[0]);
         EXPECT_EQ(c.Thousands->currentText().toStdString(), k.Shown[1]);
@@ -168,6 +175,7 @@ TEST(OptionsDlg, ShowsHowTheSourceWritesNullNumbersAndDates)
         project = fresh;
         dialog.accept();
         EXPECT_EQ(project.SkipLines, before.SkipLines);
+        EXPECT_EQ(project.CommentPrefix, before.CommentPrefix);
         EXPECT_EQ(project.NullValues, before.NullValues);
         EXPECT_EQ(project.DecimalSeparator, before.DecimalSeparator);
         EXPECT_EQ(project.ThousandsSeparator, before.ThousandsSeparator);
