@@ -608,9 +608,9 @@ std::string SeparatorValue(char c)
 std::string FitText(const Fit& fit)
 {
     if (fit.Ragged)
-        return "line 1 has the most fields, " + Count(fit.Most) + ", when cut at " + Shown(fit.Separator) +
-               ", and every record has " + Count(fit.Fewest) + " or more: the last fields of the shorter " +
-               "ones are empty";
+        return (fit.Records[0].Fields == fit.Most ? "line 1 has the most fields, " : "the most fields are ") +
+               Count(fit.Most) + ", when cut at " + Shown(fit.Separator) + ", and every record has " +
+               Count(fit.Fewest) + " or more: the last fields of the shorter ones are empty";
     return Count(fit.Matching) + " of " + Counted(fit.Records.size() - fit.Titles, "record") + " have " +
            Counted(fit.Fields, "field") + " when cut at " + Shown(fit.Separator);
 }
@@ -872,20 +872,21 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     } else {
         for (const char c : {',', ';', '\t', '|', ':'})
             consider(c);
-        if (std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); }))
-            for (const char c : SteadyCharacters(lines))
-                consider(c);
     }
 
     // Records that leave out the empty fields at their end (a header of eight names, records of
     // four to eight fields): where no count is steady, a usual separator that cuts every record at
-    // least once, and the header line most often of all.
+    // least once, and the header line most often of all. Tabs that cut every record into nearly
+    // as many fields need no header (a table whose last column is filled in some records only).
     if (std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); })) {
         for (Fit& f : fits) {
             std::string why;
             if ((!named && std::string_view(",;\t|").find(f.Separator) == std::string_view::npos) ||
-                f.Records.size() < 2 || f.Fewest < 2 || f.Records[0].Fields != f.Most ||
-                !LooksLikeNames(FieldsOf(lines, f, f.Records[0]), "", why))
+                f.Records.size() < 2 || f.Fewest < 2)
+                continue;
+            const bool header =
+                f.Records[0].Fields == f.Most && LooksLikeNames(FieldsOf(lines, f, f.Records[0]), "", why);
+            if (!header && (f.Separator != '\t' || f.Most - f.Fewest > 2))
                 continue;
             f.Ragged = true;
             f.Fields = f.Most;
@@ -894,6 +895,9 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
             f.Steady = f.Overall = 1;
         }
     }
+    if (!named && std::none_of(fits.begin(), fits.end(), [](const Fit& f) { return f.Qualifies(); }))
+        for (const char c : SteadyCharacters(lines))
+            consider(c);
 
     // Title lines come before a header: without one after them they are records like the rest.
     for (Fit& f : fits) {
@@ -1028,6 +1032,11 @@ void DetectLayout(std::string_view text, bool whole, SourceDetection& d)
     bool header = rowNumbers ? LooksLikeNames(std::vector<std::string>(names.begin() + 1, names.end()),
                                               lineName, headerReason, &columns, 1)
                              : LooksLikeNames(names, lineName, headerReason, &columns);
+    // Where records leave out their last fields, a header names them all.
+    if (header && chosen->Ragged && records[headerRecord].Fields < chosen->Most) {
+        header = false;
+        headerReason = lineName + " has fewer fields than the records below it";
+    }
     // A name that stands as a value of its column below is a value too (a whole line equal to
     // the names is the header repeated, as where files were joined); but text over a column of
     // numbers or dates is a name whatever its neighbours repeat ("type" among the types).
