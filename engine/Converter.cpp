@@ -160,12 +160,21 @@ void CConverter::SkipTitleLines()
     for (std::size_t i = 0; i < Current.SkipLines && ReadLineView(line); ++i) {
     }
     HeaderNext = Current.Header;
-    SkipsComments = !HeaderNext && !Current.CommentPrefix.empty();
+    LooksAtRecords = HeaderNext || !Current.CommentPrefix.empty();
 }
 
-bool CConverter::IsCommentLine(std::string_view line) const
+bool CConverter::PassesOver(std::string_view& line)
 {
-    return line.substr(0, Current.CommentPrefix.size()) == Current.CommentPrefix;
+    const std::string& prefix = Current.CommentPrefix;
+    const bool comment = !prefix.empty() && line.substr(0, prefix.size()) == prefix;
+    if (!HeaderNext)
+        return comment;
+    // The header, written as a comment or not.
+    HeaderNext = false;
+    LooksAtRecords = !prefix.empty();
+    if (comment)
+        line.remove_prefix(prefix.size());
+    return false;
 }
 
 bool CConverter::ReadLineView(std::string_view& line)
@@ -181,13 +190,7 @@ bool CConverter::ReadRecordView(std::string_view& record, bool whole)
     do {
         if (!ReadLineView(record))
             return false;
-    } while (record.empty() || (SkipsComments && IsCommentLine(record)));
-    if (HeaderNext) {
-        HeaderNext = false;
-        SkipsComments = !Current.CommentPrefix.empty();
-        if (SkipsComments && IsCommentLine(record))
-            record.remove_prefix(Current.CommentPrefix.size());
-    }
+    } while (record.empty() || (LooksAtRecords && PassesOver(record)));
     RecordLine = SourceFile.LineNumber();
     if (whole)
         CompleteRecord(record);

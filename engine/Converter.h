@@ -64,9 +64,8 @@ class CConverter {
     // The next record's values as the run writes them: read by the value rules
     // (NullValues, DecimalSeparator, ...), each NULL marker flagged in `nullMarkers`.
     bool ReadRunValues(std::vector<std::string>& values, std::vector<bool>& nullMarkers);
-    // The header is read next (comment lines are records until then); comment lines are skipped.
-    bool HeaderNext = false;
-    bool SkipsComments = false;
+    bool HeaderNext = false;     // the next line that is not blank is the header
+    bool LooksAtRecords = false; // HeaderNext, or comment lines are passed over
     std::uint64_t RecordLine = 0;
     // For a look at the first records: keeps at most `bytes` of each record read
     // from now on (the rest is dropped as it is read; SourceReader::LimitLines).
@@ -140,8 +139,9 @@ class CConverter {
     void TakeSettings();
     // Reads past the title lines (SkipLines) of a source just opened.
     void SkipTitleLines();
-    // Whether a line is a comment line (CommentPrefix).
-    bool IsCommentLine(std::string_view line) const;
+    // For a line that is not blank, while LooksAtRecords: whether it is a comment line to
+    // pass over; the header (HeaderNext) is none and loses the comment prefix.
+    bool PassesOver(std::string_view& line);
     // Fills fields with exactly this line's values.
     void SplitLine(std::string_view line, std::vector<std::string>& fields);
     bool ReadLineView(std::string_view& line);
