@@ -396,6 +396,8 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
         // Text beyond ASCII in hexadecimal is the general writer's: the single pass takes ASCII records only.
         const bool asciiSinglePass = *Current.Dialect->HexText != 0;
         const bool noteBackslash = *Current.Dialect->BackslashNote != 0;
+        if (noteBackslash)
+            SourceFile.Watch('\\'); // searched chunk by chunk on the reading thread
         // The single pass finds the end of a record with quoted fields itself.
         const bool singlePassJoins = singlePass != nullptr && Current.QuotedFields && !asciiSinglePass;
         std::string_view record;
@@ -418,8 +420,8 @@ CConverter::OpenResult CConverter::Run(const ProgressCallback& progress)
             if (header && i == 0)
                 continue;
             const std::size_t fields = WriteRecordRow(record, pass);
-            if (noteBackslash && !Note && std::memchr(record.data(), '\\', record.size()) &&
-                WritesBackslash(record))
+            if (noteBackslash && !Note && SourceFile.HoldsWatchedByte() &&
+                std::memchr(record.data(), '\\', record.size()) && WritesBackslash(record))
                 Note = Current.Dialect->BackslashNote;
             ++RowsWritten;
             if (columns > 0 && fields != columns)

@@ -7,6 +7,7 @@
 
 bool SourceReader::Open(const std::string& path, SourceEncoding encoding)
 {
+    KeptHoldWatched = false;
     if (File.IsOpen() && !Reopenable && path == FilePath) {
         NextKept = 0;
         LinesRead = 0;
@@ -19,6 +20,13 @@ bool SourceReader::Open(const std::string& path, SourceEncoding encoding)
     FilePath = path;
     Reopenable = File.IsRegular() && !IsStandardStream(path);
     return true;
+}
+
+void SourceReader::Watch(char byte)
+{
+    File.Watch(byte);
+    for (std::size_t i = NextKept; i < KeptLines.size() && !KeptHoldWatched; ++i)
+        KeptHoldWatched = KeptLines[i].Text.find(byte) != std::string::npos;
 }
 
 bool SourceReader::OpenForDiscovery(const std::string& path, SourceEncoding encoding)

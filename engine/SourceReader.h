@@ -50,6 +50,9 @@ class SourceReader {
 
     // A Ctrl-Z lies in the text (TextLineReader::HoldsControlZ).
     bool HoldsControlZ() const { return File.HoldsControlZ(); }
+    // TextLineReader::Watch and HoldsWatchedByte, the kept lines still to come included.
+    void Watch(char byte);
+    bool HoldsWatchedByte() const { return KeptHoldWatched || File.HoldsWatchedByte(); }
     std::uint64_t FileSize() const { return File.FileSize(); }
     // TextLineReader::LimitLines and LinesCut.
     void LimitLines(std::size_t bytes) { File.LimitLines(bytes); }
@@ -79,7 +82,8 @@ class SourceReader {
     std::vector<KeptLine> KeptLines; // what a discovery read from a source read only once
     std::size_t NextKept = 0;
     std::uint64_t LinesRead = 0;
-    std::string_view CurrentEnd; // the line end after the line read last
-    bool FromKept = false;       // the line being read started among the kept ones
-    std::string Joined;          // such a line, continued
+    std::string_view CurrentEnd;  // the line end after the line read last
+    bool FromKept = false;        // the line being read started among the kept ones
+    bool KeptHoldWatched = false; // the kept lines still to come hold the watched byte
+    std::string Joined;           // such a line, continued
 };

@@ -50,6 +50,7 @@ bool TextLineReader::Open(const std::string& path, SourceEncoding encoding)
     LineEndsKnown = false;
     LineEndByte = '\n';
     ControlZ = ControlZLast = false;
+    Watching = WatchedSeen = false;
     Decoder.reset();
     InvalidAhead = false;
     ReadAheadEnded = false;
@@ -157,7 +158,30 @@ std::string_view TextLineReader::LongLineEndAt(std::size_t start, std::size_t po
 void TextLineReader::StartReadAhead()
 {
     char* target = Spare.Get() + Headroom;
-    Reader.Start([this, target] { ReadAheadSize = ReadChunk(target); });
+    const bool search = Watching && !WatchedSeen;
+    const char byte = WatchedByte;
+    AheadSearched = search;
+    Reader.Start([this, target, search, byte] {
+        ReadAheadSize = ReadChunk(target);
+        AheadFound = search && std::memchr(target, byte, ReadAheadSize) != nullptr;
+    });
+}
+
+void TextLineReader::Watch(char byte)
+{
+    Watching = true;
+    WatchedByte = byte;
+    WatchedSeen = Begin < End && std::memchr(Buffer.Get() + Begin, byte, End - Begin) != nullptr;
+}
+
+// The chunk just taken, at the buffer's end: searched ahead, or here where the read-ahead
+// began before Watch.
+void TextLineReader::TakeWatchedByte(std::size_t got)
+{
+    if (!Watching || WatchedSeen)
+        return;
+    WatchedSeen =
+        AheadSearched ? AheadFound : std::memchr(Buffer.Get() + End - got, WatchedByte, got) != nullptr;
 }
 
 // Runs on the reading thread: the next chunk, decoded where it must be, at `target`.
@@ -272,6 +296,7 @@ void TextLineReader::Refill()
             LineEndByte = '\r';
     }
     TakeControlZ(got);
+    TakeWatchedByte(got);
     if (ReadAheadEnded) {
         AtEnd = true;
     } else {

@@ -82,6 +82,12 @@ class TextLineReader {
     // A byte 26 (Ctrl-Z) lies in the text handed out so far or in the chunk
     // read next, elsewhere than as the file's last byte.
     bool HoldsControlZ() const { return ControlZ; }
+    // Looks out for a byte whose lines the caller must examine (a backslash): from
+    // then on HoldsWatchedByte says whether it lies in the text not handed out at
+    // the call, up to the chunk read next. The chunks read ahead are searched on the
+    // reading thread, so that the caller need not search every line. Open ends it.
+    void Watch(char byte);
+    bool HoldsWatchedByte() const { return WatchedSeen; }
     // Lines end at CRs: the first 64 KiB held a CR and no LF.
     bool CrLineEnds() const { return LineEndByte == '\r'; }
 
@@ -116,6 +122,7 @@ class TextLineReader {
 
     bool ScanLine(std::string_view& line, bool continuing);
     void TakeControlZ(std::size_t got);
+    void TakeWatchedByte(std::size_t got);
     // The line from Anchor ends at the line end byte at `pos`: with LF line
     // ends, the CRs right before it belong to the line end.
     void EndLineAt(std::size_t pos, std::string_view& line)
@@ -153,8 +160,13 @@ class TextLineReader {
     bool FirstChunk = true;
     char LineEndByte = '\n'; // decided from the first chunk
     bool LineEndsKnown = false;
-    bool ControlZ = false;              // see HoldsControlZ
-    bool ControlZLast = false;          // the chunk ended in a Ctrl-Z: the file's last byte, or data
+    bool ControlZ = false;     // see HoldsControlZ
+    bool ControlZLast = false; // the chunk ended in a Ctrl-Z: the file's last byte, or data
+    bool Watching = false;     // see Watch
+    char WatchedByte = 0;
+    bool WatchedSeen = false;
+    bool AheadSearched = false;         // the read-ahead searched its chunk for WatchedByte
+    bool AheadFound = false;            // and found it
     std::string LongLineEnd;            // a line end of more CRs than Crs holds
     std::optional<TextDecoder> Decoder; // when the text is decoded or checked
     Memory Raw;                         // the file's bytes, for the decoder

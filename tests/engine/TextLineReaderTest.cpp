@@ -199,6 +199,43 @@ TEST(ReadAhead, Byte26IsNotedUnlessLast)
 }
 
 // CR line ends are decided from the first 64 KiB: a CR in them and no LF.
+// A watched byte is noted by the time the line holding it comes out, wherever it
+// lies (in a chunk read before or after Watch), and not for lines handed out before.
+TEST(ReadAhead, AWatchedByteIsNotedBeforeItsLineComesOut)
+{
+    TestFolder folder;
+    TextLineReader reader;
+    const std::size_t chunk = TextLineReader::ChunkSize;
+    const std::size_t none = std::string::npos;
+    const struct {
+        std::size_t At;     // a backslash there, in lines of 99 bytes and LF
+        std::size_t Before; // lines read before Watch
+        bool Noted;         // at the end
+    } cases[] = {
+        {none, 0, false}, {10, 0, true},  {2 * chunk + 12345, 0, true},
+        {10, 1, false},   {150, 1, true}, {chunk + 7, 3, true},
+    };
+    for (const auto& c : cases) {
+        std::string bytes(3 * chunk, 'x');
+        for (std::size_t i = 99; i < bytes.size(); i += 100)
+            bytes[i] = '\n';
+        if (c.At != none)
+            bytes[c.At] = '\\';
+        ASSERT_TRUE(reader.Open(folder.Write("w" + std::to_string(c.At) + ".txt", bytes)));
+        std::string_view line;
+        for (std::size_t i = 0; i < c.Before; ++i)
+            ASSERT_TRUE(reader.ReadLine(line));
+        reader.Watch('\\');
+        while (reader.ReadLine(line)) {
+            if (line.find('\\') != std::string_view::npos) {
+                EXPECT_TRUE(reader.HoldsWatchedByte()) << c.At;
+            }
+        }
+        EXPECT_EQ(reader.HoldsWatchedByte(), c.Noted) << c.At;
+        reader.Close();
+    }
+}
+
 TEST(ReadAhead, CrLineEndsDecidedFromTheStart)
 {
     TestFolder folder;
