@@ -160,10 +160,14 @@ void TextLineReader::StartReadAhead()
     char* target = Spare.Get() + Headroom;
     const bool search = Watching && !WatchedSeen;
     const char byte = WatchedByte;
+    const bool searchControlZ = !ControlZ;
     AheadSearched = search;
-    Reader.Start([this, target, search, byte] {
-        ReadAheadSize = ReadChunk(target);
-        AheadFound = search && std::memchr(target, byte, ReadAheadSize) != nullptr;
+    Reader.Start([this, target, search, byte, searchControlZ] {
+        const std::size_t got = ReadChunk(target);
+        ReadAheadSize = got;
+        AheadFound = search && std::memchr(target, byte, got) != nullptr;
+        // The chunk's last byte may be the file's end-of-file mark: TakeControlZ decides.
+        AheadControlZ = searchControlZ && got > 1 && std::memchr(target, EndOfFileByte, got - 1) != nullptr;
     });
 }
 
@@ -262,7 +266,7 @@ void TextLineReader::TakeControlZ(std::size_t got)
             ControlZLast = true;
         --got;
     }
-    if (std::memchr(data + End - got - (ControlZLast ? 1 : 0), EndOfFileByte, got))
+    if (AheadControlZ) // searched on the reading thread
         ControlZ = true;
 }
 

@@ -167,6 +167,7 @@ class TextLineReader {
     bool WatchedSeen = false;
     bool AheadSearched = false;         // the read-ahead searched its chunk for WatchedByte
     bool AheadFound = false;            // and found it
+    bool AheadControlZ = false;         // a Ctrl-Z before the last byte of the chunk read ahead
     std::string LongLineEnd;            // a line end of more CRs than Crs holds
     std::optional<TextDecoder> Decoder; // when the text is decoded or checked
     Memory Raw;                         // the file's bytes, for the decoder
