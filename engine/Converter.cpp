@@ -160,6 +160,7 @@ void CConverter::SkipTitleLines()
     for (std::size_t i = 0; i < Current.SkipLines && ReadLineView(line); ++i) {
     }
     HeaderNext = Current.Header;
+    AfterTitles = Current.SkipLines > 0;
     LooksAtRecords = HeaderNext || !Current.CommentPrefix.empty();
 }
 
@@ -169,10 +170,13 @@ bool CConverter::PassesOver(std::string_view& line)
     const bool comment = !prefix.empty() && line.substr(0, prefix.size()) == prefix;
     if (!HeaderNext)
         return comment;
-    // The header, written as a comment or not.
+    const bool namedAsComment = comment && AfterTitles; // "#code<tab>name" after the title lines
+    AfterTitles = false;
+    if (comment && !namedAsComment)
+        return true;
     HeaderNext = false;
     LooksAtRecords = !prefix.empty();
-    if (comment)
+    if (namedAsComment)
         line.remove_prefix(prefix.size());
     return false;
 }

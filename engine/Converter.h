@@ -64,8 +64,6 @@ class CConverter {
     // The next record's values as the run writes them: read by the value rules
     // (NullValues, DecimalSeparator, ...), each NULL marker flagged in `nullMarkers`.
     bool ReadRunValues(std::vector<std::string>& values, std::vector<bool>& nullMarkers);
-    bool HeaderNext = false;     // the next line that is not blank is the header
-    bool LooksAtRecords = false; // HeaderNext, or comment lines are passed over
     std::uint64_t RecordLine = 0;
     // For a look at the first records: keeps at most `bytes` of each record read
     // from now on (the rest is dropped as it is read; SourceReader::LimitLines).
@@ -140,15 +138,14 @@ class CConverter {
     // Reads past the title lines (SkipLines) of a source just opened.
     void SkipTitleLines();
     // For a line that is not blank, while LooksAtRecords: whether it is a comment line to
-    // pass over; the header (HeaderNext) is none and loses the comment prefix.
+    // pass over. The header (HeaderNext) is the first line that is none, or a comment line
+    // right after title lines (a header written as one), which loses the comment prefix.
     bool PassesOver(std::string_view& line);
     // Fills fields with exactly this line's values.
     void SplitLine(std::string_view line, std::vector<std::string>& fields);
     bool ReadLineView(std::string_view& line);
     // The next record that is neither blank nor a comment line; `whole`: joined with the
     // lines after it while a quoted field is open at its end (else the caller does that).
-    // The header is the first line after the title lines, a comment or not (a header may
-    // be written as one: "#code<tab>name"), and loses the comment prefix.
     bool ReadRecordView(std::string_view& record, bool whole = true);
     // Joins the record with the lines after it while a quoted field is open.
     void CompleteRecord(std::string_view& record);
@@ -235,6 +232,9 @@ class CConverter {
     // before SourceFile, so that the file is closed before it goes.
     TemporaryFile SourceCopy;
     SourceReader SourceFile;
+    bool HeaderNext = false;     // the header is still to come
+    bool AfterTitles = false;    // and no line that is not blank has come since the title lines
+    bool LooksAtRecords = false; // HeaderNext, or comment lines are passed over
     OutputFile TargetFile;
     OpenFailure OpenFailed;
     std::string Scratch;                  // a quoted value with doubled quotes, put together

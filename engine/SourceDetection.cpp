@@ -661,7 +661,8 @@ bool NumbersBesideBlank(const std::vector<std::string_view>& lines, std::size_t 
 // Comment lines: a source that opens with lines beginning with '#' (the time zone database's
 // tables, genome files) has comments wherever a line begins so. They are made blank lines, which
 // are no records; the last one before the first record stays, without its '#', where it cuts
-// into as many fields as the records after it (a header written as a comment: "#code<tab>name").
+// into as many fields as the records after it and follows other lines (a header written as a
+// comment: "#code<tab>name", which the title lines before it name as the header).
 struct CommentLines {
     std::size_t Count = 0;
     std::size_t First = 0; // the first one's index
@@ -697,7 +698,8 @@ CommentLines FindCommentLines(std::vector<std::string_view>& lines)
             most = std::max(most, fieldsOf(lines[i]));
             ++looked;
         }
-        if (most >= 2 && fieldsOf(named) == most) {
+        // The run takes a comment line for the header only right after title lines.
+        if (most >= 2 && fieldsOf(named) == most && lastBefore > 0) {
             found.Header = true;
             break;
         }

@@ -501,6 +501,10 @@ TEST_F(Conversion, TitleAndCommentLinesAreSkipped)
          "insert into People(n,t) values(1,'a');\r\nCOMMIT;\r\ninsert into People(n,t) values(2,NULL);\r\n"
          "COMMIT;\r\n",
          5},
+        {0, 1, "#", "# as of today\r\n\r\n# by region\r\nn,t\r\n1,a\r\n# a note\r\n2\r\n",
+         "insert into People(n,t) values(1,'a');\r\nCOMMIT;\r\ninsert into People(n,t) values(2,NULL);\r\n"
+         "COMMIT;\r\n",
+         7},
         {1, 1, "#", "# as of today\r\n#n,t\r\n1,a\r\n#2,x\r\n2\r\n",
          "insert into People(n,t) values(1,'a');\r\nCOMMIT;\r\ninsert into People(n,t) values(2,NULL);\r\n"
          "COMMIT;\r\n",
